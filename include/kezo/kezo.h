@@ -1,0 +1,7 @@
+// Umbrella header: the whole public interface of the core library.
+#pragma once
+
+#include "kezo/language.h"
+#include "kezo/text.h"
+#include "kezo/types.h"
+#include "kezo/unicode.h"

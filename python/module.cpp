@@ -1,0 +1,12 @@
+// The kezo_native extension module: a thin layer over the core library.
+#include "bindings.h"
+
+PYBIND11_MODULE(kezo_native, m) {
+    using namespace kezo::python;
+    m.doc() = "Kezo \u2014 multi-language NLP keyword extraction (C++ core)";
+    bind_core_types(m);
+    bind_text_functions(m);
+    bind_extract_configs(m);
+    m.attr("__version__") = "0.3.0";
+    m.attr("name") = "kezo";
+}
