@@ -79,9 +79,8 @@ void bind_core_types(py::module_& m) {
                  return "Keyword(text='" + k.text + "', score=" + score +
                         ", count=" + std::to_string(k.count) + ")";
              })
-        .def("__iter__", [](const Keyword& k) {
-            return py::iter(py::make_tuple(k.text, k.score));
-        });
+        .def("__iter__",
+             [](const Keyword& k) { return py::iter(py::make_tuple(k.text, k.score)); });
 
     py::class_<TokenizerConfig>(m, "TokenizerConfig", "Tokenizer options.")
         .def(py::init<>())

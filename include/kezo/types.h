@@ -13,10 +13,10 @@ namespace kezo {
 enum class Algorithm : std::uint32_t { TFIDF = 0, YAKE = 1, TextRank = 2, RAKE = 3 };
 
 struct Token {
-    std::string text;         // lower-cased when the tokenizer was asked to
-    std::uint32_t offset = 0; // byte offset of the first character in the input
-    std::uint32_t pos = 0;    // running number assigned by the tokenizer
-    bool is_word = false;     // false only for punctuation tokens
+    std::string text;          // lower-cased when the tokenizer was asked to
+    std::uint32_t offset = 0;  // byte offset of the first character in the input
+    std::uint32_t pos = 0;     // running number assigned by the tokenizer
+    bool is_word = false;      // false only for punctuation tokens
 };
 
 struct Sentence {

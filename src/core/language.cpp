@@ -12,11 +12,11 @@ struct LanguageInfo {
 
 // Indexed by the enumeration value; entry 0 stands for Auto and for out-of-range values.
 constexpr LanguageInfo kLanguages[kLanguageCount + 1] = {
-    {"auto", "Auto"},     {"en", "English"},   {"es", "Spanish"},  {"fr", "French"},
-    {"de", "German"},     {"it", "Italian"},   {"pt", "Portuguese"}, {"nl", "Dutch"},
-    {"ru", "Russian"},    {"zh", "Chinese"},   {"ja", "Japanese"}, {"ko", "Korean"},
-    {"ar", "Arabic"},     {"id", "Indonesian"}, {"ak", "Twi"},     {"gaa", "Ga"},
-    {"ee", "Ewe"},        {"ha", "Hausa"},     {"fat", "Fante"},
+    {"auto", "Auto"},  {"en", "English"},    {"es", "Spanish"},    {"fr", "French"},
+    {"de", "German"},  {"it", "Italian"},    {"pt", "Portuguese"}, {"nl", "Dutch"},
+    {"ru", "Russian"}, {"zh", "Chinese"},    {"ja", "Japanese"},   {"ko", "Korean"},
+    {"ar", "Arabic"},  {"id", "Indonesian"}, {"ak", "Twi"},        {"gaa", "Ga"},
+    {"ee", "Ewe"},     {"ha", "Hausa"},      {"fat", "Fante"},
 };
 
 const LanguageInfo& info_of(Language lang) noexcept {
@@ -26,9 +26,13 @@ const LanguageInfo& info_of(Language lang) noexcept {
 
 }  // namespace
 
-const char* language_code(Language lang) noexcept { return info_of(lang).code; }
+const char* language_code(Language lang) noexcept {
+    return info_of(lang).code;
+}
 
-const char* language_name(Language lang) noexcept { return info_of(lang).name; }
+const char* language_name(Language lang) noexcept {
+    return info_of(lang).name;
+}
 
 Language language_from_code(const std::string& code) noexcept {
     for (std::uint32_t value = 1; value <= kLanguageCount; ++value) {

@@ -58,7 +58,7 @@ constexpr CharRange kRanges[] = {
     {0x0610, 0x061A, kMark},
     {0x061B, 0x061F, kPunct},
     {0x0620, 0x064A, kLetter},
-    {0x064B, 0x065F, kMark},  // harakat
+    {0x064B, 0x065F, kMark},   // harakat
     {0x0660, 0x0669, kDigit},  // Arabic-Indic digits
     {0x066A, 0x066D, kPunct},
     {0x066E, 0x066F, kLetter},
@@ -98,7 +98,7 @@ constexpr CharRange kRanges[] = {
     {0x3012, 0x3013, kLetter},
     {0x3014, 0x3015, kPunct},  // tortoise-shell brackets
     {0x3016, 0x301F, kPunct},
-    {0x3021, 0x3029, kDigit},   // Hangzhou numerals
+    {0x3021, 0x3029, kDigit},  // Hangzhou numerals
     {0x3030, 0x303F, kPunct},
     {0x3040, 0x30FF, kLetter},  // Hiragana, Katakana
     {0x3105, 0x312F, kLetter},  // Bopomofo
@@ -115,7 +115,7 @@ constexpr CharRange kRanges[] = {
     {0xFE30, 0xFE6F, kPunct},   // vertical and small forms
     {0xFE70, 0xFEFE, kLetter},  // Arabic presentation forms B (U+FEFF is not covered)
     {0xFF00, 0xFF00, kLetter},
-    {0xFF01, 0xFF0F, kPunct},  // full-width ! " # ... /
+    {0xFF01, 0xFF0F, kPunct},   // full-width ! " # ... /
     {0xFF10, 0xFF19, kLetter},  // full-width digits
     {0xFF1A, 0xFF20, kPunct},
     {0xFF21, 0xFF3A, kLetter},  // full-width capitals
@@ -125,8 +125,8 @@ constexpr CharRange kRanges[] = {
     {0xFF66, 0xFFDF, kLetter},  // half-width kana and Hangul
     {0xFFE0, 0xFFEE, kPunct},   // full-width signs and half-width symbols
     {0xFFEF, 0xFFEF, kLetter},
-    {0xFFF0, 0xFFFD, kPunct},     // specials
-    {0x1F300, 0x1FAFF, kPunct},   // pictographs and emoji
+    {0xFFF0, 0xFFFD, kPunct},    // specials
+    {0x1F300, 0x1FAFF, kPunct},  // pictographs and emoji
 };
 
 constexpr bool ranges_sorted_and_disjoint() {
@@ -164,8 +164,9 @@ std::uint32_t ascii_flags(std::uint32_t cp) noexcept {
 
 std::uint32_t table_flags(std::uint32_t cp) noexcept {
     const CharRange* end = std::end(kRanges);
-    const CharRange* it = std::upper_bound(
-        std::begin(kRanges), end, cp, [](std::uint32_t c, const CharRange& r) { return c < r.first; });
+    const CharRange* it =
+        std::upper_bound(std::begin(kRanges), end, cp,
+                         [](std::uint32_t c, const CharRange& r) { return c < r.first; });
     if (it == std::begin(kRanges)) return 0;
     --it;
     return cp <= it->last ? it->flags : 0;

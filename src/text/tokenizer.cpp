@@ -13,14 +13,19 @@ struct AsciiTable {
     std::uint8_t cls[128];
     constexpr AsciiTable() : cls() {
         for (int c = 0; c < 128; ++c) {
-            if (c >= 'A' && c <= 'Z') cls[c] = kUpper;
-            else if (c >= 'a' && c <= 'z') cls[c] = kLower;
-            else if (c >= '0' && c <= '9') cls[c] = kDigit;
-            else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') cls[c] = kSpace;
+            if (c >= 'A' && c <= 'Z')
+                cls[c] = kUpper;
+            else if (c >= 'a' && c <= 'z')
+                cls[c] = kLower;
+            else if (c >= '0' && c <= '9')
+                cls[c] = kDigit;
+            else if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+                cls[c] = kSpace;
             else if ((c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) ||
                      (c >= 0x5B && c <= 0x60) || (c >= 0x7B && c <= 0x7E))
                 cls[c] = kPunct;
-            else cls[c] = kOther;
+            else
+                cls[c] = kOther;
         }
     }
 };
@@ -33,7 +38,7 @@ constexpr AsciiTable kAscii;
 // takes the counter recorded when it began and advances it once it is kept. A word dropped by
 // min_word_length takes no number, so every emitted token's pos equals its index in the result.
 class Tokenizer {
-public:
+  public:
     Tokenizer(const std::string& text, const TokenizerConfig& config)
         : text_(text), config_(config) {
         tokens_.reserve(text.size() / 5);
@@ -91,7 +96,7 @@ public:
         return std::move(tokens_);
     }
 
-private:
+  private:
     void on_code_point(std::size_t pos, std::size_t n, std::uint32_t cp) {
         const unicode::CharInfo info = unicode::categorize(cp);
         if (info.is_space) {

@@ -1,12 +1,14 @@
 // UTF-8 decoding and encoding, and the lower-case mapping.
-#include <cstdint>
-
 #include "kezo/unicode.h"
+
+#include <cstdint>
 
 namespace kezo::unicode {
 namespace {
 
-inline bool is_continuation(unsigned char b) noexcept { return (b & 0xC0) == 0x80; }
+inline bool is_continuation(unsigned char b) noexcept {
+    return (b & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -36,8 +38,7 @@ std::size_t decode_utf8(const char* data, std::size_t pos, std::size_t len,
         return 3;
     }
     if ((b0 & 0xF8) == 0xF0) {
-        if (avail < 4 || !is_continuation(p[1]) || !is_continuation(p[2]) ||
-            !is_continuation(p[3]))
+        if (avail < 4 || !is_continuation(p[1]) || !is_continuation(p[2]) || !is_continuation(p[3]))
             return 0;
         std::uint32_t cp = (std::uint32_t(b0 & 0x07) << 18) | (std::uint32_t(p[1] & 0x3F) << 12) |
                            (std::uint32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
@@ -65,9 +66,9 @@ std::size_t encode_utf8(std::uint32_t cp, std::string& out) {
         out.append(buf, 3);
         return 3;
     }
-    char buf[4] = {static_cast<char>(0xF0 | (cp >> 18)), static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
-                   static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
-                   static_cast<char>(0x80 | (cp & 0x3F))};
+    char buf[4] = {
+        static_cast<char>(0xF0 | (cp >> 18)), static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
+        static_cast<char>(0x80 | ((cp >> 6) & 0x3F)), static_cast<char>(0x80 | (cp & 0x3F))};
     out.append(buf, 4);
     return 4;
 }
@@ -85,12 +86,18 @@ std::uint32_t to_lower_code_point(std::uint32_t cp) noexcept {
     if (cp >= 0x391 && cp <= 0x3A9) return cp + 0x20;
     if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;
     switch (cp) {
-        case 0x401: return 0x451;
-        case 0x408: return 0x458;
-        case 0x40D: return 0x45D;
-        case 0x4E8: return 0x4E9;
-        case 0x4F0: return 0x4F1;
-        default: return cp;
+        case 0x401:
+            return 0x451;
+        case 0x408:
+            return 0x458;
+        case 0x40D:
+            return 0x45D;
+        case 0x4E8:
+            return 0x4E9;
+        case 0x4F0:
+            return 0x4F1;
+        default:
+            return cp;
     }
 }
 

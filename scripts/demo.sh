@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Sets up the machine, installs kezo_native and runs it on the shipped English sample.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh >&2
+python3 examples/demo.py "$@"
