@@ -6,7 +6,9 @@ PYBIND11_MODULE(kezo_native, m) {
     m.doc() = "Kezo \u2014 multi-language NLP keyword extraction (C++ core)";
     bind_core_types(m);
     bind_text_functions(m);
+    bind_stopword_functions(m);
     bind_extract_configs(m);
+    bind_extract_functions(m);
     m.attr("__version__") = "0.3.0";
     m.attr("name") = "kezo";
 }
