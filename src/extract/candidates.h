@@ -1,0 +1,86 @@
+// Shared machinery of the extractors: content-token marks, the candidate scan, the mapping of
+// candidate texts to dense ids, and ranking by score.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "kezo/language.h"
+#include "kezo/types.h"
+
+namespace kezo::internal {
+
+// mark[k] is true when tokens[k] is a word and not a stopword of lang. Each word token is tested
+// against the stopword lists exactly once; punctuation tokens are never looked up.
+std::vector<bool> mark_content_tokens(const std::vector<Token>& tokens, Language lang);
+
+// True when every token of [begin, end) starts with an ideograph, so the block's candidates are
+// joined without blanks.
+bool joins_without_blanks(const std::vector<Token>& tokens, std::size_t begin, std::size_t end);
+
+// Calls emit(const std::string& text) for every candidate, in candidate-list order (block, then
+// length, then start). One buffer is reused for all texts.
+//
+// A run of content tokens longer than max_n is cut into consecutive blocks of max_n tokens: the
+// scan resumes at the cut, so every content word still belongs to some block. Zero-length
+// windows (min_n 0) emit nothing, since an empty string is no keyword. Every loop is bounded by
+// the block or token count, so huge max_n values cost nothing extra.
+template <class Emit>
+void for_each_candidate(const std::vector<Token>& tokens, const std::vector<bool>& marks,
+                        unsigned min_n, unsigned max_n, Emit&& emit) {
+    const std::size_t size = tokens.size();
+    if (max_n < min_n || max_n == 0 || size == 0) return;
+    const std::size_t shortest = std::max(min_n, 1u);
+    std::string buffer;
+    std::size_t i = 0;
+    while (i < size) {
+        if (!marks[i]) {
+            ++i;
+            continue;
+        }
+        const std::size_t limit = i + std::min<std::size_t>(max_n, size - i);
+        std::size_t end = i;
+        while (end < limit && marks[end]) ++end;
+        const std::string_view separator = joins_without_blanks(tokens, i, end) ? "" : " ";
+        const std::size_t longest = end - i;
+        for (std::size_t n = shortest; n <= longest; ++n) {
+            for (std::size_t s = i; s + n <= end; ++s) {
+                buffer.assign(tokens[s].text);
+                for (std::size_t k = s + 1; k < s + n; ++k) {
+                    buffer.append(separator);
+                    buffer.append(tokens[k].text);
+                }
+                emit(static_cast<const std::string&>(buffer));
+            }
+        }
+        // A block stopped by a non-content token steps over it; one cut at max_n resumes at the
+        // cut, so the rest of the run forms the next block.
+        i = (end < size && !marks[end]) ? end + 1 : end;
+    }
+}
+
+// The candidates of one document as dense ids, numbered in order of first occurrence.
+struct CandidateIds {
+    std::vector<std::uint32_t> sequence;   // id of every candidate occurrence, in list order
+    std::vector<std::uint32_t> first;      // id -> index of its first occurrence in the list
+    std::vector<std::uint32_t> count;      // id -> number of occurrences
+    std::vector<const std::string*> text;  // id -> text (a key of `index`)
+    std::unordered_map<std::string, std::uint32_t> index;  // text -> id
+
+    std::size_t distinct() const { return text.size(); }
+};
+
+// Maps the candidates of tokens (as for_each_candidate with these marks) to ids.
+CandidateIds map_candidates(const std::vector<Token>& tokens, const std::vector<bool>& marks,
+                            unsigned min_n, unsigned max_n);
+
+// Indices into scores ordered by score, highest first, cut to top_k (0 keeps all). Equal scores
+// keep ascending index order; NaN ranks below every number.
+std::vector<std::uint32_t> rank_by_score(const std::vector<double>& scores, unsigned top_k);
+
+}  // namespace kezo::internal

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <limits>
+#include <vector>
+
+#include "extract_test_util.h"
+#include "kezo/extract.h"
+
+using kezo::Language;
+using kezo::TextRankConfig;
+using kezo::testing::find;
+using kezo::testing::words;
+
+namespace {
+
+TextRankConfig config(unsigned window, unsigned max_iter = 100, unsigned max_n = 1) {
+    TextRankConfig c;
+    c.window = window;
+    c.max_iter = max_iter;
+    c.max_n = max_n;
+    c.top_k = 0;
+    return c;
+}
+
+}  // namespace
+
+TEST(TextRank, RanksOfSmallGraphs) {
+    // Path alpha - beta - gamma after one iteration from 1/3 each.
+    const auto path = words({"alpha", "of", "beta", ",", "gamma"});
+    const auto one = kezo::textrank_extract(path, Language::English, config(1, 1));
+    EXPECT_NEAR(find(one, "alpha")->score, 0.05 + 0.85 / 6, 1e-12);
+    EXPECT_NEAR(find(one, "beta")->score, 0.05 + 1.7 / 3, 1e-12);
+    // Converged: r_end = 0.05 + 0.425 r_mid, r_mid = 0.05 + 1.7 r_end.
+    auto converged = config(1, 10000);
+    converged.tol = 0;
+    const auto fixed = kezo::textrank_extract(path, Language::English, converged);
+    EXPECT_NEAR(find(fixed, "gamma")->score, 0.07125 / 0.2775, 1e-12);
+    EXPECT_NEAR(find(fixed, "beta")->score, 0.05 + 1.7 * 0.07125 / 0.2775, 1e-12);
+    // The whole sequence as window still joins each pair once.
+    const auto wide = kezo::textrank_extract(path, Language::English, config(UINT_MAX));
+    EXPECT_NEAR(find(wide, "alpha")->score, 1.0 / 3, 1e-12);
+
+    // A single distinct word is a dangling node with rank 1.
+    const auto single =
+        kezo::textrank_extract(words({"alpha", "alpha"}), Language::English, config(2, 100, 2));
+    EXPECT_NEAR(find(single, "alpha")->score, 2.0, 1e-12);
+    EXPECT_EQ(find(single, "alpha")->count, 2u);
+    EXPECT_NEAR(find(single, "alpha alpha")->score, 2.0, 1e-12);
+
+    // Window 0 and max_iter 0 keep every rank at 1/N.
+    const auto three = words({"alpha", "beta", "gamma"});
+    for (const auto& c : {config(0, 100, 2), config(2, 0, 2)}) {
+        const auto list = kezo::textrank_extract(three, Language::English, c);
+        EXPECT_NEAR(find(list, "alpha")->score, 1.0 / 3, 1e-12);
+        EXPECT_NEAR(find(list, "alpha beta")->score, 2.0 / 3, 1e-12);
+    }
+}
+
+TEST(TextRank, RepeatsCountsAndOrdering) {
+    // A pair repeated three times is one edge: both ranks 0.5, each word phrase 3 * 0.5.
+    const auto pairs = words({"alpha", "beta", "alpha", "beta", "alpha", "beta"});
+    const auto list = kezo::textrank_extract(pairs, Language::English, config(1, 100, 2));
+    EXPECT_NEAR(find(list, "alpha")->score, 1.5, 1e-12);
+    EXPECT_EQ(find(list, "alpha beta")->count, 3u);
+    EXPECT_NEAR(find(list, "alpha beta")->score, 3.0, 1e-12);
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        EXPECT_EQ(list[k].first_position, 0u);
+        if (k) {
+            EXPECT_GE(list[k - 1].score, list[k].score);
+        }
+    }
+    auto cut = config(1, 100, 2);
+    cut.top_k = 1;
+    EXPECT_EQ(kezo::textrank_extract(pairs, Language::English, cut).size(), 1u);
+    cut.top_k = 50;
+    EXPECT_EQ(kezo::textrank_extract(pairs, Language::English, cut).size(), list.size());
+
+    EXPECT_TRUE(kezo::textrank_extract({}, Language::English, config(2)).empty());
+    EXPECT_TRUE(
+        kezo::textrank_extract(words({"the", ",", "of"}), Language::English, config(2)).empty());
+    // NaN damping neither hangs nor breaks the ordering.
+    auto broken = config(2, UINT_MAX);
+    broken.damping = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(kezo::textrank_extract(pairs, Language::English, broken).size(), 2u);
+}

@@ -1,0 +1,110 @@
+import math
+import threading
+import types
+
+import pytest
+
+import kezo_native as kz
+
+EN = kz.Language.English
+TEXT = (
+    "Deep learning models need large training data. Deep learning models are popular, "
+    "and training data for deep learning is expensive to label by hand."
+)
+
+
+def tokens(text=TEXT):
+    return kz.tokenize(text)
+
+
+def test_algorithms_from_python():
+    toks = tokens()
+    for run in (kz.yake_extract, kz.textrank_extract, kz.rake_extract):
+        result = run(toks, EN)
+        assert 0 < len(result) <= 10
+        assert all(a.score >= b.score for a, b in zip(result, result[1:]))
+    config = kz.YAKEConfig()
+    config.top_k = 0
+    assert len(kz.yake_extract(tokens=toks, language=EN, config=config)) > 10
+    assert kz.rake_extract([], EN) == []
+    with pytest.raises(TypeError):
+        kz.yake_extract("not tokens", EN)
+    # Single term once: 1 / (1 + ln 3).
+    (only,) = kz.yake_extract(tokens("alpha"), EN)
+    assert only.score == pytest.approx(1 / (1 + math.log(3)), abs=1e-12)
+    assert only.first_position == 0 and only.count == 1
+
+
+def test_build_corpus_df_defaults_to_unigrams():
+    corpus = [tokens("big data and big data"), tokens("big data"), tokens("data")]
+    assert kz.build_corpus_df(corpus, EN) == {"big": 2, "data": 3}
+    assert kz.build_corpus_df(corpus, EN, 2, 2) == {"big data": 2}
+    assert kz.build_corpus_df([], EN) == {}
+
+
+def test_tfidf_document_frequency_conversions():
+    toks = tokens("alpha beta alpha")
+    config = kz.TFIDFConfig()
+    config.total_documents = 10
+    config.max_n = 1
+    absent = {k.text: k.score for k in kz.tfidf_extract(toks, EN, config)}
+    assert absent == {k.text: k.score for k in kz.tfidf_extract(toks, EN, config, df=None)}
+    assert absent["beta"] == pytest.approx(math.log(2) + 1, abs=1e-12)
+    # An empty table is present: every candidate is unseen in a corpus of 10.
+    empty = {k.text: k.score for k in kz.tfidf_extract(toks, EN, config, {})}
+    assert empty["beta"] == pytest.approx(math.log(11) + 1, abs=1e-12)
+    expected = (math.log(11 / 4) + 1) * (1 + math.log(2))
+    for table in (
+        {"alpha": 3},
+        [("alpha", 3)],
+        types.MappingProxyType({"alpha": 3}),
+        (pair for pair in [("alpha", 3)]),
+    ):
+        scores = {k.text: k.score for k in kz.tfidf_extract(toks, EN, config, table)}
+        assert scores["alpha"] == pytest.approx(expected, abs=1e-12)
+        assert scores["beta"] == pytest.approx(math.log(11) + 1, abs=1e-12)
+    for bad in ({1: 3}, {"alpha": -1}, {"alpha": 2**32}, {"alpha": "3"}, {"alpha": 1.5}):
+        with pytest.raises(TypeError):
+            kz.tfidf_extract(toks, EN, config, bad)
+    with pytest.raises((TypeError, ValueError)):
+        kz.tfidf_extract(toks, EN, config, [1, 2, 3])
+    assert kz.tfidf_extract(toks, EN, config, {"alpha": 2**32 - 1})  # the largest count works
+
+
+def test_keyword_repr_and_unpacking():
+    (kw,) = kz.yake_extract(tokens("alpha"), EN)
+    assert repr(kw) == "Keyword(text='alpha', score=%.6f, count=1)" % kw.score
+    assert repr(kw).endswith("score=0.476505, count=1)")
+    text, score = kw
+    assert (text, score) == ("alpha", kw.score)
+    with pytest.raises(TypeError):
+        kz.Keyword()
+    with pytest.raises(AttributeError):
+        kw.score = 1.0
+
+
+def test_released_calls_run_in_parallel_threads():
+    toks = tokens(TEXT * 200)
+    expected = {
+        run: [(k.text, k.score) for k in run(toks, EN)]
+        for run in (kz.yake_extract, kz.textrank_extract, kz.rake_extract)
+    }
+    barrier = threading.Barrier(2)
+    results, errors = [], []
+
+    def worker():
+        try:
+            barrier.wait()
+            for _ in range(3):
+                for run, want in expected.items():
+                    results.append([(k.text, k.score) for k in run(toks, EN)] == want)
+        except Exception as exc:  # reported below
+            errors.append(exc)
+
+    threads = [threading.Thread(target=worker) for _ in range(2)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    assert not errors
+    assert len(results) == 18 and all(results)
