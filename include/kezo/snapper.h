@@ -1,0 +1,182 @@
+// Tenant dictionary snapping: one dictionary of canonical terms per tenant, searched with a
+// BK-tree under a bounded Levenshtein distance. Dictionaries are immutable once built and are
+// replaced copy-on-write, so any number of threads may snap while others load, replace, evict
+// or unload. A background thread applies queued updates and runs the eviction pass.
+//
+// Lock order: tenants_mutex_ before a tenant's dictionary_mutex or stats_mutex; a tenant's two
+// locks are never held together; policy_mutex_ and queue_mutex_ are never held with another
+// lock; no lock is held while a dictionary is built or searched.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace kezo {
+
+// Runtime policy of the tenant dictionary service. A plain record; values are not validated.
+struct TenantCachePolicy {
+    std::size_t max_terms_per_tenant = 50000;  // terms accepted into one dictionary
+    std::size_t max_token_length = 128;        // code points; 0 refuses all terms when building and
+                                               // switches the length check of snap_term off
+    std::size_t max_updates_per_minute = 120;  // per tenant within 60 000 ms; 0 = no limit
+    std::size_t max_cached_tenants = 0;        // tenants with a loaded dictionary; 0 = no cap
+    std::uint32_t tenant_ttl_seconds = 0;      // idle time before eviction; 0 = no expiry
+    std::size_t latency_window_size = 256;     // latency samples per tenant; 0 = keep the ring
+    std::size_t update_queue_capacity = 1024;  // pending background updates; 0 = unbounded
+    bool lazy_load_on_miss = true;             // snap_term rebuilds an evicted dictionary
+    bool retain_sources_for_lazy_reload = false;  // keep raw term lists for such rebuilds
+};
+
+// Per-tenant metrics. A default-constructed record (all zero, flags false) stands for a tenant
+// that is not in the table.
+struct TenantMetrics {
+    std::uint64_t dictionary_terms = 0;
+    std::uint64_t memory_bytes = 0;
+    std::uint64_t load_count = 0;
+    std::uint64_t lazy_load_count = 0;
+    std::uint64_t rejected_updates = 0;  // rate-limited updates plus refused terms
+    std::uint64_t evictions = 0;
+    std::uint64_t snap_count = 0;
+    double last_load_ms = 0.0;
+    double avg_load_ms = 0.0;
+    double snap_latency_p50_ms = 0.0;
+    double snap_latency_p95_ms = 0.0;
+    std::uint64_t last_access_epoch_ms = 0;
+    std::uint64_t last_load_epoch_ms = 0;
+    bool hot_tenant = false;
+    bool loaded = false;  // a dictionary is installed, even an empty one
+};
+
+class TenantFuzzySnapper {
+  public:
+    struct DictionaryTerm {
+        std::string normalized;  // unicode::to_lower of the term; distances are computed on it
+        std::string canonical;   // the term as supplied; what a successful snap returns
+    };
+
+    struct DictionaryNode {
+        DictionaryTerm term;
+        // Edit distance to the child's key -> index of the child in TenantDictionary::nodes.
+        std::unordered_map<int, std::size_t> children;
+    };
+
+    // Immutable once published; nodes[0] is the root of the BK-tree.
+    struct TenantDictionary {
+        std::vector<DictionaryNode> nodes;
+        std::size_t memory_bytes = 0;  // accounted size: 40 + per term 120 + both forms' bytes
+        std::size_t term_count = 0;
+    };
+
+    struct TenantState {
+        mutable std::shared_mutex dictionary_mutex;  // guards dictionary and sources
+        std::shared_ptr<TenantDictionary> dictionary;
+        std::vector<std::string> sources;  // raw term list of the last load, when retained
+
+        mutable std::mutex stats_mutex;             // guards every field below
+        std::deque<std::uint64_t> update_times_ms;  // accepted updates of the last minute
+        std::vector<double> latency_ring_ms;
+        std::size_t latency_pos = 0;
+        std::uint64_t last_access_epoch_ms = 0;
+        std::uint64_t last_load_epoch_ms = 0;
+        std::uint64_t load_count = 0;
+        std::uint64_t lazy_load_count = 0;
+        std::uint64_t rejected_updates = 0;
+        std::uint64_t evictions = 0;
+        std::uint64_t snap_count = 0;
+        double total_load_ms = 0.0;
+        double last_load_ms = 0.0;
+        bool hot = false;
+    };
+
+    struct PendingUpdate {
+        std::string tenant_id;
+        std::vector<std::string> terms;
+    };
+
+    // Where the service reads time. Production uses system_clock and steady_clock; tests
+    // substitute their own functions to drive expiry, rate limits and latencies.
+    struct Clock {
+        std::uint64_t (*epoch_ms)();  // wall clock, whole ms since the Unix epoch
+        std::chrono::steady_clock::time_point (*steady_now)();  // for durations
+    };
+    static Clock system_clocks();
+
+    // Empty table, default policy, empty queue; starts the maintenance thread last.
+    TenantFuzzySnapper();
+    explicit TenantFuzzySnapper(Clock clock);
+    // Stops and joins the maintenance thread; updates still queued are dropped.
+    ~TenantFuzzySnapper();
+    TenantFuzzySnapper(const TenantFuzzySnapper&) = delete;
+    TenantFuzzySnapper& operator=(const TenantFuzzySnapper&) = delete;
+
+    // Levenshtein distance over code points (a malformed byte counts as one symbol); no case
+    // folding. Thread-safe.
+    static int edit_distance(const std::string& a, const std::string& b);
+    // Adds one term to a dictionary under construction (duplicates go under key 0).
+    static void insert_term(TenantDictionary& dict, DictionaryTerm term);
+    // Builds a dictionary from terms in order: empty terms and terms longer than
+    // max_token_length code points are refused, and so is everything after max_terms accepted.
+    // Stores the refused count in *rejected when it is not null.
+    static std::shared_ptr<TenantDictionary> build_dictionary(const std::vector<std::string>& terms,
+                                                              std::size_t max_terms,
+                                                              std::size_t max_token_length,
+                                                              std::size_t* rejected);
+
+    // The one load path: rate limit, build outside every lock, swap. True when installed;
+    // false for an empty id or a rate-limited update. Creates the tenant when absent.
+    bool apply_dictionary_update(const std::string& tenant_id,
+                                 const std::vector<std::string>& terms);
+    // Synchronous load; same result as apply_dictionary_update.
+    bool load_tenant_dictionary(const std::string& tenant_id,
+                                const std::vector<std::string>& terms);
+    // True when the tenant has a non-empty dictionary afterwards, rebuilt from retained sources
+    // if it had none.
+    bool prewarm_tenant(const std::string& tenant_id);
+    // Removes the tenant and all its state; an absent id is no error.
+    void unload_tenant(const std::string& tenant_id);
+    // Marks an existing tenant as exempt from eviction (or clears the mark).
+    void set_tenant_hot(const std::string& tenant_id, bool hot);
+    // Replace or copy the whole policy; it takes effect as each operation next reads it.
+    void set_cache_policy(const TenantCachePolicy& policy);
+    TenantCachePolicy get_cache_policy() const;
+    // One pass: evicts expired tenants, then least recently used ones above the cap.
+    void evict_expired_and_lru();
+
+    // The canonical form of the nearest term of the tenant within max_edit_distance, or term
+    // itself when there is none. Never creates a tenant.
+    std::string snap_term(const std::string& tenant_id, const std::string& term,
+                          int max_edit_distance);
+
+    // Metrics of one tenant; a default record for an unknown id.
+    TenantMetrics get_tenant_metrics(const std::string& tenant_id) const;
+    // Metrics of every tenant, each read at its own moment.
+    std::unordered_map<std::string, TenantMetrics> get_all_tenant_metrics() const;
+    // Ids of the tenants whose dictionary holds at least one term, in table order.
+    std::vector<std::string> list_loaded_tenants() const;
+
+  private:
+    // Drops state's dictionary if it is still the one an eviction pass saw; true when dropped.
+    bool evict_if_unchanged(TenantState& state, const TenantDictionary* seen, bool keep_sources);
+
+    const Clock clock_;
+    std::unordered_map<std::string, std::shared_ptr<TenantState>> tenants_;
+    mutable std::shared_mutex tenants_mutex_;
+    TenantCachePolicy policy_;
+    mutable std::mutex policy_mutex_;
+};
+
+// The process-wide service, constructed when the library is loaded.
+extern TenantFuzzySnapper global_snapper;
+
+}  // namespace kezo

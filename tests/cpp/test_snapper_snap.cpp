@@ -1,0 +1,146 @@
+// Snapping rules, latency percentiles, metrics and bad input.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "kezo/snapper.h"
+#include "snapper_fake_clock.h"
+
+namespace kezo {
+namespace {
+
+using testing::FakeClock;
+
+class SnapperSnap : public ::testing::Test {
+  protected:
+    SnapperSnap() { FakeClock::reset(); }
+    TenantFuzzySnapper snapper{FakeClock::clock()};
+};
+
+TEST_F(SnapperSnap, NearestCanonicalTermWins) {
+    snapper.load_tenant_dictionary("t", {"Apple"});
+    EXPECT_EQ(snapper.snap_term("t", "APPLE", 0), "Apple");
+    EXPECT_EQ(snapper.snap_term("t", "aple", 0), "aple");
+    EXPECT_EQ(snapper.snap_term("t", "aple", 1), "Apple");
+    EXPECT_EQ(snapper.snap_term("t", "Apple", -1), "Apple");
+    EXPECT_EQ(snapper.snap_term("t", "", 2), "");
+    EXPECT_EQ(snapper.snap_term("nobody", "apple", 2), "apple");
+    EXPECT_EQ(snapper.snap_term("", "apple", 2), "apple");
+    EXPECT_TRUE(snapper.get_all_tenant_metrics().count("nobody") == 0);
+    EXPECT_EQ(snapper.get_tenant_metrics("t").snap_count, 3u);  // only searched snaps count
+
+    // The first of duplicate keys wins, and an exact match beats an earlier near one.
+    snapper.load_tenant_dictionary("d", {"Apple", "apple", "APPLE", "apples"});
+    EXPECT_EQ(snapper.snap_term("d", "aPPle", 2), "Apple");
+    snapper.load_tenant_dictionary("e", {"apples", "applet", "apple"});
+    EXPECT_EQ(snapper.snap_term("e", "APPLE", 2), "apple");
+    EXPECT_EQ(snapper.snap_term("e", "\xC3\xA1pple", 1), "apple");  // á is one edit
+    EXPECT_EQ(snapper.snap_term("e", "appl\xFF", 1), "apple");      // malformed byte too
+    // A distance beyond any string's length must not overflow the bound.
+    EXPECT_EQ(snapper.snap_term("e", "zzzzzzzzzz", INT_MAX), "apples");
+}
+
+TEST_F(SnapperSnap, LengthLimitAndHugeTerms) {
+    snapper.load_tenant_dictionary("t", {"abc"});
+    TenantCachePolicy policy;
+    policy.max_token_length = 3;
+    snapper.set_cache_policy(policy);
+    EXPECT_EQ(snapper.snap_term("t", "abcd", 1), "abcd");  // over-long: no lookup
+    EXPECT_EQ(snapper.get_tenant_metrics("t").snap_count, 0u);
+    EXPECT_EQ(snapper.snap_term("t", "ABD", 1), "abc");
+
+    // No limit with 0: a 100 000-symbol term is searched, finds nothing and is returned.
+    policy.max_token_length = 0;
+    snapper.set_cache_policy(policy);
+    std::string huge;
+    for (int i = 0; i < 100000; ++i) huge += "\xC3\xA9";
+    EXPECT_EQ(snapper.snap_term("t", huge, 2), huge);
+    EXPECT_EQ(snapper.snap_term("t", huge, INT_MAX), "abc");
+    EXPECT_EQ(snapper.get_tenant_metrics("t").snap_count, 3u);
+}
+
+TEST_F(SnapperSnap, EmptyDictionaryRecordsNothing) {
+    snapper.load_tenant_dictionary("t", {});
+    EXPECT_EQ(snapper.snap_term("t", "x", 2), "x");
+    auto m = snapper.get_tenant_metrics("t");
+    EXPECT_TRUE(m.loaded);
+    EXPECT_EQ(m.snap_count, 0u);
+    EXPECT_EQ(m.memory_bytes, 40u);
+    EXPECT_TRUE(snapper.list_loaded_tenants().empty());
+}
+
+TEST_F(SnapperSnap, MetricsAfterLoadAndSnaps) {
+    FakeClock::steady_step_ns = 3000000;  // every steady read advances 3 ms
+    snapper.load_tenant_dictionary("t", {"alpha", "beta", "gamma"});
+    auto m = snapper.get_tenant_metrics("t");
+    EXPECT_EQ(m.dictionary_terms, 3u);
+    EXPECT_EQ(m.load_count, 1u);
+    EXPECT_DOUBLE_EQ(m.last_load_ms, 3.0);
+    EXPECT_DOUBLE_EQ(m.avg_load_ms, m.last_load_ms);
+    EXPECT_EQ(m.last_access_epoch_ms, m.last_load_epoch_ms);
+    EXPECT_EQ(m.last_load_epoch_ms, FakeClock::epoch_ms.load());
+    EXPECT_EQ(m.snap_latency_p50_ms, 0.0);
+
+    FakeClock::advance_ms(7);
+    EXPECT_EQ(snapper.snap_term("t", "zzz", 1), "zzz");  // a miss still records a sample
+    m = snapper.get_tenant_metrics("t");
+    EXPECT_EQ(m.snap_count, 1u);
+    EXPECT_EQ(m.last_access_epoch_ms, m.last_load_epoch_ms + 7);
+    EXPECT_DOUBLE_EQ(m.snap_latency_p50_ms, 3.0);
+    EXPECT_DOUBLE_EQ(m.snap_latency_p95_ms, 3.0);
+}
+
+TEST_F(SnapperSnap, PercentilesByNearestRankOverTheWindow) {
+    TenantCachePolicy policy;
+    policy.latency_window_size = 20;
+    snapper.set_cache_policy(policy);
+    snapper.load_tenant_dictionary("t", {"alpha"});
+    auto snap_taking = [&](int ms) {
+        FakeClock::steady_step_ns = ms * 1000000LL;
+        snapper.snap_term("t", "alpha", 1);
+    };
+    for (int ms : {4, 1, 3, 2}) snap_taking(ms);
+    auto m = snapper.get_tenant_metrics("t");
+    EXPECT_DOUBLE_EQ(m.snap_latency_p50_ms, 2.0);
+    EXPECT_DOUBLE_EQ(m.snap_latency_p95_ms, 4.0);
+
+    for (int ms = 20; ms >= 1; --ms) snap_taking(ms);  // the window now holds 1..20 only
+    m = snapper.get_tenant_metrics("t");
+    EXPECT_DOUBLE_EQ(m.snap_latency_p50_ms, 10.0);
+    EXPECT_DOUBLE_EQ(m.snap_latency_p95_ms, 19.0);
+    for (int i = 0; i < 20; ++i) snap_taking(50);
+    EXPECT_DOUBLE_EQ(snapper.get_tenant_metrics("t").snap_latency_p50_ms, 50.0);
+
+    // A tenant first loaded with a window of 0 has no ring until a load with a real size.
+    policy.latency_window_size = 0;
+    snapper.set_cache_policy(policy);
+    snapper.load_tenant_dictionary("u", {"alpha"});
+    FakeClock::steady_step_ns = 1000000;
+    snapper.snap_term("u", "alpha", 1);
+    EXPECT_EQ(snapper.get_tenant_metrics("u").snap_latency_p50_ms, 0.0);
+    policy.latency_window_size = 4;
+    snapper.set_cache_policy(policy);
+    snapper.load_tenant_dictionary("u", {"alpha"});
+    snapper.snap_term("u", "alpha", 1);
+    EXPECT_DOUBLE_EQ(snapper.get_tenant_metrics("u").snap_latency_p50_ms, 1.0);
+}
+
+TEST_F(SnapperSnap, MetricsOfUnknownTenants) {
+    TenantMetrics m = snapper.get_tenant_metrics("never");
+    EXPECT_EQ(m.load_count, 0u);
+    EXPECT_EQ(m.memory_bytes, 0u);
+    EXPECT_FALSE(m.loaded);
+    EXPECT_FALSE(m.hot_tenant);
+    EXPECT_TRUE(snapper.get_all_tenant_metrics().empty());
+    EXPECT_TRUE(snapper.list_loaded_tenants().empty());
+}
+
+TEST(SnapperGlobal, ProcessWideInstanceIsUsable) {
+    EXPECT_EQ(global_snapper.snap_term("snapper-global-test", "x", 2), "x");
+    EXPECT_EQ(global_snapper.get_tenant_metrics("snapper-global-test").load_count, 0u);
+}
+
+}  // namespace
+}  // namespace kezo
