@@ -90,6 +90,11 @@ bool needs_lowering(std::string_view word) noexcept {
     return false;
 }
 
+// Lowers word in place; no copy when there is nothing to lower.
+void normalize_in_place(std::string& word) {
+    if (needs_lowering(word)) word = unicode::to_lower(word);
+}
+
 // The normal form of word as a view: word itself when already normal (no allocation),
 // otherwise the lowered copy kept in storage.
 std::string_view normalized_view(std::string_view word, std::string& storage) {
@@ -102,7 +107,7 @@ TenantList make_tenant_list(std::vector<std::string> words) {
     TenantList list;
     list.words.reserve(words.size());
     for (std::string& word : words) {
-        if (needs_lowering(word)) word = unicode::to_lower(word);
+        normalize_in_place(word);
         if (!word.empty()) list.words.push_back(std::move(word));
     }
     // Views are taken only after the vector is complete: no reallocation can move them.
@@ -122,13 +127,11 @@ std::vector<std::string_view> get(Language lang) {
     if (index < 0) return {};
     const LangTable& table = detail::kBuiltinTables[index];
     std::vector<std::string_view> words;
-    words.reserve(table.size);
-    for (std::uint64_t k = 0; k < table.size; ++k) words.emplace_back(table.words[k]);
-
     Registry& reg = registry();
     std::shared_lock lock(reg.mutex);
     const CustomList& custom = reg.custom[index];
-    words.reserve(words.size() + custom.words.size());
+    words.reserve(table.size + custom.words.size());  // one allocation for both parts
+    for (std::uint64_t k = 0; k < table.size; ++k) words.emplace_back(table.words[k]);
     for (const std::string& word : custom.words) words.emplace_back(word);
     return words;
 }
@@ -137,11 +140,11 @@ void add(Language lang, std::string word) {
     const int index = table_index(lang);
     if (index < 0) return;
     // Normalised before the lock is taken: the exclusive section only appends.
-    std::string normal = normalize(word);
+    normalize_in_place(word);
     Registry& reg = registry();
     std::unique_lock lock(reg.mutex);
     CustomList& custom = reg.custom[index];
-    const std::string& stored = custom.words.emplace_back(std::move(normal));
+    const std::string& stored = custom.words.emplace_back(std::move(word));
     try {
         custom.index.insert(stored);
     } catch (...) {
