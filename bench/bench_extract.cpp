@@ -1,7 +1,8 @@
-// Extraction throughput: each algorithm on a 2 KB and a 50 KB English document, and over the 500
-// Inspec abstracts (documents per second). The Inspec directory is taken from --inspec=PATH or
-// the KEZO_INSPEC_DIR environment variable, else ../shared/data/keyphrases/inspec/docs; those
-// cases are skipped when it does not exist.
+// Extraction throughput: each algorithm on the tokens of a 2 KB and a 50 KB English document and
+// over the 500 Inspec abstracts (documents per second), and the one-call front end (each
+// algorithm) and the ensemble on the raw 2 KB and 50 KB texts, tokenization included. The Inspec
+// directory is taken from --inspec=PATH or the KEZO_INSPEC_DIR environment variable, else
+// ../shared/data/keyphrases/inspec/docs; those cases are skipped when it does not exist.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,11 +22,15 @@ namespace {
 using Tokens = std::vector<kezo::Token>;
 constexpr kezo::Language kEnglish = kezo::Language::English;
 
+const std::string& text(std::size_t bytes) {
+    static const std::string small = kezo::bench::repeat_to({kezo::bench::udhr("en")}, 2 * 1024);
+    static const std::string large = kezo::bench::repeat_to({kezo::bench::udhr("en")}, 50 * 1024);
+    return bytes <= 2 * 1024 ? small : large;
+}
+
 const Tokens& document(std::size_t bytes) {
-    static const Tokens small =
-        kezo::tokenize(kezo::bench::repeat_to({kezo::bench::udhr("en")}, 2 * 1024), {});
-    static const Tokens large =
-        kezo::tokenize(kezo::bench::repeat_to({kezo::bench::udhr("en")}, 50 * 1024), {});
+    static const Tokens small = kezo::tokenize(text(2 * 1024), {});
+    static const Tokens large = kezo::tokenize(text(50 * 1024), {});
     return bytes <= 2 * 1024 ? small : large;
 }
 
@@ -80,6 +85,29 @@ void BM_AlgorithmInspec(benchmark::State& state, int algorithm) {
         static_cast<double>(state.iterations() * docs.size()), benchmark::Counter::kIsRate);
 }
 
+void BM_ExtractKeywords(benchmark::State& state, int algorithm, std::size_t bytes) {
+    kezo::ExtractConfig config;
+    config.algorithm = static_cast<kezo::Algorithm>(algorithm);
+    config.language = kEnglish;
+    const std::string& input = text(bytes);
+    for (auto _ : state) {
+        auto keywords = kezo::extract_keywords(input, config);
+        benchmark::DoNotOptimize(keywords.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void BM_Ensemble(benchmark::State& state, std::size_t bytes) {
+    kezo::EnsembleConfig config;
+    config.language = kEnglish;
+    const std::string& input = text(bytes);
+    for (auto _ : state) {
+        auto keywords = kezo::extract_keywords_ensemble(input, config);
+        benchmark::DoNotOptimize(keywords.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
 const char* const kNames[] = {"TFIDF", "YAKE", "TextRank", "RAKE"};
 
 }  // namespace
@@ -103,12 +131,24 @@ int main(int argc, char** argv) {
                 BM_Algorithm(s, algorithm, bytes);
             });
         }
+        for (std::size_t bytes : {2 * 1024, 50 * 1024}) {
+            const std::string name = std::string("BM_ExtractKeywords/") + kNames[algorithm] + "/" +
+                                     std::to_string(bytes / 1024) + "KB";
+            benchmark::RegisterBenchmark(name.c_str(), [algorithm, bytes](benchmark::State& s) {
+                BM_ExtractKeywords(s, algorithm, bytes);
+            });
+        }
         if (!inspec().empty()) {
             const std::string name = std::string("BM_AlgorithmInspec/") + kNames[algorithm];
             benchmark::RegisterBenchmark(name.c_str(), [algorithm](benchmark::State& s) {
                 BM_AlgorithmInspec(s, algorithm);
             })->Unit(benchmark::kMillisecond);
         }
+    }
+    for (std::size_t bytes : {2 * 1024, 50 * 1024}) {
+        const std::string name = "BM_Ensemble/" + std::to_string(bytes / 1024) + "KB";
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [bytes](benchmark::State& s) { BM_Ensemble(s, bytes); });
     }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());

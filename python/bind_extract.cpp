@@ -1,5 +1,6 @@
-// Keyword extraction functions. The four-algorithm calls that run long release the interpreter
-// lock; their arguments are converted before the release and results after it is re-taken.
+// Keyword extraction functions. The calls that run long on raw text or tokens release the
+// interpreter lock; their arguments are converted before the release and results after it is
+// re-taken.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -48,6 +49,13 @@ std::vector<Keyword> tfidf_binding(const std::vector<Token>& tokens, Language la
 }  // namespace
 
 void bind_extract_functions(py::module_& m) {
+    m.def("extract_keywords", &extract_keywords, py::arg("text"),
+          py::arg("config") = ExtractConfig(), "Run a single extraction algorithm on `text`.",
+          py::call_guard<py::gil_scoped_release>());
+    m.def("extract_keywords_ensemble", &extract_keywords_ensemble, py::arg("text"),
+          py::arg("config") = EnsembleConfig(),
+          "Run all four algorithms and return merged, de-duplicated keywords.",
+          py::call_guard<py::gil_scoped_release>());
     m.def("build_corpus_df", &build_corpus_df, py::arg("corpus"), py::arg("language"),
           py::arg("min_n") = 1, py::arg("max_n") = 1,
           "Build a per-term document frequency table for TF-IDF.");

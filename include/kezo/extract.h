@@ -52,4 +52,15 @@ std::vector<Keyword> textrank_extract(const std::vector<Token>& tokens, Language
 std::vector<Keyword> rake_extract(const std::vector<Token>& tokens, Language lang,
                                   const RAKEConfig& config);
 
+// One call from raw text: resolves Auto by detection, activates config.tenant_id for the call,
+// tokenizes with config.tokenizer (lower-casing forced on) and runs config.algorithm with its
+// fixed parameters. An algorithm outside the enumeration gives an empty list.
+std::vector<Keyword> extract_keywords(const std::string& text, const ExtractConfig& config);
+
+// Runs TF-IDF, YAKE, TextRank and RAKE on one tokenization of text (config.tokenizer as given),
+// rescales each list to 0..1 from its first and last scores, and sums the weighted results per
+// keyword text; counts add up and first_position is the first non-zero one.
+std::vector<Keyword> extract_keywords_ensemble(const std::string& text,
+                                               const EnsembleConfig& config);
+
 }  // namespace kezo

@@ -1,0 +1,133 @@
+import threading
+
+import pytest
+
+import kezo_native as kz
+
+L = kz.Language
+A = kz.Algorithm
+TEXT = (
+    "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
+    "maintenance, and old solar panels lose efficiency in hot weather."
+)
+
+
+def test_registration_order_and_docstrings():
+    order = [
+        "Language", "Algorithm", "Token", "Sentence", "Keyword", "TokenizerConfig",
+        "tokenize", "split_sentences", "detect_language", "language_code", "language_name",
+        "is_stopword", "add_stopword", "stopwords", "load_tenant_stopwords",
+        "clear_tenant_stopwords", "is_tenant_stopword", "TFIDFConfig", "YAKEConfig",
+        "TextRankConfig", "RAKEConfig", "ExtractConfig", "EnsembleConfig", "extract_keywords",
+        "extract_keywords_ensemble", "build_corpus_df", "tfidf_extract", "yake_extract",
+        "textrank_extract", "rake_extract", "__version__", "name",
+    ]
+    names = list(vars(kz))
+    assert [n for n in names if n in order] == order
+    docs = {
+        kz.extract_keywords: "Run a single extraction algorithm on `text`.",
+        kz.extract_keywords_ensemble:
+            "Run all four algorithms and return merged, de-duplicated keywords.",
+        kz.build_corpus_df: "Build a per-term document frequency table for TF-IDF.",
+        kz.tfidf_extract:
+            "TF-IDF extraction. `df` is an optional dict[str, int] document frequency table.",
+        kz.ExtractConfig: "High-level config for a single algorithm.",
+        kz.EnsembleConfig: "Config for the multi-algorithm ensemble.",
+        kz.Keyword: "A scored candidate keyword.",
+    }
+    for obj, doc in docs.items():
+        assert doc in obj.__doc__, obj.__name__
+
+
+def test_config_classes_are_read_write_records():
+    defaults = {
+        kz.TFIDFConfig: dict(min_n=1, max_n=3, total_documents=0, top_k=10, smooth=True,
+                             sublinear_tf=True),
+        kz.YAKEConfig: dict(min_n=1, max_n=3, top_k=10, window=2, product_mode=True),
+        kz.RAKEConfig: dict(min_phrase_length=1, max_phrase_length=4, top_k=10,
+                            include_words=True),
+        kz.EnsembleConfig: dict(w_tfidf=1.0, w_yake=1.0, w_textrank=1.0, w_rake=0.7, top_k=10,
+                                language=L.Auto, tenant_id="", algorithm=A.YAKE),
+    }
+    for cls, fields in defaults.items():
+        obj = cls()
+        for field, value in fields.items():
+            assert getattr(obj, field) == value, (cls.__name__, field)
+            setattr(obj, field, value)
+        with pytest.raises(TypeError):
+            cls(top_k=3)
+    e = kz.EnsembleConfig()
+    assert isinstance(e, kz.ExtractConfig) and issubclass(kz.EnsembleConfig, kz.ExtractConfig)
+    e.w_rake, e.tenant_id, e.min_n = 0.25, "t", 2
+    assert (e.w_rake, e.tenant_id, e.min_n) == (0.25, "t", 2)
+    with pytest.raises(TypeError):
+        e.top_k = -1
+    (kw,) = kz.extract_keywords("solar")
+    for field in ("text", "score", "count", "first_position"):
+        with pytest.raises(AttributeError):
+            setattr(kw, field, getattr(kw, field))
+
+
+def test_extraction_from_text():
+    for algorithm in (A.TFIDF, A.YAKE, A.TextRank, A.RAKE):
+        config = kz.ExtractConfig()
+        config.algorithm = algorithm
+        config.language = L.English
+        config.tokenizer.lowercase = False  # the front end lower-cases anyway
+        result = kz.extract_keywords(TEXT, config)
+        assert 0 < len(result) <= 10
+        assert all(k.text == k.text.lower() for k in result)
+        assert all(a.score >= b.score for a, b in zip(result, result[1:]))
+    merged = kz.extract_keywords_ensemble(TEXT)
+    assert {"solar", "solar panels"} <= {k.text for k in merged[:3]}
+    assert merged[0].score <= 1 + 1 + 1 + 0.7
+    config = kz.EnsembleConfig()
+    config.top_k = 0
+    assert len(kz.extract_keywords_ensemble(text=TEXT, config=config)) > 10
+
+
+def test_bad_input_gives_empty_lists_without_hanging():
+    config = kz.ExtractConfig()
+    config.algorithm = A(7)
+    assert kz.extract_keywords(TEXT, config) == []
+    for algorithm in (A.TFIDF, A.YAKE, A.TextRank, A.RAKE):
+        config.algorithm = algorithm
+        assert kz.extract_keywords("", config) == []
+        assert kz.extract_keywords("!?., ;: -- ... «»", config) == []
+        result = kz.extract_keywords("x" * (1 << 20), config)
+        assert result and all(k.text == "x" * (1 << 20) for k in result)
+    assert kz.extract_keywords_ensemble("") == []
+    assert kz.extract_keywords_ensemble("!?., ;: -- ...") == []
+    big = (TEXT + "\n") * (10 * (1 << 20) // len(TEXT))
+    assert len(kz.extract_keywords(big)) == 10
+    assert len(kz.extract_keywords_ensemble(big)) == 10
+
+
+def test_concurrent_extraction_with_tenants():
+    tenants = {"py-conc-a": "solar", "py-conc-b": "panels", "py-conc-c": "sunlight"}
+    for tenant, word in tenants.items():
+        kz.load_tenant_stopwords(tenant, L.English, [word])
+    failures, barrier = [], threading.Barrier(len(tenants))
+
+    def worker(tenant, hidden):
+        single, ensemble = kz.ExtractConfig(), kz.EnsembleConfig()
+        for config in (single, ensemble):
+            config.tenant_id, config.language, config.top_k = tenant, L.English, 0
+        barrier.wait()
+        for round in range(20):
+            single.algorithm = (A.TFIDF, A.YAKE, A.TextRank, A.RAKE)[round % 4]
+            for result in (kz.extract_keywords(TEXT, single),
+                           kz.extract_keywords_ensemble(TEXT, ensemble)):
+                words = {w for k in result for w in k.text.split()}
+                for other in tenants.values():
+                    if (other in words) == (other == hidden):
+                        failures.append((tenant, other))
+
+    threads = [threading.Thread(target=worker, args=item) for item in tenants.items()]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    assert failures == []
+    # No tenant leaks into a later call without one.
+    assert "solar" in {k.text for k in kz.extract_keywords(TEXT)}
