@@ -79,6 +79,16 @@ struct CandidateIds {
 CandidateIds map_candidates(const std::vector<Token>& tokens, const std::vector<bool>& marks,
                             unsigned min_n, unsigned max_n);
 
+// The scoring stage of each extractor, on a document already marked and mapped to candidate
+// ids. The public functions build these inputs; the ensemble builds them once and shares them.
+std::vector<Keyword> tfidf_rank(const CandidateIds& ids, const TFIDFConfig& config,
+                                const std::unordered_map<std::string, unsigned int>* df);
+std::vector<Keyword> yake_rank(const CandidateIds& ids, const YAKEConfig& config);
+std::vector<Keyword> textrank_rank(const std::vector<Token>& tokens, const std::vector<bool>& marks,
+                                   const CandidateIds& ids, const TextRankConfig& config);
+std::vector<Keyword> rake_rank(const std::vector<Token>& tokens, const std::vector<bool>& marks,
+                               const RAKEConfig& config);
+
 // Indices into scores ordered by score, highest first, cut to top_k (0 keeps all). Equal scores
 // keep ascending index order; NaN ranks below every number.
 std::vector<std::uint32_t> rank_by_score(const std::vector<double>& scores, unsigned top_k);

@@ -63,32 +63,38 @@ std::vector<Keyword> extract_keywords_ensemble(const std::string& text,
         config.language == Language::Auto ? detect_language(text) : config.language;
     const stopwords::ScopedTenant tenant(config.tenant_id);
     const std::vector<Token> tokens = tokenize(text, config.tokenizer);
+    if (tokens.empty()) return {};
+    // The four extractors see the same tokens, so the stopword marks and (for the three that
+    // share the n-gram range) the candidate ids are built once for all of them.
+    const std::vector<bool> marks = internal::mark_content_tokens(tokens, lang);
+    const internal::CandidateIds ids =
+        internal::map_candidates(tokens, marks, config.min_n, config.max_n);
     Merge merge;
 
     TFIDFConfig tfidf;
     tfidf.min_n = config.min_n;
     tfidf.max_n = config.max_n;
     tfidf.top_k = 0;
-    merge.add(tfidf_extract(tokens, lang, tfidf, nullptr), config.w_tfidf);
+    merge.add(internal::tfidf_rank(ids, tfidf, nullptr), config.w_tfidf);
 
     YAKEConfig yake;
     yake.min_n = config.min_n;
     yake.max_n = config.max_n;
     yake.top_k = 0;
-    merge.add(yake_extract(tokens, lang, yake), config.w_yake);
+    merge.add(internal::yake_rank(ids, yake), config.w_yake);
 
     TextRankConfig textrank;
     textrank.min_n = config.min_n;
     textrank.max_n = config.max_n;
     textrank.top_k = 0;
-    merge.add(textrank_extract(tokens, lang, textrank), config.w_textrank);
+    merge.add(internal::textrank_rank(tokens, marks, ids, textrank), config.w_textrank);
 
     RAKEConfig rake;
     rake.min_phrase_length = config.min_n == 0 ? 1 : config.min_n;
     rake.max_phrase_length = config.max_n == 0 ? 4 : config.max_n;
     rake.top_k = 0;
     rake.include_words = false;
-    merge.add(rake_extract(tokens, lang, rake), config.w_rake);
+    merge.add(internal::rake_rank(tokens, marks, rake), config.w_rake);
 
     return merge.ranked(config.top_k);
 }

@@ -43,9 +43,13 @@ std::vector<Phrase> segment(const std::vector<bool>& marks, std::size_t min_leng
 
 std::vector<Keyword> rake_extract(const std::vector<Token>& tokens, Language lang,
                                   const RAKEConfig& config) {
+    if (tokens.empty()) return {};
+    return internal::rake_rank(tokens, internal::mark_content_tokens(tokens, lang), config);
+}
+
+std::vector<Keyword> internal::rake_rank(const std::vector<Token>& tokens,
+                                         const std::vector<bool>& marks, const RAKEConfig& config) {
     std::vector<Keyword> result;
-    if (tokens.empty()) return result;
-    const std::vector<bool> marks = internal::mark_content_tokens(tokens, lang);
     // A phrase of 0 words is no keyword, so a minimum length of 0 acts as 1.
     const std::vector<Phrase> phrases =
         segment(marks, std::max(config.min_phrase_length, 1u), config.max_phrase_length);

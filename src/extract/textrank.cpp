@@ -92,10 +92,19 @@ std::vector<double> page_rank(const Graph& graph, std::size_t nodes, const TextR
 
 std::vector<Keyword> textrank_extract(const std::vector<Token>& tokens, Language lang,
                                       const TextRankConfig& config) {
-    std::vector<Keyword> result;
-    if (tokens.empty()) return result;
+    if (tokens.empty()) return {};
     const std::vector<bool> marks = internal::mark_content_tokens(tokens, lang);
+    // Without a content word there is nothing to rank: skip building the candidates.
+    if (std::find(marks.begin(), marks.end(), true) == marks.end()) return {};
+    return internal::textrank_rank(
+        tokens, marks, internal::map_candidates(tokens, marks, config.min_n, config.max_n), config);
+}
 
+std::vector<Keyword> internal::textrank_rank(const std::vector<Token>& tokens,
+                                             const std::vector<bool>& marks,
+                                             const CandidateIds& ids,
+                                             const TextRankConfig& config) {
+    std::vector<Keyword> result;
     // Vocabulary in order of first occurrence; keys view the token texts, which outlive the call.
     std::unordered_map<std::string_view, std::uint32_t> vocabulary;
     std::vector<std::uint32_t> words;
@@ -109,8 +118,6 @@ std::vector<Keyword> textrank_extract(const std::vector<Token>& tokens, Language
     const Graph graph = build_graph(words, nodes, config.window);
     const std::vector<double> rank = page_rank(graph, nodes, config);
 
-    const internal::CandidateIds ids =
-        internal::map_candidates(tokens, marks, config.min_n, config.max_n);
     std::vector<double> scores(ids.distinct(), 0.0);
     for (std::size_t id = 0; id < scores.size(); ++id) {
         // Every occurrence of a phrase adds the same sum of its words' ranks; pieces that are

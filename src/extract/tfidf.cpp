@@ -33,12 +33,15 @@ std::unordered_map<std::string, unsigned int> build_corpus_df(
 std::vector<Keyword> tfidf_extract(const std::vector<Token>& tokens, Language lang,
                                    const TFIDFConfig& config,
                                    const std::unordered_map<std::string, unsigned int>* df) {
-    std::vector<Keyword> result;
-    if (tokens.empty()) return result;
+    if (tokens.empty()) return {};
     const std::vector<bool> marks = internal::mark_content_tokens(tokens, lang);
-    const internal::CandidateIds ids =
-        internal::map_candidates(tokens, marks, config.min_n, config.max_n);
+    return internal::tfidf_rank(internal::map_candidates(tokens, marks, config.min_n, config.max_n),
+                                config, df);
+}
 
+std::vector<Keyword> internal::tfidf_rank(const CandidateIds& ids, const TFIDFConfig& config,
+                                          const std::unordered_map<std::string, unsigned int>* df) {
+    std::vector<Keyword> result;
     const double occurrences = static_cast<double>(static_cast<std::uint32_t>(ids.sequence.size()));
     const double corpus_size = config.total_documents;
     std::vector<double> scores(ids.distinct());

@@ -53,11 +53,14 @@ void position_features(const std::uint32_t* pos, std::size_t n, double& position
 
 std::vector<Keyword> yake_extract(const std::vector<Token>& tokens, Language lang,
                                   const YAKEConfig& config) {
-    std::vector<Keyword> result;
-    if (tokens.empty()) return result;
+    if (tokens.empty()) return {};
     const std::vector<bool> marks = internal::mark_content_tokens(tokens, lang);
-    const internal::CandidateIds ids =
-        internal::map_candidates(tokens, marks, config.min_n, config.max_n);
+    return internal::yake_rank(internal::map_candidates(tokens, marks, config.min_n, config.max_n),
+                               config);
+}
+
+std::vector<Keyword> internal::yake_rank(const CandidateIds& ids, const YAKEConfig& config) {
+    std::vector<Keyword> result;
     const std::size_t distinct = ids.distinct();
     if (distinct == 0) return result;
     const std::vector<std::uint32_t>& seq = ids.sequence;
