@@ -19,7 +19,9 @@ namespace internal {
 // Candidate phrases of tokens, one entry per occurrence: runs of content tokens (words that are
 // not stopwords of lang) of min_n..max_n tokens, ordered by block, then length, then start.
 // Words are joined by one blank, or by nothing when every token of the block starts with an
-// ideograph. Auto is not detected here: the stopword tables read it as English.
+// ideograph. A run longer than max_n is cut into consecutive blocks of max_n tokens and no
+// candidate crosses a cut; a min_n of 0 acts as 1. Auto is not detected here: the stopword
+// tables read it as English.
 std::vector<std::string> build_ngrams(const std::vector<Token>& tokens, Language lang,
                                       unsigned min_n, unsigned max_n);
 
