@@ -1,6 +1,6 @@
-"""Analyse a text file with kezo_native and print what it finds.
+"""Extract keywords from a text file with the kezo_native ensemble and print them.
 
-Usage: python examples/demo.py [path]   (defaults to the shipped English sample)
+Usage: python examples/demo.py [path] [top_k]   (defaults: the shipped English sample, 15)
 """
 import pathlib
 import sys
@@ -13,18 +13,13 @@ def main() -> None:
     path = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else default
     text = path.read_text(encoding="utf-8")
 
+    config = kz.EnsembleConfig()
+    config.top_k = int(sys.argv[2]) if len(sys.argv) > 2 else 15
     language = kz.detect_language(text)
-    print(f"language: {language} ({kz.language_code(language)})")
-
-    tokens = kz.tokenize(text)
-    sentences = kz.split_sentences(text)
-    print(f"{len(sentences)} sentences, {len(tokens)} tokens")
-    with_punct = kz.TokenizerConfig()
-    with_punct.keep_punctuation = True
-    all_tokens = kz.tokenize(text, with_punct)
-    for number, sentence in enumerate(sentences, 1):
-        words = " ".join(t.text for t in all_tokens[sentence.begin:sentence.end])
-        print(f"[{number}] {words}")
+    print(f"# {path.name}: {language} ({kz.language_code(language)}), "
+          f"{len(kz.split_sentences(text))} sentences, {len(kz.tokenize(text))} tokens")
+    for keyword in kz.extract_keywords_ensemble(text, config):
+        print(f"{keyword.score:.4f}  {keyword.text}")
 
 
 if __name__ == "__main__":
