@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
+#include <unordered_set>
 
 #include "builtin_tables.h"
-#include "word_set.h"
 
 namespace kezo::stopwords {
 namespace detail {
@@ -39,7 +39,7 @@ namespace {
 // longer word is rejected without hashing. Membership in the set is exactly "some entry has the
 // same bytes", the answer of the linear scan.
 struct TableIndex {
-    WordSet entries;
+    std::unordered_set<std::string_view> entries;
     std::size_t max_length = 0;
 };
 
@@ -50,6 +50,7 @@ struct BuiltinIndex {
         for (int i = 0; i < kTableCount; ++i) {
             const LangTable& table = kBuiltinTables[i];
             TableIndex& index = tables[i];
+            index.entries.reserve(table.size);
             for (std::uint64_t k = 0; k < table.size; ++k) {
                 std::string_view entry(table.words[k]);
                 index.entries.insert(entry);
@@ -74,7 +75,7 @@ const BuiltinIndex& builtin_index() {
 bool builtin_contains(int index, std::string_view word) noexcept {
     const TableIndex& table = builtin_index().tables[index];
     if (word.size() > table.max_length) return false;
-    return table.entries.contains(word);
+    return table.entries.count(word) != 0;
 }
 
 }  // namespace detail

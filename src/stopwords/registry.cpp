@@ -8,11 +8,11 @@
 #include <shared_mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "builtin_tables.h"
 #include "kezo/unicode.h"
-#include "word_set.h"
 
 namespace kezo::stopwords {
 
@@ -27,14 +27,14 @@ namespace {
 // never removed). The set indexes the same strings for constant-time lookup.
 struct CustomList {
     std::deque<std::string> words;
-    detail::WordSet index;
+    std::unordered_set<std::string_view> index;
 };
 
 // One tenant's words for one table index, with a set of views into them. Move-only: moving the
 // vector hands over its buffer, so the strings (and the views) stay where they are.
 struct TenantList {
     std::vector<std::string> words;
-    detail::WordSet index;
+    std::unordered_set<std::string_view> index;
 
     TenantList() = default;
     TenantList(TenantList&&) noexcept = default;
@@ -42,7 +42,7 @@ struct TenantList {
     TenantList(const TenantList&) = delete;
     TenantList& operator=(const TenantList&) = delete;
 
-    bool contains(std::string_view word) const noexcept { return index.contains(word); }
+    bool contains(std::string_view word) const { return index.count(word) != 0; }
 };
 
 using TenantLists = std::array<TenantList, kTableCount>;
@@ -111,6 +111,7 @@ TenantList make_tenant_list(std::vector<std::string> words) {
         if (!word.empty()) list.words.push_back(std::move(word));
     }
     // Views are taken only after the vector is complete: no reallocation can move them.
+    list.index.reserve(list.words.size());
     for (const std::string& word : list.words) list.index.insert(word);
     return list;
 }
@@ -214,7 +215,8 @@ bool is_stop(Language lang, std::string_view word) {
     if (!has_custom && tenant.empty()) return false;
 
     std::shared_lock lock(reg.mutex);
-    if (reg.custom[index].index.contains(normal)) return true;
+    const CustomList& custom = reg.custom[index];
+    if (!custom.words.empty() && custom.index.count(normal) != 0) return true;
     if (tenant.empty()) return false;
     auto it = reg.tenants.find(tenant);
     return it != reg.tenants.end() && it->second[index].contains(normal);

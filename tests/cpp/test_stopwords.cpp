@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "../../src/stopwords/builtin_tables.h"
-#include "../../src/stopwords/word_set.h"
 #include "kezo/stopwords.h"
 #include "kezo/unicode.h"
 
@@ -142,19 +141,6 @@ TEST(StopwordTables, IndexAgreesWithLinearScan) {
             ASSERT_EQ(sw::detail::builtin_contains(i, probe),
                       sw::contains_static(sw::detail::kBuiltinTables[i], probe))
                 << "table " << i << ": '" << probe << "'";
-}
-
-TEST(StopwordTables, WordSetMembershipAcrossGrowth) {
-    std::vector<std::string> words = {"", "a", "a b", std::string("x\0y", 3)};
-    for (int i = 0; i < 3000; ++i) words.push_back("w" + std::to_string(i));
-    sw::detail::WordSet set;
-    EXPECT_FALSE(set.contains(""));
-    for (const std::string& w : words) set.insert(w);
-    for (const std::string& w : words) set.insert(w);  // duplicates change nothing
-    for (const std::string& w : words) EXPECT_TRUE(set.contains(w)) << w;
-    for (const char* miss : {"x", "w3000", "a  b", "W1", "w"}) EXPECT_FALSE(set.contains(miss));
-    EXPECT_FALSE(set.contains(std::string("x\0z", 3)));
-    EXPECT_TRUE(set.contains(std::string_view()));  // an empty view equals the empty word
 }
 
 TEST(StopwordTables, LanguageResolutionAndEmptyWord) {
