@@ -11,4 +11,5 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_extract_functions(m);
     m.attr("__version__") = "0.3.0";
     m.attr("name") = "kezo";
+    bind_snapper(m);
 }

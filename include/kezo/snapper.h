@@ -158,6 +158,11 @@ class TenantFuzzySnapper {
     std::string snap_term(const std::string& tenant_id, const std::string& term,
                           int max_edit_distance);
 
+    // Queues an update for the maintenance thread (rate limit and filters apply when it is
+    // applied). False for an empty id or a full queue; never creates a tenant by itself.
+    bool schedule_tenant_dictionary_update(const std::string& tenant_id,
+                                           std::vector<std::string> terms);
+
     // Metrics of one tenant; a default record for an unknown id.
     TenantMetrics get_tenant_metrics(const std::string& tenant_id) const;
     // Metrics of every tenant, each read at its own moment.
@@ -166,6 +171,18 @@ class TenantFuzzySnapper {
     std::vector<std::string> list_loaded_tenants() const;
 
   private:
+    // The worker's body: waits for an update (at most a second), applies at most one, then runs
+    // an eviction pass; returns once stop_ is set.
+    void maintenance_loop();
+    // One turn of the worker under turn_mutex_; an exception abandons the turn only.
+    void run_worker_turn();
+    void start_worker();
+    // Fork handlers: the parent waits for every worker's turn to end so that no lock is held and
+    // no popped update is in flight; the child gets fresh queue primitives and a new worker.
+    static void before_fork();
+    static void after_fork_in_parent();
+    static void after_fork_in_child();
+
     // Drops state's dictionary if it is still the one an eviction pass saw; true when dropped.
     bool evict_if_unchanged(TenantState& state, const TenantDictionary* seen, bool keep_sources);
 
@@ -174,6 +191,13 @@ class TenantFuzzySnapper {
     mutable std::shared_mutex tenants_mutex_;
     TenantCachePolicy policy_;
     mutable std::mutex policy_mutex_;
+
+    std::mutex queue_mutex_;  // guards pending_updates_; the worker waits with it
+    std::condition_variable queue_cv_;
+    std::deque<PendingUpdate> pending_updates_;
+    std::mutex turn_mutex_;  // held by the worker for a whole turn; lets a fork wait for it
+    std::thread worker_;
+    std::atomic<bool> stop_{false};
 };
 
 // The process-wide service, constructed when the library is loaded.

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <new>
+#include <thread>
 
 #include "kezo/snapper.h"
 
@@ -14,17 +16,32 @@ struct FakeClock {
     static inline std::atomic<std::uint64_t> epoch_ms{1700000000000ULL};
     static inline std::atomic<std::int64_t> steady_ns{0};
     static inline std::atomic<std::int64_t> steady_step_ns{0};
+    // One-shot hooks on the next steady read, which a load makes just before it builds: fail
+    // it with bad_alloc, or hold it (setting held) until release is set.
+    static inline std::atomic<bool> fail_next_steady{false};
+    static inline std::atomic<bool> hold_next_steady{false};
+    static inline std::atomic<bool> held{false};
+    static inline std::atomic<bool> release{false};
 
     static void reset() {
         epoch_ms = 1700000000000ULL;
         steady_ns = 0;
         steady_step_ns = 0;
+        fail_next_steady = false;
+        hold_next_steady = false;
+        held = false;
+        release = false;
     }
     static void advance_ms(std::uint64_t ms) { epoch_ms += ms; }
 
     static TenantFuzzySnapper::Clock clock() {
         return {[] { return epoch_ms.load(); },
                 [] {
+                    if (fail_next_steady.exchange(false)) throw std::bad_alloc();
+                    if (hold_next_steady.exchange(false)) {
+                        held = true;
+                        while (!release.load()) std::this_thread::yield();
+                    }
                     const std::int64_t ns = steady_ns.fetch_add(steady_step_ns.load());
                     return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(ns));
                 }};

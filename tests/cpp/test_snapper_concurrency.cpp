@@ -1,5 +1,5 @@
-// Readers snapping while writers load, replace, unload and evict the same tenants. Run under
-// ThreadSanitizer in CI.
+// Readers snapping while writers load, queue updates for the maintenance thread, replace,
+// unload and evict the same tenants. Run under ThreadSanitizer in CI.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -66,7 +66,7 @@ TEST(SnapperConcurrency, ReadersSeeOnlyTermsTheirTenantHad) {
             std::mt19937 rng(100 + w);
             for (int i = 0; i < 400; ++i) {
                 const int t = static_cast<int>(rng() % kTenants);
-                switch (rng() % 8) {
+                switch (rng() % 9) {
                     case 0:
                         snapper.unload_tenant(tenant_name(t));
                         break;
@@ -82,6 +82,10 @@ TEST(SnapperConcurrency, ReadersSeeOnlyTermsTheirTenantHad) {
                     case 4:
                         snapper.get_all_tenant_metrics();
                         snapper.list_loaded_tenants();
+                        break;
+                    case 5:
+                        snapper.schedule_tenant_dictionary_update(
+                            tenant_name(t), version_terms(t, static_cast<int>(rng() % kVersions)));
                         break;
                     default:
                         snapper.load_tenant_dictionary(

@@ -1,0 +1,121 @@
+// The update queue and the maintenance thread: capacity, order, expiry without callers, a
+// failing turn, and a forked child.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "kezo/snapper.h"
+#include "snapper_fake_clock.h"
+
+namespace kezo {
+namespace {
+
+using testing::FakeClock;
+
+// Polls until done() holds or ten seconds have passed; the worker normally needs far less.
+bool eventually(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class SnapperWorker : public ::testing::Test {
+  protected:
+    SnapperWorker() { FakeClock::reset(); }
+    ~SnapperWorker() override { FakeClock::release = true; }
+    TenantFuzzySnapper snapper{FakeClock::clock()};
+
+    std::uint64_t loads(const std::string& id) { return snapper.get_tenant_metrics(id).load_count; }
+};
+
+TEST_F(SnapperWorker, QueueCapacityAndOrder) {
+    EXPECT_FALSE(snapper.schedule_tenant_dictionary_update("", {"x"}));
+    TenantCachePolicy policy;
+    policy.update_queue_capacity = 1;
+    snapper.set_cache_policy(policy);
+
+    FakeClock::hold_next_steady = true;  // the worker stops inside its first build
+    ASSERT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"first"}));
+    ASSERT_TRUE(eventually([] { return FakeClock::held.load(); }));
+    EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"second"}));
+    EXPECT_FALSE(snapper.schedule_tenant_dictionary_update("t", {"third"}));
+    FakeClock::release = true;
+    ASSERT_TRUE(eventually([&] { return loads("t") == 2; }));
+    EXPECT_EQ(snapper.snap_term("t", "secnd", 1), "second");
+    EXPECT_EQ(snapper.snap_term("t", "first", 0), "first");
+    EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"fourth"}));
+
+    // Updates are applied in order, and queueing creates no tenant before the worker applies.
+    policy.update_queue_capacity = 0;
+    snapper.set_cache_policy(policy);
+    EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("n", {"one"}));
+    EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("n", {"two"}));
+    ASSERT_TRUE(eventually([&] { return loads("n") == 2; }));
+    EXPECT_EQ(snapper.snap_term("n", "twoo", 1), "two");
+    EXPECT_EQ(snapper.snap_term("n", "one", 0), "one");
+}
+
+TEST_F(SnapperWorker, RateLimitedUpdateIsQueuedThenCounted) {
+    TenantCachePolicy policy;
+    policy.max_updates_per_minute = 1;
+    snapper.set_cache_policy(policy);
+    snapper.load_tenant_dictionary("t", {"kept"});
+    EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"refused"}));
+    ASSERT_TRUE(eventually([&] { return snapper.get_tenant_metrics("t").rejected_updates == 1; }));
+    EXPECT_EQ(snapper.snap_term("t", "kept", 0), "kept");
+}
+
+TEST_F(SnapperWorker, ExpiryWithoutAnyCaller) {
+    TenantCachePolicy policy;
+    policy.tenant_ttl_seconds = 1;
+    snapper.set_cache_policy(policy);
+    snapper.load_tenant_dictionary("idle", {"word"});
+    FakeClock::advance_ms(1001);  // the worker's next idle pass (within a second) evicts it
+    EXPECT_TRUE(eventually([&] { return !snapper.get_tenant_metrics("idle").loaded; }));
+}
+
+TEST_F(SnapperWorker, FailingTurnLeavesPreviousDictionaryAndWorkerAlive) {
+    snapper.load_tenant_dictionary("t", {"old"});
+    FakeClock::fail_next_steady = true;  // the next build fails as if memory ran out
+    ASSERT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"broken"}));
+    ASSERT_TRUE(eventually([] { return !FakeClock::fail_next_steady.load(); }));
+    EXPECT_EQ(snapper.snap_term("t", "old", 0), "old");
+    EXPECT_EQ(snapper.snap_term("t", "broken", 0), "broken");
+    EXPECT_EQ(loads("t"), 1u);
+    ASSERT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"new"}));
+    ASSERT_TRUE(eventually([&] { return loads("t") == 2; }));
+    EXPECT_EQ(snapper.snap_term("t", "neww", 1), "new");
+}
+
+// A forked child has no copy of the worker thread: it must get its own, apply updates, and exit
+// normally (the destructor of global_snapper joins that new worker).
+TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
+    ASSERT_TRUE(global_snapper.load_tenant_dictionary("fork-parent", {"parent"}));
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        bool ok = global_snapper.schedule_tenant_dictionary_update("fork-child", {"child"}) &&
+                  eventually([] {
+                      return global_snapper.snap_term("fork-child", "chld", 1) == "child";
+                  }) &&
+                  global_snapper.snap_term("fork-parent", "parent", 0) == "parent";
+        std::exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    const bool exited = eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!exited) kill(pid, SIGKILL);
+    ASSERT_TRUE(exited) << "forked child hung";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    global_snapper.unload_tenant("fork-parent");
+}
+
+}  // namespace
+}  // namespace kezo

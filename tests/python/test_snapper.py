@@ -1,0 +1,244 @@
+import multiprocessing
+import os
+import random
+import subprocess
+import sys
+import textwrap
+import threading
+import time
+
+import pytest
+
+import kezo_native as kz
+
+FUNCTIONS = [
+    "load_tenant_dictionary",
+    "unload_tenant",
+    "snap_term",
+    "schedule_tenant_dictionary_update",
+    "set_tenant_hot",
+    "prewarm_tenant",
+    "set_tenant_cache_policy",
+    "get_tenant_cache_policy",
+    "get_tenant_metrics",
+    "get_all_tenant_metrics",
+    "list_loaded_tenants",
+    "evict_tenants",
+]
+
+
+@pytest.fixture(autouse=True)
+def relaxed_policy():
+    """Each test starts without a rate limit and restores the service policy afterwards."""
+    saved = kz.get_tenant_cache_policy()
+    policy = kz.TenantCachePolicy()
+    policy.max_updates_per_minute = 0
+    kz.set_tenant_cache_policy(policy)
+    yield policy
+    kz.set_tenant_cache_policy(saved)
+
+
+def eventually(predicate, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.005)
+    return True
+
+
+def test_registration_docstrings_and_defaults():
+    names = list(vars(kz))
+    registered = names[names.index("name") + 1 :][:14]
+    assert registered == ["TenantCachePolicy", "TenantMetrics"] + FUNCTIONS
+    assert kz.TenantCachePolicy.__doc__ == "Runtime policy for tenant dictionary lifecycle/caching."
+    assert kz.TenantMetrics.__doc__ == "Per-tenant dictionary and snap performance metrics."
+    assert kz.evict_tenants.__doc__.strip().endswith("Run TTL/LRU eviction pass immediately.")
+    p = kz.TenantCachePolicy()
+    assert (p.max_terms_per_tenant, p.max_token_length) == (50000, 128)
+    assert p.max_updates_per_minute == 120
+    assert (p.max_cached_tenants, p.tenant_ttl_seconds, p.latency_window_size) == (0, 0, 256)
+    assert p.update_queue_capacity == 1024
+    assert (p.lazy_load_on_miss, p.retain_sources_for_lazy_reload) == (True, False)
+    m = kz.TenantMetrics()
+    assert (m.load_count, m.snap_latency_p95_ms, m.loaded, m.hot_tenant) == (0, 0.0, False, False)
+    with pytest.raises(AttributeError):
+        m.load_count = 1
+    with pytest.raises(TypeError):
+        p.max_token_length = -1
+
+
+def test_load_snap_and_metrics():
+    assert kz.load_tenant_dictionary("py-apple", ["Apple", "apple", "Banana"]) is None
+    assert kz.snap_term("py-apple", "APLLE") == "Apple"  # default distance 2
+    assert kz.snap_term("py-apple", "AXXLE") == "Apple"
+    assert kz.snap_term("py-apple", "AXXLE", 1) == "AXXLE"
+    assert kz.snap_term(tenant_id="py-apple", term="banan", max_edit_distance=1) == "Banana"
+    assert kz.snap_term("py-nobody", "Apple") == "Apple"
+    m = kz.get_tenant_metrics("py-apple")
+    assert (m.dictionary_terms, m.load_count, m.snap_count, m.loaded) == (3, 1, 4, True)
+    assert m.memory_bytes == 40 + 3 * 120 + 2 * (5 + 5 + 6)
+    assert m.snap_latency_p95_ms >= m.snap_latency_p50_ms > 0
+    assert "py-apple" in kz.list_loaded_tenants()
+    assert kz.get_all_tenant_metrics()["py-apple"].snap_count == 4
+    assert kz.get_tenant_metrics("py-nobody").load_count == 0
+    assert "py-nobody" not in kz.get_all_tenant_metrics()
+    kz.load_tenant_dictionary("", ["x"])  # refused: None all the same
+    kz.unload_tenant("py-apple")
+    assert kz.snap_term("py-apple", "apple") == "apple"
+    assert not kz.get_tenant_metrics("py-apple").loaded
+
+
+def test_policy_copy_hot_mark_and_eviction(relaxed_policy):
+    copy = kz.get_tenant_cache_policy()
+    copy.max_cached_tenants = 1
+    assert kz.get_tenant_cache_policy().max_cached_tenants == 0
+    kz.load_tenant_dictionary("py-hot", ["hot"])
+    kz.set_tenant_hot("py-hot")
+    assert kz.get_tenant_metrics("py-hot").hot_tenant
+    kz.load_tenant_dictionary("py-cold", ["cold"])
+    relaxed_policy.max_cached_tenants = 1
+    relaxed_policy.retain_sources_for_lazy_reload = True
+    kz.set_tenant_cache_policy(relaxed_policy)
+    others = [t for t in kz.list_loaded_tenants() if t not in ("py-hot", "py-cold")]
+    assert kz.evict_tenants() is None
+    assert kz.list_loaded_tenants() == ["py-hot"]
+    assert kz.get_tenant_metrics("py-cold").evictions == 1
+    kz.set_tenant_hot("py-hot", hot=False)
+    assert not kz.get_tenant_metrics("py-hot").hot_tenant
+    assert kz.prewarm_tenant("py-cold") is False  # sources were not kept at its load
+    for t in ["py-hot", "py-cold"] + others:
+        kz.unload_tenant(t)
+
+
+def test_queue_capacity_one_and_order(relaxed_policy):
+    relaxed_policy.update_queue_capacity = 1
+    kz.set_tenant_cache_policy(relaxed_policy)
+    assert kz.schedule_tenant_dictionary_update("", ["x"]) is False
+    big = ["word%06d" % i for i in range(150000)]
+    results = [kz.schedule_tenant_dictionary_update("py-big", big)]
+    results += [kz.schedule_tenant_dictionary_update("py-small", ["small"]) for _ in range(3)]
+    assert results[0] is True and False in results  # the worker is busy building
+    assert eventually(lambda: kz.get_tenant_metrics("py-big").loaded)
+    assert eventually(lambda: kz.schedule_tenant_dictionary_update("py-small", ["small"]))
+
+    relaxed_policy.update_queue_capacity = 0
+    kz.set_tenant_cache_policy(relaxed_policy)
+    assert kz.schedule_tenant_dictionary_update("py-order", ["first"])
+    assert kz.schedule_tenant_dictionary_update("py-order", ["second"])
+    assert eventually(lambda: kz.get_tenant_metrics("py-order").load_count == 2)
+    assert kz.snap_term("py-order", "secund") == "second"
+    assert kz.snap_term("py-order", "first", 0) == "first"
+    for t in ("py-big", "py-small", "py-order"):
+        kz.unload_tenant(t)
+
+
+def test_expiry_without_any_call(relaxed_policy):
+    relaxed_policy.tenant_ttl_seconds = 1
+    kz.set_tenant_cache_policy(relaxed_policy)
+    kz.load_tenant_dictionary("py-ttl", ["ttl"])
+    assert eventually(lambda: not kz.get_tenant_metrics("py-ttl").loaded, timeout=5)
+    assert kz.get_tenant_metrics("py-ttl").evictions == 1
+    kz.unload_tenant("py-ttl")
+
+
+def _child_work(results):
+    ok = kz.schedule_tenant_dictionary_update("py-fork-child", ["child"])
+    ok = ok and eventually(lambda: kz.snap_term("py-fork-child", "chlid") == "child")
+    ok = ok and eventually(lambda: kz.snap_term("py-fork-queued", "queud") == "queued")
+    results.put(ok)
+
+
+def test_forked_child_has_a_working_service():
+    ctx = multiprocessing.get_context("fork")
+    results = ctx.Queue()
+    # Queued right before the fork: either the parent's worker applies it first or the child's
+    # copy of the queue gets it; the child must see it either way.
+    assert kz.schedule_tenant_dictionary_update("py-fork-queued", ["queued"])
+    child = ctx.Process(target=_child_work, args=(results,))
+    child.start()
+    child.join(30)
+    assert child.exitcode == 0
+    assert results.get(timeout=5) is True
+    kz.unload_tenant("py-fork-queued")
+
+
+def test_forked_child_exits_normally():
+    script = textwrap.dedent(
+        """
+        import os, sys, kezo_native as kz
+        kz.load_tenant_dictionary("t", ["parent"])
+        pid = os.fork()
+        if pid == 0:
+            kz.schedule_tenant_dictionary_update("c", ["child"])
+            sys.exit(0)  # runs the library's exit path with an update possibly pending
+        _, status = os.waitpid(pid, 0)
+        sys.exit(os.waitstatus_to_exitcode(status))
+        """
+    )
+    done = subprocess.run([sys.executable, "-c", script], timeout=60, env=os.environ.copy())
+    assert done.returncode == 0
+
+
+def test_threads_snapping_while_tenants_change(relaxed_policy):
+    relaxed_policy.max_cached_tenants = 3
+    relaxed_policy.retain_sources_for_lazy_reload = True
+    relaxed_policy.latency_window_size = 16
+    kz.set_tenant_cache_policy(relaxed_policy)
+    tenants = ["py-stress-%d" % i for i in range(5)]
+    words = ["harbor", "lantern", "meadow", "quartz", "saffron"]
+
+    def version(tenant, v):
+        return ["%s-%s-%d" % (w, tenant[-1], v) for w in words[: v + 1]]
+
+    allowed = {t: {term for v in range(5) for term in version(t, v)} for t in tenants}
+    errors = []
+    stop = time.monotonic() + 3.0
+
+    def reader(seed):
+        rng = random.Random(seed)
+        while time.monotonic() < stop:
+            t = rng.choice(tenants)
+            query = "%s-%s-%d" % (rng.choice(words), t[-1], rng.randrange(5))
+            query = query[:2] + "x" + query[3:]
+            got = kz.snap_term(t, query, rng.randrange(3))
+            if got != query and got not in allowed[t]:
+                errors.append((t, query, got))
+
+    def writer(seed):
+        rng = random.Random(seed)
+        while time.monotonic() < stop:
+            t = rng.choice(tenants)
+            action = rng.randrange(7)
+            if action == 0:
+                kz.unload_tenant(t)
+            elif action == 1:
+                kz.evict_tenants()
+            elif action == 2:
+                kz.get_all_tenant_metrics()
+                kz.list_loaded_tenants()
+            elif action == 3:
+                kz.schedule_tenant_dictionary_update(t, version(t, rng.randrange(5)))
+            elif action == 4:
+                kz.set_tenant_hot(t, rng.random() < 0.5)
+            else:
+                kz.load_tenant_dictionary(t, version(t, rng.randrange(5)))
+
+    threads = [threading.Thread(target=reader, args=(i,)) for i in range(3)]
+    threads += [threading.Thread(target=writer, args=(10 + i,)) for i in range(2)]
+    for th in threads:
+        th.start()
+    for th in threads:
+        th.join(60)
+    assert not any(th.is_alive() for th in threads)
+    assert errors == []
+
+    # The last update applied for a tenant stays installed.
+    relaxed_policy.max_cached_tenants = 0
+    kz.set_tenant_cache_policy(relaxed_policy)
+    for t in tenants:
+        assert kz.schedule_tenant_dictionary_update(t, ["final-" + t])
+    for t in tenants:
+        assert eventually(lambda: kz.snap_term(t, "finl-" + t, 1) == "final-" + t
+                          and kz.get_tenant_metrics(t).dictionary_terms == 1)
+        kz.unload_tenant(t)
