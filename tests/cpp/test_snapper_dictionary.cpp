@@ -107,18 +107,6 @@ TEST(SnapperBuildDictionary, AccountingAndFilters) {
     EXPECT_EQ(rejected, 2u);
 }
 
-TEST(SnapperBuildDictionary, TreeInvariantHolds) {
-    std::mt19937 rng(11);
-    std::vector<std::string> terms;
-    for (int i = 0; i < 400; ++i) terms.push_back(random_term(rng, 7));
-    auto dict = Snapper::build_dictionary(terms, 50000, 128, nullptr);
-    for (const auto& node : dict->nodes)
-        for (const auto& [key, child] : node.children)
-            ASSERT_EQ(
-                Snapper::edit_distance(dict->nodes[child].term.normalized, node.term.normalized),
-                key);
-}
-
 // The band pruning must find the nearest term whenever a full scan finds one within the bound.
 TEST(SnapperSearch, MatchesBruteForceOnRandomDictionaries) {
     std::mt19937 rng(3);

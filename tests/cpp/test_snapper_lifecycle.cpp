@@ -27,19 +27,6 @@ class SnapperLifecycle : public ::testing::Test {
     bool loaded(const std::string& id) { return snapper.get_tenant_metrics(id).loaded; }
 };
 
-TEST_F(SnapperLifecycle, DefaultPolicy) {
-    TenantCachePolicy p;
-    EXPECT_EQ(p.max_terms_per_tenant, 50000u);
-    EXPECT_EQ(p.max_token_length, 128u);
-    EXPECT_EQ(p.max_updates_per_minute, 120u);
-    EXPECT_EQ(p.max_cached_tenants, 0u);
-    EXPECT_EQ(p.tenant_ttl_seconds, 0u);
-    EXPECT_EQ(p.latency_window_size, 256u);
-    EXPECT_EQ(p.update_queue_capacity, 1024u);
-    EXPECT_TRUE(p.lazy_load_on_miss);
-    EXPECT_FALSE(p.retain_sources_for_lazy_reload);
-}
-
 TEST_F(SnapperLifecycle, RateLimitKeepsPreviousDictionary) {
     for (int i = 0; i < 120; ++i) ASSERT_TRUE(snapper.load_tenant_dictionary("t", {"alpha"}));
     FakeClock::advance_ms(60000);  // exactly a minute old still counts

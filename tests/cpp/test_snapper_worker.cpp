@@ -63,16 +63,6 @@ TEST_F(SnapperWorker, QueueCapacityAndOrder) {
     EXPECT_EQ(snapper.snap_term("n", "one", 0), "one");
 }
 
-TEST_F(SnapperWorker, RateLimitedUpdateIsQueuedThenCounted) {
-    TenantCachePolicy policy;
-    policy.max_updates_per_minute = 1;
-    snapper.set_cache_policy(policy);
-    snapper.load_tenant_dictionary("t", {"kept"});
-    EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"refused"}));
-    ASSERT_TRUE(eventually([&] { return snapper.get_tenant_metrics("t").rejected_updates == 1; }));
-    EXPECT_EQ(snapper.snap_term("t", "kept", 0), "kept");
-}
-
 TEST_F(SnapperWorker, ExpiryWithoutAnyCaller) {
     TenantCachePolicy policy;
     policy.tenant_ttl_seconds = 1;

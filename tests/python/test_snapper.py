@@ -68,47 +68,28 @@ def test_registration_docstrings_and_defaults():
         p.max_token_length = -1
 
 
-def test_load_snap_and_metrics():
-    assert kz.load_tenant_dictionary("py-apple", ["Apple", "apple", "Banana"]) is None
-    assert kz.snap_term("py-apple", "APLLE") == "Apple"  # default distance 2
-    assert kz.snap_term("py-apple", "AXXLE") == "Apple"
+def test_calls_return_copies_and_none():
+    assert kz.load_tenant_dictionary("py-apple", ["Apple", "Banana"]) is None
+    assert kz.load_tenant_dictionary("", ["x"]) is None  # refused all the same
+    assert kz.snap_term("py-apple", "AXXLE") == "Apple"  # default distance 2
     assert kz.snap_term("py-apple", "AXXLE", 1) == "AXXLE"
     assert kz.snap_term(tenant_id="py-apple", term="banan", max_edit_distance=1) == "Banana"
-    assert kz.snap_term("py-nobody", "Apple") == "Apple"
-    m = kz.get_tenant_metrics("py-apple")
-    assert (m.dictionary_terms, m.load_count, m.snap_count, m.loaded) == (3, 1, 4, True)
-    assert m.memory_bytes == 40 + 3 * 120 + 2 * (5 + 5 + 6)
-    assert m.snap_latency_p95_ms >= m.snap_latency_p50_ms > 0
+    metrics = kz.get_all_tenant_metrics()["py-apple"]
+    assert (metrics.dictionary_terms, metrics.snap_count, metrics.loaded) == (2, 3, True)
     assert "py-apple" in kz.list_loaded_tenants()
-    assert kz.get_all_tenant_metrics()["py-apple"].snap_count == 4
-    assert kz.get_tenant_metrics("py-nobody").load_count == 0
-    assert "py-nobody" not in kz.get_all_tenant_metrics()
-    kz.load_tenant_dictionary("", ["x"])  # refused: None all the same
-    kz.unload_tenant("py-apple")
-    assert kz.snap_term("py-apple", "apple") == "apple"
-    assert not kz.get_tenant_metrics("py-apple").loaded
 
-
-def test_policy_copy_hot_mark_and_eviction(relaxed_policy):
     copy = kz.get_tenant_cache_policy()
     copy.max_cached_tenants = 1
     assert kz.get_tenant_cache_policy().max_cached_tenants == 0
-    kz.load_tenant_dictionary("py-hot", ["hot"])
-    kz.set_tenant_hot("py-hot")
-    assert kz.get_tenant_metrics("py-hot").hot_tenant
-    kz.load_tenant_dictionary("py-cold", ["cold"])
-    relaxed_policy.max_cached_tenants = 1
-    relaxed_policy.retain_sources_for_lazy_reload = True
-    kz.set_tenant_cache_policy(relaxed_policy)
-    others = [t for t in kz.list_loaded_tenants() if t not in ("py-hot", "py-cold")]
+    kz.set_tenant_hot("py-apple")
+    assert kz.get_tenant_metrics("py-apple").hot_tenant
+    kz.set_tenant_hot("py-apple", hot=False)
+    assert not kz.get_tenant_metrics("py-apple").hot_tenant
+
     assert kz.evict_tenants() is None
-    assert kz.list_loaded_tenants() == ["py-hot"]
-    assert kz.get_tenant_metrics("py-cold").evictions == 1
-    kz.set_tenant_hot("py-hot", hot=False)
-    assert not kz.get_tenant_metrics("py-hot").hot_tenant
-    assert kz.prewarm_tenant("py-cold") is False  # sources were not kept at its load
-    for t in ["py-hot", "py-cold"] + others:
-        kz.unload_tenant(t)
+    assert kz.prewarm_tenant("py-apple") is True
+    assert kz.unload_tenant("py-apple") is None
+    assert kz.get_tenant_metrics("py-apple").load_count == 0
 
 
 def test_queue_capacity_one_and_order(relaxed_policy):
