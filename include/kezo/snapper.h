@@ -1,11 +1,13 @@
 // Tenant dictionary snapping: one dictionary of canonical terms per tenant, searched with a
 // BK-tree under a bounded Levenshtein distance. Dictionaries are immutable once built and are
 // replaced copy-on-write, so any number of threads may snap while others load, replace, evict
-// or unload. A background thread applies queued updates and runs the eviction pass.
+// or unload. A background thread applies queued updates and runs the eviction pass; a process
+// forked from one that uses the service gets its own such thread.
 //
-// Lock order: tenants_mutex_ before a tenant's dictionary_mutex or stats_mutex; a tenant's two
-// locks are never held together; policy_mutex_ and queue_mutex_ are never held with another
-// lock; no lock is held while a dictionary is built or searched.
+// Lock order: turn_mutex_ (held only by the worker for a whole turn, and by the fork handlers)
+// before everything else; tenants_mutex_ before a tenant's dictionary_mutex or stats_mutex; a
+// tenant's two locks are never held together; policy_mutex_ and queue_mutex_ are never held with
+// another lock except turn_mutex_; no lock is held while a dictionary is built or searched.
 #pragma once
 
 #include <atomic>
