@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,6 +98,41 @@ TEST(ExtractRobustness, MegabyteDocumentAllAlgorithms) {
             if (k) {
                 EXPECT_GE(list[k - 1].score, list[k].score);
             }
+        }
+    }
+}
+
+TEST(ExtractRobustness, EmptyInputOrderingAndTopK) {
+    using Run = std::function<std::vector<kezo::Keyword>(
+        const std::vector<kezo::Token>&, unsigned top_k, unsigned min_n, unsigned max_n)>;
+    const std::vector<Run> algorithms{
+        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
+            return kezo::tfidf_extract(t, Language::English, {lo, hi, 0, k, true, true}, nullptr);
+        },
+        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
+            return kezo::yake_extract(t, Language::English, {lo, hi, k, 2, true});
+        },
+        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
+            return kezo::textrank_extract(t, Language::English, {lo, hi, k, 2, 0.85, 100, 1e-4});
+        },
+        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
+            return kezo::rake_extract(t, Language::English, {lo, hi, k, true});
+        }};
+    const auto tokens = kezo::testing::words(
+        {"alpha", "beta", "alpha", "gamma", ",", "alpha", "delta", "of", "beta", "epsilon"});
+    for (std::size_t a = 0; a < algorithms.size(); ++a) {
+        const Run& run = algorithms[a];
+        const auto all = run(tokens, 0, 1, 3);
+        ASSERT_GT(all.size(), 3u) << a;
+        for (std::size_t k = 1; k < all.size(); ++k) EXPECT_GE(all[k - 1].score, all[k].score);
+        const auto top = run(tokens, 3, 1, 3);
+        ASSERT_EQ(top.size(), 3u) << a;
+        for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(top[k].text, all[k].text) << a;
+        EXPECT_EQ(run(tokens, 1000, 1, 3).size(), all.size()) << a;
+        EXPECT_TRUE(run({}, 0, 1, 3).empty()) << a;
+        EXPECT_TRUE(run(kezo::testing::words({"the", ",", "of"}), 0, 1, 3).empty()) << a;
+        if (a < 3) {
+            EXPECT_TRUE(run(tokens, 0, 3, 2).empty()) << a;  // max_n below min_n
         }
     }
 }

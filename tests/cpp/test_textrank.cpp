@@ -57,28 +57,14 @@ TEST(TextRank, RanksOfSmallGraphs) {
     }
 }
 
-TEST(TextRank, RepeatsCountsAndOrdering) {
+TEST(TextRank, RepeatedPairsAndBrokenDamping) {
     // A pair repeated three times is one edge: both ranks 0.5, each word phrase 3 * 0.5.
     const auto pairs = words({"alpha", "beta", "alpha", "beta", "alpha", "beta"});
     const auto list = kezo::textrank_extract(pairs, Language::English, config(1, 100, 2));
     EXPECT_NEAR(find(list, "alpha")->score, 1.5, 1e-12);
     EXPECT_EQ(find(list, "alpha beta")->count, 3u);
     EXPECT_NEAR(find(list, "alpha beta")->score, 3.0, 1e-12);
-    for (std::size_t k = 0; k < list.size(); ++k) {
-        EXPECT_EQ(list[k].first_position, 0u);
-        if (k) {
-            EXPECT_GE(list[k - 1].score, list[k].score);
-        }
-    }
-    auto cut = config(1, 100, 2);
-    cut.top_k = 1;
-    EXPECT_EQ(kezo::textrank_extract(pairs, Language::English, cut).size(), 1u);
-    cut.top_k = 50;
-    EXPECT_EQ(kezo::textrank_extract(pairs, Language::English, cut).size(), list.size());
-
-    EXPECT_TRUE(kezo::textrank_extract({}, Language::English, config(2)).empty());
-    EXPECT_TRUE(
-        kezo::textrank_extract(words({"the", ",", "of"}), Language::English, config(2)).empty());
+    for (const auto& k : list) EXPECT_EQ(k.first_position, 0u);
     // NaN damping neither hangs nor breaks the ordering.
     auto broken = config(2, UINT_MAX);
     broken.damping = std::numeric_limits<double>::quiet_NaN();

@@ -83,26 +83,6 @@ TEST(TfIdf, CorpusTable) {
     EXPECT_NEAR(score(unigrams(true, max), &huge, "beta"), std::log(4294967296.0) + 1, 1e-9);
 }
 
-TEST(TfIdf, OrderingTopKAndEmptyInput) {
-    const auto tokens = words({"alpha", "beta", "alpha", "gamma", "alpha", "beta"});
-    const auto all = kezo::tfidf_extract(tokens, Language::English, unigrams(), nullptr);
-    ASSERT_EQ(all.size(), 3u);
-    for (std::size_t k = 1; k < all.size(); ++k) EXPECT_GE(all[k - 1].score, all[k].score);
-    const auto top = kezo::tfidf_extract(tokens, Language::English, unigrams(true, 0, 2), nullptr);
-    ASSERT_EQ(top.size(), 2u);
-    EXPECT_EQ(top[0].text, all[0].text);
-    EXPECT_EQ(top[1].text, all[1].text);
-
-    EXPECT_TRUE(kezo::tfidf_extract({}, Language::English, unigrams(), nullptr).empty());
-    EXPECT_TRUE(
-        kezo::tfidf_extract(words({"the", ",", "of"}), Language::English, unigrams(), nullptr)
-            .empty());
-    TFIDFConfig inverted = unigrams();
-    inverted.min_n = 3;
-    inverted.max_n = 2;
-    EXPECT_TRUE(kezo::tfidf_extract(tokens, Language::English, inverted, nullptr).empty());
-}
-
 TEST(TfIdf, CorpusDocumentFrequency) {
     const std::vector<std::vector<kezo::Token>> corpus{words({"big", "data", "of", "big", "data"}),
                                                        words({"big", "data", "big", "data"}),

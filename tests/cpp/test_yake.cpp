@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "extract_test_util.h"
@@ -82,18 +83,4 @@ TEST(Yake, PhrasesFromTermScores) {
     const auto* whole = find(long_run, phrase);
     ASSERT_NE(whole, nullptr);
     EXPECT_LT(whole->score, 0.999);
-}
-
-TEST(Yake, OrderingTopKAndEmptyInput) {
-    const auto tokens = words({"alpha", "beta", "alpha", "gamma", "alpha", "delta"});
-    auto c = config(1, 2, 2);
-    const auto all = kezo::yake_extract(tokens, Language::English, c);
-    for (std::size_t k = 1; k < all.size(); ++k) EXPECT_GE(all[k - 1].score, all[k].score);
-    c.top_k = 3;
-    const auto top = kezo::yake_extract(tokens, Language::English, c);
-    ASSERT_EQ(top.size(), 3u);
-    for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(top[k].text, all[k].text);
-    EXPECT_TRUE(kezo::yake_extract({}, Language::English, c).empty());
-    EXPECT_TRUE(kezo::yake_extract(words({"of", ",", "the"}), Language::English, c).empty());
-    EXPECT_TRUE(kezo::yake_extract(tokens, Language::English, config(2, 1, 2)).empty());
 }
