@@ -185,6 +185,13 @@ class TenantFuzzySnapper {
     static void after_fork_in_parent();
     static void after_fork_in_child();
 
+    enum class LoadResult { Refused, Installed, Superseded };
+    // The load path behind apply_dictionary_update. With `expected` set, the new dictionary is
+    // swapped in only if the tenant's dictionary is still *expected (a lazy rebuild must not
+    // overwrite a newer load that landed while it was building): Superseded otherwise.
+    LoadResult load_dictionary(const std::string& tenant_id, const std::vector<std::string>& terms,
+                               const std::shared_ptr<TenantDictionary>* expected);
+
     // Drops state's dictionary if it is still the one an eviction pass saw; true when dropped.
     bool evict_if_unchanged(TenantState& state, const TenantDictionary* seen, bool keep_sources);
 

@@ -32,7 +32,13 @@ TenantFuzzySnapper::Clock TenantFuzzySnapper::system_clocks() {
 
 bool TenantFuzzySnapper::apply_dictionary_update(const std::string& tenant_id,
                                                  const std::vector<std::string>& terms) {
-    if (tenant_id.empty()) return false;
+    return load_dictionary(tenant_id, terms, nullptr) == LoadResult::Installed;
+}
+
+TenantFuzzySnapper::LoadResult TenantFuzzySnapper::load_dictionary(
+    const std::string& tenant_id, const std::vector<std::string>& terms,
+    const std::shared_ptr<TenantDictionary>* expected) {
+    if (tenant_id.empty()) return LoadResult::Refused;
     TenantCachePolicy policy;
     {
         std::lock_guard<std::mutex> lock(policy_mutex_);
@@ -61,7 +67,7 @@ bool TenantFuzzySnapper::apply_dictionary_update(const std::string& tenant_id,
         while (!times.empty() && now - times.front() > kRateWindowMs) times.pop_front();
         if (policy.max_updates_per_minute != 0 && times.size() >= policy.max_updates_per_minute) {
             ++state->rejected_updates;
-            return false;
+            return LoadResult::Refused;
         }
         times.push_back(now);
         if (policy.latency_window_size != 0 &&
@@ -82,6 +88,7 @@ bool TenantFuzzySnapper::apply_dictionary_update(const std::string& tenant_id,
     std::shared_ptr<TenantDictionary> old;
     {
         std::unique_lock<std::shared_mutex> lock(state->dictionary_mutex);
+        if (expected != nullptr && state->dictionary != *expected) return LoadResult::Superseded;
         old = std::move(state->dictionary);
         state->dictionary = std::move(dict);
         state->sources.swap(sources);
@@ -98,7 +105,7 @@ bool TenantFuzzySnapper::apply_dictionary_update(const std::string& tenant_id,
         state->last_load_ms = duration;
     }
     evict_expired_and_lru();
-    return true;
+    return LoadResult::Installed;
 }
 
 bool TenantFuzzySnapper::load_tenant_dictionary(const std::string& tenant_id,
@@ -115,18 +122,30 @@ bool TenantFuzzySnapper::prewarm_tenant(const std::string& tenant_id) {
         state = it->second;
     }
     std::vector<std::string> sources;
+    std::shared_ptr<TenantDictionary> seen;  // held so a freed address cannot be mistaken for it
     {
         std::shared_lock<std::shared_mutex> lock(state->dictionary_mutex);
         if (state->dictionary && !state->dictionary->nodes.empty()) return true;
         sources = state->sources;
+        seen = state->dictionary;
     }
     if (sources.empty()) return false;
-    const bool installed = apply_dictionary_update(tenant_id, sources);
-    if (installed) {
-        std::lock_guard<std::mutex> lock(state->stats_mutex);
-        ++state->lazy_load_count;
+    // The rebuild installs only over the dictionary seen above: if a load or a queued update
+    // landed meanwhile, its newer terms stay and the stale sources are dropped.
+    switch (load_dictionary(tenant_id, sources, &seen)) {
+        case LoadResult::Installed: {
+            std::lock_guard<std::mutex> lock(state->stats_mutex);
+            ++state->lazy_load_count;
+            return true;
+        }
+        case LoadResult::Superseded: {
+            std::shared_lock<std::shared_mutex> lock(state->dictionary_mutex);
+            return state->dictionary && !state->dictionary->nodes.empty();
+        }
+        case LoadResult::Refused:
+            break;
     }
-    return installed;
+    return false;
 }
 
 void TenantFuzzySnapper::unload_tenant(const std::string& tenant_id) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kezo/snapper.h"
@@ -153,6 +154,35 @@ TEST_F(SnapperLifecycle, LazyReloadThroughPrewarm) {
     EXPECT_EQ(snapper.snap_term("kept", "APPLE", 0), "APPLE");
     EXPECT_EQ(snapper.get_tenant_metrics("kept").snap_count, 1u);
     EXPECT_FALSE(snapper.prewarm_tenant("nobody"));
+}
+
+// A lazy rebuild builds from the sources it copied; a load that lands while it builds is newer
+// and must not be overwritten by those stale sources.
+TEST_F(SnapperLifecycle, LazyRebuildNeverOverwritesANewerLoad) {
+    set([](TenantCachePolicy& p) {
+        p.tenant_ttl_seconds = 1;
+        p.retain_sources_for_lazy_reload = true;
+    });
+    snapper.load_tenant_dictionary("t", {"old"});
+    FakeClock::advance_ms(2000);
+    snapper.evict_expired_and_lru();
+    ASSERT_FALSE(loaded("t"));
+
+    FakeClock::hold_next_steady = true;  // the rebuild stops just before it builds
+    bool rebuilt = false;
+    std::thread rebuild([&] { rebuilt = snapper.prewarm_tenant("t"); });
+    while (!FakeClock::held.load()) std::this_thread::yield();
+    EXPECT_TRUE(snapper.load_tenant_dictionary("t", {"new"}));
+    FakeClock::release = true;
+    rebuild.join();
+
+    EXPECT_TRUE(rebuilt);  // the tenant has a dictionary afterwards
+    EXPECT_EQ(snapper.snap_term("t", "new", 0), "new");
+    EXPECT_EQ(snapper.snap_term("t", "olt", 1), "olt");  // the stale term is not there
+    auto m = snapper.get_tenant_metrics("t");
+    EXPECT_EQ(m.lazy_load_count, 0u);
+    EXPECT_EQ(m.load_count, 2u);
+    EXPECT_EQ(m.dictionary_terms, 1u);
 }
 
 TEST_F(SnapperLifecycle, UnloadAndHotMarkOfAbsentTenants) {
