@@ -79,4 +79,16 @@ std::vector<std::uint32_t> rank_by_score(const std::vector<double>& scores, unsi
     return order;
 }
 
+std::vector<Keyword> ranked_keywords(const CandidateIds& ids, const std::vector<double>& scores,
+                                     unsigned top_k, bool with_first_position) {
+    const std::vector<std::uint32_t> order = rank_by_score(scores, top_k);
+    std::vector<Keyword> result;
+    result.reserve(order.size());
+    for (std::uint32_t id : order) {
+        result.push_back(Keyword{*ids.text[id], scores[id], ids.count[id],
+                                 with_first_position ? ids.first[id] : 0u});
+    }
+    return result;
+}
+
 }  // namespace kezo::internal

@@ -93,4 +93,9 @@ std::vector<Keyword> rake_rank(const std::vector<Token>& tokens, const std::vect
 // keep ascending index order; NaN ranks below every number.
 std::vector<std::uint32_t> rank_by_score(const std::vector<double>& scores, unsigned top_k);
 
+// The candidates of ids as keywords ranked by scores (indexed by id), cut to top_k. TextRank
+// reports no first position, so with_first_position false leaves it 0.
+std::vector<Keyword> ranked_keywords(const CandidateIds& ids, const std::vector<double>& scores,
+                                     unsigned top_k, bool with_first_position);
+
 }  // namespace kezo::internal

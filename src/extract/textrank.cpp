@@ -104,7 +104,6 @@ std::vector<Keyword> internal::textrank_rank(const std::vector<Token>& tokens,
                                              const std::vector<bool>& marks,
                                              const CandidateIds& ids,
                                              const TextRankConfig& config) {
-    std::vector<Keyword> result;
     // Vocabulary in order of first occurrence; keys view the token texts, which outlive the call.
     std::unordered_map<std::string_view, std::uint32_t> vocabulary;
     std::vector<std::uint32_t> words;
@@ -113,7 +112,7 @@ std::vector<Keyword> internal::textrank_rank(const std::vector<Token>& tokens,
         const auto next = static_cast<std::uint32_t>(vocabulary.size());
         words.push_back(vocabulary.try_emplace(tokens[k].text, next).first->second);
     }
-    if (words.empty()) return result;
+    if (words.empty()) return {};
     const std::size_t nodes = vocabulary.size();
     const Graph graph = build_graph(words, nodes, config.window);
     const std::vector<double> rank = page_rank(graph, nodes, config);
@@ -134,11 +133,7 @@ std::vector<Keyword> internal::textrank_rank(const std::vector<Token>& tokens,
         scores[id] = sum * ids.count[id];
     }
 
-    const std::vector<std::uint32_t> order = internal::rank_by_score(scores, config.top_k);
-    result.reserve(order.size());
-    for (std::uint32_t id : order)
-        result.push_back(Keyword{*ids.text[id], scores[id], ids.count[id], 0});
-    return result;
+    return internal::ranked_keywords(ids, scores, config.top_k, false);
 }
 
 }  // namespace kezo

@@ -41,7 +41,6 @@ std::vector<Keyword> tfidf_extract(const std::vector<Token>& tokens, Language la
 
 std::vector<Keyword> internal::tfidf_rank(const CandidateIds& ids, const TFIDFConfig& config,
                                           const std::unordered_map<std::string, unsigned int>* df) {
-    std::vector<Keyword> result;
     const double occurrences = static_cast<double>(static_cast<std::uint32_t>(ids.sequence.size()));
     const double corpus_size = config.total_documents;
     std::vector<double> scores(ids.distinct());
@@ -65,11 +64,7 @@ std::vector<Keyword> internal::tfidf_rank(const CandidateIds& ids, const TFIDFCo
         scores[id] = tf * inverse;
     }
 
-    const std::vector<std::uint32_t> order = internal::rank_by_score(scores, config.top_k);
-    result.reserve(order.size());
-    for (std::uint32_t id : order)
-        result.push_back(Keyword{*ids.text[id], scores[id], ids.count[id], ids.first[id]});
-    return result;
+    return internal::ranked_keywords(ids, scores, config.top_k, true);
 }
 
 }  // namespace kezo

@@ -60,9 +60,8 @@ std::vector<Keyword> yake_extract(const std::vector<Token>& tokens, Language lan
 }
 
 std::vector<Keyword> internal::yake_rank(const CandidateIds& ids, const YAKEConfig& config) {
-    std::vector<Keyword> result;
     const std::size_t distinct = ids.distinct();
-    if (distinct == 0) return result;
+    if (distinct == 0) return {};
     const std::vector<std::uint32_t>& seq = ids.sequence;
     const std::size_t length = seq.size();
 
@@ -145,11 +144,7 @@ std::vector<Keyword> internal::yake_rank(const CandidateIds& ids, const YAKEConf
                                 : 1.0 / (aggregate + 1.0);
     }
 
-    const std::vector<std::uint32_t> order = internal::rank_by_score(scores, config.top_k);
-    result.reserve(order.size());
-    for (std::uint32_t id : order)
-        result.push_back(Keyword{*ids.text[id], scores[id], ids.count[id], ids.first[id]});
-    return result;
+    return internal::ranked_keywords(ids, scores, config.top_k, true);
 }
 
 }  // namespace kezo
