@@ -44,8 +44,9 @@ std::vector<Keyword> tfidf_extract(const std::vector<Token>& tokens, Language la
 std::vector<Keyword> yake_extract(const std::vector<Token>& tokens, Language lang,
                                   const YAKEConfig& config);
 
-// PageRank over the co-occurrence graph of content words; a candidate scores the sum of its
-// words' ranks per occurrence. count = occurrences, first_position = 0.
+// PageRank over the co-occurrence graph of content words; a candidate scores the sum of the
+// ranks of the tokens it spans (ideograph phrases included) per occurrence.
+// count = occurrences, first_position = 0.
 std::vector<Keyword> textrank_extract(const std::vector<Token>& tokens, Language lang,
                                       const TextRankConfig& config);
 

@@ -42,6 +42,8 @@ std::vector<std::string> build_ngrams(const std::vector<Token>& tokens, Language
 CandidateIds map_candidates(const std::vector<Token>& tokens, const std::vector<bool>& marks,
                             unsigned min_n, unsigned max_n) {
     CandidateIds ids;
+    ids.min_n = min_n;
+    ids.max_n = max_n;
     ids.index.reserve(tokens.size());
     for_each_candidate(tokens, marks, min_n, max_n, [&ids](const std::string& text) {
         const auto position = static_cast<std::uint32_t>(ids.sequence.size());

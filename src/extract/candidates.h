@@ -23,20 +23,20 @@ std::vector<bool> mark_content_tokens(const std::vector<Token>& tokens, Language
 // joined without blanks.
 bool joins_without_blanks(const std::vector<Token>& tokens, std::size_t begin, std::size_t end);
 
-// Calls emit(const std::string& text) for every candidate, in candidate-list order (block, then
-// length, then start). One buffer is reused for all texts.
+// Walks the candidates in candidate-list order (block, then length, then start): calls
+// on_block(begin, end) once per block of content tokens [begin, end), then on_span(start, n)
+// for each of its candidates, the n tokens from index start.
 //
 // A run of content tokens longer than max_n is cut into consecutive blocks of max_n tokens: the
 // scan resumes at the cut, so every content word still belongs to some block. Zero-length
 // windows (min_n 0) emit nothing, since an empty string is no keyword. Every loop is bounded by
 // the block or token count, so huge max_n values cost nothing extra.
-template <class Emit>
-void for_each_candidate(const std::vector<Token>& tokens, const std::vector<bool>& marks,
-                        unsigned min_n, unsigned max_n, Emit&& emit) {
-    const std::size_t size = tokens.size();
+template <class OnBlock, class OnSpan>
+void for_each_candidate_span(const std::vector<bool>& marks, unsigned min_n, unsigned max_n,
+                             OnBlock&& on_block, OnSpan&& on_span) {
+    const std::size_t size = marks.size();
     if (max_n < min_n || max_n == 0 || size == 0) return;
     const std::size_t shortest = std::max(min_n, 1u);
-    std::string buffer;
     std::size_t i = 0;
     while (i < size) {
         if (!marks[i]) {
@@ -46,26 +46,42 @@ void for_each_candidate(const std::vector<Token>& tokens, const std::vector<bool
         const std::size_t limit = i + std::min<std::size_t>(max_n, size - i);
         std::size_t end = i;
         while (end < limit && marks[end]) ++end;
-        const std::string_view separator = joins_without_blanks(tokens, i, end) ? "" : " ";
+        on_block(i, end);
         const std::size_t longest = end - i;
-        for (std::size_t n = shortest; n <= longest; ++n) {
-            for (std::size_t s = i; s + n <= end; ++s) {
-                buffer.assign(tokens[s].text);
-                for (std::size_t k = s + 1; k < s + n; ++k) {
-                    buffer.append(separator);
-                    buffer.append(tokens[k].text);
-                }
-                emit(static_cast<const std::string&>(buffer));
-            }
-        }
+        for (std::size_t n = shortest; n <= longest; ++n)
+            for (std::size_t s = i; s + n <= end; ++s) on_span(s, n);
         // A block stopped by a non-content token steps over it; one cut at max_n resumes at the
         // cut, so the rest of the run forms the next block.
         i = (end < size && !marks[end]) ? end + 1 : end;
     }
 }
 
+// Calls emit(const std::string& text) for every candidate, in candidate-list order, with the
+// words of a block joined by one blank, or by nothing when every token of the block starts with
+// an ideograph. One buffer is reused for all texts.
+template <class Emit>
+void for_each_candidate(const std::vector<Token>& tokens, const std::vector<bool>& marks,
+                        unsigned min_n, unsigned max_n, Emit&& emit) {
+    std::string buffer;
+    std::string_view separator;
+    for_each_candidate_span(
+        marks, min_n, max_n,
+        [&](std::size_t begin, std::size_t end) {
+            separator = joins_without_blanks(tokens, begin, end) ? "" : " ";
+        },
+        [&](std::size_t start, std::size_t n) {
+            buffer.assign(tokens[start].text);
+            for (std::size_t k = start + 1; k < start + n; ++k) {
+                buffer.append(separator);
+                buffer.append(tokens[k].text);
+            }
+            emit(static_cast<const std::string&>(buffer));
+        });
+}
+
 // The candidates of one document as dense ids, numbered in order of first occurrence.
 struct CandidateIds {
+    unsigned min_n = 0, max_n = 0;         // the length bounds the candidates were built with
     std::vector<std::uint32_t> sequence;   // id of every candidate occurrence, in list order
     std::vector<std::uint32_t> first;      // id -> index of its first occurrence in the list
     std::vector<std::uint32_t> count;      // id -> number of occurrences

@@ -107,31 +107,30 @@ std::vector<Keyword> internal::textrank_rank(const std::vector<Token>& tokens,
     // Vocabulary in order of first occurrence; keys view the token texts, which outlive the call.
     std::unordered_map<std::string_view, std::uint32_t> vocabulary;
     std::vector<std::uint32_t> words;
+    std::vector<std::uint32_t> node_of_token(tokens.size());
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         if (!marks[k]) continue;
         const auto next = static_cast<std::uint32_t>(vocabulary.size());
-        words.push_back(vocabulary.try_emplace(tokens[k].text, next).first->second);
+        node_of_token[k] = vocabulary.try_emplace(tokens[k].text, next).first->second;
+        words.push_back(node_of_token[k]);
     }
     if (words.empty()) return {};
     const std::size_t nodes = vocabulary.size();
     const Graph graph = build_graph(words, nodes, config.window);
     const std::vector<double> rank = page_rank(graph, nodes, config);
 
+    // Every occurrence of a candidate adds the sum of the ranks of the tokens it spans. The
+    // words are taken by position, not by splitting the text at blanks, so ideograph phrases
+    // (joined without blanks) score from their characters like any other phrase.
     std::vector<double> scores(ids.distinct(), 0.0);
-    for (std::size_t id = 0; id < scores.size(); ++id) {
-        // Every occurrence of a phrase adds the same sum of its words' ranks; pieces that are
-        // not vocabulary words add nothing.
-        const std::string_view text = *ids.text[id];
-        double sum = 0.0;
-        for (std::size_t from = 0; from <= text.size();) {
-            std::size_t to = text.find(' ', from);
-            if (to == std::string_view::npos) to = text.size();
-            const auto found = vocabulary.find(text.substr(from, to - from));
-            if (found != vocabulary.end()) sum += rank[found->second];
-            from = to + 1;
-        }
-        scores[id] = sum * ids.count[id];
-    }
+    std::size_t occurrence = 0;
+    internal::for_each_candidate_span(
+        marks, ids.min_n, ids.max_n, [](std::size_t, std::size_t) {},
+        [&](std::size_t start, std::size_t n) {
+            double sum = 0.0;
+            for (std::size_t k = start; k < start + n; ++k) sum += rank[node_of_token[k]];
+            scores[ids.sequence[occurrence++]] += sum;
+        });
 
     return internal::ranked_keywords(ids, scores, config.top_k, false);
 }

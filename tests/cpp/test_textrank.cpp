@@ -57,7 +57,7 @@ TEST(TextRank, RanksOfSmallGraphs) {
     }
 }
 
-TEST(TextRank, RepeatedPairsAndBrokenDamping) {
+TEST(TextRank, RepeatedPairsIdeographsAndBrokenDamping) {
     // A pair repeated three times is one edge: both ranks 0.5, each word phrase 3 * 0.5.
     const auto pairs = words({"alpha", "beta", "alpha", "beta", "alpha", "beta"});
     const auto list = kezo::textrank_extract(pairs, Language::English, config(1, 100, 2));
@@ -65,6 +65,12 @@ TEST(TextRank, RepeatedPairsAndBrokenDamping) {
     EXPECT_EQ(find(list, "alpha beta")->count, 3u);
     EXPECT_NEAR(find(list, "alpha beta")->score, 3.0, 1e-12);
     for (const auto& k : list) EXPECT_EQ(k.first_position, 0u);
+    // Ideograph phrases are joined without blanks; they still score from their characters'
+    // ranks, like the blank-joined phrase above (one edge: both ranks 0.5).
+    const auto cjk = kezo::textrank_extract(words({"\u6570", "\u636e", "\u6570", "\u636e"}),
+                                            Language::Chinese, config(1, 100, 4));
+    EXPECT_NEAR(find(cjk, "\u6570\u636e")->score, 2.0, 1e-12);  // two occurrences
+    EXPECT_NEAR(find(cjk, "\u6570\u636e\u6570")->score, 1.5, 1e-12);
     // NaN damping neither hangs nor breaks the ordering.
     auto broken = config(2, UINT_MAX);
     broken.damping = std::numeric_limits<double>::quiet_NaN();
