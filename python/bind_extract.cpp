@@ -46,28 +46,48 @@ std::vector<Keyword> tfidf_binding(const std::vector<Token>& tokens, Language la
     return tfidf_extract(tokens, language, config, has_table ? &table : nullptr);
 }
 
+// Runs extract(first, config) without the interpreter lock. The configuration is copied while
+// the lock is still held: the caller's object stays writable from other Python threads, so the
+// core must not read it once the lock is gone. (A by-value parameter would not do: pybind11
+// copies arguments after a call guard has released the lock.)
+template <class Config, class First, class Result>
+auto released(Result (*extract)(const First&, const Config&)) {
+    return [extract](const First& first, const Config& config) {
+        const Config copy = config;
+        const py::gil_scoped_release release;
+        return extract(first, copy);
+    };
+}
+
+template <class Config, class Result>
+auto released(Result (*extract)(const std::vector<Token>&, Language, const Config&)) {
+    return [extract](const std::vector<Token>& tokens, Language language, const Config& config) {
+        const Config copy = config;
+        const py::gil_scoped_release release;
+        return extract(tokens, language, copy);
+    };
+}
+
 }  // namespace
 
 void bind_extract_functions(py::module_& m) {
-    m.def("extract_keywords", &extract_keywords, py::arg("text"),
-          py::arg("config") = ExtractConfig(), "Run a single extraction algorithm on `text`.",
-          py::call_guard<py::gil_scoped_release>());
-    m.def("extract_keywords_ensemble", &extract_keywords_ensemble, py::arg("text"),
+    m.def("extract_keywords", released(&extract_keywords), py::arg("text"),
+          py::arg("config") = ExtractConfig(), "Run a single extraction algorithm on `text`.");
+    m.def("extract_keywords_ensemble", released(&extract_keywords_ensemble), py::arg("text"),
           py::arg("config") = EnsembleConfig(),
-          "Run all four algorithms and return merged, de-duplicated keywords.",
-          py::call_guard<py::gil_scoped_release>());
+          "Run all four algorithms and return merged, de-duplicated keywords.");
     m.def("build_corpus_df", &build_corpus_df, py::arg("corpus"), py::arg("language"),
           py::arg("min_n") = 1, py::arg("max_n") = 1,
           "Build a per-term document frequency table for TF-IDF.");
     m.def("tfidf_extract", &tfidf_binding, py::arg("tokens"), py::arg("language"),
           py::arg("config") = TFIDFConfig(), py::arg("df") = py::none(),
           "TF-IDF extraction. `df` is an optional dict[str, int] document frequency table.");
-    m.def("yake_extract", &yake_extract, py::arg("tokens"), py::arg("language"),
-          py::arg("config") = YAKEConfig(), py::call_guard<py::gil_scoped_release>());
-    m.def("textrank_extract", &textrank_extract, py::arg("tokens"), py::arg("language"),
-          py::arg("config") = TextRankConfig(), py::call_guard<py::gil_scoped_release>());
-    m.def("rake_extract", &rake_extract, py::arg("tokens"), py::arg("language"),
-          py::arg("config") = RAKEConfig(), py::call_guard<py::gil_scoped_release>());
+    m.def("yake_extract", released(&yake_extract), py::arg("tokens"), py::arg("language"),
+          py::arg("config") = YAKEConfig());
+    m.def("textrank_extract", released(&textrank_extract), py::arg("tokens"), py::arg("language"),
+          py::arg("config") = TextRankConfig());
+    m.def("rake_extract", released(&rake_extract), py::arg("tokens"), py::arg("language"),
+          py::arg("config") = RAKEConfig());
 }
 
 }  // namespace kezo::python
