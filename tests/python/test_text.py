@@ -58,14 +58,8 @@ def test_config_defaults_and_tokenizer_view():
     assert view.min_word_length == 2  # the earlier view sees the owner's new value
     del c
     view.min_word_length = 4  # the view keeps its owner alive
-    e = kz.EnsembleConfig()
-    assert isinstance(e, kz.ExtractConfig)
-    assert (e.w_tfidf, e.w_yake, e.w_textrank, e.w_rake) == (1.0, 1.0, 1.0, 0.7)
-    assert e.algorithm == kz.Algorithm.YAKE
     r = kz.TextRankConfig()
     assert (r.damping, r.max_iter, r.tol, r.window) == (0.85, 100, 0.0001, 2)
-    with pytest.raises(TypeError):
-        kz.TokenizerConfig(lowercase=False)
 
 
 def test_tokenize_and_sentences():
