@@ -7,7 +7,9 @@
 // Lock order: turn_mutex_ (held only by the worker for a whole turn, and by the fork handlers)
 // before everything else; tenants_mutex_ before a tenant's dictionary_mutex or stats_mutex; a
 // tenant's two locks are never held together; policy_mutex_ and queue_mutex_ are never held with
-// another lock except turn_mutex_; no lock is held while a dictionary is built or searched.
+// another lock except turn_mutex_; no lock is held while a dictionary is built or searched. The
+// fork handlers alone hold every lock at once, taken as turn, queue, policy, table, then each
+// tenant's dictionary and counter locks.
 #pragma once
 
 #include <atomic>
@@ -179,11 +181,14 @@ class TenantFuzzySnapper {
     // One turn of the worker under turn_mutex_; an exception abandons the turn only.
     void run_worker_turn();
     void start_worker();
-    // Fork handlers: the parent waits for every worker's turn to end so that no lock is held and
-    // no popped update is in flight; the child gets fresh queue primitives and a new worker.
+    // Fork handlers: the parent takes every lock of every snapper (waiting for a worker's turn
+    // to end, so no popped update is in flight) and both sides release them after the fork;
+    // the child gets fresh queue primitives and a new worker.
     static void before_fork();
     static void after_fork_in_parent();
     static void after_fork_in_child();
+    void lock_for_fork();
+    void unlock_after_fork(bool in_child);
 
     enum class LoadResult { Refused, Installed, Superseded };
     // The load path behind apply_dictionary_update. With `expected` set, the new dictionary is

@@ -112,21 +112,54 @@ void TenantFuzzySnapper::run_worker_turn() {
     }
 }
 
+void TenantFuzzySnapper::lock_for_fork() {
+    // Every lock of the service, in lock order. A caller thread holding one at the fork (a snap
+    // copying a pointer, a metrics read) does not exist in the child, which would then wait for
+    // that lock forever; holding them all here makes the fork happen between such sections.
+    // This is the one place where a tenant's two locks are held together: nobody else can hold
+    // the table lock meanwhile, and a tenant's lock is never held while another lock is awaited.
+    turn_mutex_.lock();
+    queue_mutex_.lock();
+    policy_mutex_.lock();
+    tenants_mutex_.lock();
+    for (auto& entry : tenants_) {
+        if (!entry.second) continue;
+        entry.second->dictionary_mutex.lock();
+        entry.second->stats_mutex.lock();
+    }
+}
+
+void TenantFuzzySnapper::unlock_after_fork(bool in_child) {
+    // A reader-writer lock remembers which thread holds it for writing, and the forking thread
+    // has another id in the child: there the two shared mutexes are replaced by fresh ones (no
+    // other thread exists to hold them) instead of being unlocked.
+    const auto release = [in_child](std::shared_mutex& mutex) {
+        if (in_child) {
+            ::new (static_cast<void*>(&mutex)) std::shared_mutex();
+        } else {
+            mutex.unlock();
+        }
+    };
+    for (auto& entry : tenants_) {
+        if (!entry.second) continue;
+        entry.second->stats_mutex.unlock();
+        release(entry.second->dictionary_mutex);
+    }
+    release(tenants_mutex_);
+    policy_mutex_.unlock();
+    queue_mutex_.unlock();
+    turn_mutex_.unlock();
+}
+
 void TenantFuzzySnapper::before_fork() {
     LiveSnappers& live = live_snappers();
     live.mutex.lock();
-    for (TenantFuzzySnapper* snapper : live.all) {
-        snapper->turn_mutex_.lock();
-        snapper->queue_mutex_.lock();
-    }
+    for (TenantFuzzySnapper* snapper : live.all) snapper->lock_for_fork();
 }
 
 void TenantFuzzySnapper::after_fork_in_parent() {
     LiveSnappers& live = live_snappers();
-    for (TenantFuzzySnapper* snapper : live.all) {
-        snapper->queue_mutex_.unlock();
-        snapper->turn_mutex_.unlock();
-    }
+    for (TenantFuzzySnapper* snapper : live.all) snapper->unlock_after_fork(false);
     live.mutex.unlock();
 }
 
@@ -139,8 +172,7 @@ void TenantFuzzySnapper::after_fork_in_child() {
         // being destroyed, then a new worker takes over the queue copied from the parent.
         ::new (static_cast<void*>(&snapper->worker_)) std::thread();
         ::new (static_cast<void*>(&snapper->queue_cv_)) std::condition_variable();
-        snapper->queue_mutex_.unlock();
-        snapper->turn_mutex_.unlock();
+        snapper->unlock_after_fork(true);
         if (snapper->stop_.load()) continue;
         try {
             snapper->start_worker();

@@ -4,10 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "kezo/snapper.h"
 #include "snapper_fake_clock.h"
@@ -105,6 +107,51 @@ TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
     ASSERT_TRUE(exited) << "forked child hung";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     global_snapper.unload_tenant("fork-parent");
+}
+
+// Threads snapping and reading metrics while the process forks: a lock held by one of them at
+// the fork would belong to no thread of the child, and the child would wait for it forever.
+// (Not a Concurrency suite: ThreadSanitizer cannot follow a child that starts threads after a
+// multi-threaded fork.)
+TEST(SnapperWorkerFork, ChildOfBusyParentNeverInheritsAHeldLock) {
+    ASSERT_TRUE(global_snapper.load_tenant_dictionary("fork-busy", {"busy"}));
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> readers;
+    for (int r = 0; r < 2; ++r) {
+        readers.emplace_back([&] {
+            while (!stop.load()) {
+                global_snapper.snap_term("fork-busy", "bussy", 1);
+                global_snapper.get_tenant_metrics("fork-busy");
+            }
+        });
+    }
+    for (int i = 0; i < 30; ++i) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Each call needs a lock a reader may have held: the policy, the table (a new
+            // tenant), the tenant's dictionary (replaced) and its counters.
+            const bool ok =
+                global_snapper.load_tenant_dictionary("fork-busy", {"busier"}) &&
+                global_snapper.get_tenant_metrics("fork-busy").load_count >= 2 &&
+                global_snapper.schedule_tenant_dictionary_update("fork-busy-child", {"child"}) &&
+                eventually(
+                    [] { return global_snapper.get_tenant_metrics("fork-busy-child").loaded; });
+            _exit(ok ? 0
+                     : 1);  // skips exit handlers: the readers' buffers exist only in the parent
+        }
+        int status = 0;
+        const bool exited = eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+        if (!exited) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        EXPECT_TRUE(exited && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "fork " << i;
+        if (!exited) break;
+    }
+    stop = true;
+    for (auto& reader : readers) reader.join();
+    global_snapper.unload_tenant("fork-busy");
 }
 
 }  // namespace
