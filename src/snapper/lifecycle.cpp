@@ -181,13 +181,15 @@ TenantCachePolicy TenantFuzzySnapper::get_cache_policy() const {
 
 bool TenantFuzzySnapper::evict_if_unchanged(TenantState& state, const TenantDictionary* seen,
                                             bool keep_sources) {
-    std::shared_ptr<TenantDictionary> dropped;  // freed after the lock is released
+    // Both are freed after the lock is released, so snaps of the tenant wait only for the swap.
+    std::shared_ptr<TenantDictionary> dropped;
+    std::vector<std::string> dropped_sources;
     {
         std::unique_lock<std::shared_mutex> lock(state.dictionary_mutex);
         // A dictionary installed after the pass took its snapshot is fresh: leave it.
         if (!state.dictionary || state.dictionary.get() != seen) return false;
         dropped = std::move(state.dictionary);
-        if (!keep_sources) std::vector<std::string>().swap(state.sources);
+        if (!keep_sources) dropped_sources.swap(state.sources);
     }
     std::lock_guard<std::mutex> lock(state.stats_mutex);
     ++state.evictions;
