@@ -98,8 +98,9 @@ TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
                   eventually([] {
                       return global_snapper.snap_term("fork-child", "chld", 1) == "child";
                   }) &&
-                  global_snapper.snap_term("fork-parent", "parent", 0) == "parent";
-        std::exit(ok ? 0 : 1);
+                  global_snapper.snap_term("fork-parent", "parent", 0) == "parent" &&
+                  global_snapper.schedule_tenant_dictionary_update("fork-child", {"pending"});
+        std::exit(ok ? 0 : 1);  // the exit path runs with an update possibly still queued
     }
     int status = 0;
     const bool exited = eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; });

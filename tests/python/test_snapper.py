@@ -1,9 +1,5 @@
 import multiprocessing
-import os
 import random
-import subprocess
-import sys
-import textwrap
 import threading
 import time
 
@@ -119,23 +115,6 @@ def test_forked_child_has_a_working_service():
     assert child.exitcode == 0
     assert results.get(timeout=5) is True
     kz.unload_tenant("py-fork-queued")
-
-
-def test_forked_child_exits_normally():
-    script = textwrap.dedent(
-        """
-        import os, sys, kezo_native as kz
-        kz.load_tenant_dictionary("t", ["parent"])
-        pid = os.fork()
-        if pid == 0:
-            kz.schedule_tenant_dictionary_update("c", ["child"])
-            sys.exit(0)  # runs the library's exit path with an update possibly pending
-        _, status = os.waitpid(pid, 0)
-        sys.exit(os.waitstatus_to_exitcode(status))
-        """
-    )
-    done = subprocess.run([sys.executable, "-c", script], timeout=60, env=os.environ.copy())
-    assert done.returncode == 0
 
 
 def test_threads_snapping_while_tenants_change(relaxed_policy):
