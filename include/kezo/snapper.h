@@ -191,10 +191,13 @@ class TenantFuzzySnapper {
     void unlock_after_fork(bool in_child);
 
     enum class LoadResult { Refused, Installed, Superseded };
-    // The load path behind apply_dictionary_update. With `expected` set, the new dictionary is
-    // swapped in only if the tenant's dictionary is still *expected (a lazy rebuild must not
-    // overwrite a newer load that landed while it was building): Superseded otherwise.
+    // The load path behind apply_dictionary_update. A lazy rebuild passes the tenant state it
+    // read its sources from and the dictionary it saw there: the rebuild then never creates or
+    // revives a tenant (an unload that lands meanwhile wins), and it is swapped in only if that
+    // dictionary is still current (a newer load is never overwritten): Superseded otherwise.
+    // Without them the tenant is looked up, and created when absent.
     LoadResult load_dictionary(const std::string& tenant_id, const std::vector<std::string>& terms,
+                               std::shared_ptr<TenantState> state,
                                const std::shared_ptr<TenantDictionary>* expected);
 
     // Drops state's dictionary if it is still the one an eviction pass saw; true when dropped.

@@ -32,12 +32,12 @@ TenantFuzzySnapper::Clock TenantFuzzySnapper::system_clocks() {
 
 bool TenantFuzzySnapper::apply_dictionary_update(const std::string& tenant_id,
                                                  const std::vector<std::string>& terms) {
-    return load_dictionary(tenant_id, terms, nullptr) == LoadResult::Installed;
+    return load_dictionary(tenant_id, terms, nullptr, nullptr) == LoadResult::Installed;
 }
 
 TenantFuzzySnapper::LoadResult TenantFuzzySnapper::load_dictionary(
     const std::string& tenant_id, const std::vector<std::string>& terms,
-    const std::shared_ptr<TenantDictionary>* expected) {
+    std::shared_ptr<TenantState> state, const std::shared_ptr<TenantDictionary>* expected) {
     if (tenant_id.empty()) return LoadResult::Refused;
     TenantCachePolicy policy;
     {
@@ -45,8 +45,7 @@ TenantFuzzySnapper::LoadResult TenantFuzzySnapper::load_dictionary(
         policy = policy_;
     }
 
-    std::shared_ptr<TenantState> state;
-    {
+    if (!state) {
         std::shared_lock<std::shared_mutex> lock(tenants_mutex_);
         auto it = tenants_.find(tenant_id);
         if (it != tenants_.end()) state = it->second;
@@ -132,7 +131,7 @@ bool TenantFuzzySnapper::prewarm_tenant(const std::string& tenant_id) {
     if (sources.empty()) return false;
     // The rebuild installs only over the dictionary seen above: if a load or a queued update
     // landed meanwhile, its newer terms stay and the stale sources are dropped.
-    switch (load_dictionary(tenant_id, sources, &seen)) {
+    switch (load_dictionary(tenant_id, sources, state, &seen)) {
         case LoadResult::Installed: {
             std::lock_guard<std::mutex> lock(state->stats_mutex);
             ++state->lazy_load_count;

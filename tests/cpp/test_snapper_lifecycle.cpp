@@ -183,6 +183,27 @@ TEST_F(SnapperLifecycle, LazyRebuildNeverOverwritesANewerLoad) {
     EXPECT_EQ(m.dictionary_terms, 1u);
 }
 
+TEST_F(SnapperLifecycle, LazyRebuildNeverRevivesAnUnloadedTenant) {
+    set([](TenantCachePolicy& p) {
+        p.tenant_ttl_seconds = 1;
+        p.retain_sources_for_lazy_reload = true;
+    });
+    snapper.load_tenant_dictionary("t", {"old"});
+    FakeClock::advance_ms(2000);
+    snapper.evict_expired_and_lru();
+
+    FakeClock::hold_next_steady = true;
+    std::thread rebuild([&] { snapper.prewarm_tenant("t"); });
+    while (!FakeClock::held.load()) std::this_thread::yield();
+    snapper.unload_tenant("t");
+    FakeClock::release = true;
+    rebuild.join();
+
+    EXPECT_TRUE(snapper.list_loaded_tenants().empty());
+    EXPECT_EQ(snapper.get_tenant_metrics("t").load_count, 0u);
+    EXPECT_EQ(snapper.snap_term("t", "olt", 1), "olt");
+}
+
 TEST_F(SnapperLifecycle, UnloadAndHotMarkOfAbsentTenants) {
     snapper.set_tenant_hot("later", true);  // not remembered
     snapper.load_tenant_dictionary("later", {"x"});
