@@ -6,57 +6,47 @@
 
 #include "kezo/text.h"
 
-using kezo::Sentence;
 using kezo::split_sentences;
-using kezo::TokenizerConfig;
+using R = std::vector<std::pair<unsigned, unsigned>>;
 
 namespace {
 
-std::vector<std::pair<unsigned, unsigned>> ranges(const std::vector<Sentence>& sentences) {
-    std::vector<std::pair<unsigned, unsigned>> out;
-    for (const Sentence& s : sentences) out.emplace_back(s.begin, s.end);
+R ranges(const std::string& text, const kezo::TokenizerConfig& config = {}) {
+    R out;
+    for (const kezo::Sentence& s : split_sentences(text, config)) out.emplace_back(s.begin, s.end);
     return out;
 }
-
-using R = std::vector<std::pair<unsigned, unsigned>>;
 
 }  // namespace
 
 TEST(Sentences, RangesOverTokensWithPunctuationKept) {
-    TokenizerConfig c;
-    EXPECT_TRUE(split_sentences("", c).empty());
-    EXPECT_TRUE(split_sentences("   ", c).empty());
-    EXPECT_EQ(ranges(split_sentences("no ending mark here", c)), (R{{0, 4}}));
+    EXPECT_TRUE(ranges("").empty());
+    EXPECT_TRUE(ranges("   ").empty());
+    EXPECT_EQ(ranges("no ending mark here"), (R{{0, 4}}));
     // Commas count as tokens even though the caller's config drops punctuation.
-    EXPECT_EQ(ranges(split_sentences("One, two. Three four.", c)), (R{{0, 4}, {4, 7}}));
-    EXPECT_EQ(ranges(split_sentences("Wait... what", c)), (R{{0, 2}, {2, 3}, {3, 4}, {4, 5}}));
-    EXPECT_EQ(ranges(split_sentences("Really?! Yes", c)), (R{{0, 2}, {2, 3}, {3, 4}}));
-}
-
-TEST(Sentences, DecimalPointAndIdeographicMarks) {
-    TokenizerConfig c;
-    c.keep_numbers = true;
-    c.min_word_length = 1;
+    EXPECT_EQ(ranges("One, two. Three four."), (R{{0, 4}, {4, 7}}));
+    EXPECT_EQ(ranges("Wait... what"), (R{{0, 2}, {2, 3}, {3, 4}, {4, 5}}));
+    EXPECT_EQ(ranges("Really?! Yes"), (R{{0, 2}, {2, 3}, {3, 4}}));
     // The point of 3.14 is a punctuation token of its own and closes a sentence.
-    EXPECT_EQ(ranges(split_sentences("pi is 3.14 ok", c)), (R{{0, 4}, {4, 6}}));
-
-    TokenizerConfig cjk;
+    kezo::TokenizerConfig numbers;
+    numbers.keep_numbers = true;
+    numbers.min_word_length = 1;
+    EXPECT_EQ(ranges("pi is 3.14 ok", numbers), (R{{0, 4}, {4, 6}}));
     // U+3002 ends a sentence, the ideographic comma U+3001 does not; full-width marks don't either.
-    EXPECT_EQ(ranges(split_sentences("\u6211\u3001\u4F60\u3002\u4ED6\u3002", cjk)),
-              (R{{0, 4}, {4, 6}}));
-    EXPECT_EQ(ranges(split_sentences("\u6211\uFF01\u4F60", cjk)), (R{{0, 3}}));
+    EXPECT_EQ(ranges("\u6211\u3001\u4F60\u3002\u4ED6\u3002"), (R{{0, 4}, {4, 6}}));
+    EXPECT_EQ(ranges("\u6211\uFF01\u4F60"), (R{{0, 3}}));
 }
 
 TEST(TextConcurrency, ThreadsAnalyseTextsIndependently) {
     const std::string text = "First sentence here. Second one! \u4E2D\u6587\u3002 Done?";
-    const auto expected_sentences = ranges(split_sentences(text, {}));
+    const R expected_sentences = ranges(text);
     const auto expected_tokens = kezo::tokenize(text, {}).size();
     std::vector<std::thread> threads;
     std::vector<int> failures(4, 0);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 500; ++i) {
-                if (ranges(split_sentences(text, {})) != expected_sentences) ++failures[t];
+                if (ranges(text) != expected_sentences) ++failures[t];
                 if (kezo::tokenize(text, {}).size() != expected_tokens) ++failures[t];
                 if (kezo::detect_language(text) != kezo::Language::English) ++failures[t];
             }
