@@ -1,11 +1,11 @@
 // Built-in stopword tables and the stopword registry (custom additions, tenant lists).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -36,92 +36,56 @@ const sw::LangTable& table_of(Language lang) {
 }  // namespace
 
 TEST(StopwordTables, EveryTableHasItsEntriesInOrder) {
-    struct Expected {
-        Language lang;
-        std::uint64_t count;
-        std::uint64_t digest;
-        const char* first;
-        const char* last;
-    };
-    const Expected expected[] = {
-        {Language::English, 127, 0x20795889e03e80ffULL, "a", "yourselves"},
-        {Language::Spanish, 229, 0xa779de243d667819ULL, "a", "yo"},
-        {Language::French, 180, 0xfeb6755be925a5c7ULL, "a", "etant"},
-        {Language::German, 231, 0xbde6048020bb768dULL, "aber", "zwischen"},
-        {Language::Italian, 174, 0xf496f6fa019c3438ULL, "a", "esse"},
-        {Language::Portuguese, 181, 0x958fd979ee9920e3ULL, "a", "cá"},
-        {Language::Dutch, 102, 0x7f5fdfac430504c2ULL, "aan", "zou"},
-        {Language::Russian, 197, 0x0d273d60e6ae28d3ULL, "а", "я"},
-        {Language::Chinese, 97, 0x3570f579143c8866ULL, "的", "地"},
-        {Language::Japanese, 80, 0xf02c40d5f5c7b4f2ULL, "の", "か"},
-        {Language::Korean, 81, 0x6f1a5d529ec6b641ULL, "이", "뭔데"},
-        {Language::Arabic, 104, 0x76c996ef788f225eULL, "في", "غدًا"},
-        {Language::Indonesian, 624, 0xb222a729fecaac0eULL, "yang", "yang"},
-        {Language::Twi, 235, 0xc3149d374809d720ULL, "a", "bere biara"},
-        {Language::Ga, 37, 0x7929495c4354c98dULL, "a", "yoo"},
-        {Language::Ewe, 34, 0x0b42ea9611789998ULL, "a", "esime"},
-        {Language::Hausa, 35, 0x835be3a087851f8fULL, "a", "zuwa"},
-        {Language::Fante, 38, 0xee727a77cfa124edULL, "a", "yɛn"},
-    };
+    // Entry count and a digest of every byte and the order of each table.
+    using L = Language;
+    const std::tuple<L, std::uint64_t, std::uint64_t> expected[] = {
+        {L::English, 127, 0x20795889e03e80ffULL},    {L::Spanish, 229, 0xa779de243d667819ULL},
+        {L::French, 180, 0xfeb6755be925a5c7ULL},     {L::German, 231, 0xbde6048020bb768dULL},
+        {L::Italian, 174, 0xf496f6fa019c3438ULL},    {L::Portuguese, 181, 0x958fd979ee9920e3ULL},
+        {L::Dutch, 102, 0x7f5fdfac430504c2ULL},      {L::Russian, 197, 0x0d273d60e6ae28d3ULL},
+        {L::Chinese, 97, 0x3570f579143c8866ULL},     {L::Japanese, 80, 0xf02c40d5f5c7b4f2ULL},
+        {L::Korean, 81, 0x6f1a5d529ec6b641ULL},      {L::Arabic, 104, 0x76c996ef788f225eULL},
+        {L::Indonesian, 624, 0xb222a729fecaac0eULL}, {L::Twi, 235, 0xc3149d374809d720ULL},
+        {L::Ga, 37, 0x7929495c4354c98dULL},          {L::Ewe, 34, 0x0b42ea9611789998ULL},
+        {L::Hausa, 35, 0x835be3a087851f8fULL},       {L::Fante, 38, 0xee727a77cfa124edULL}};
     ASSERT_EQ(std::size(expected), 18u);
-    for (const Expected& e : expected) {
-        SCOPED_TRACE(kezo::language_name(e.lang));
-        const sw::LangTable& table = table_of(e.lang);
-        ASSERT_EQ(table.size, e.count);
-        EXPECT_EQ(digest(table), e.digest);
-        EXPECT_STREQ(table.words[0], e.first);
-        EXPECT_STREQ(table.words[table.size - 1], e.last);
-        // get() lists the built-in entries first, in table order.
-        const std::vector<std::string_view> all = sw::get(e.lang);
+    for (const auto& [lang, count, hash] : expected) {
+        SCOPED_TRACE(kezo::language_name(lang));
+        const sw::LangTable& table = table_of(lang);
+        ASSERT_EQ(table.size, count);
+        EXPECT_EQ(digest(table), hash);
+        // get() lists the built-in entries first, in table order. Entries are stored in normal
+        // form, so a lookup of the entry itself always matches.
+        const std::vector<std::string_view> all = sw::get(lang);
         ASSERT_GE(all.size(), table.size);
-        for (std::uint64_t k = 0; k < table.size; ++k) EXPECT_EQ(all[k], table.words[k]);
-        // Entries are stored in normal form, so a lookup of the entry itself always matches.
         for (std::uint64_t k = 0; k < table.size; ++k) {
+            EXPECT_EQ(all[k], table.words[k]);
             EXPECT_EQ(sw::normalize(table.words[k]), table.words[k]);
-            EXPECT_TRUE(sw::is_stop(e.lang, table.words[k])) << table.words[k];
+            EXPECT_TRUE(sw::is_stop(lang, table.words[k])) << table.words[k];
         }
     }
 }
 
 TEST(StopwordTables, CharacteristicEntries) {
-    // Words separated by '|'; each must be an entry of the language's table.
-    const std::pair<Language, std::string> present[] = {
-        {Language::English, "the|yourselves"},
-        {Language::Spanish, "nosotros"},
-        {Language::French, "ete|etions"},
-        {Language::German, "während|würden"},
-        {Language::Italian, "è|perché|perchè"},
-        {Language::Portuguese, "após|porém"},
-        {Language::Dutch, "omhoog"},
-        {Language::Russian, "без"},
-        {Language::Chinese, "为什么"},
-        {Language::Japanese, "あそこ"},
-        {Language::Korean, "습니다"},
-        {Language::Arabic, "على"},
-        {Language::Indonesian, "dari mana|oleh karena itu"},
-        {Language::Twi, "saa bere no|ɛfiri sɛ|ɛnti|anaasɛ|ɔkyena"},
-        {Language::Ga, "akɛ|amlɔ|ŋmɛ"},
-        {Language::Ewe, "ƒe|ɖe|ŋu|wò"},
-        {Language::Hausa, "cikin"},
-        {Language::Fante, "ebɛnadze|ntsɛ|ɔkyena"},
-    };
-    for (const auto& [lang, words] : present) {
-        std::size_t start = 0;
-        while (start <= words.size()) {
-            const std::size_t end = std::min(words.find('|', start), words.size());
-            const std::string word = words.substr(start, end - start);
+    // Each word must be an entry of the language's table, byte for byte.
+    const std::pair<Language, std::vector<std::string>> present[] = {
+        {Language::English, {"the", "yourselves"}},
+        {Language::German, {"während", "würden"}},
+        {Language::Italian, {"è", "perché", "perchè"}},
+        {Language::Indonesian, {"dari mana", "oleh karena itu"}},
+        {Language::Twi, {"saa bere no", "ɛfiri sɛ", "ɛnti", "anaasɛ", "ɔkyena"}},
+        {Language::Ga, {"akɛ", "amlɔ", "ŋmɛ"}},
+        {Language::Ewe, {"ƒe", "ɖe", "ŋu", "wò"}},
+        {Language::Fante, {"ebɛnadze", "ntsɛ", "ɔkyena"}}};
+    for (const auto& [lang, words] : present)
+        for (const std::string& word : words)
             EXPECT_TRUE(sw::contains_static(table_of(lang), word)) << word;
-            start = end + 1;
-        }
-    }
     // Exact bytes only: no case folding, no accents, no blank collapsing, no partial phrases.
-    const sw::LangTable& english = table_of(Language::English);
-    EXPECT_FALSE(sw::contains_static(english, "The"));
-    EXPECT_FALSE(sw::contains_static(english, ""));
-    EXPECT_FALSE(sw::contains_static(table_of(Language::French), "été"));
-    EXPECT_FALSE(sw::contains_static(table_of(Language::Indonesian), "dari  mana"));
-    EXPECT_FALSE(sw::contains_static(table_of(Language::Twi), "biara"));
-    EXPECT_FALSE(sw::contains_static(table_of(Language::Twi), "ɛfiri"));
+    const std::pair<Language, std::string> absent[] = {
+        {Language::English, "The"},           {Language::English, ""},  {Language::French, "été"},
+        {Language::Indonesian, "dari  mana"}, {Language::Twi, "biara"}, {Language::Twi, "ɛfiri"}};
+    for (const auto& [lang, word] : absent)
+        EXPECT_FALSE(sw::contains_static(table_of(lang), word)) << word;
     EXPECT_TRUE(sw::is_stop(Language::Indonesian, "Dari Mana"));
 }
 
@@ -145,7 +109,6 @@ TEST(StopwordTables, IndexAgreesWithLinearScan) {
 
 TEST(StopwordTables, LanguageResolutionAndEmptyWord) {
     EXPECT_EQ(sw::table_index(Language::Auto), 0);
-    EXPECT_EQ(sw::table_index(Language::English), 0);
     EXPECT_EQ(sw::table_index(Language::Fante), 17);
     EXPECT_EQ(sw::table_index(static_cast<Language>(19)), -1);
     EXPECT_EQ(sw::table_index(static_cast<Language>(0xFFFFFFFFu)), -1);
@@ -160,14 +123,12 @@ TEST(StopwordTables, LanguageResolutionAndEmptyWord) {
 }
 
 TEST(StopwordRegistry, NormalizeIsLowerCaseOnly) {
-    EXPECT_EQ(sw::normalize("THE"), "the");
-    EXPECT_EQ(sw::normalize("ÀÉÎ"), "àéî");
-    EXPECT_EQ(sw::normalize("  Dari  Mana "), "  dari  mana ");  // no trimming or collapsing
-    EXPECT_EQ(sw::normalize("Ɛnti"), "Ɛnti");                    // Ɛ has no mapping
-    // The allocation-free path for words with nothing to lower must agree with to_lower.
-    const std::string samples[] = {"",           "the",   "The",  "ДА",   "да",   "ΑΒΓ",
-                                   "straße",     "ÇA",    "ŁÓDŹ", "\xFF", "\xC3", "A\xC3",
-                                   "\xE2\x80 B", "ɛɔƒɖŋ", "的了", "xY"};
+    // No trimming or blank collapsing, Ɛ has no mapping, malformed bytes pass through: the
+    // allocation-free path for words with nothing to lower must agree with to_lower.
+    EXPECT_EQ(sw::normalize("  Dari  Mana "), "  dari  mana ");
+    const std::string samples[] = {"",      "the",  "The",  "ДА",   "ΑΒΓ",   "straße",
+                                   "ÇA",    "ŁÓDŹ", "\xFF", "\xC3", "A\xC3", "\xE2\x80 B",
+                                   "ɛɔƒɖŋ", "Ɛnti", "的了", "xY"};
     for (const std::string& s : samples)
         EXPECT_EQ(sw::normalize(s), kezo::unicode::to_lower(s)) << s;
 }
@@ -176,12 +137,10 @@ TEST(StopwordRegistry, CustomAdditions) {
     sw::add(Language::Auto, "QqAutoWord");
     EXPECT_TRUE(sw::is_stop(Language::English, "qqautoword"));
     EXPECT_EQ(sw::get(Language::English).back(), "qqautoword");
-
     sw::add(Language::German, "QqGermanWord");
-    EXPECT_TRUE(sw::is_stop(Language::German, "QQGERMANWORD"));
     EXPECT_FALSE(sw::is_stop(Language::Dutch, "qqgermanword"));
     bool seen_elsewhere = false;
-    std::thread([&] { seen_elsewhere = sw::is_stop(Language::German, "qqgermanword"); }).join();
+    std::thread([&] { seen_elsewhere = sw::is_stop(Language::German, "QQGERMANWORD"); }).join();
     EXPECT_TRUE(seen_elsewhere);
 
     // Duplicates and the empty word are stored as given; no table means no effect.
@@ -202,12 +161,14 @@ TEST(StopwordRegistry, CustomWordViewsStayValid) {
     std::vector<std::string> copies(early.begin(), early.end());
     // Enough additions to force any contiguous storage to reallocate many times.
     for (int i = 0; i < 5000; ++i) sw::add(Language::Ewe, "qqfiller" + std::to_string(i));
-    for (std::size_t i = 0; i < early.size(); ++i) EXPECT_EQ(early[i], copies[i]);
     const std::vector<std::string_view> late = sw::get(Language::Ewe);
     ASSERT_GE(late.size(), early.size() + 5000);
-    for (std::size_t i = 0; i < early.size(); ++i) EXPECT_EQ(late[i].data(), early[i].data());
-    for (int i = 0; i < 5000; ++i)
-        ASSERT_TRUE(sw::is_stop(Language::Ewe, "qqfiller" + std::to_string(i))) << i;
+    for (std::size_t i = 0; i < early.size(); ++i) {
+        EXPECT_EQ(early[i], copies[i]);
+        EXPECT_EQ(late[i].data(), early[i].data());
+    }
+    EXPECT_TRUE(sw::is_stop(Language::Ewe, "qqfiller0"));
+    EXPECT_TRUE(sw::is_stop(Language::Ewe, "qqfiller4999"));
     EXPECT_FALSE(sw::is_stop(Language::Ewe, "qqfiller5000"));
 }
 
@@ -223,7 +184,6 @@ TEST(StopwordRegistry, TenantLists) {
     EXPECT_FALSE(sw::is_stop(Language::English, "widget"));  // no tenant active
     {
         sw::ScopedTenant scope("qq-acme");
-        EXPECT_EQ(sw::kActiveTenant, "qq-acme");
         EXPECT_TRUE(sw::is_stop(Language::English, "Widget"));
         EXPECT_FALSE(sw::is_stop(Language::French, "widget"));
         {
@@ -233,19 +193,15 @@ TEST(StopwordRegistry, TenantLists) {
             sw::ScopedTenant none("");
             EXPECT_FALSE(sw::is_stop(Language::English, "widget"));
         }
-        EXPECT_EQ(sw::kActiveTenant, "qq-acme");
-        EXPECT_TRUE(sw::is_stop(Language::English, "widget"));
+        EXPECT_TRUE(sw::is_stop(Language::English, "widget"));  // the outer scope is back
     }
     EXPECT_TRUE(sw::kActiveTenant.empty());
-    EXPECT_FALSE(sw::is_stop(Language::English, "widget"));
 
-    // A second load replaces that language's list; other languages are left alone.
+    // A second load replaces that language's list; clearing one language leaves the others.
     sw::load_tenant("qq-acme", Language::French, {"truc"});
     sw::load_tenant("qq-acme", Language::English, {"sprocket"});
     EXPECT_FALSE(sw::is_tenant_stop("qq-acme", Language::English, "widget"));
     EXPECT_TRUE(sw::is_tenant_stop("qq-acme", Language::English, "sprocket"));
-    EXPECT_TRUE(sw::is_tenant_stop("qq-acme", Language::French, "truc"));
-
     sw::clear_tenant("qq-acme", Language::English);
     EXPECT_FALSE(sw::is_tenant_stop("qq-acme", Language::English, "sprocket"));
     EXPECT_TRUE(sw::is_tenant_stop("qq-acme", Language::French, "truc"));
@@ -253,12 +209,7 @@ TEST(StopwordRegistry, TenantLists) {
 
     sw::load_tenant("", Language::English, {"qqempty"});
     EXPECT_FALSE(sw::is_tenant_stop("", Language::English, "qqempty"));
-}
-
-TEST(StopwordRegistry, ContainsDynamic) {
     const std::vector<std::string> list = {"ab", "", "a b"};
-    EXPECT_TRUE(sw::contains_dynamic(list, "a b"));
-    EXPECT_TRUE(sw::contains_dynamic(list, ""));
-    EXPECT_FALSE(sw::contains_dynamic(list, "a"));
-    EXPECT_FALSE(sw::contains_dynamic({}, ""));
+    EXPECT_TRUE(sw::contains_dynamic(list, "a b") && sw::contains_dynamic(list, ""));
+    EXPECT_FALSE(sw::contains_dynamic(list, "a") || sw::contains_dynamic({}, ""));
 }
