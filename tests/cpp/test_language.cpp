@@ -8,22 +8,21 @@
 #include "kezo/language.h"
 #include "kezo/text.h"
 
-using kezo::detect_language;
-using kezo::Language;
+using namespace kezo;
 
 TEST(Language, CodesAndNames) {
-    EXPECT_STREQ(kezo::language_code(Language::Ga), "gaa");
-    EXPECT_STREQ(kezo::language_code(Language::Twi), "ak");
-    EXPECT_STREQ(kezo::language_name(Language::Fante), "Fante");
+    EXPECT_STREQ(language_code(Language::Ga), "gaa");
+    EXPECT_STREQ(language_code(Language::Twi), "ak");
+    EXPECT_STREQ(language_name(Language::Fante), "Fante");
     // Out-of-range values read as Auto.
-    EXPECT_STREQ(kezo::language_code(static_cast<Language>(19)), "auto");
-    EXPECT_STREQ(kezo::language_name(static_cast<Language>(1000)), "Auto");
-    EXPECT_EQ(kezo::language_from_code("ga"), Language::Ga);
+    EXPECT_STREQ(language_code(static_cast<Language>(19)), "auto");
+    EXPECT_STREQ(language_name(static_cast<Language>(1000)), "Auto");
+    EXPECT_EQ(language_from_code("ga"), Language::Ga);
     for (const char* code : {"tw", "EN", "", "auto", " en", "en-US", "e", "gaaa"})
-        EXPECT_EQ(kezo::language_from_code(code), Language::Auto) << code;
-    for (std::uint32_t v = 1; v <= kezo::kLanguageCount; ++v) {
+        EXPECT_EQ(language_from_code(code), Language::Auto) << code;
+    for (std::uint32_t v = 1; v <= kLanguageCount; ++v) {
         auto lang = static_cast<Language>(v);
-        EXPECT_EQ(kezo::language_from_code(kezo::language_code(lang)), lang);
+        EXPECT_EQ(language_from_code(language_code(lang)), lang);
     }
 }
 

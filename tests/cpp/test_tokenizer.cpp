@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kezo/text.h"
 
-using kezo::Token;
-using kezo::tokenize;
-using kezo::TokenizerConfig;
+using namespace kezo;
 using V = std::vector<std::string>;
+using R = std::vector<std::pair<unsigned, unsigned>>;
 
 namespace {
 
@@ -22,6 +22,12 @@ std::vector<std::string> texts(const std::vector<Token>& tokens) {
 TokenizerConfig config(bool numbers = false, bool punct = false, unsigned min_len = 2,
                        bool split_cjk = true, bool lower = true) {
     return {lower, false, split_cjk, numbers, punct, min_len};
+}
+
+R ranges(const std::string& text, const TokenizerConfig& config = {}) {
+    R out;
+    for (const Sentence& s : split_sentences(text, config)) out.emplace_back(s.begin, s.end);
+    return out;
 }
 
 }  // namespace
@@ -87,20 +93,51 @@ TEST(Tokenizer, ByteOrderMarkAndFullWidthPunctuationSeparate) {
 }
 
 TEST(Tokenizer, EmptyAndHostileInputs) {
-    EXPECT_TRUE(tokenize("", config()).empty());
-    EXPECT_TRUE(tokenize("   \t\n ", config()).empty());
-    EXPECT_TRUE(tokenize(std::string("\x01\x0B\xFF\x80", 4), config()).empty());
-    EXPECT_TRUE(tokenize("\u0301\u0301", config()).empty());  // marks with no word before
+    // Marks with no word before them form no word either.
+    for (const char* in : {"", "   \t\n ", "\x01\x0B\xFF\x80", "\u0301\u0301"})
+        EXPECT_TRUE(tokenize(in, config()).empty()) << in;
     std::string all_bytes;
     for (int i = 0; i < 256; ++i) all_bytes.push_back(static_cast<char>(i));
     const std::string one_char(10 * 1024 * 1024, 'a');
     for (const std::string& input :
          {all_bytes, std::string(1000, '\0') + "word", std::string(100000, '\x80'),
           std::string("abc\xE2\x82"), one_char}) {
-        for (bool numbers : {false, true}) {
+        for (bool numbers : {false, true})
             for (const Token& t : tokenize(input, config(numbers, true, 1)))
                 EXPECT_LE(t.offset + t.text.size(), input.size());
-        }
     }
     EXPECT_EQ(tokenize(one_char, config()).size(), 1u);
+}
+
+TEST(Sentences, RangesOverTokensWithPunctuationKept) {
+    EXPECT_TRUE(ranges("").empty() && ranges("   ").empty());
+    EXPECT_EQ(ranges("no ending mark here"), (R{{0, 4}}));
+    // Commas count as tokens even though the caller's config drops punctuation.
+    EXPECT_EQ(ranges("One, two. Three four."), (R{{0, 4}, {4, 7}}));
+    EXPECT_EQ(ranges("Wait... what"), (R{{0, 2}, {2, 3}, {3, 4}, {4, 5}}));
+    EXPECT_EQ(ranges("Really?! Yes"), (R{{0, 2}, {2, 3}, {3, 4}}));
+    // The point of 3.14 is a punctuation token of its own and closes a sentence.
+    EXPECT_EQ(ranges("pi is 3.14 ok", config(true, false, 1)), (R{{0, 4}, {4, 6}}));
+    // U+3002 ends a sentence, the ideographic comma U+3001 does not; full-width marks don't either.
+    EXPECT_EQ(ranges("\u6211\u3001\u4F60\u3002\u4ED6\u3002"), (R{{0, 4}, {4, 6}}));
+    EXPECT_EQ(ranges("\u6211\uFF01\u4F60"), (R{{0, 3}}));
+}
+
+TEST(TextConcurrency, ThreadsAnalyseTextsIndependently) {
+    const std::string text = "First sentence here. Second one! \u4E2D\u6587\u3002 Done?";
+    const R expected_sentences = ranges(text);
+    const auto expected_tokens = tokenize(text, {}).size();
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 500; ++i) {
+                if (ranges(text) != expected_sentences) ++failures[t];
+                if (tokenize(text, {}).size() != expected_tokens) ++failures[t];
+                if (detect_language(text) != Language::English) ++failures[t];
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    for (int f : failures) EXPECT_EQ(f, 0);
 }
