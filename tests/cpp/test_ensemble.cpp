@@ -8,15 +8,9 @@ using namespace kezo::testing;
 
 namespace {
 
+// English, all keywords, lengths 1..3, the given weights.
 EnsembleConfig config(double tfidf, double yake, double textrank, double rake) {
-    EnsembleConfig c;
-    c.language = Language::English;
-    c.top_k = 0;
-    c.w_tfidf = tfidf;
-    c.w_yake = yake;
-    c.w_textrank = textrank;
-    c.w_rake = rake;
-    return c;
+    return {{Algorithm::YAKE, Language::English, {}, 0, 1, 3, ""}, tfidf, yake, textrank, rake};
 }
 
 const std::string kText =

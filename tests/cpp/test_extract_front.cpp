@@ -13,12 +13,9 @@ const std::string kText =
     "The Keyword extraction of long documents finds key phrases. Keyword extraction ranks "
     "phrases by statistics of the words in the documents.";
 
+// All keywords, lengths 1..3, no tenant.
 ExtractConfig config(Algorithm algorithm, Language lang = Language::English) {
-    ExtractConfig c;
-    c.algorithm = algorithm;
-    c.language = lang;
-    c.top_k = 0;
-    return c;
+    return {algorithm, lang, {}, 0, 1, 3, ""};
 }
 
 constexpr Algorithm kAll[] = {Algorithm::TFIDF, Algorithm::YAKE, Algorithm::TextRank,
