@@ -13,11 +13,7 @@ namespace {
 
 using testing::FakeClock;
 
-class SnapperSnap : public ::testing::Test {
-  protected:
-    SnapperSnap() { FakeClock::reset(); }
-    TenantFuzzySnapper snapper{FakeClock::clock()};
-};
+class SnapperSnap : public testing::FakeClockTest {};
 
 TEST_F(SnapperSnap, NearestCanonicalTermWins) {
     snapper.load_tenant_dictionary("t", {"Apple"});
@@ -28,8 +24,8 @@ TEST_F(SnapperSnap, NearestCanonicalTermWins) {
     EXPECT_EQ(snapper.snap_term("t", "", 2), "");
     EXPECT_EQ(snapper.snap_term("nobody", "apple", 2), "apple");
     EXPECT_EQ(snapper.snap_term("", "apple", 2), "apple");
-    EXPECT_TRUE(snapper.get_all_tenant_metrics().count("nobody") == 0);
-    EXPECT_EQ(snapper.get_tenant_metrics("t").snap_count, 3u);  // only searched snaps count
+    EXPECT_EQ(snapper.get_all_tenant_metrics().count("nobody"), 0u);
+    EXPECT_EQ(metrics("t").snap_count, 3u);  // only searched snaps count
 
     // The first of duplicate keys wins, and an exact match beats an earlier near one.
     snapper.load_tenant_dictionary("d", {"Apple", "apple", "APPLE", "apples"});
@@ -44,91 +40,80 @@ TEST_F(SnapperSnap, NearestCanonicalTermWins) {
 
 TEST_F(SnapperSnap, LengthLimitAndHugeTerms) {
     snapper.load_tenant_dictionary("t", {"abc"});
-    TenantCachePolicy policy;
-    policy.max_token_length = 3;
-    snapper.set_cache_policy(policy);
+    set([](TenantCachePolicy& p) { p.max_token_length = 3; });
     EXPECT_EQ(snapper.snap_term("t", "abcd", 1), "abcd");  // over-long: no lookup
-    EXPECT_EQ(snapper.get_tenant_metrics("t").snap_count, 0u);
+    EXPECT_EQ(metrics("t").snap_count, 0u);
     EXPECT_EQ(snapper.snap_term("t", "ABD", 1), "abc");
 
     // No limit with 0: a 100 000-symbol term is searched, finds nothing and is returned.
-    policy.max_token_length = 0;
-    snapper.set_cache_policy(policy);
+    set([](TenantCachePolicy& p) { p.max_token_length = 0; });
     std::string huge;
     for (int i = 0; i < 100000; ++i) huge += "\xC3\xA9";
     EXPECT_EQ(snapper.snap_term("t", huge, 2), huge);
     EXPECT_EQ(snapper.snap_term("t", huge, INT_MAX), "abc");
-    EXPECT_EQ(snapper.get_tenant_metrics("t").snap_count, 3u);
+    EXPECT_EQ(metrics("t").snap_count, 3u);
 }
 
-TEST_F(SnapperSnap, EmptyDictionaryRecordsNothing) {
-    snapper.load_tenant_dictionary("t", {});
-    EXPECT_EQ(snapper.snap_term("t", "x", 2), "x");
-    auto m = snapper.get_tenant_metrics("t");
-    EXPECT_TRUE(m.loaded);
-    EXPECT_EQ(m.snap_count, 0u);
-    EXPECT_EQ(m.memory_bytes, 40u);
-    EXPECT_TRUE(snapper.list_loaded_tenants().empty());
-    m = snapper.get_tenant_metrics("never");
-    EXPECT_EQ(m.load_count + m.memory_bytes + m.snap_count, 0u);
-    EXPECT_FALSE(m.loaded || m.hot_tenant);
-    EXPECT_EQ(snapper.get_all_tenant_metrics().size(), 1u);
-}
-
-TEST_F(SnapperSnap, MetricsAfterLoadAndSnaps) {
+TEST_F(SnapperSnap, MetricsOfLoadsSnapsAndAbsentTenants) {
     FakeClock::steady_step_ns = 3000000;  // every steady read advances 3 ms
-    snapper.load_tenant_dictionary("t", {"alpha", "beta", "gamma"});
-    auto m = snapper.get_tenant_metrics("t");
-    EXPECT_EQ(m.dictionary_terms, 3u);
-    EXPECT_EQ(m.load_count, 1u);
+    snapper.load_tenant_dictionary("t", {"alpha", "", "beta"});
+    TenantMetrics m = metrics("t");
+    EXPECT_EQ(m.dictionary_terms, 2u);
+    EXPECT_EQ(m.rejected_updates, 1u);  // refused terms count as rejected
+    EXPECT_EQ(m.memory_bytes, 40u + 2 * 120 + 2 * 5 + 2 * 4);
     EXPECT_DOUBLE_EQ(m.last_load_ms, 3.0);
-    EXPECT_DOUBLE_EQ(m.avg_load_ms, m.last_load_ms);
-    EXPECT_EQ(m.last_access_epoch_ms, m.last_load_epoch_ms);
+    EXPECT_DOUBLE_EQ(m.avg_load_ms, 3.0);
+    EXPECT_EQ(m.last_access_epoch_ms, FakeClock::epoch_ms.load());
     EXPECT_EQ(m.last_load_epoch_ms, FakeClock::epoch_ms.load());
     EXPECT_EQ(m.snap_latency_p50_ms, 0.0);
 
     FakeClock::advance_ms(7);
     EXPECT_EQ(snapper.snap_term("t", "zzz", 1), "zzz");  // a miss still records a sample
-    m = snapper.get_tenant_metrics("t");
+    m = metrics("t");
     EXPECT_EQ(m.snap_count, 1u);
     EXPECT_EQ(m.last_access_epoch_ms, m.last_load_epoch_ms + 7);
     EXPECT_DOUBLE_EQ(m.snap_latency_p50_ms, 3.0);
-    EXPECT_DOUBLE_EQ(m.snap_latency_p95_ms, 3.0);
+
+    // An empty dictionary is loaded but not listed, and a snap on it records nothing.
+    snapper.load_tenant_dictionary("empty", {});
+    EXPECT_EQ(snapper.snap_term("empty", "x", 2), "x");
+    m = metrics("empty");
+    EXPECT_TRUE(m.loaded);
+    EXPECT_EQ(m.snap_count, 0u);
+    EXPECT_EQ(m.memory_bytes, 40u);
+    EXPECT_EQ(snapper.list_loaded_tenants(), std::vector<std::string>{"t"});
+    // A tenant never loaded reads as all zero and is not created by the read.
+    m = metrics("never");
+    EXPECT_EQ(m.load_count + m.memory_bytes + m.snap_count, 0u);
+    EXPECT_FALSE(m.loaded || m.hot_tenant);
+    EXPECT_EQ(snapper.get_all_tenant_metrics().size(), 2u);
 }
 
 TEST_F(SnapperSnap, PercentilesByNearestRankOverTheWindow) {
-    TenantCachePolicy policy;
-    policy.latency_window_size = 20;
-    snapper.set_cache_policy(policy);
+    set([](TenantCachePolicy& p) { p.latency_window_size = 20; });
     snapper.load_tenant_dictionary("t", {"alpha"});
-    auto snap_taking = [&](int ms) {
+    auto snap_taking = [&](const char* id, int ms) {
         FakeClock::steady_step_ns = ms * 1000000LL;
-        snapper.snap_term("t", "alpha", 1);
+        snapper.snap_term(id, "alpha", 1);
     };
-    for (int ms : {4, 1, 3, 2}) snap_taking(ms);
-    auto m = snapper.get_tenant_metrics("t");
-    EXPECT_DOUBLE_EQ(m.snap_latency_p50_ms, 2.0);
-    EXPECT_DOUBLE_EQ(m.snap_latency_p95_ms, 4.0);
-
-    for (int ms = 20; ms >= 1; --ms) snap_taking(ms);  // the window now holds 1..20 only
-    m = snapper.get_tenant_metrics("t");
-    EXPECT_DOUBLE_EQ(m.snap_latency_p50_ms, 10.0);
-    EXPECT_DOUBLE_EQ(m.snap_latency_p95_ms, 19.0);
-    for (int i = 0; i < 20; ++i) snap_taking(50);
-    EXPECT_DOUBLE_EQ(snapper.get_tenant_metrics("t").snap_latency_p50_ms, 50.0);
+    for (int ms : {4, 1, 3, 2}) snap_taking("t", ms);
+    EXPECT_DOUBLE_EQ(metrics("t").snap_latency_p50_ms, 2.0);
+    EXPECT_DOUBLE_EQ(metrics("t").snap_latency_p95_ms, 4.0);
+    for (int ms = 20; ms >= 1; --ms) snap_taking("t", ms);  // the window now holds 1..20 only
+    EXPECT_DOUBLE_EQ(metrics("t").snap_latency_p50_ms, 10.0);
+    EXPECT_DOUBLE_EQ(metrics("t").snap_latency_p95_ms, 19.0);
+    for (int i = 0; i < 20; ++i) snap_taking("t", 50);
+    EXPECT_DOUBLE_EQ(metrics("t").snap_latency_p50_ms, 50.0);
 
     // A tenant first loaded with a window of 0 has no ring until a load with a real size.
-    policy.latency_window_size = 0;
-    snapper.set_cache_policy(policy);
+    set([](TenantCachePolicy& p) { p.latency_window_size = 0; });
     snapper.load_tenant_dictionary("u", {"alpha"});
-    FakeClock::steady_step_ns = 1000000;
-    snapper.snap_term("u", "alpha", 1);
-    EXPECT_EQ(snapper.get_tenant_metrics("u").snap_latency_p50_ms, 0.0);
-    policy.latency_window_size = 4;
-    snapper.set_cache_policy(policy);
+    snap_taking("u", 1);
+    EXPECT_EQ(metrics("u").snap_latency_p50_ms, 0.0);
+    set([](TenantCachePolicy& p) { p.latency_window_size = 4; });
     snapper.load_tenant_dictionary("u", {"alpha"});
-    snapper.snap_term("u", "alpha", 1);
-    EXPECT_DOUBLE_EQ(snapper.get_tenant_metrics("u").snap_latency_p50_ms, 1.0);
+    snap_taking("u", 1);
+    EXPECT_DOUBLE_EQ(metrics("u").snap_latency_p50_ms, 1.0);
 }
 
 }  // namespace
