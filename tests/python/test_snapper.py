@@ -72,10 +72,9 @@ def test_calls_return_copies_and_none():
     assert kz.load_tenant_dictionary("py-apple", ["Apple", "Banana"]) is None
     assert kz.load_tenant_dictionary("", ["x"]) is None  # refused all the same
     assert kz.snap_term("py-apple", "AXXLE") == "Apple"  # default distance 2
-    assert kz.snap_term("py-apple", "AXXLE", 1) == "AXXLE"
     assert kz.snap_term(tenant_id="py-apple", term="banan", max_edit_distance=1) == "Banana"
     metrics = kz.get_all_tenant_metrics()["py-apple"]
-    assert (metrics.dictionary_terms, metrics.snap_count, metrics.loaded) == (2, 3, True)
+    assert (metrics.dictionary_terms, metrics.snap_count, metrics.loaded) == (2, 2, True)
     assert "py-apple" in kz.list_loaded_tenants()
 
     copy = kz.get_tenant_cache_policy()
@@ -84,12 +83,11 @@ def test_calls_return_copies_and_none():
     kz.set_tenant_hot("py-apple")
     assert kz.get_tenant_metrics("py-apple").hot_tenant
     kz.set_tenant_hot("py-apple", hot=False)
-    assert not kz.get_tenant_metrics("py-apple").hot_tenant
+    assert not kz.get_tenant_metrics(tenant_id="py-apple").hot_tenant
 
     assert kz.schedule_tenant_dictionary_update("", ["x"]) is False
     assert kz.schedule_tenant_dictionary_update("py-apple", ("Apple", "Cherry")) is True
-    assert eventually(lambda: kz.get_tenant_metrics("py-apple").dictionary_terms == 2
-                      and kz.snap_term("py-apple", "chery") == "Cherry")
+    assert eventually(lambda: kz.snap_term("py-apple", "chery") == "Cherry")
     assert kz.evict_tenants() is None
     assert kz.prewarm_tenant("py-apple") is True
     assert kz.unload_tenant("py-apple") is None
@@ -142,24 +140,18 @@ def test_threads_snapping_while_tenants_change(relaxed_policy):
             if got != query and got not in allowed[t]:
                 errors.append((t, query, got))
 
+    actions = [
+        lambda t, rng: kz.unload_tenant(t),
+        lambda t, rng: kz.evict_tenants(),
+        lambda t, rng: (kz.get_all_tenant_metrics(), kz.list_loaded_tenants()),
+        lambda t, rng: kz.schedule_tenant_dictionary_update(t, version(t, rng.randrange(5))),
+        lambda t, rng: kz.set_tenant_hot(t, rng.random() < 0.5),
+    ] + [lambda t, rng: kz.load_tenant_dictionary(t, version(t, rng.randrange(5)))] * 2
+
     def writer(seed):
         rng = random.Random(seed)
         while time.monotonic() < stop:
-            t = rng.choice(tenants)
-            action = rng.randrange(7)
-            if action == 0:
-                kz.unload_tenant(t)
-            elif action == 1:
-                kz.evict_tenants()
-            elif action == 2:
-                kz.get_all_tenant_metrics()
-                kz.list_loaded_tenants()
-            elif action == 3:
-                kz.schedule_tenant_dictionary_update(t, version(t, rng.randrange(5)))
-            elif action == 4:
-                kz.set_tenant_hot(t, rng.random() < 0.5)
-            else:
-                kz.load_tenant_dictionary(t, version(t, rng.randrange(5)))
+            rng.choice(actions)(rng.choice(tenants), rng)
 
     threads = [threading.Thread(target=reader, args=(i,)) for i in range(3)]
     threads += [threading.Thread(target=writer, args=(10 + i,)) for i in range(2)]
