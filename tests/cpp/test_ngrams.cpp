@@ -1,11 +1,7 @@
 #include <climits>
-#include <fstream>
-#include <functional>
-#include <sstream>
 
 #include "extract_test_util.h"
 #include "kezo/stopwords.h"
-#include "kezo/text.h"
 
 using namespace kezo;
 using namespace kezo::testing;
@@ -59,48 +55,4 @@ TEST(Ngrams, TenantStopwordsApplyOnlyInScope) {
     EXPECT_EQ(ngrams({"data", "science"}, 1, 2), (Strings{"data", "science", "data science"}));
     stopwords::ScopedTenant scope("ngram-tenant");
     EXPECT_EQ(ngrams({"data", "science"}, 1, 2), (Strings{"data"}));
-}
-
-TEST(ExtractRobustness, OrderingTopKEmptyInputAndMegabyteDocument) {
-    using Run = std::function<std::vector<Keyword>(const std::vector<Token>&, unsigned top_k,
-                                                   unsigned min_n, unsigned max_n)>;
-    const Run algorithms[] = {
-        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
-            return tfidf_extract(t, Language::English, {lo, hi, 0, k, true, true}, nullptr);
-        },
-        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
-            return yake_extract(t, Language::English, {lo, hi, k, 2, true});
-        },
-        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
-            return textrank_extract(t, Language::English, {lo, hi, k, 2, 0.85, 100, 1e-4});
-        },
-        [](const auto& t, unsigned k, unsigned lo, unsigned hi) {
-            return rake_extract(t, Language::English, {lo, hi, k, true});
-        }};
-    const auto tokens =
-        words({"alpha", "beta", "alpha", "gamma", ",", "alpha", "delta", "of", "beta", "epsilon"});
-    std::string text;
-    std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/en.txt", std::ios::binary);
-    std::stringstream page;
-    page << in.rdbuf();
-    ASSERT_FALSE(page.str().empty());
-    while (text.size() < (1u << 20)) text += page.str();
-    const auto megabyte = tokenize(text, TokenizerConfig());
-    for (std::size_t a = 0; a < std::size(algorithms); ++a) {
-        SCOPED_TRACE(a);
-        const Run& run = algorithms[a];
-        const auto all = run(tokens, 0, 1, 3);
-        ASSERT_GT(all.size(), 3u);
-        expect_ranked(all);
-        const auto top = run(tokens, 3, 1, 3);
-        ASSERT_EQ(top.size(), 3u);
-        for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(top[k].text, all[k].text);
-        EXPECT_EQ(run(tokens, 1000, 1, 3).size(), all.size());
-        EXPECT_TRUE(run({}, 0, 1, 3).empty());
-        EXPECT_TRUE(run(words({"the", ",", "of"}), 0, 1, 3).empty());
-        EXPECT_TRUE(a == 3 || run(tokens, 0, 3, 2).empty());  // max_n below min_n, except RAKE
-        const auto big = run(megabyte, 10, 1, 3);
-        ASSERT_EQ(big.size(), 10u);
-        expect_ranked(big);
-    }
 }
