@@ -74,20 +74,16 @@ TEST(Tokenizer, NumbersCaseMarksAndScripts) {
     EXPECT_EQ(texts(tokenize("ab\u1E00cd", config())), (V{"ab", "cd"}));
 }
 
-TEST(Tokenizer, IdeographsSplitOrJoin) {
+TEST(Tokenizer, IdeographsByteOrderMarkAndFullWidthPunctuation) {
     const TokenizerConfig join = config(false, false, 2, false);
     EXPECT_EQ(texts(tokenize("\u4E2D\u6587abc", config())), (V{"\u4E2D", "\u6587", "abc"}));
     EXPECT_EQ(texts(tokenize("\u4E2D\u6587abc", join)), (V{"\u4E2D\u6587abc"}));
     // A single ideograph (three bytes) is kept even with a large minimum length.
     EXPECT_EQ(texts(tokenize("\u4E2D", config(false, false, 10))), (V{"\u4E2D"}));
-}
-
-TEST(Tokenizer, ByteOrderMarkAndFullWidthPunctuationSeparate) {
-    EXPECT_EQ(texts(tokenize("\uFEFFthe text", config())), (V{"the", "text"}));
-    EXPECT_EQ(
-        texts(tokenize("\u6211\u4EEC\uFF0C\u4F60\u4EEC\uFF01", config(false, false, 2, false))),
-        (V{"\u6211\u4EEC", "\u4F60\u4EEC"}));
-    auto kept = tokenize("\u300A\u4E66\u300B", config(false, true));
+    // A byte-order mark and full-width punctuation end words; kept brackets are punctuation.
+    EXPECT_EQ(texts(tokenize("\uFEFFthe \u6211\u4EEC\uFF0C\u4F60\u4EEC\uFF01", join)),
+              (V{"the", "\u6211\u4EEC", "\u4F60\u4EEC"}));
+    const auto kept = tokenize("\u300A\u4E66\u300B", config(false, true));
     ASSERT_EQ(kept.size(), 3u);
     EXPECT_TRUE(!kept[0].is_word && kept[1].is_word && !kept[2].is_word);
 }
