@@ -29,10 +29,18 @@ bool eventually(const std::function<bool()>& done) {
     return true;
 }
 
-class SnapperWorker : public testing::FakeClockTest {
-  protected:
-    std::uint64_t loads(const std::string& id) { return metrics(id).load_count; }
-};
+// Whether a forked child exits with status 0 within ten seconds; a hung child is killed.
+bool child_exits_cleanly(pid_t pid) {
+    int status = 0;
+    const bool exited = eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    return exited && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class SnapperWorker : public testing::FakeClockTest {};
 
 TEST_F(SnapperWorker, QueueCapacityAndOrder) {
     EXPECT_FALSE(snapper.schedule_tenant_dictionary_update("", {"x"}));
@@ -44,15 +52,15 @@ TEST_F(SnapperWorker, QueueCapacityAndOrder) {
     EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"second"}));
     EXPECT_FALSE(snapper.schedule_tenant_dictionary_update("t", {"third"}));
     FakeClock::release = true;
-    ASSERT_TRUE(eventually([&] { return loads("t") == 2; }));
+    ASSERT_TRUE(eventually([&] { return metrics("t").load_count == 2; }));
     EXPECT_EQ(snapper.snap_term("t", "secnd", 1), "second");
     EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"fourth"}));
 
-    // Updates are applied in order, and queueing creates no tenant before the worker applies.
+    // Capacity 0 means no limit; updates are applied in the order queued.
     set([](TenantCachePolicy& p) { p.update_queue_capacity = 0; });
     EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("n", {"one"}));
     EXPECT_TRUE(snapper.schedule_tenant_dictionary_update("n", {"two"}));
-    ASSERT_TRUE(eventually([&] { return loads("n") == 2; }));
+    ASSERT_TRUE(eventually([&] { return metrics("n").load_count == 2; }));
     EXPECT_EQ(snapper.snap_term("n", "twoo", 1), "two");
 }
 
@@ -69,14 +77,15 @@ TEST_F(SnapperWorker, FailingTurnLeavesPreviousDictionaryAndWorkerAlive) {
     ASSERT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"broken"}));
     ASSERT_TRUE(eventually([] { return !FakeClock::fail_next_steady.load(); }));
     EXPECT_EQ(snapper.snap_term("t", "ol", 1), "old");
-    EXPECT_EQ(loads("t"), 1u);
+    EXPECT_EQ(metrics("t").load_count, 1u);
     ASSERT_TRUE(snapper.schedule_tenant_dictionary_update("t", {"new"}));
-    ASSERT_TRUE(eventually([&] { return loads("t") == 2; }));
+    ASSERT_TRUE(eventually([&] { return metrics("t").load_count == 2; }));
     EXPECT_EQ(snapper.snap_term("t", "neww", 1), "new");
 }
 
 // A forked child has no copy of the worker thread: it must get its own, apply updates, and exit
-// normally (the destructor of global_snapper joins that new worker).
+// promptly with an update still queued (the destructor of global_snapper stops and joins that
+// new worker without waiting for the queue).
 TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
     ASSERT_TRUE(global_snapper.load_tenant_dictionary("fork-parent", {"parent"}));
     const pid_t pid = fork();
@@ -90,11 +99,7 @@ TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
                   global_snapper.schedule_tenant_dictionary_update("fork-child", {"pending"});
         std::exit(ok ? 0 : 1);  // the exit path runs with an update possibly still queued
     }
-    int status = 0;
-    const bool exited = eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-    if (!exited) kill(pid, SIGKILL);
-    ASSERT_TRUE(exited) << "forked child hung";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(child_exits_cleanly(pid)) << "forked child hung or failed";
     global_snapper.unload_tenant("fork-parent");
 }
 
@@ -128,14 +133,9 @@ TEST(SnapperWorkerFork, ChildOfBusyParentNeverInheritsAHeldLock) {
                     [] { return global_snapper.get_tenant_metrics("fork-busy-child").loaded; });
             _exit(ok ? 0 : 1);  // no exit handlers: the readers exist only in the parent
         }
-        int status = 0;
-        const bool exited = eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-        if (!exited) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        EXPECT_TRUE(exited && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "fork " << i;
-        if (!exited) break;
+        const bool clean = child_exits_cleanly(pid);
+        EXPECT_TRUE(clean) << "fork " << i;
+        if (!clean) break;
     }
     stop = true;
     for (auto& reader : readers) reader.join();
