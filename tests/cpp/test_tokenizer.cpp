@@ -12,8 +12,8 @@ using R = std::vector<std::pair<unsigned, unsigned>>;
 
 namespace {
 
-std::vector<std::string> texts(const std::vector<Token>& tokens) {
-    std::vector<std::string> out;
+V texts(const std::vector<Token>& tokens) {
+    V out;
     for (const Token& t : tokens) out.push_back(t.text);
     return out;
 }
@@ -28,6 +28,10 @@ R ranges(const std::string& text, const TokenizerConfig& config = {}) {
     R out;
     for (const Sentence& s : split_sentences(text, config)) out.emplace_back(s.begin, s.end);
     return out;
+}
+
+V words(const std::string& text, const TokenizerConfig& c = config()) {
+    return texts(tokenize(text, c));
 }
 
 }  // namespace
@@ -46,42 +50,38 @@ TEST(Tokenizer, WordsOffsetsAndRunningNumbers) {
     ASSERT_EQ(texts(dropped), (V{"bc", "ef"}));
     EXPECT_EQ(dropped[1].pos, 1u);
     // An invalid byte inside a word is skipped without splitting it.
-    auto joined = tokenize(std::string("ab\xFF"
-                                       "cd",
-                                       5),
-                           config());
+    const auto joined = tokenize(std::string("ab\xFF") + "cd", config());
     ASSERT_EQ(texts(joined), (V{"abcd"}));
     EXPECT_EQ(joined[0].offset, 0u);
 }
 
 TEST(Tokenizer, NumbersCaseMarksAndScripts) {
-    EXPECT_EQ(texts(tokenize("abc123def", config(false, false, 3))), (V{"abc", "def"}));
-    EXPECT_EQ(texts(tokenize("abc123def", config(true, false, 3))), (V{"abc123def"}));
-    EXPECT_EQ(texts(tokenize("2024 x9", config(true, false, 1))), (V{"2024", "x9"}));
+    EXPECT_EQ(words("abc123def", config(false, false, 3)), (V{"abc", "def"}));
+    EXPECT_EQ(words("abc123def", config(true, false, 3)), (V{"abc123def"}));
+    EXPECT_EQ(words("2024 x9", config(true, false, 1)), (V{"2024", "x9"}));
     // A kept comma is not subject to the minimum length; a lone ASCII letter is.
-    EXPECT_EQ(texts(tokenize("a , \u00E9", config(false, true, 2))), (V{",", "\u00E9"}));
-    EXPECT_EQ(texts(tokenize("CAF\u00C9 Stra\u00DFe", config())), (V{"caf\u00E9", "stra\u00DFe"}));
-    EXPECT_EQ(texts(tokenize("ABC", config(false, false, 2, true, false))), (V{"ABC"}));
+    EXPECT_EQ(words("a , \u00E9", config(false, true, 2)), (V{",", "\u00E9"}));
+    EXPECT_EQ(words("CAF\u00C9 Stra\u00DFe"), (V{"caf\u00E9", "stra\u00DFe"}));
+    EXPECT_EQ(words("ABC", config(false, false, 2, true, false)), (V{"ABC"}));
     // A combining acute after a letter stays in the word.
-    EXPECT_EQ(texts(tokenize("cafe\u0301 ok", config())), (V{"cafe\u0301", "ok"}));
+    EXPECT_EQ(words("cafe\u0301 ok"), (V{"cafe\u0301", "ok"}));
     // Greek, Cyrillic, Arabic, Hebrew, Devanagari and Thai letters form words.
-    EXPECT_EQ(texts(tokenize("\u0391\u0392 \u041F\u0440 \u0645\u0646 \u05D0\u05D1 \u0915\u0916 "
-                             "\u0E01\u0E02",
-                             config())),
+    EXPECT_EQ(words("\u0391\u0392 \u041F\u0440 \u0645\u0646 \u05D0\u05D1 \u0915\u0916 "
+                    "\u0E01\u0E02"),
               (V{"\u03B1\u03B2", "\u043F\u0440", "\u0645\u0646", "\u05D0\u05D1", "\u0915\u0916",
                  "\u0E01\u0E02"}));
     // A character outside the tables ends a word and is dropped.
-    EXPECT_EQ(texts(tokenize("ab\u1E00cd", config())), (V{"ab", "cd"}));
+    EXPECT_EQ(words("ab\u1E00cd"), (V{"ab", "cd"}));
 }
 
 TEST(Tokenizer, IdeographsByteOrderMarkAndFullWidthPunctuation) {
     const TokenizerConfig join = config(false, false, 2, false);
-    EXPECT_EQ(texts(tokenize("\u4E2D\u6587abc", config())), (V{"\u4E2D", "\u6587", "abc"}));
-    EXPECT_EQ(texts(tokenize("\u4E2D\u6587abc", join)), (V{"\u4E2D\u6587abc"}));
+    EXPECT_EQ(words("\u4E2D\u6587abc"), (V{"\u4E2D", "\u6587", "abc"}));
+    EXPECT_EQ(words("\u4E2D\u6587abc", join), (V{"\u4E2D\u6587abc"}));
     // A single ideograph (three bytes) is kept even with a large minimum length.
-    EXPECT_EQ(texts(tokenize("\u4E2D", config(false, false, 10))), (V{"\u4E2D"}));
+    EXPECT_EQ(words("\u4E2D", config(false, false, 10)), (V{"\u4E2D"}));
     // A byte-order mark and full-width punctuation end words; kept brackets are punctuation.
-    EXPECT_EQ(texts(tokenize("\uFEFFthe \u6211\u4EEC\uFF0C\u4F60\u4EEC\uFF01", join)),
+    EXPECT_EQ(words("\uFEFFthe \u6211\u4EEC\uFF0C\u4F60\u4EEC\uFF01", join),
               (V{"the", "\u6211\u4EEC", "\u4F60\u4EEC"}));
     const auto kept = tokenize("\u300A\u4E66\u300B", config(false, true));
     ASSERT_EQ(kept.size(), 3u);
