@@ -52,6 +52,7 @@ TEST(ExtractFront, LanguageResolutionHostileBytesAndTenantRestore) {
         EXPECT_EQ(texts(extract_keywords(kText, config(a, Language::Auto))),
                   texts(extract_keywords(kText, config(a, detected))));
         EXPECT_TRUE(extract_keywords("\xff\xfe\xc3", config(a)).empty());
+        EXPECT_TRUE(extract_keywords("!!! ... ,,, ??? \u3002\uff01", config(a)).empty());
         extract_keywords(std::string(1 << 20, 'x'), config(a));  // one 1 MB word
         extract_keywords("ab\xff\xc3(cd\xe2\x82 \xf0\x9f", config(a));
     }
