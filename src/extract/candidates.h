@@ -109,6 +109,27 @@ std::vector<Keyword> rake_rank(const std::vector<Token>& tokens, const std::vect
 // keep ascending index order; NaN ranks below every number.
 std::vector<std::uint32_t> rank_by_score(const std::vector<double>& scores, unsigned top_k);
 
+// An algorithm configuration with its defaults except the n-gram range and top_k, which come from
+// the one-call front end or the ensemble.
+template <class AlgorithmConfig>
+AlgorithmConfig with_range(const ExtractConfig& config, unsigned top_k) {
+    AlgorithmConfig c;
+    c.min_n = config.min_n;
+    c.max_n = config.max_n;
+    c.top_k = top_k;
+    return c;
+}
+
+// RAKE's configuration from the same fields: phrase lengths 0 stand for RAKE's own 1 and 4.
+inline RAKEConfig rake_from(const ExtractConfig& config, unsigned top_k, bool include_words) {
+    RAKEConfig c;
+    c.min_phrase_length = config.min_n == 0 ? 1 : config.min_n;
+    c.max_phrase_length = config.max_n == 0 ? 4 : config.max_n;
+    c.top_k = top_k;
+    c.include_words = include_words;
+    return c;
+}
+
 // The candidates of ids as keywords ranked by scores (indexed by id), cut to top_k. TextRank
 // reports no first position, so with_first_position false leaves it 0.
 std::vector<Keyword> ranked_keywords(const CandidateIds& ids, const std::vector<double>& scores,

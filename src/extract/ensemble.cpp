@@ -71,30 +71,15 @@ std::vector<Keyword> extract_keywords_ensemble(const std::string& text,
         internal::map_candidates(tokens, marks, config.min_n, config.max_n);
     Merge merge;
 
-    TFIDFConfig tfidf;
-    tfidf.min_n = config.min_n;
-    tfidf.max_n = config.max_n;
-    tfidf.top_k = 0;
-    merge.add(internal::tfidf_rank(ids, tfidf, nullptr), config.w_tfidf);
-
-    YAKEConfig yake;
-    yake.min_n = config.min_n;
-    yake.max_n = config.max_n;
-    yake.top_k = 0;
-    merge.add(internal::yake_rank(ids, yake), config.w_yake);
-
-    TextRankConfig textrank;
-    textrank.min_n = config.min_n;
-    textrank.max_n = config.max_n;
-    textrank.top_k = 0;
-    merge.add(internal::textrank_rank(tokens, marks, ids, textrank), config.w_textrank);
-
-    RAKEConfig rake;
-    rake.min_phrase_length = config.min_n == 0 ? 1 : config.min_n;
-    rake.max_phrase_length = config.max_n == 0 ? 4 : config.max_n;
-    rake.top_k = 0;
-    rake.include_words = false;
-    merge.add(internal::rake_rank(tokens, marks, rake), config.w_rake);
+    // Every run asks for all of its candidates; the merged list is cut at the end.
+    merge.add(internal::tfidf_rank(ids, internal::with_range<TFIDFConfig>(config, 0), nullptr),
+              config.w_tfidf);
+    merge.add(internal::yake_rank(ids, internal::with_range<YAKEConfig>(config, 0)), config.w_yake);
+    merge.add(internal::textrank_rank(tokens, marks, ids,
+                                      internal::with_range<TextRankConfig>(config, 0)),
+              config.w_textrank);
+    merge.add(internal::rake_rank(tokens, marks, internal::rake_from(config, 0, false)),
+              config.w_rake);
 
     return merge.ranked(config.top_k);
 }

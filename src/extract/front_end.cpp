@@ -1,4 +1,5 @@
 // The one-call front end: language, tenant scope, tokenization and one algorithm.
+#include "candidates.h"
 #include "kezo/extract.h"
 #include "kezo/stopwords.h"
 #include "kezo/text.h"
@@ -20,35 +21,17 @@ std::vector<Keyword> extract_keywords(const std::string& text, const ExtractConf
     const std::vector<Token> tokens = tokenize(text, tokenizer);
 
     switch (algorithm) {
-        case Algorithm::TFIDF: {
-            TFIDFConfig c;
-            c.min_n = config.min_n;
-            c.max_n = config.max_n;
-            c.top_k = config.top_k;
-            return tfidf_extract(tokens, lang, c, nullptr);
-        }
-        case Algorithm::YAKE: {
-            YAKEConfig c;
-            c.min_n = config.min_n;
-            c.max_n = config.max_n;
-            c.top_k = config.top_k;
-            return yake_extract(tokens, lang, c);
-        }
-        case Algorithm::TextRank: {
-            TextRankConfig c;
-            c.min_n = config.min_n;
-            c.max_n = config.max_n;
-            c.top_k = config.top_k;
-            return textrank_extract(tokens, lang, c);
-        }
-        case Algorithm::RAKE: {
-            RAKEConfig c;
-            c.min_phrase_length = config.min_n == 0 ? 1 : config.min_n;
-            c.max_phrase_length = config.max_n == 0 ? 4 : config.max_n;
-            c.top_k = config.top_k;
-            c.include_words = true;
-            return rake_extract(tokens, lang, c);
-        }
+        case Algorithm::TFIDF:
+            return tfidf_extract(tokens, lang,
+                                 internal::with_range<TFIDFConfig>(config, config.top_k), nullptr);
+        case Algorithm::YAKE:
+            return yake_extract(tokens, lang,
+                                internal::with_range<YAKEConfig>(config, config.top_k));
+        case Algorithm::TextRank:
+            return textrank_extract(tokens, lang,
+                                    internal::with_range<TextRankConfig>(config, config.top_k));
+        case Algorithm::RAKE:
+            return rake_extract(tokens, lang, internal::rake_from(config, config.top_k, true));
     }
     return {};
 }
