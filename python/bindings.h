@@ -18,4 +18,14 @@ void bind_extract_functions(pybind11::module_& m);
 // Tenant dictionary service classes and functions.
 void bind_snapper(pybind11::module_& m);
 
+// Additions beyond the core module, registered after everything above, in this order.
+// identify_language: ranked language guesses with confidences.
+void bind_language_id(pybind11::module_& m);
+// KeyphraseConfig and extract_keyphrases: the keyphrase pipeline.
+void bind_keyphrase(pybind11::module_& m);
+// SnapMatch, snap_term_detailed and snap_terms: detailed and batch snapping.
+void bind_snap_batch(pybind11::module_& m);
+// Private factories that let pickle rebuild the records Python cannot construct.
+void bind_pickle_support(pybind11::module_& m);
+
 }  // namespace kezo::python

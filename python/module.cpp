@@ -12,4 +12,8 @@ PYBIND11_MODULE(kezo_native, m) {
     m.attr("__version__") = "0.3.0";
     m.attr("name") = "kezo";
     bind_snapper(m);
+    bind_language_id(m);
+    bind_keyphrase(m);
+    bind_snap_batch(m);
+    bind_pickle_support(m);
 }

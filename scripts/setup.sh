@@ -4,7 +4,7 @@ set -euo pipefail
 export PIP_ROOT_USER_ACTION=ignore PIP_DISABLE_PIP_VERSION_CHECK=1
 cd "$(dirname "$0")/.."
 
-apt_packages=(g++ libgtest-dev libbenchmark-dev)
+apt_packages=(g++ libgtest-dev libbenchmark-dev libstemmer-dev)
 missing=()
 for pkg in "${apt_packages[@]}"; do
     dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")

@@ -3,6 +3,7 @@
 
 #include "kezo/extract.h"
 #include "kezo/language.h"
+#include "kezo/language_id.h"
 #include "kezo/snapper.h"
 #include "kezo/stopwords.h"
 #include "kezo/text.h"
