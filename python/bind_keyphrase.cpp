@@ -1,7 +1,41 @@
+// The keyphrase pipeline: KeyphraseConfig and extract_keyphrases.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <sstream>
+#include <string>
+
 #include "bindings.h"
+#include "kezo/keyphrase.h"
+
+namespace py = pybind11;
 
 namespace kezo::python {
 
-void bind_keyphrase(pybind11::module_&) {}
+void bind_keyphrase(py::module_& m) {
+    py::class_<KeyphraseConfig>(m, "KeyphraseConfig", "Options of the keyphrase pipeline.")
+        .def(py::init<>())
+        .def_readwrite("language", &KeyphraseConfig::language)
+        .def_readwrite("top_k", &KeyphraseConfig::top_k)
+        .def_readwrite("max_words", &KeyphraseConfig::max_words)
+        .def_readwrite("keep_near_duplicates", &KeyphraseConfig::keep_near_duplicates)
+        .def_readwrite("tenant_id", &KeyphraseConfig::tenant_id)
+        .def_readwrite("keep_numbers", &KeyphraseConfig::keep_numbers)
+        .def_readwrite("allow_connectors", &KeyphraseConfig::allow_connectors)
+        .def_readwrite("window", &KeyphraseConfig::window)
+        .def_readwrite("position_bias", &KeyphraseConfig::position_bias)
+        .def_readwrite("length_penalty", &KeyphraseConfig::length_penalty)
+        .def_readwrite("frequency_weight", &KeyphraseConfig::frequency_weight)
+        .def_readwrite("first_position_weight", &KeyphraseConfig::first_position_weight);
+
+    m.def(
+        "extract_keyphrases",
+        [](const std::string& text, const KeyphraseConfig& config) {
+            const KeyphraseConfig copy = config;
+            const py::gil_scoped_release release;
+            return extract_keyphrases(text, copy);
+        },
+        py::arg("text"), py::arg("config") = KeyphraseConfig(), "Keyphrases of `text`.");
+}
 
 }  // namespace kezo::python

@@ -1,0 +1,70 @@
+// Keyphrase pipeline: the phrases a reader would pick as the keys of one document.
+//
+// Candidates are runs of content words that never cross a sentence end, clause punctuation, a
+// line break closing a title or paragraph, or a dropped token (a number, a one-letter word);
+// French and Italian elided articles are split off, hyphenated compounds stay one word.
+// Inflected variants are counted together through Snowball stems, candidates are scored from
+// the document alone (or with a document-frequency table when one is given) and phrases that
+// repeat a higher-ranked one are left out.
+//
+// Thread-safe: any number of threads may call extract_keyphrases at once. Each thread creates
+// its stemmers on first use of a language and keeps them until it ends; the word lists are
+// shared, immutable and built once per process.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "kezo/language.h"
+#include "kezo/types.h"
+
+namespace kezo {
+
+struct KeyphraseConfig {
+    // Auto: identify_best_language(text) (language_id.h).
+    Language language = Language::Auto;
+    // Number of keyphrases returned; 0 keeps all.
+    std::uint32_t top_k = 10;
+    // Longest phrase in words (a hyphenated compound is one word; an inner "of" or "de" counts).
+    std::uint32_t max_words = 4;
+    // Keep phrases that lie inside a higher-ranked one or repeat its stems.
+    bool keep_near_duplicates = false;
+    // Tenant whose stopwords apply during the call (stopwords::ScopedTenant); empty for none.
+    std::string tenant_id;
+    // Words with digits ("falcon 9", "mp3") take part in phrases instead of ending them; a phrase
+    // still needs a word with letters.
+    bool keep_numbers = false;
+    // Lets one "of" / "de" / "da" ... join two content words inside a phrase.
+    bool allow_connectors = true;
+
+    // Scoring. Word weights come from a co-occurrence graph of the content words ranked with a
+    // teleport towards early words; a phrase adds up its word weights and is raised by its own
+    // frequency and an early first occurrence.
+    std::uint32_t window = 3;           // co-occurrence distance in content words
+    double position_bias = 1.0;         // 0: teleport uniform; higher favours early words more
+    double length_penalty = 0.5;        // divides the summed word weights by words^length_penalty
+    double frequency_weight = 1.0;      // exponent of the phrase's own occurrence count
+    double first_position_weight = 1.0; // bonus of a phrase first seen early in the text
+
+    // Optional corpus statistics: stem key -> number of documents (see keyphrase_stem_key) and
+    // the number of documents counted. Used only when total_documents > 0.
+    std::unordered_map<std::string, std::uint32_t> document_frequency;
+    std::uint32_t total_documents = 0;
+};
+
+// The keyphrases of text, best first, at most config.top_k of them (0 keeps all).
+// Keyword::text is the surface form shown: the most frequent spelling in the text, lower-cased
+// unless the phrase is capitalised wherever it does not start a sentence (names, acronyms).
+// Keyword::score is finite and higher for better phrases; Keyword::count is the number of
+// occurrences of the phrase's stem group; Keyword::first_position is the index, counted in
+// words of the text (elided articles and dropped tokens included), of its first word's first
+// occurrence. Any bytes are accepted; time and memory are linear in the text's length.
+std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config);
+
+// The key under which a phrase is counted in config.document_frequency: its lower-cased words
+// stemmed for lang, joined by one blank. Thread-safe.
+std::string keyphrase_stem_key(const std::string& phrase, Language lang);
+
+}  // namespace kezo

@@ -1,0 +1,155 @@
+// Ranking, near-duplicate removal and the spelling shown for each keyphrase.
+#include "selection.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace kezo::keyphrase {
+namespace {
+
+std::vector<std::uint32_t> content_terms(const Candidates& c, const Phrase& p) {
+    std::vector<std::uint32_t> terms;
+    for (std::uint32_t t : p.terms)
+        if (!c.terms[t].connector) terms.push_back(t);
+    return terms;
+}
+
+std::string key_of(const std::uint32_t* begin, const std::uint32_t* end) {
+    return std::string(reinterpret_cast<const char*>(begin),
+                       static_cast<std::size_t>(end - begin) * sizeof(std::uint32_t));
+}
+
+// Remembers the phrases taken so far: every contiguous part of their terms and their sorted
+// terms, so that a near-duplicate is recognised with a few hash look-ups.
+class TakenPhrases {
+  public:
+    bool covers(std::vector<std::uint32_t> terms) const {
+        const std::uint32_t* data = terms.data();
+        if (parts_.count(key_of(data, data + terms.size())) != 0) return true;
+        std::sort(terms.begin(), terms.end());
+        return sorted_.count(key_of(data, data + terms.size())) != 0;
+    }
+
+    void add(std::vector<std::uint32_t> terms) {
+        const std::uint32_t* data = terms.data();
+        const std::size_t n = terms.size();
+        for (std::size_t from = 0; from < n; ++from)
+            for (std::size_t to = from + 1; to <= n; ++to)
+                parts_.insert(key_of(data + from, data + to));
+        std::sort(terms.begin(), terms.end());
+        sorted_.insert(key_of(data, data + n));
+    }
+
+  private:
+    std::unordered_set<std::string> parts_;
+    std::unordered_set<std::string> sorted_;
+};
+
+// Sentences written in title case (most words capitalised) say nothing about names.
+std::vector<bool> title_case_sentences(const Candidates& c) {
+    std::unordered_map<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>> counts;
+    for (std::size_t i = 0; i < c.words.size(); ++i) {
+        const Word& w = c.words[i];
+        if (c.word_term[i] == kNoTerm || w.ideograph || !w.has_letter) continue;
+        auto& [capitalised, all] = counts[w.sentence];
+        capitalised += w.capitalised ? 1 : 0;
+        ++all;
+    }
+    const std::uint32_t sentences = c.words.empty() ? 0 : c.words.back().sentence + 1;
+    std::vector<bool> title(sentences, false);
+    for (const auto& [sentence, count] : counts)
+        title[sentence] = count.second >= 3 && count.first * 4 >= count.second * 3;
+    return title;
+}
+
+// The spelling of an occurrence: surfaces joined by one blank (none between ideographs).
+std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool lower) {
+    std::string text;
+    for (std::size_t k = 0; k < p.terms.size(); ++k) {
+        const Word& w = c.words[start + k];
+        if (k > 0 && !p.ideographic) text.push_back(' ');
+        text.append(lower ? w.lower : w.surface);
+    }
+    return text;
+}
+
+// Most frequent spelling among the occurrences that show the writer's casing (not at a
+// sentence start, not in a title-case line); lower case when there are none.
+std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen) {
+    std::unordered_map<std::uint32_t, std::size_t> slot;
+    for (std::size_t k = 0; k < chosen.size(); ++k) slot.emplace(chosen[k], k);
+    const std::vector<bool> title = title_case_sentences(c);
+    std::vector<std::vector<std::pair<std::string, std::uint32_t>>> forms(chosen.size());
+    for (const Occurrence& o : c.occurrences) {
+        const auto found = slot.find(o.phrase);
+        if (found == slot.end()) continue;
+        const Word& first = c.words[o.start];
+        if (first.sentence_start || title[first.sentence]) continue;
+        const std::string text = spelling(c, c.phrases[o.phrase], o.start, false);
+        auto& list = forms[found->second];
+        auto it = std::find_if(list.begin(), list.end(),
+                               [&](const auto& form) { return form.first == text; });
+        if (it == list.end())
+            list.emplace_back(text, 1);
+        else
+            ++it->second;
+    }
+    std::vector<std::string> out(chosen.size());
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        const auto& list = forms[k];
+        const Phrase& p = c.phrases[chosen[k]];
+        if (list.empty()) {
+            out[k] = spelling(c, p, p.first_word, true);
+            continue;
+        }
+        // First seen wins a tie: max_element keeps the first of equal counts.
+        out[k] = std::max_element(list.begin(), list.end(), [](const auto& a, const auto& b) {
+                     return a.second < b.second;
+                 })->first;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<double>& scores,
+                                       const SelectionOptions& options) {
+    std::vector<std::uint32_t> order(c.phrases.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (scores[a] != scores[b]) return scores[a] > scores[b];
+        const Phrase& pa = c.phrases[a];
+        const Phrase& pb = c.phrases[b];
+        if (pa.first_word != pb.first_word) return pa.first_word < pb.first_word;
+        return pa.terms.size() < pb.terms.size();
+    });
+
+    const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
+    std::vector<std::uint32_t> chosen;
+    TakenPhrases taken;
+    for (std::uint32_t p : order) {
+        if (chosen.size() >= wanted) break;
+        if (!options.keep_near_duplicates) {
+            std::vector<std::uint32_t> terms = content_terms(c, c.phrases[p]);
+            if (taken.covers(terms)) continue;
+            taken.add(std::move(terms));
+        }
+        chosen.push_back(p);
+    }
+
+    std::vector<std::string> texts = spellings(c, chosen);
+    std::vector<Keyword> result(chosen.size());
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        const Phrase& p = c.phrases[chosen[k]];
+        result[k].text = std::move(texts[k]);
+        result[k].score = scores[chosen[k]];
+        result[k].count = p.count;
+        result[k].first_position = p.first_word;
+    }
+    return result;
+}
+
+}  // namespace kezo::keyphrase

@@ -1,0 +1,381 @@
+// Word scanner of the keyphrase pipeline: one pass over the code points of the text.
+#include "words.h"
+
+#include <algorithm>
+#include <array>
+
+#include "kezo/stopwords.h"
+#include "kezo/unicode.h"
+#include "supplement.h"
+
+namespace kezo::keyphrase {
+namespace {
+
+enum class Kind {
+    Letter,
+    Digit,
+    Mark,
+    Ideograph,
+    Hyphen,      // joins two word parts when written between them
+    Apostrophe,  // the same, and marks elision
+    Ignorable,   // soft hyphen, zero-width characters, malformed bytes: invisible
+    Space,
+    Newline,
+    SentenceEnd,
+    Punct,  // clause punctuation, brackets, quotes, dashes, symbols, anything else
+};
+
+Kind classify_ascii(unsigned char c) {
+    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') return Kind::Letter;
+    if (c >= '0' && c <= '9') return Kind::Digit;
+    switch (c) {
+        case ' ':
+        case '\t':
+        case '\r':
+            return Kind::Space;
+        case '\n':
+            return Kind::Newline;
+        case '-':
+            return Kind::Hyphen;
+        case '\'':
+            return Kind::Apostrophe;
+        case '.':
+        case '!':
+        case '?':
+            return Kind::SentenceEnd;
+        default:
+            return Kind::Punct;
+    }
+}
+
+Kind classify(std::uint32_t cp) {
+    switch (cp) {
+        case 0x00AD:  // soft hyphen
+        case 0x200B:  // zero-width space, non-joiner, joiner
+        case 0x200C:
+        case 0x200D:
+        case 0x2060:  // word joiner
+        case 0xFEFF:  // byte-order mark
+            return Kind::Ignorable;
+        case 0x2010:  // hyphen, non-breaking hyphen
+        case 0x2011:
+            return Kind::Hyphen;
+        case 0x2019:  // right single quotation mark, the usual typographic apostrophe
+        case 0x02BC:  // modifier letter apostrophe
+            return Kind::Apostrophe;
+        case 0x2028:  // line and paragraph separators
+        case 0x2029:
+        case 0x0085:
+            return Kind::Newline;
+        case 0x2026:  // ellipsis, ideographic and full-width full stops and marks
+        case 0x3002:
+        case 0xFF01:
+        case 0xFF0E:
+        case 0xFF1F:
+            return Kind::SentenceEnd;
+        default:
+            break;
+    }
+    // Full-width punctuation is classed as letters by the character table; here it separates.
+    if ((cp >= 0xFF02 && cp <= 0xFF0F) || (cp >= 0xFF1A && cp <= 0xFF20) ||
+        (cp >= 0xFF3B && cp <= 0xFF40) || (cp >= 0xFF5B && cp <= 0xFF65))
+        return Kind::Punct;
+    const unicode::CharInfo info = unicode::categorize(cp);
+    if (info.is_space) return Kind::Space;
+    if (info.is_mark) return Kind::Mark;
+    if (info.is_alpha) return unicode::is_ideographic_script(cp) ? Kind::Ideograph : Kind::Letter;
+    if (info.is_digit) return Kind::Digit;
+    return Kind::Punct;
+}
+
+bool is_upper(std::uint32_t cp) { return unicode::to_lower_code_point(cp) != cp; }
+
+// Articles and pronouns that French and Italian write elided before a vowel.
+constexpr std::array<std::string_view, 14> kFrenchElision = {
+    "c", "d", "j", "l", "m", "n", "s", "t", "qu", "jusqu", "lorsqu", "puisqu", "quoiqu", "quelqu"};
+constexpr std::array<std::string_view, 31> kItalianElision = {
+    "c",    "d",    "l",     "m",    "n",     "s",      "t",     "v",      "un",     "dell",  "dall",
+    "nell", "sull", "all",   "coll", "tutt",  "quest",  "quell", "bell",   "sant",   "nessun",
+    "alcun", "buon", "anch", "com",  "dov",   "senz",   "ciascun", "qualcun", "cos", "tant"};
+
+bool is_elided(Language lang, std::string_view left) {
+    if (lang == Language::French)
+        return std::find(kFrenchElision.begin(), kFrenchElision.end(), left) !=
+               kFrenchElision.end();
+    if (lang == Language::Italian)
+        return std::find(kItalianElision.begin(), kItalianElision.end(), left) !=
+               kItalianElision.end();
+    return false;
+}
+
+struct Shape {
+    std::size_t code_points = 0;
+    std::size_t letters = 0;
+    std::size_t digits = 0;
+    std::uint32_t first = 0;
+};
+
+Shape shape_of(std::string_view text) {
+    Shape s;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::uint32_t cp = 0;
+        const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
+        if (n == 0) {
+            ++pos;
+            continue;
+        }
+        if (s.code_points++ == 0) s.first = cp;
+        const Kind kind = cp < 0x80 ? classify_ascii(static_cast<unsigned char>(cp)) : classify(cp);
+        if (kind == Kind::Letter || kind == Kind::Ideograph) ++s.letters;
+        if (kind == Kind::Digit) ++s.digits;
+        pos += n;
+    }
+    return s;
+}
+
+constexpr std::size_t kMaxWordCodePoints = 64;
+
+class Scanner {
+  public:
+    Scanner(std::string_view text, const ScanOptions& options)
+        : text_(text), options_(options) {
+        words_.reserve(text.size() / 6 + 1);
+    }
+
+    std::vector<Word> run() {
+        const char* data = text_.data();
+        const std::size_t len = text_.size();
+        std::size_t pos = 0;
+        while (pos < len) {
+            std::uint32_t cp = static_cast<unsigned char>(data[pos]);
+            std::size_t n = 1;
+            Kind kind;
+            if (cp < 0x80) {
+                kind = classify_ascii(static_cast<unsigned char>(cp));
+            } else {
+                n = unicode::decode_utf8(data, pos, len, &cp);
+                if (n == 0) {
+                    ++pos;  // a malformed byte is invisible, as in the tokenizer
+                    continue;
+                }
+                kind = classify(cp);
+            }
+            switch (kind) {
+                case Kind::Letter:
+                case Kind::Digit:
+                    append(pos, n, cp, kind);
+                    break;
+                case Kind::Mark:
+                    if (in_word_) append(pos, n, cp, kind);
+                    break;
+                case Kind::Ignorable:
+                    break;
+                case Kind::Hyphen:
+                case Kind::Apostrophe:
+                    if (in_word_ && joins_next(pos + n)) {
+                        join(pos, n, kind);
+                    } else {
+                        finish_word();
+                        boundary_ = true;
+                    }
+                    break;
+                case Kind::Ideograph:
+                    finish_word();
+                    emit(std::string(data + pos, n), std::string(data + pos, n), true);
+                    break;
+                case Kind::Space:
+                    finish_word();
+                    break;
+                case Kind::Newline:
+                    finish_word();
+                    end_line(pos + n);
+                    break;
+                case Kind::SentenceEnd:
+                    finish_word();
+                    end_sentence();
+                    break;
+                case Kind::Punct:
+                    finish_word();
+                    boundary_ = true;
+                    break;
+            }
+            pos += n;
+        }
+        finish_word();
+        return std::move(words_);
+    }
+
+  private:
+    // True when the code point at pos continues a word (a letter or digit right after a joiner).
+    bool joins_next(std::size_t pos) const {
+        std::uint32_t cp = 0;
+        const std::size_t n = unicode::decode_utf8(text_.data(), pos, text_.size(), &cp);
+        if (n == 0) return false;
+        const Kind kind = cp < 0x80 ? classify_ascii(static_cast<unsigned char>(cp)) : classify(cp);
+        return kind == Kind::Letter || kind == Kind::Digit;
+    }
+
+    void append(std::size_t pos, std::size_t n, std::uint32_t cp, Kind kind) {
+        if (!in_word_) {
+            in_word_ = true;
+            code_points_ = 0;
+            apostrophes_.clear();
+        }
+        if (++code_points_ > kMaxWordCodePoints) return;  // dropped in finish_word anyway
+        surface_.append(text_.data() + pos, n);
+        if (kind == Kind::Letter || kind == Kind::Mark)
+            unicode::encode_utf8(unicode::to_lower_code_point(cp), lower_);
+        else
+            lower_.append(text_.data() + pos, n);
+    }
+
+    void join(std::size_t pos, std::size_t n, Kind kind) {
+        if (++code_points_ > kMaxWordCodePoints) return;
+        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_.size(), surface_.size(), n});
+        lower_.push_back(kind == Kind::Hyphen ? '-' : '\'');
+        surface_.append(text_.data() + pos, n);
+    }
+
+    void finish_word() {
+        if (!in_word_) return;
+        in_word_ = false;
+        if (code_points_ > kMaxWordCodePoints) {
+            boundary_ = true;
+        } else if (!apostrophes_.empty()) {
+            split_apostrophe();
+        } else {
+            emit(std::move(lower_), std::move(surface_), false);
+        }
+        lower_.clear();
+        surface_.clear();
+    }
+
+    // French and Italian elision splits the articles off ("d'avenir" -> "d'" + "avenir",
+    // "qu'l'..." in turn), the English possessive its 's; any other apostrophe stays inside the
+    // word ("aujourd'hui", "o'brien").
+    void split_apostrophe() {
+        const Language lang = options_.language;
+        std::size_t from_lower = 0, from_surface = 0;
+        for (const Apostrophe& a : apostrophes_) {
+            if (!is_elided(lang, std::string_view(lower_).substr(from_lower, a.lower - from_lower)))
+                break;
+            emit_stop(lower_.substr(from_lower, a.lower + 1 - from_lower),
+                      surface_.substr(from_surface, a.surface + a.bytes - from_surface));
+            from_lower = a.lower + 1;
+            from_surface = a.surface + a.bytes;
+        }
+        const Apostrophe& last = apostrophes_.back();
+        if (lang == Language::English && from_lower == 0 && last.lower + 2 == lower_.size() &&
+            lower_.back() == 's') {
+            emit(lower_.substr(0, last.lower), surface_.substr(0, last.surface), false);
+            emit_stop("'s", surface_.substr(last.surface));
+            return;
+        }
+        emit(lower_.substr(from_lower), surface_.substr(from_surface), false);
+    }
+
+    void emit_stop(std::string lower, std::string surface) {
+        Word& w = push(std::move(lower), std::move(surface));
+        w.stop = true;
+        w.has_letter = true;
+    }
+
+    // Appends a word, or drops it (and ends the segment) when it is a number (unless kept), has
+    // a single letter, or holds no letter or digit at all.
+    void emit(std::string lower, std::string surface, bool ideograph) {
+        if (ideograph) {
+            Word& w = push(std::move(lower), std::move(surface));
+            w.ideograph = true;
+            w.has_letter = true;
+            w.stop = is_stop_word(w.lower);
+            return;
+        }
+        const Shape shape = shape_of(lower);
+        const bool number = shape.digits > 0;
+        if ((number && !options_.keep_numbers) || (!number && shape.letters < 2) ||
+            shape.letters + shape.digits == 0) {
+            boundary_ = true;
+            return;
+        }
+        const bool capitalised = is_upper(shape_of(surface).first);
+        Word& w = push(std::move(lower), std::move(surface));
+        w.has_letter = shape.letters > 0;
+        w.capitalised = capitalised;
+        w.stop = w.has_letter && is_stop_word(w.lower);
+    }
+
+    bool is_stop_word(const std::string& lower) const {
+        return stopwords::is_stop(options_.language, lower) ||
+               is_supplement_stopword(options_.language, lower);
+    }
+
+    Word& push(std::string lower, std::string surface) {
+        if (boundary_ && !words_.empty()) ++segment_;
+        boundary_ = false;
+        words_on_line_++;
+        Word& w = words_.emplace_back();
+        w.lower = std::move(lower);
+        w.surface = std::move(surface);
+        w.segment = segment_;
+        w.sentence = sentence_;
+        w.sentence_start = sentence_start_;
+        sentence_start_ = false;
+        sentence_open_ = true;
+        return w;
+    }
+
+    void end_sentence() {
+        boundary_ = true;
+        sentence_start_ = true;
+        if (sentence_open_) ++sentence_;
+        sentence_open_ = false;
+    }
+
+    // A line without words ends a paragraph. The first line of a paragraph ends a title when the
+    // next line starts with a capital: in wrapped text the other line breaks are just blanks.
+    void end_line(std::size_t next) {
+        if (words_on_line_ == 0) {
+            end_sentence();
+            paragraph_first_line_ = true;
+            return;
+        }
+        words_on_line_ = 0;
+        if (paragraph_first_line_ && next_line_starts_upper(next)) end_sentence();
+        paragraph_first_line_ = false;
+    }
+
+    bool next_line_starts_upper(std::size_t pos) const {
+        const char* data = text_.data();
+        const std::size_t len = text_.size();
+        while (pos < len && (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r')) ++pos;
+        std::uint32_t cp = 0;
+        if (unicode::decode_utf8(data, pos, len, &cp) == 0) return false;
+        return is_upper(cp);
+    }
+
+    std::string_view text_;
+    const ScanOptions& options_;
+    std::vector<Word> words_;
+    std::string lower_, surface_;
+    std::size_t code_points_ = 0;
+    struct Apostrophe {
+        std::size_t lower, surface, bytes;  // where it sits in lower_ and surface_, its length
+    };
+    std::vector<Apostrophe> apostrophes_;
+    std::uint32_t segment_ = 0, sentence_ = 0;
+    std::size_t words_on_line_ = 0;
+    bool in_word_ = false;
+    bool boundary_ = false;
+    bool sentence_start_ = true;
+    bool sentence_open_ = false;
+    bool paragraph_first_line_ = true;
+};
+
+}  // namespace
+
+std::vector<Word> scan_words(std::string_view text, const ScanOptions& options) {
+    return Scanner(text, options).run();
+}
+
+}  // namespace kezo::keyphrase
