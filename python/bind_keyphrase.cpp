@@ -21,12 +21,8 @@ void bind_keyphrase(py::module_& m) {
         .def_readwrite("keep_near_duplicates", &KeyphraseConfig::keep_near_duplicates)
         .def_readwrite("tenant_id", &KeyphraseConfig::tenant_id)
         .def_readwrite("keep_numbers", &KeyphraseConfig::keep_numbers)
-        .def_readwrite("allow_connectors", &KeyphraseConfig::allow_connectors)
-        .def_readwrite("window", &KeyphraseConfig::window)
-        .def_readwrite("position_bias", &KeyphraseConfig::position_bias)
-        .def_readwrite("length_penalty", &KeyphraseConfig::length_penalty)
-        .def_readwrite("frequency_weight", &KeyphraseConfig::frequency_weight)
-        .def_readwrite("first_position_weight", &KeyphraseConfig::first_position_weight);
+        .def_readwrite("allow_connectors", &KeyphraseConfig::allow_connectors);
+
 
     m.def(
         "extract_keyphrases",

@@ -125,11 +125,14 @@ def audit(iso, data_dir):
         average = sum(all_keys[w] for w in content) / max(1, sum(all_docs[w] for w in content))
         print(f"== {code}: {len(words)} words; an average content word is in "
               f"{average:.3f} gold keys per document holding it")
-        rows = sorted(words, key=lambda w: -in_keys[w] / max(1, in_docs[w]))
-        for w in rows:
-            if in_keys[w]:
-                print(f"{w:>20} keys {in_keys[w]:4d} docs {in_docs[w]:4d} "
-                      f"rate {in_keys[w] / max(1, in_docs[w]):.3f}")
+        # A word of the list is a content word when it sits in at least three gold keys and in
+        # at least half as many keys per document holding it as an average content word.
+        chosen = sorted(w for w in words
+                        if in_keys[w] >= 3 and in_keys[w] / max(1, in_docs[w]) >= average / 2)
+        for w in sorted(chosen, key=lambda w: -in_keys[w] / max(1, in_docs[w])):
+            print(f"{w:>20} keys {in_keys[w]:4d} docs {in_docs[w]:4d} "
+                  f"rate {in_keys[w] / max(1, in_docs[w]):.3f}")
+        print(f"    {code!r}: {{" + ", ".join(repr(w) for w in chosen) + "},")
 
 
 def main():

@@ -39,15 +39,6 @@ struct KeyphraseConfig {
     // Lets one "of" / "de" / "da" ... join two content words inside a phrase.
     bool allow_connectors = true;
 
-    // Scoring. Word weights come from a co-occurrence graph of the content words ranked with a
-    // teleport towards early words; a phrase adds up its word weights and is raised by its own
-    // frequency and an early first occurrence.
-    std::uint32_t window = 3;           // co-occurrence distance in content words
-    double position_bias = 1.0;         // 0: teleport uniform; higher favours early words more
-    double length_penalty = 0.5;        // divides the summed word weights by words^length_penalty
-    double frequency_weight = 1.0;      // exponent of the phrase's own occurrence count
-    double first_position_weight = 1.0; // bonus of a phrase first seen early in the text
-
     // Optional corpus statistics: stem key -> number of documents (see keyphrase_stem_key) and
     // the number of documents counted. Used only when total_documents > 0.
     std::unordered_map<std::string, std::uint32_t> document_frequency;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstring>
 
 #include "stemmer.h"
@@ -92,7 +91,6 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
         const std::uint32_t index = c.content_words++;
         c.content_index[i] = index;
         if (t.count++ == 0) t.first = index;
-        t.early += std::pow(1.0 + index, -options.position_decay);
     }
 
     // Phrases: spans inside one segment, from a content word to a content word.

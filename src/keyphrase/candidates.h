@@ -18,7 +18,6 @@ struct Term {
     std::string stem;
     std::uint32_t count = 0;        // occurrences as a content word
     std::uint32_t first = 0;        // index of its first occurrence among the content words
-    double early = 0.0;             // sum over occurrences of the position weight
     bool connector = false;         // may join two content words inside a phrase
 };
 
@@ -41,7 +40,6 @@ struct CandidateOptions {
     Language language = Language::English;
     std::uint32_t max_words = 4;
     bool allow_connectors = true;
-    double position_decay = 1.0;  // exponent of the position weight 1 / (1 + content index)
 };
 
 struct Candidates {

@@ -36,15 +36,11 @@ std::vector<Keyword> extract_keyphrases(const std::string& text, const Keyphrase
     candidates.language = lang;
     candidates.max_words = config.max_words;
     candidates.allow_connectors = config.allow_connectors;
-    candidates.position_decay = config.position_bias;
     const keyphrase::Candidates c =
         keyphrase::build_candidates(keyphrase::scan_words(text, scan), candidates);
 
     keyphrase::ScoringParams scoring;
-    scoring.window = config.window;
-    scoring.length_penalty = config.length_penalty;
-    scoring.frequency_weight = config.frequency_weight;
-    scoring.first_position_weight = config.first_position_weight;
+    scoring.language = lang;
     if (config.total_documents > 0) {
         scoring.document_frequency = &config.document_frequency;
         scoring.total_documents = config.total_documents;

@@ -48,23 +48,6 @@ class TakenPhrases {
     std::unordered_set<std::string> sorted_;
 };
 
-// Sentences written in title case (most words capitalised) say nothing about names.
-std::vector<bool> title_case_sentences(const Candidates& c) {
-    std::unordered_map<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>> counts;
-    for (std::size_t i = 0; i < c.words.size(); ++i) {
-        const Word& w = c.words[i];
-        if (c.word_term[i] == kNoTerm || w.ideograph || !w.has_letter) continue;
-        auto& [capitalised, all] = counts[w.sentence];
-        capitalised += w.capitalised ? 1 : 0;
-        ++all;
-    }
-    const std::uint32_t sentences = c.words.empty() ? 0 : c.words.back().sentence + 1;
-    std::vector<bool> title(sentences, false);
-    for (const auto& [sentence, count] : counts)
-        title[sentence] = count.second >= 3 && count.first * 4 >= count.second * 3;
-    return title;
-}
-
 // The spelling of an occurrence: surfaces joined by one blank (none between ideographs).
 std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool lower) {
     std::string text;
@@ -81,13 +64,12 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
 std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen) {
     std::unordered_map<std::uint32_t, std::size_t> slot;
     for (std::size_t k = 0; k < chosen.size(); ++k) slot.emplace(chosen[k], k);
-    const std::vector<bool> title = title_case_sentences(c);
     std::vector<std::vector<std::pair<std::string, std::uint32_t>>> forms(chosen.size());
     for (const Occurrence& o : c.occurrences) {
         const auto found = slot.find(o.phrase);
         if (found == slot.end()) continue;
         const Word& first = c.words[o.start];
-        if (first.sentence_start || title[first.sentence]) continue;
+        if (!first.shows_case) continue;
         const std::string text = spelling(c, c.phrases[o.phrase], o.start, false);
         auto& list = forms[found->second];
         auto it = std::find_if(list.begin(), list.end(),

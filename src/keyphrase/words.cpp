@@ -141,6 +141,8 @@ class Scanner {
     Scanner(std::string_view text, const ScanOptions& options)
         : text_(text), options_(options) {
         words_.reserve(text.size() / 6 + 1);
+        std::uint32_t first = 0;
+        line_indent_ = indentation(0, &first);
     }
 
     std::vector<Word> run() {
@@ -203,6 +205,7 @@ class Scanner {
             pos += n;
         }
         finish_word();
+        finish_text();
         return std::move(words_);
     }
 
@@ -293,21 +296,51 @@ class Scanner {
         }
         const Shape shape = shape_of(lower);
         const bool number = shape.digits > 0;
-        if ((number && !options_.keep_numbers) || (!number && shape.letters < 2) ||
-            shape.letters + shape.digits == 0) {
+        if ((number && !options_.keep_numbers) || shape.letters + shape.digits == 0) {
             boundary_ = true;
+            return;
+        }
+        if (!number && shape.letters < 2) {
+            // A one-letter function word ("a", "à", "o") stays, as a stopword that tells what
+            // follows; any other single letter or symbol ("x", "λ") is dropped.
+            if (!is_stop_word(lower)) {
+                boundary_ = true;
+                return;
+            }
+            emit_stop(std::move(lower), std::move(surface));
             return;
         }
         const bool capitalised = is_upper(shape_of(surface).first);
         Word& w = push(std::move(lower), std::move(surface));
         w.has_letter = shape.letters > 0;
         w.capitalised = capitalised;
-        w.stop = w.has_letter && is_stop_word(w.lower);
+        if (w.has_letter) {
+            w.stop = stopwords::is_stop(options_.language, w.lower);
+            if (!w.stop && is_supplement_stopword(options_.language, w.lower))
+                supplement_.push_back(words_.size() - 1);
+        }
     }
 
     bool is_stop_word(const std::string& lower) const {
         return stopwords::is_stop(options_.language, lower) ||
                is_supplement_stopword(options_.language, lower);
+    }
+
+    // Once the whole text is read: where case tells names, and so which supplement words stop.
+    void finish_text() {
+        // A sentence is in title case when three in four of its (at least three) words are
+        // capitalised.
+        std::vector<std::uint32_t> capitalised(sentence_ + 1, 0), all(sentence_ + 1, 0);
+        for (const Word& w : words_) {
+            if (w.ideograph || !w.has_letter) continue;
+            capitalised[w.sentence] += w.capitalised ? 1 : 0;
+            ++all[w.sentence];
+        }
+        for (Word& w : words_) {
+            const bool title = all[w.sentence] >= 3 && capitalised[w.sentence] * 4 >= all[w.sentence] * 3;
+            w.shows_case = !w.sentence_start && !title;
+        }
+        for (std::size_t i : supplement_) words_[i].stop = !(words_[i].capitalised && words_[i].shows_case);
     }
 
     Word& push(std::string lower, std::string surface) {
@@ -334,29 +367,44 @@ class Scanner {
 
     // A line without words ends a paragraph. The first line of a paragraph ends a title when the
     // next line starts with a capital: in wrapped text the other line breaks are just blanks.
+    //
+    // A line indented less than the one before also ends a title: abstracts laid out with a
+    // hanging indent put the title's continuation lines deeper than the first body line.
     void end_line(std::size_t next) {
+        const std::size_t indent = line_indent_;
+        std::uint32_t first = 0;
+        line_indent_ = indentation(next, &first);
         if (words_on_line_ == 0) {
             end_sentence();
             paragraph_first_line_ = true;
             return;
         }
         words_on_line_ = 0;
-        if (paragraph_first_line_ && next_line_starts_upper(next)) end_sentence();
+        if ((paragraph_first_line_ && is_upper(first)) || line_indent_ < indent) end_sentence();
         paragraph_first_line_ = false;
     }
 
-    bool next_line_starts_upper(std::size_t pos) const {
+    // Blanks and tabs (a tab counting four) at pos; the code point after them in *first.
+    std::size_t indentation(std::size_t pos, std::uint32_t* first) const {
         const char* data = text_.data();
         const std::size_t len = text_.size();
-        while (pos < len && (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r')) ++pos;
-        std::uint32_t cp = 0;
-        if (unicode::decode_utf8(data, pos, len, &cp) == 0) return false;
-        return is_upper(cp);
+        std::size_t width = 0;
+        for (; pos < len; ++pos) {
+            if (data[pos] == ' ')
+                width += 1;
+            else if (data[pos] == '\t')
+                width += 4;
+            else if (data[pos] != '\r')
+                break;
+        }
+        if (unicode::decode_utf8(data, pos, len, first) == 0) *first = 0;
+        return width;
     }
 
     std::string_view text_;
     const ScanOptions& options_;
     std::vector<Word> words_;
+    std::vector<std::size_t> supplement_;  // words found in the supplement lists only
     std::string lower_, surface_;
     std::size_t code_points_ = 0;
     struct Apostrophe {
@@ -365,6 +413,7 @@ class Scanner {
     std::vector<Apostrophe> apostrophes_;
     std::uint32_t segment_ = 0, sentence_ = 0;
     std::size_t words_on_line_ = 0;
+    std::size_t line_indent_ = 0;
     bool in_word_ = false;
     bool boundary_ = false;
     bool sentence_start_ = true;

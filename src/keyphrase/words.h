@@ -18,6 +18,8 @@ struct Word {
     bool stop = false;      // function word: never starts or ends a phrase
     bool sentence_start = false;  // first word of a sentence, title or paragraph
     bool capitalised = false;     // first letter upper-case
+    bool shows_case = false;      // capitalised tells a name: not sentence-initial, not in a
+                                  // line written in title case
     bool ideograph = false;       // one character of a script written without blanks
     bool has_letter = false;      // false for numbers (only kept with keep_numbers)
 };
@@ -32,7 +34,8 @@ struct ScanOptions {
 // word of one letter, a word longer than 64 characters, a symbol). Letters joined by a hyphen
 // stay one word; French and Italian elided articles (l', d', qu', dell' ...) and the English
 // possessive 's become function words of their own. Stop marks come from stopwords::is_stop
-// (so tenant and custom stopwords apply on this thread) and the pipeline's supplement lists.
+// (so tenant and custom stopwords apply on this thread) and the pipeline's supplement lists; a
+// supplement word capitalised where case shows a name ("New York") is no stopword.
 std::vector<Word> scan_words(std::string_view text, const ScanOptions& options);
 
 }  // namespace kezo::keyphrase
