@@ -23,39 +23,39 @@ namespace {
 
 // Fitted weights, in the order of the Feature enumeration.
 constexpr double kWeights[kFeatureCount] = {
-    -2.0,   // bias
-    0.0,    // length
-    -3.6,   // one_word
-    1.44,   // three_words
-    1.53,   // four_words
-    0.71,   // one_word_by_l
-    -0.35,  // three_words_by_l
-    -0.44,  // four_words_by_l
-    -0.96,  // connector
-    -0.13,  // word_chars
-    0.16,   // word_chars_by_l
-    0.69,   // log_count
-    0.04,   // log_count_by_l
-    -0.37,  // once
-    -0.25,  // one_word_by_log_count
-    -0.12,  // log_first
-    -0.05,  // log_first_by_l
-    0.35,   // first_share
-    1.02,   // in_title
-    -0.24,  // in_title_by_l
-    3.32,   // maximal
-    -0.49,  // maximal_by_l
-    1.59,   // capitalised
-    -0.29,  // capitalised_by_l
-    0.48,   // one_word_by_capitalised
-    0.56,   // all_caps
-    0.16,   // after_opener
-    0.52,   // before_auxiliary
-    -0.93,  // before_determiner
-    0.32,   // last_ing
-    -0.53,  // last_ed
-    0.32,   // first_ed
-    -0.41,  // adverb
+    +0.9505,  // bias
+    -0.7890,  // length
+    -3.9866,  // one_word
+    +1.2711,  // three_words
+    +1.4694,  // four_words
+    +0.7593,  // one_word_by_l
+    -0.3076,  // three_words_by_l
+    -0.4236,  // four_words_by_l
+    -1.1112,  // connector
+    -1.4555,  // word_chars
+    +0.4465,  // word_chars_by_l
+    +0.5177,  // log_count
+    +0.0766,  // log_count_by_l
+    -0.3681,  // once
+    -0.2353,  // one_word_by_log_count
+    -0.2420,  // log_first
+    -0.0109,  // log_first_by_l
+    +0.2525,  // first_share
+    +0.4392,  // in_title
+    -0.1115,  // in_title_by_l
+    +3.4302,  // maximal
+    -0.4885,  // maximal_by_l
+    +1.3215,  // capitalised
+    -0.2394,  // capitalised_by_l
+    +0.5033,  // one_word_by_capitalised
+    +0.5484,  // all_caps
+    +0.2545,  // after_opener
+    +0.4961,  // before_auxiliary
+    -0.6278,  // before_determiner
+    +0.3020,  // last_ing
+    -0.5118,  // last_ed
+    +0.3031,  // first_ed
+    -0.8113,  // adverb
 };
 
 }  // namespace
