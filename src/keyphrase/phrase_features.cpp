@@ -137,23 +137,6 @@ std::size_t code_points(std::string_view text) {
     return count;
 }
 
-bool all_capitals(std::string_view surface) {
-    std::size_t letters = 0;
-    std::size_t pos = 0;
-    while (pos < surface.size()) {
-        std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(surface.data(), pos, surface.size(), &cp);
-        if (n == 0) return false;
-        const unicode::CharInfo info = unicode::categorize(cp);
-        if (info.is_alpha) {
-            if (unicode::to_lower_code_point(cp) == cp) return false;
-            ++letters;
-        }
-        pos += n;
-    }
-    return letters >= 2;
-}
-
 bool is_adverb(Language lang, std::string_view word) {
     switch (lang) {
         case Language::Auto:
@@ -219,7 +202,7 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
             if (c.terms[phrase.terms[k]].connector) continue;
             chars += static_cast<double>(code_points(w.lower));
             capitalised = capitalised || (w.capitalised && w.shows_case);
-            all_caps = all_caps || all_capitals(w.surface);
+            all_caps = all_caps || w.all_caps;
             adverb = adverb || is_adverb(lang, w.lower);
         }
         const std::string& first = words[phrase.first_word].lower;

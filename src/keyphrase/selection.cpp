@@ -48,49 +48,63 @@ class TakenPhrases {
     std::unordered_set<std::string> sorted_;
 };
 
-// The spelling of an occurrence: surfaces joined by one blank (none between ideographs).
-std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool lower) {
+// The spelling of one occurrence: its words as written, joined by one blank (none between
+// ideographs). Where case says nothing about names, at a sentence start or in a line written in
+// title case, a word is lower-cased unless it is an acronym; at a sentence start the first word
+// keeps its capital when a later word of the phrase has one ("Mark Hawkins"). *telling is set
+// when the first word's case is the writer's own choice.
+std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling) {
+    const Word& first = c.words[start];
+    *telling = first.shows_case;
+    const bool title_line = !first.shows_case && !first.sentence_start;
+    bool later_capital = false;
+    for (std::size_t k = 1; k < p.terms.size(); ++k)
+        later_capital = later_capital || c.words[start + k].capitalised;
     std::string text;
     for (std::size_t k = 0; k < p.terms.size(); ++k) {
         const Word& w = c.words[start + k];
         if (k > 0 && !p.ideographic) text.push_back(' ');
-        text.append(lower ? w.lower : w.surface);
+        bool as_written = w.all_caps || first.shows_case;
+        if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
+        text.append(as_written ? w.surface : w.lower);
     }
     return text;
 }
 
-// Most frequent spelling among the occurrences that show the writer's casing (not at a
-// sentence start, not in a title-case line); lower case when there are none.
+// The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
+// something when there are any.
 std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen) {
+    struct Form {
+        std::string text;
+        std::uint32_t count;
+        bool telling;
+    };
     std::unordered_map<std::uint32_t, std::size_t> slot;
     for (std::size_t k = 0; k < chosen.size(); ++k) slot.emplace(chosen[k], k);
-    std::vector<std::vector<std::pair<std::string, std::uint32_t>>> forms(chosen.size());
+    std::vector<std::vector<Form>> forms(chosen.size());
     for (const Occurrence& o : c.occurrences) {
         const auto found = slot.find(o.phrase);
         if (found == slot.end()) continue;
-        const Word& first = c.words[o.start];
-        if (!first.shows_case) continue;
-        const std::string text = spelling(c, c.phrases[o.phrase], o.start, false);
+        bool telling = false;
+        std::string text = spelling(c, c.phrases[o.phrase], o.start, &telling);
         auto& list = forms[found->second];
-        auto it = std::find_if(list.begin(), list.end(),
-                               [&](const auto& form) { return form.first == text; });
+        auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
+            return form.telling == telling && form.text == text;
+        });
         if (it == list.end())
-            list.emplace_back(text, 1);
+            list.push_back({std::move(text), 1, telling});
         else
-            ++it->second;
+            ++it->count;
     }
     std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
-        const auto& list = forms[k];
-        const Phrase& p = c.phrases[chosen[k]];
-        if (list.empty()) {
-            out[k] = spelling(c, p, p.first_word, true);
-            continue;
-        }
-        // First seen wins a tie: max_element keeps the first of equal counts.
-        out[k] = std::max_element(list.begin(), list.end(), [](const auto& a, const auto& b) {
-                     return a.second < b.second;
-                 })->first;
+        // Telling forms first, then the most frequent; the first seen wins a tie.
+        const Form* best = nullptr;
+        for (const Form& form : forms[k])
+            if (best == nullptr || (form.telling && !best->telling) ||
+                (form.telling == best->telling && form.count > best->count))
+                best = &form;
+        if (best != nullptr) out[k] = best->text;
     }
     return out;
 }

@@ -111,6 +111,7 @@ bool is_elided(Language lang, std::string_view left) {
 struct Shape {
     std::size_t code_points = 0;
     std::size_t letters = 0;
+    std::size_t upper = 0;
     std::size_t digits = 0;
     std::uint32_t first = 0;
 };
@@ -128,6 +129,7 @@ Shape shape_of(std::string_view text) {
         if (s.code_points++ == 0) s.first = cp;
         const Kind kind = cp < 0x80 ? classify_ascii(static_cast<unsigned char>(cp)) : classify(cp);
         if (kind == Kind::Letter || kind == Kind::Ideograph) ++s.letters;
+        if (kind == Kind::Letter && is_upper(cp)) ++s.upper;
         if (kind == Kind::Digit) ++s.digits;
         pos += n;
     }
@@ -310,10 +312,11 @@ class Scanner {
             emit_stop(std::move(lower), std::move(surface));
             return;
         }
-        const bool capitalised = is_upper(shape_of(surface).first);
+        const Shape written = shape_of(surface);
         Word& w = push(std::move(lower), std::move(surface));
         w.has_letter = shape.letters > 0;
-        w.capitalised = capitalised;
+        w.capitalised = is_upper(written.first);
+        w.all_caps = written.letters >= 2 && written.upper == written.letters;
         if (w.has_letter) {
             w.stop = stopwords::is_stop(options_.language, w.lower);
             if (!w.stop && is_supplement_stopword(options_.language, w.lower))
