@@ -39,8 +39,9 @@ struct KeyphraseConfig {
     // Lets one "of" / "de" / "da" ... join two content words inside a phrase.
     bool allow_connectors = true;
 
-    // Optional corpus statistics: stem key -> number of documents (see keyphrase_stem_key) and
-    // the number of documents counted. Used only when total_documents > 0.
+    // Optional corpus statistics: stem key (see keyphrase_stem_key) -> number of documents that
+    // hold the phrase, and the number of documents counted. Used only when total_documents > 0;
+    // keyphrase_document_frequency builds both from a corpus.
     std::unordered_map<std::string, std::uint32_t> document_frequency;
     std::uint32_t total_documents = 0;
 };
@@ -54,8 +55,15 @@ struct KeyphraseConfig {
 // occurrence. Any bytes are accepted; time and memory are linear in the text's length.
 std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config);
 
-// The key under which a phrase is counted in config.document_frequency: its lower-cased words
-// stemmed for lang, joined by one blank. Thread-safe.
+// The key under which a phrase is counted in KeyphraseConfig::document_frequency: its words
+// lower-cased, stemmed for lang (function words as they are), joined by one blank.
 std::string keyphrase_stem_key(const std::string& phrase, Language lang);
+
+// In how many of texts each candidate phrase occurs, keyed by stem key: the table for
+// KeyphraseConfig::document_frequency (with total_documents = texts.size()). Candidates are
+// formed with config's language (Auto: identified per text), max_words, keep_numbers,
+// allow_connectors and tenant_id. Linear in the total length of the texts.
+std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
+    const std::vector<std::string>& texts, const KeyphraseConfig& config);
 
 }  // namespace kezo

@@ -21,6 +21,19 @@ Language resolve_language(const std::string& text, Language requested) {
     return identify_best_language(text);
 }
 
+// The candidates of text under config, with the language already resolved.
+keyphrase::Candidates candidates_of(const std::string& text, Language lang,
+                                    const KeyphraseConfig& config) {
+    keyphrase::ScanOptions scan;
+    scan.language = lang;
+    scan.keep_numbers = config.keep_numbers;
+    keyphrase::CandidateOptions options;
+    options.language = lang;
+    options.max_words = config.max_words;
+    options.allow_connectors = config.allow_connectors;
+    return keyphrase::build_candidates(keyphrase::scan_words(text, scan), options);
+}
+
 }  // namespace
 
 std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config) {
@@ -28,16 +41,7 @@ std::vector<Keyword> extract_keyphrases(const std::string& text, const Keyphrase
     // Tenant stopwords apply to every stop test of this call; the previous tenant comes back on
     // every exit.
     const stopwords::ScopedTenant tenant(config.tenant_id);
-
-    keyphrase::ScanOptions scan;
-    scan.language = lang;
-    scan.keep_numbers = config.keep_numbers;
-    keyphrase::CandidateOptions candidates;
-    candidates.language = lang;
-    candidates.max_words = config.max_words;
-    candidates.allow_connectors = config.allow_connectors;
-    const keyphrase::Candidates c =
-        keyphrase::build_candidates(keyphrase::scan_words(text, scan), candidates);
+    const keyphrase::Candidates c = candidates_of(text, lang, config);
 
     keyphrase::ScoringParams scoring;
     scoring.language = lang;
@@ -60,9 +64,23 @@ std::string keyphrase_stem_key(const std::string& phrase, Language lang) {
     std::string key;
     for (const keyphrase::Word& w : keyphrase::scan_words(phrase, scan)) {
         if (!key.empty()) key.push_back(' ');
-        key.append(keyphrase::stem_word(lang, w.lower));
+        key.append(w.stop ? w.lower : keyphrase::stem_word(lang, w.lower));
     }
     return key;
+}
+
+std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
+    const std::vector<std::string>& texts, const KeyphraseConfig& config) {
+    std::unordered_map<std::string, std::uint32_t> table;
+    const stopwords::ScopedTenant tenant(config.tenant_id);
+    for (const std::string& text : texts) {
+        const Language lang = resolve_language(text, config.language);
+        const keyphrase::Candidates c = candidates_of(text, lang, config);
+        // Each phrase of a document is a distinct stem key, so it counts once per document.
+        for (const keyphrase::Phrase& phrase : c.phrases)
+            ++table[keyphrase::phrase_stem_key(c, phrase)];
+    }
+    return table;
 }
 
 }  // namespace kezo

@@ -82,7 +82,7 @@ std::vector<double> score_phrases(const Candidates& c, const ScoringParams& para
             // a phrase found in every document of the corpus says little about this one.
             const auto found = params.document_frequency->find(phrase_stem_key(c, c.phrases[p]));
             const double df = found == params.document_frequency->end() ? 0.0 : found->second;
-            z += std::log(std::log((params.total_documents + 1.0) / (df + 1.0)) + 1.0);
+            z += 0.5 * std::log(std::log((params.total_documents + 1.0) / (df + 1.0)) + 1.0);
         }
         const double score = 1.0 / (1.0 + std::exp(-z));
         scores[p] = std::isfinite(score) ? score : 0.0;
