@@ -20,12 +20,12 @@ std::string config_repr(const KeyphraseConfig& c) {
     const auto flag = [](bool value) { return value ? "True" : "False"; };
     return "KeyphraseConfig(language=Language." + std::string(language_name(c.language)) +
            ", top_k=" + std::to_string(c.top_k) + ", max_words=" + std::to_string(c.max_words) +
-           ", keep_near_duplicates=" + flag(c.keep_near_duplicates) + ", tenant_id=" +
-           py::repr(py::str(c.tenant_id)).cast<std::string>() +
+           ", keep_near_duplicates=" + flag(c.keep_near_duplicates) +
+           ", tenant_id=" + py::repr(py::str(c.tenant_id)).cast<std::string>() +
            ", keep_numbers=" + flag(c.keep_numbers) +
            ", allow_connectors=" + flag(c.allow_connectors) + ", document_frequency=<" +
-           std::to_string(c.document_frequency.size()) + " entries>, total_documents=" +
-           std::to_string(c.total_documents) + ")";
+           std::to_string(c.document_frequency.size()) +
+           " entries>, total_documents=" + std::to_string(c.total_documents) + ")";
 }
 
 }  // namespace

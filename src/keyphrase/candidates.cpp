@@ -74,7 +74,8 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
             term = found->second;
         } else {
             // Connectors are keyed apart from stems, so they never merge with a content word.
-            std::string stem = connector ? "\x01" + w[i].lower : stem_word(options.language, w[i].lower);
+            std::string stem =
+                connector ? "\x01" + w[i].lower : stem_word(options.language, w[i].lower);
             auto [at, added] = term_of_stem.try_emplace(std::move(stem),
                                                         static_cast<std::uint32_t>(c.terms.size()));
             if (added) {

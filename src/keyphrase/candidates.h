@@ -16,9 +16,9 @@ inline constexpr std::uint32_t kNoTerm = UINT32_MAX;
 // A term is a stem: every inflected form of a word maps to the same term.
 struct Term {
     std::string stem;
-    std::uint32_t count = 0;        // occurrences as a content word
-    std::uint32_t first = 0;        // index of its first occurrence among the content words
-    bool connector = false;         // may join two content words inside a phrase
+    std::uint32_t count = 0;  // occurrences as a content word
+    std::uint32_t first = 0;  // index of its first occurrence among the content words
+    bool connector = false;   // may join two content words inside a phrase
 };
 
 // A group of phrase occurrences with the same sequence of terms.
@@ -44,11 +44,11 @@ struct CandidateOptions {
 
 struct Candidates {
     std::vector<Word> words;
-    std::vector<std::uint32_t> word_term;     // word index -> term (kNoTerm for stopwords)
-    std::vector<std::uint32_t> content_index; // word index -> index among content words
+    std::vector<std::uint32_t> word_term;      // word index -> term (kNoTerm for stopwords)
+    std::vector<std::uint32_t> content_index;  // word index -> index among content words
     std::vector<Term> terms;
     std::vector<Phrase> phrases;
-    std::vector<Occurrence> occurrences;      // in text order of their start, then length
+    std::vector<Occurrence> occurrences;  // in text order of their start, then length
     std::uint32_t content_words = 0;
 };
 

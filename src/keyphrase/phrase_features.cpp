@@ -10,14 +10,38 @@
 namespace kezo::keyphrase {
 
 const char* const kFeatureNames[kFeatureCount] = {
-    "bias",          "length",           "one_word",         "three_words",
-    "four_words",    "one_word_by_l",    "three_words_by_l", "four_words_by_l",
-    "connector",     "word_chars",       "word_chars_by_l",  "log_count",
-    "log_count_by_l", "once",            "one_word_by_log_count", "log_first",
-    "log_first_by_l", "first_share",     "in_title",         "in_title_by_l",
-    "maximal",       "maximal_by_l",     "capitalised",      "capitalised_by_l",
-    "one_word_by_capitalised", "all_caps", "after_opener",   "before_auxiliary",
-    "before_determiner", "last_ing",     "last_ed",          "first_ed",
+    "bias",
+    "length",
+    "one_word",
+    "three_words",
+    "four_words",
+    "one_word_by_l",
+    "three_words_by_l",
+    "four_words_by_l",
+    "connector",
+    "word_chars",
+    "word_chars_by_l",
+    "log_count",
+    "log_count_by_l",
+    "once",
+    "one_word_by_log_count",
+    "log_first",
+    "log_first_by_l",
+    "first_share",
+    "in_title",
+    "in_title_by_l",
+    "maximal",
+    "maximal_by_l",
+    "capitalised",
+    "capitalised_by_l",
+    "one_word_by_capitalised",
+    "all_caps",
+    "after_opener",
+    "before_auxiliary",
+    "before_determiner",
+    "last_ing",
+    "last_ed",
+    "first_ed",
     "adverb",
 };
 
@@ -44,53 +68,51 @@ struct ContextWords {
 };
 
 constexpr std::string_view kEnglishOpeners[] = {
-    "the", "a", "an", "this", "that", "these", "those", "its", "their", "our", "his", "her",
-    "my", "your", "of", "for", "in", "on", "with", "by", "from", "into", "between"};
-constexpr std::string_view kEnglishAuxiliaries[] = {"is", "are", "was", "were", "has", "have",
-                                                    "had", "can", "will", "may", "should",
-                                                    "would", "could", "must"};
-constexpr std::string_view kEnglishDeterminers[] = {"the", "a", "an", "this", "these",
+    "the", "a",    "an", "this", "that", "these", "those", "its", "their", "our",  "his",    "her",
+    "my",  "your", "of", "for",  "in",   "on",    "with",  "by",  "from",  "into", "between"};
+constexpr std::string_view kEnglishAuxiliaries[] = {"is",     "are",   "was",   "were", "has",
+                                                    "have",   "had",   "can",   "will", "may",
+                                                    "should", "would", "could", "must"};
+constexpr std::string_view kEnglishDeterminers[] = {"the",   "a",   "an",    "this", "these",
                                                     "those", "its", "their", "our"};
 constexpr std::string_view kFrenchOpeners[] = {
-    "le", "la", "les", "l'", "un", "une", "des", "du", "de", "d'", "au", "aux", "sur",
+    "le",   "la",   "les", "l'", "un",  "une",   "des", "du",  "de", "d'",  "au",   "aux",  "sur",
     "pour", "dans", "par", "ce", "cet", "cette", "ces", "son", "sa", "ses", "leur", "leurs"};
-constexpr std::string_view kFrenchAuxiliaries[] = {"est", "sont", "était", "étaient", "a",
-                                                   "ont", "sera", "seront", "peut", "peuvent"};
-constexpr std::string_view kFrenchDeterminers[] = {"le", "la", "les", "l'", "un",
+constexpr std::string_view kFrenchAuxiliaries[] = {"est", "sont", "était",  "étaient", "a",
+                                                   "ont", "sera", "seront", "peut",    "peuvent"};
+constexpr std::string_view kFrenchDeterminers[] = {"le",  "la", "les",   "l'", "un",
                                                    "une", "ce", "cette", "ces"};
 constexpr std::string_view kPortugueseOpeners[] = {
-    "o", "a", "os", "as", "um", "uma", "do", "da", "dos", "das", "no", "na", "nos", "nas", "ao",
-    "aos", "pelo", "pela", "de", "em", "para", "por", "com", "sobre", "este", "esta", "esse",
-    "essa", "seu", "sua"};
-constexpr std::string_view kPortugueseAuxiliaries[] = {"é",   "são",  "foi",   "foram",
-                                                       "era", "tem",  "têm",   "está",
-                                                       "estão", "pode", "podem"};
-constexpr std::string_view kPortugueseDeterminers[] = {"o",  "a",    "os",   "as",  "um",
+    "o",    "a",   "os",  "as",    "um",   "uma",  "do",   "da",   "dos", "das",
+    "no",   "na",  "nos", "nas",   "ao",   "aos",  "pelo", "pela", "de",  "em",
+    "para", "por", "com", "sobre", "este", "esta", "esse", "essa", "seu", "sua"};
+constexpr std::string_view kPortugueseAuxiliaries[] = {
+    "é", "são", "foi", "foram", "era", "tem", "têm", "está", "estão", "pode", "podem"};
+constexpr std::string_view kPortugueseDeterminers[] = {"o",   "a",    "os",   "as",   "um",
                                                        "uma", "este", "esta", "esse", "essa"};
-constexpr std::string_view kSpanishOpeners[] = {"el", "la", "los", "las", "un", "una",
-                                                "del", "al", "de", "en", "para", "por",
-                                                "con", "sobre", "este", "esta", "su", "sus"};
-constexpr std::string_view kSpanishAuxiliaries[] = {"es", "son", "fue", "fueron", "era", "ha",
-                                                    "han", "está", "están", "puede", "pueden"};
-constexpr std::string_view kSpanishDeterminers[] = {"el", "la", "los", "las",
+constexpr std::string_view kSpanishOpeners[] = {"el",  "la",    "los",  "las",  "un",   "una",
+                                                "del", "al",    "de",   "en",   "para", "por",
+                                                "con", "sobre", "este", "esta", "su",   "sus"};
+constexpr std::string_view kSpanishAuxiliaries[] = {"es",  "son",  "fue",   "fueron", "era",   "ha",
+                                                    "han", "está", "están", "puede",  "pueden"};
+constexpr std::string_view kSpanishDeterminers[] = {"el", "la",  "los",  "las",
                                                     "un", "una", "este", "esta"};
 constexpr std::string_view kItalianOpeners[] = {
-    "il",  "lo",    "la",   "i",     "gli",   "le", "l'", "un",  "una", "del",  "della",
-    "dei", "degli", "delle", "al",   "alla",  "di", "in", "per", "con", "su"};
+    "il",  "lo",    "la",    "i",  "gli",  "le", "l'", "un",  "una", "del", "della",
+    "dei", "degli", "delle", "al", "alla", "di", "in", "per", "con", "su"};
 constexpr std::string_view kItalianAuxiliaries[] = {"è",  "sono",  "era", "erano",
                                                     "ha", "hanno", "può", "possono"};
-constexpr std::string_view kItalianDeterminers[] = {"il", "lo", "la",  "gli",
-                                                    "le", "l'", "un",  "una"};
+constexpr std::string_view kItalianDeterminers[] = {"il", "lo", "la", "gli",
+                                                    "le", "l'", "un", "una"};
 constexpr std::string_view kGermanOpeners[] = {
-    "der", "die", "das", "den", "dem", "des", "ein", "eine", "einen", "einem",
-    "einer", "im", "vom", "zum", "zur", "mit", "für", "von", "auf"};
-constexpr std::string_view kGermanAuxiliaries[] = {"ist", "sind", "war",  "waren",  "hat",
-                                                   "haben", "wird", "werden", "kann", "können"};
+    "der",   "die", "das", "den", "dem", "des", "ein", "eine", "einen", "einem",
+    "einer", "im",  "vom", "zum", "zur", "mit", "für", "von",  "auf"};
+constexpr std::string_view kGermanAuxiliaries[] = {"ist",   "sind", "war",    "waren", "hat",
+                                                   "haben", "wird", "werden", "kann",  "können"};
 constexpr std::string_view kGermanDeterminers[] = {"der", "die", "das", "den",
                                                    "dem", "ein", "eine"};
-constexpr std::string_view kDutchOpeners[] = {"de", "het", "een", "van",
-                                              "in", "op",  "voor", "met"};
-constexpr std::string_view kDutchAuxiliaries[] = {"is",    "zijn",    "was",   "waren", "heeft",
+constexpr std::string_view kDutchOpeners[] = {"de", "het", "een", "van", "in", "op", "voor", "met"};
+constexpr std::string_view kDutchAuxiliaries[] = {"is",     "zijn",  "was",    "waren", "heeft",
                                                   "hebben", "wordt", "worden", "kan"};
 constexpr std::string_view kDutchDeterminers[] = {"de", "het", "een"};
 

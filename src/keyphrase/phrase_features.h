@@ -16,38 +16,38 @@ namespace kezo::keyphrase {
 // recurrence.
 enum Feature : std::size_t {
     kBias,
-    kLength,          // L
-    kOneWord,         // the phrase has one content word
-    kThreeWords,      // three content words
-    kFourWords,       // four or more (two is the reference)
+    kLength,      // L
+    kOneWord,     // the phrase has one content word
+    kThreeWords,  // three content words
+    kFourWords,   // four or more (two is the reference)
     kOneWordByL,
     kThreeWordsByL,
     kFourWordsByL,
-    kConnector,       // holds an inner "of" / "de" ...
-    kWordChars,       // log mean characters per content word
+    kConnector,  // holds an inner "of" / "de" ...
+    kWordChars,  // log mean characters per content word
     kWordCharsByL,
-    kLogCount,        // log occurrences
+    kLogCount,  // log occurrences
     kLogCountByL,
-    kOnce,            // occurs once
+    kOnce,  // occurs once
     kOneWordByLogCount,
-    kLogFirst,        // log(1 + content words before the first occurrence)
+    kLogFirst,  // log(1 + content words before the first occurrence)
     kLogFirstByL,
-    kFirstShare,      // the same as a share of the document
-    kInTitle,         // first occurs in the first sentence (the title, where there is one)
+    kFirstShare,  // the same as a share of the document
+    kInTitle,     // first occurs in the first sentence (the title, where there is one)
     kInTitleByL,
-    kMaximal,         // share of occurrences bounded by non-content words on both sides
+    kMaximal,  // share of occurrences bounded by non-content words on both sides
     kMaximalByL,
-    kCapitalised,     // a word capitalised where case tells names
+    kCapitalised,  // a word capitalised where case tells names
     kCapitalisedByL,
     kOneWordByCapitalised,
-    kAllCaps,         // a word written in capitals only (an acronym)
-    kAfterOpener,     // share of occurrences right after a determiner or preposition
-    kBeforeAuxiliary, // share right before an auxiliary verb (the phrase is a subject)
-    kBeforeDeterminer,// share right before a determiner (the phrase ends with a verb)
-    kLastIng,         // English: the last word ends in -ing
-    kLastEd,          // English: the last word ends in -ed
-    kFirstEd,         // English: the first word ends in -ed
-    kAdverb,          // a word ends in -ly (English) / -ment (French) / -mente
+    kAllCaps,           // a word written in capitals only (an acronym)
+    kAfterOpener,       // share of occurrences right after a determiner or preposition
+    kBeforeAuxiliary,   // share right before an auxiliary verb (the phrase is a subject)
+    kBeforeDeterminer,  // share right before a determiner (the phrase ends with a verb)
+    kLastIng,           // English: the last word ends in -ing
+    kLastEd,            // English: the last word ends in -ed
+    kFirstEd,           // English: the first word ends in -ed
+    kAdverb,            // a word ends in -ly (English) / -ment (French) / -mente
     kFeatureCount,
 };
 

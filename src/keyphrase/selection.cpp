@@ -48,6 +48,10 @@ class TakenPhrases {
     std::unordered_set<std::string> sorted_;
 };
 
+bool ends_with_apostrophe(const std::string& text) {
+    return text.size() >= 3 && text.compare(text.size() - 3, 3, "\xe2\x80\x99") == 0;
+}
+
 // The spelling of one occurrence: its words as written, joined by one blank (none between
 // ideographs). Where case says nothing about names, at a sentence start or in a line written in
 // title case, a word is lower-cased unless it is an acronym; at a sentence start the first word
@@ -63,7 +67,9 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
     std::string text;
     for (std::size_t k = 0; k < p.terms.size(); ++k) {
         const Word& w = c.words[start + k];
-        if (k > 0 && !p.ideographic) text.push_back(' ');
+        // No blank between ideographs, nor after an elided article ("d'avenir").
+        if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
+            text.push_back(' ');
         bool as_written = w.all_caps || first.shows_case;
         if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
         text.append(as_written ? w.surface : w.lower);

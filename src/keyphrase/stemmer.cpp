@@ -64,7 +64,9 @@ thread_local ThreadStemmers tls_stemmers;
 
 }  // namespace
 
-bool has_stemmer(Language lang) { return algorithm_of(lang) != nullptr; }
+bool has_stemmer(Language lang) {
+    return algorithm_of(lang) != nullptr;
+}
 
 std::string stem_word(Language lang, std::string_view word) {
     sb_stemmer* stemmer = tls_stemmers.get(lang);

@@ -88,15 +88,17 @@ Kind classify(std::uint32_t cp) {
     return Kind::Punct;
 }
 
-bool is_upper(std::uint32_t cp) { return unicode::to_lower_code_point(cp) != cp; }
+bool is_upper(std::uint32_t cp) {
+    return unicode::to_lower_code_point(cp) != cp;
+}
 
 // Articles and pronouns that French and Italian write elided before a vowel.
 constexpr std::array<std::string_view, 14> kFrenchElision = {
     "c", "d", "j", "l", "m", "n", "s", "t", "qu", "jusqu", "lorsqu", "puisqu", "quoiqu", "quelqu"};
 constexpr std::array<std::string_view, 31> kItalianElision = {
-    "c",    "d",    "l",     "m",    "n",     "s",      "t",     "v",      "un",     "dell",  "dall",
-    "nell", "sull", "all",   "coll", "tutt",  "quest",  "quell", "bell",   "sant",   "nessun",
-    "alcun", "buon", "anch", "com",  "dov",   "senz",   "ciascun", "qualcun", "cos", "tant"};
+    "c",    "d",    "l",   "m",    "n",    "s",       "t",       "v",    "un",   "dell",   "dall",
+    "nell", "sull", "all", "coll", "tutt", "quest",   "quell",   "bell", "sant", "nessun", "alcun",
+    "buon", "anch", "com", "dov",  "senz", "ciascun", "qualcun", "cos",  "tant"};
 
 bool is_elided(Language lang, std::string_view left) {
     if (lang == Language::French)
@@ -140,8 +142,7 @@ constexpr std::size_t kMaxWordCodePoints = 64;
 
 class Scanner {
   public:
-    Scanner(std::string_view text, const ScanOptions& options)
-        : text_(text), options_(options) {
+    Scanner(std::string_view text, const ScanOptions& options) : text_(text), options_(options) {
         words_.reserve(text.size() / 6 + 1);
         std::uint32_t first = 0;
         line_indent_ = indentation(0, &first);
@@ -340,10 +341,12 @@ class Scanner {
             ++all[w.sentence];
         }
         for (Word& w : words_) {
-            const bool title = all[w.sentence] >= 3 && capitalised[w.sentence] * 4 >= all[w.sentence] * 3;
+            const bool title =
+                all[w.sentence] >= 3 && capitalised[w.sentence] * 4 >= all[w.sentence] * 3;
             w.shows_case = !w.sentence_start && !title;
         }
-        for (std::size_t i : supplement_) words_[i].stop = !(words_[i].capitalised && words_[i].shows_case);
+        for (std::size_t i : supplement_)
+            words_[i].stop = !(words_[i].capitalised && words_[i].shows_case);
     }
 
     Word& push(std::string lower, std::string surface) {

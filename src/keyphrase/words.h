@@ -11,11 +11,11 @@
 namespace kezo::keyphrase {
 
 struct Word {
-    std::string lower;      // lower-cased; hyphens and inner apostrophes kept, soft hyphens gone
-    std::string surface;    // as written, soft hyphens removed
-    std::uint32_t segment;  // phrases never span two segments
-    std::uint32_t sentence; // sentence number (a title or paragraph also ends one)
-    bool stop = false;      // function word: never starts or ends a phrase
+    std::string lower;       // lower-cased; hyphens and inner apostrophes kept, soft hyphens gone
+    std::string surface;     // as written, soft hyphens removed
+    std::uint32_t segment;   // phrases never span two segments
+    std::uint32_t sentence;  // sentence number (a title or paragraph also ends one)
+    bool stop = false;       // function word: never starts or ends a phrase
     bool sentence_start = false;  // first word of a sentence, title or paragraph
     bool capitalised = false;     // first letter upper-case
     bool all_caps = false;        // two letters or more, all upper-case (an acronym)
