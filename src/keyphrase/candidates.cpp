@@ -33,6 +33,12 @@ void append_id(std::string& key, std::uint32_t id) {
 
 }  // namespace
 
+std::string phrase_key(const std::uint32_t* terms, std::size_t count) {
+    std::string key;
+    for (std::size_t k = 0; k < count; ++k) append_id(key, terms[k]);
+    return key;
+}
+
 bool is_connector(Language lang, std::string_view lower) {
     switch (lang) {
         case Language::Auto:
@@ -95,7 +101,6 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
     }
 
     // Phrases: spans inside one segment, from a content word to a content word.
-    std::unordered_map<std::string, std::uint32_t> phrase_of_key;
     std::string key;
     const std::size_t max_words = std::max<std::uint32_t>(options.max_words, 1);
     for (std::size_t i = 0; i < n; ++i) {
@@ -117,7 +122,7 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
             letters = letters || w[j].has_letter;
             if (!letters) continue;
             auto [at, added] =
-                phrase_of_key.try_emplace(key, static_cast<std::uint32_t>(c.phrases.size()));
+                c.phrase_index.try_emplace(key, static_cast<std::uint32_t>(c.phrases.size()));
             if (added) {
                 Phrase& p = c.phrases.emplace_back();
                 for (std::size_t k = i; k <= j; ++k) p.terms.push_back(c.word_term[k]);

@@ -49,6 +49,7 @@ struct Candidates {
     std::vector<Term> terms;
     std::vector<Phrase> phrases;
     std::vector<Occurrence> occurrences;  // in text order of their start, then length
+    std::unordered_map<std::string, std::uint32_t> phrase_index;  // phrase_key -> phrase
     std::uint32_t content_words = 0;
 };
 
@@ -56,6 +57,9 @@ struct Candidates {
 // segment that starts and ends with a content word, has at least one word with letters, and
 // holds only content words and, when allowed, one connector between two content words.
 Candidates build_candidates(std::vector<Word> words, const CandidateOptions& options);
+
+// The key of a sequence of terms in Candidates::phrase_index: their ids as raw bytes.
+std::string phrase_key(const std::uint32_t* terms, std::size_t count);
 
 // Whether a lower-cased function word may join two content words in lang ("of", "de", "da"...).
 bool is_connector(Language lang, std::string_view lower);

@@ -32,6 +32,7 @@ const char* const kFeatureNames[kFeatureCount] = {
     "in_title_by_l",
     "maximal",
     "maximal_by_l",
+    "recurring_unit",
     "capitalised",
     "capitalised_by_l",
     "one_word_by_capitalised",
@@ -207,6 +208,18 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
         }
     }
 
+    // The commonest phrase that extends each phrase by one word at either end.
+    std::vector<double> extension(c.phrases.size(), 0.0);
+    for (const Phrase& q : c.phrases) {
+        const std::size_t size = q.terms.size();
+        if (size < 2) continue;
+        for (const std::size_t from : {std::size_t{0}, std::size_t{1}}) {
+            const auto found = c.phrase_index.find(phrase_key(q.terms.data() + from, size - 1));
+            if (found != c.phrase_index.end())
+                extension[found->second] = std::max<double>(extension[found->second], q.count);
+        }
+    }
+
     const double content_words = std::max<double>(c.content_words, 1.0);
     const double length = std::log(std::clamp(content_words, 10.0, 5000.0));
     const bool english = lang == Language::English || lang == Language::Auto;
@@ -257,6 +270,7 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
         f[kInTitleByL] = in_title * length;
         f[kMaximal] = maximal;
         f[kMaximalByL] = maximal * length;
+        f[kRecurringUnit] = std::log(count / std::max(extension[p], 1.0));
         f[kCapitalised] = capitalised ? 1.0 : 0.0;
         f[kCapitalisedByL] = f[kCapitalised] * length;
         f[kOneWordByCapitalised] = f[kOneWord] * f[kCapitalised];

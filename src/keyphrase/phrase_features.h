@@ -37,7 +37,9 @@ enum Feature : std::size_t {
     kInTitleByL,
     kMaximal,  // share of occurrences bounded by non-content words on both sides
     kMaximalByL,
-    kCapitalised,  // a word capitalised where case tells names
+    kRecurringUnit,  // log(count / count of its commonest one-word extension): a phrase that
+                     // recurs while its neighbours change is a unit of its own
+    kCapitalised,    // a word capitalised where case tells names
     kCapitalisedByL,
     kOneWordByCapitalised,
     kAllCaps,           // a word written in capitals only (an acronym)

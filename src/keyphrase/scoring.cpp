@@ -23,39 +23,40 @@ namespace {
 
 // Fitted weights, in the order of the Feature enumeration.
 constexpr double kWeights[kFeatureCount] = {
-    +0.9505,  // bias
-    -0.7890,  // length
-    -3.9866,  // one_word
-    +1.2711,  // three_words
-    +1.4694,  // four_words
-    +0.7593,  // one_word_by_l
-    -0.3076,  // three_words_by_l
-    -0.4236,  // four_words_by_l
-    -1.1112,  // connector
-    -1.4555,  // word_chars
-    +0.4465,  // word_chars_by_l
-    +0.5177,  // log_count
-    +0.0766,  // log_count_by_l
-    -0.3681,  // once
-    -0.2353,  // one_word_by_log_count
-    -0.2420,  // log_first
-    -0.0109,  // log_first_by_l
-    +0.2525,  // first_share
-    +0.4392,  // in_title
-    -0.1115,  // in_title_by_l
-    +3.4302,  // maximal
-    -0.4885,  // maximal_by_l
-    +1.3215,  // capitalised
-    -0.2394,  // capitalised_by_l
-    +0.5033,  // one_word_by_capitalised
-    +0.5484,  // all_caps
-    +0.2545,  // after_opener
-    +0.4961,  // before_auxiliary
-    -0.6278,  // before_determiner
-    +0.3020,  // last_ing
-    -0.5118,  // last_ed
-    +0.3031,  // first_ed
-    -0.8113,  // adverb
+    +0.2663,  // bias
+    -0.6790,  // length
+    -3.7949,  // one_word
+    +1.5265,  // three_words
+    +1.7268,  // four_words
+    +0.7162,  // one_word_by_l
+    -0.3628,  // three_words_by_l
+    -0.4826,  // four_words_by_l
+    -1.1229,  // connector
+    -1.3123,  // word_chars
+    +0.4178,  // word_chars_by_l
+    +0.1756,  // log_count
+    +0.0297,  // log_count_by_l
+    -0.1244,  // once
+    -0.2625,  // one_word_by_log_count
+    -0.2423,  // log_first
+    -0.0119,  // log_first_by_l
+    +0.2844,  // first_share
+    +0.3756,  // in_title
+    -0.0853,  // in_title_by_l
+    +3.3968,  // maximal
+    -0.5069,  // maximal_by_l
+    +1.0186,  // recurring_unit
+    +1.3803,  // capitalised
+    -0.2531,  // capitalised_by_l
+    +0.5363,  // one_word_by_capitalised
+    +0.5310,  // all_caps
+    +0.2478,  // after_opener
+    +0.4891,  // before_auxiliary
+    -0.6242,  // before_determiner
+    +0.2976,  // last_ing
+    -0.5149,  // last_ed
+    +0.2985,  // first_ed
+    -0.8067,  // adverb
 };
 
 }  // namespace

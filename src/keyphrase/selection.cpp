@@ -5,48 +5,11 @@
 #include <numeric>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+
+#include "near_duplicates.h"
 
 namespace kezo::keyphrase {
 namespace {
-
-std::vector<std::uint32_t> content_terms(const Candidates& c, const Phrase& p) {
-    std::vector<std::uint32_t> terms;
-    for (std::uint32_t t : p.terms)
-        if (!c.terms[t].connector) terms.push_back(t);
-    return terms;
-}
-
-std::string key_of(const std::uint32_t* begin, const std::uint32_t* end) {
-    return std::string(reinterpret_cast<const char*>(begin),
-                       static_cast<std::size_t>(end - begin) * sizeof(std::uint32_t));
-}
-
-// Remembers the phrases taken so far: every contiguous part of their terms and their sorted
-// terms, so that a near-duplicate is recognised with a few hash look-ups.
-class TakenPhrases {
-  public:
-    bool covers(std::vector<std::uint32_t> terms) const {
-        const std::uint32_t* data = terms.data();
-        if (parts_.count(key_of(data, data + terms.size())) != 0) return true;
-        std::sort(terms.begin(), terms.end());
-        return sorted_.count(key_of(data, data + terms.size())) != 0;
-    }
-
-    void add(std::vector<std::uint32_t> terms) {
-        const std::uint32_t* data = terms.data();
-        const std::size_t n = terms.size();
-        for (std::size_t from = 0; from < n; ++from)
-            for (std::size_t to = from + 1; to <= n; ++to)
-                parts_.insert(key_of(data + from, data + to));
-        std::sort(terms.begin(), terms.end());
-        sorted_.insert(key_of(data, data + n));
-    }
-
-  private:
-    std::unordered_set<std::string> parts_;
-    std::unordered_set<std::string> sorted_;
-};
 
 bool ends_with_apostrophe(const std::string& text) {
     return text.size() >= 3 && text.compare(text.size() - 3, 3, "\xe2\x80\x99") == 0;
@@ -131,15 +94,13 @@ std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<do
 
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
     std::vector<std::uint32_t> chosen;
-    TakenPhrases taken;
-    for (std::uint32_t p : order) {
-        if (chosen.size() >= wanted) break;
-        if (!options.keep_near_duplicates) {
-            std::vector<std::uint32_t> terms = content_terms(c, c.phrases[p]);
-            if (taken.covers(terms)) continue;
-            taken.add(std::move(terms));
-        }
-        chosen.push_back(p);
+    if (options.keep_near_duplicates) {
+        chosen.assign(order.begin(), order.begin() + std::min(wanted, order.size()));
+    } else {
+        NearDuplicateFilter filter(c);
+        for (std::size_t k = 0; k < order.size() && filter.kept_count() < wanted; ++k)
+            filter.offer(order[k]);
+        chosen = filter.kept();
     }
 
     std::vector<std::string> texts = spellings(c, chosen);

@@ -14,10 +14,9 @@ struct SelectionOptions {
     bool keep_near_duplicates = false;
 };
 
-// The best phrases by score (ties: earlier first occurrence, then fewer words), skipping a
-// phrase whose terms lie inside a phrase already taken or are the same terms in another order,
-// unless near-duplicates are kept. Each is shown in its most frequent spelling (see
-// extract_keyphrases for the casing).
+// The best phrases by score (ties: earlier first occurrence, then fewer words), without
+// near-duplicates (NearDuplicateFilter) unless they are kept. Each is shown in its most
+// frequent spelling (see extract_keyphrases for the casing).
 std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<double>& scores,
                                        const SelectionOptions& options);
 

@@ -142,6 +142,18 @@ TEST(KeyphraseSelection, NearDuplicatesAndStemGroups) {
     EXPECT_GT(top(text, config).size(), list.size());
 }
 
+TEST(KeyphraseSelection, ARecurringPhraseStandsForTheOneOffPhrasesAroundIt) {
+    const std::string text =
+        "Turbine blades wear under heat. Turbine blades crack under load, and cracked turbine "
+        "blades fail.";
+    const auto list = top(text);
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list[0].text, "turbine blades");
+    for (std::size_t i = 1; i < list.size(); ++i)
+        EXPECT_EQ(list[i].text.find("blades"), std::string::npos) << list[i].text;
+    EXPECT_EQ(phrases(text).count("turbine blades wear"), 1u);  // kept on request
+}
+
 TEST(KeyphraseSelection, RecordsAreRankedFiniteAndConsistent) {
     const std::string text =
         "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
