@@ -58,7 +58,7 @@ class Scanner {
                     break;
                 case Kind::Ideograph:
                     finish_word();
-                    emit(std::string(data + pos, n), std::string(data + pos, n), true);
+                    emit_ideograph(std::string(data + pos, n));
                     break;
                 case Kind::Space:
                     finish_word();
@@ -98,13 +98,22 @@ class Scanner {
             in_word_ = true;
             code_points_ = 0;
             apostrophes_.clear();
+            shape_ = Shape();
+            shape_.first = cp;
         }
         if (++code_points_ > kMaxWordCodePoints) return;  // dropped in finish_word anyway
         surface_.append(text_.data() + pos, n);
-        if (kind == Kind::Letter || kind == Kind::Mark)
-            unicode::encode_utf8(unicode::to_lower_code_point(cp), lower_);
-        else
+        if (kind == Kind::Digit) {
+            ++shape_.digits;
             lower_.append(text_.data() + pos, n);
+            return;
+        }
+        const std::uint32_t lower = unicode::to_lower_code_point(cp);
+        if (kind == Kind::Letter) {
+            ++shape_.letters;
+            shape_.upper += lower != cp ? 1 : 0;
+        }
+        unicode::encode_utf8(lower, lower_);
     }
 
     void join(std::size_t pos, std::size_t n, Kind kind) {
@@ -122,7 +131,7 @@ class Scanner {
         } else if (!apostrophes_.empty()) {
             split_apostrophe();
         } else {
-            emit(std::move(lower_), std::move(surface_), false);
+            emit(std::move(lower_), std::move(surface_), &shape_);
         }
         lower_.clear();
         surface_.clear();
@@ -145,11 +154,11 @@ class Scanner {
         const Apostrophe& last = apostrophes_.back();
         if (lang == Language::English && from_lower == 0 && last.lower + 2 == lower_.size() &&
             lower_.back() == 's') {
-            emit(lower_.substr(0, last.lower), surface_.substr(0, last.surface), false);
+            emit(lower_.substr(0, last.lower), surface_.substr(0, last.surface), nullptr);
             emit_stop("'s", surface_.substr(last.surface));
             return;
         }
-        emit(lower_.substr(from_lower), surface_.substr(from_surface), false);
+        emit(lower_.substr(from_lower), surface_.substr(from_surface), nullptr);
     }
 
     void emit_stop(std::string lower, std::string surface) {
@@ -158,17 +167,19 @@ class Scanner {
         w.has_letter = true;
     }
 
+    void emit_ideograph(std::string text) {
+        std::string lower = text;
+        Word& w = push(std::move(lower), std::move(text));
+        w.ideograph = true;
+        w.has_letter = true;
+        w.stop = is_stop_word(w.lower);
+    }
+
     // Appends a word, or drops it (and ends the segment) when it is a number (unless kept), has
-    // a single letter, or holds no letter or digit at all.
-    void emit(std::string lower, std::string surface, bool ideograph) {
-        if (ideograph) {
-            Word& w = push(std::move(lower), std::move(surface));
-            w.ideograph = true;
-            w.has_letter = true;
-            w.stop = is_stop_word(w.lower);
-            return;
-        }
-        const Shape shape = shape_of(lower);
+    // a single letter, or holds no letter or digit at all. known is the word's shape when the
+    // scan counted it, null for a part cut off at an apostrophe.
+    void emit(std::string lower, std::string surface, const Shape* known) {
+        const Shape shape = known != nullptr ? *known : shape_of(surface);
         const bool number = shape.digits > 0;
         if ((number && !options_.keep_numbers) || shape.letters + shape.digits == 0) {
             boundary_ = true;
@@ -184,11 +195,10 @@ class Scanner {
             emit_stop(std::move(lower), std::move(surface));
             return;
         }
-        const Shape written = shape_of(surface);
         Word& w = push(std::move(lower), std::move(surface));
         w.has_letter = shape.letters > 0;
-        w.capitalised = is_upper(written.first);
-        w.all_caps = written.letters >= 2 && written.upper == written.letters;
+        w.capitalised = is_upper(shape.first);
+        w.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
         if (w.has_letter) {
             w.stop = stopwords::is_stop(options_.language, w.lower);
             if (!w.stop && is_supplement_stopword(options_.language, w.lower))
@@ -284,6 +294,7 @@ class Scanner {
     std::vector<std::size_t> supplement_;  // words found in the supplement lists only
     std::string lower_, surface_;
     std::size_t code_points_ = 0;
+    Shape shape_;  // of the word being read
     struct Apostrophe {
         std::size_t lower, surface, bytes;  // where it sits in lower_ and surface_, its length
     };
