@@ -3,13 +3,15 @@
 // Candidates are runs of content words that never cross a sentence end, clause punctuation, a
 // line break closing a title or paragraph, or a dropped token (a number, a one-letter word);
 // French and Italian elided articles are split off, hyphenated compounds stay one word.
-// Inflected variants are counted together through Snowball stems, candidates are scored from
-// the document alone (or with a document-frequency table when one is given) and phrases that
-// repeat a higher-ranked one are left out.
+// Stopwords are the built-in, custom and tenant ones of the stopword registry plus this
+// pipeline's supplement lists. Inflected variants are counted together through Snowball stems;
+// candidates are scored from the document alone (or with a document-frequency table when one is
+// given) and near-duplicates of higher-ranked phrases are left out.
 //
-// Thread-safe: any number of threads may call extract_keyphrases at once. Each thread creates
-// its stemmers on first use of a language and keeps them until it ends; the word lists are
-// shared, immutable and built once per process.
+// Thread-safe: any number of threads may call these functions at once. Each thread creates its
+// stemmers on first use of a language and frees them when it ends; the word lists are shared,
+// immutable and built once per process. Every function returns its result by value and keeps
+// no reference to its arguments.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +29,11 @@ struct KeyphraseConfig {
     Language language = Language::Auto;
     // Number of keyphrases returned; 0 keeps all.
     std::uint32_t top_k = 10;
-    // Longest phrase in words (a hyphenated compound is one word; an inner "of" or "de" counts).
+    // Longest phrase in words (a hyphenated compound is one word; an inner "of" or "de" counts);
+    // 0 is read as 1. Four measured best on the gold sets, with three and five close behind.
     std::uint32_t max_words = 4;
-    // Keep phrases that lie inside a higher-ranked one or repeat its stems.
+    // Keep near-duplicates: phrases whose stems lie inside a higher-ranked phrase or repeat its
+    // stems in another order, and the one-off phrases that a recurring phrase stands for.
     bool keep_near_duplicates = false;
     // Tenant whose stopwords apply during the call (stopwords::ScopedTenant); empty for none.
     std::string tenant_id;
@@ -46,13 +50,18 @@ struct KeyphraseConfig {
     std::uint32_t total_documents = 0;
 };
 
-// The keyphrases of text, best first, at most config.top_k of them (0 keeps all).
-// Keyword::text is the surface form shown: the most frequent spelling in the text, lower-cased
-// unless the phrase is capitalised wherever it does not start a sentence (names, acronyms).
-// Keyword::score is finite and higher for better phrases; Keyword::count is the number of
-// occurrences of the phrase's stem group; Keyword::first_position is the index, counted in
-// words of the text (elided articles and dropped tokens included), of its first word's first
-// occurrence. Any bytes are accepted; time and memory are linear in the text's length.
+// The keyphrases of text, best first, at most config.top_k of them (0 keeps all). For each:
+// - text: the phrase's most frequent spelling in the text. A word keeps its capitals where they
+//   are the writer's choice (names, acronyms); at a sentence start or in a line written in title
+//   case it is lower-cased unless another word of the phrase is capitalised.
+// - score: the estimated chance, strictly between 0 and 1, that a reader would pick the phrase;
+//   finite, higher is better.
+// - count: occurrences of the phrase's stem group (every inflected variant).
+// - first_position: index of the phrase's first word at its first occurrence, counted in the
+//   words of the text (function words and split-off articles included; numbers unless kept,
+//   single letters that are not function words, and symbols not counted).
+// Any bytes are accepted: malformed UTF-8 is skipped, words longer than 64 characters end
+// phrases. Time and memory are linear in the length of the text.
 std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config);
 
 // The key under which a phrase is counted in KeyphraseConfig::document_frequency: its words
