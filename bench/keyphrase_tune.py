@@ -1,13 +1,14 @@
 """Grid search of KeyphraseConfig options over the five gold sets, with leave-one-set-out checks.
 
 Every combination of the given values is scored with the protocol of keyphrase_quality.py
-(F1@10, language given). The table lists the best combinations by their mean F1 over the sets.
+(F1@10, language given), with the scorer's weights as built (bench/keyphrase_fit.py fits them).
+The table lists the best combinations by their mean F1 over the sets.
 Leave-one-set-out: for each set, the combination with the best mean over the other four is
 picked and its F1 on the held-out set is compared with the best any combination reaches there;
 a small gap means the choice carries to a set it was not chosen on.
 
     PYTHONPATH=build/dev /work/peers/bin/python bench/keyphrase_tune.py DATA_DIR \
-        --grid length_penalty=0,0.5,1 --grid frequency_weight=0.5,1 [--top 15]
+        --grid max_words=3,4,5 --grid allow_connectors=0,1 --grid keep_numbers=0,1 [--top 15]
 """
 
 import argparse

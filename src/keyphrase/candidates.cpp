@@ -93,11 +93,7 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
             term_of_lower.emplace(w[i].lower, term);
         }
         c.word_term[i] = term;
-        if (connector) continue;
-        Term& t = c.terms[term];
-        const std::uint32_t index = c.content_words++;
-        c.content_index[i] = index;
-        if (t.count++ == 0) t.first = index;
+        if (!connector) c.content_index[i] = c.content_words++;
     }
 
     // Phrases: spans inside one segment, from a content word to a content word.

@@ -15,10 +15,8 @@ inline constexpr std::uint32_t kNoTerm = UINT32_MAX;
 
 // A term is a stem: every inflected form of a word maps to the same term.
 struct Term {
-    std::string stem;
-    std::uint32_t count = 0;  // occurrences as a content word
-    std::uint32_t first = 0;  // index of its first occurrence among the content words
-    bool connector = false;   // may join two content words inside a phrase
+    std::string stem;        // connectors: "\x01" and the word, apart from every stem
+    bool connector = false;  // may join two content words inside a phrase
 };
 
 // A group of phrase occurrences with the same sequence of terms.
