@@ -116,7 +116,8 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
                 continue;
             }
             letters = letters || w[j].has_letter;
-            if (!letters) continue;
+            // A phrase needs a word with letters; a single ideograph is rarely a key by itself.
+            if (!letters || (ideographic && j == i)) continue;
             auto [at, added] =
                 c.phrase_index.try_emplace(key, static_cast<std::uint32_t>(c.phrases.size()));
             if (added) {

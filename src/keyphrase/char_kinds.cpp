@@ -77,9 +77,12 @@ Kind classify(std::uint32_t cp) {
     const unicode::CharInfo info = unicode::categorize(cp);
     if (info.is_space) return Kind::Space;
     if (info.is_mark) return Kind::Mark;
-    if (info.is_alpha) return unicode::is_ideographic_script(cp) ? Kind::Ideograph : Kind::Letter;
-    if (info.is_digit) return Kind::Digit;
-    return Kind::Punct;
+    if (!info.is_alpha) return info.is_digit ? Kind::Digit : Kind::Punct;
+    // Hangul syllables and katakana spell words separated by blanks or by other scripts; every
+    // other character of the scripts written without blanks (ideographs, hiragana) stands alone.
+    if ((cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0x30A0 && cp <= 0x30FF)) return Kind::Letter;
+    if (unicode::is_ideographic_script(cp)) return Kind::Ideograph;
+    return Kind::Letter;
 }
 
 bool is_upper(std::uint32_t cp) {

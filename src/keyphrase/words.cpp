@@ -58,7 +58,7 @@ class Scanner {
                     break;
                 case Kind::Ideograph:
                     finish_word();
-                    emit_ideograph(std::string(data + pos, n));
+                    emit_ideograph(std::string(data + pos, n), cp);
                     break;
                 case Kind::Space:
                     finish_word();
@@ -167,12 +167,14 @@ class Scanner {
         w.has_letter = true;
     }
 
-    void emit_ideograph(std::string text) {
+    // One ideograph or hiragana character, a word of its own. Hiragana mostly writes particles
+    // and endings, so it is a function word.
+    void emit_ideograph(std::string text, std::uint32_t cp) {
         std::string lower = text;
         Word& w = push(std::move(lower), std::move(text));
         w.ideograph = true;
         w.has_letter = true;
-        w.stop = is_stop_word(w.lower);
+        w.stop = (cp >= 0x3040 && cp <= 0x309F) || is_stop_word(w.lower);
     }
 
     // Appends a word, or drops it (and ends the segment) when it is a number (unless kept), has

@@ -105,6 +105,16 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          {"obama's", "obama administration"}},
         {Language::English, "don't panic", {"panic"}, {"don't panic"}},
         {Language::English, "pre\xc2\xadmier league", {"premier league"}, {}},
+        // Kanji compounds of two characters or more, never a lone one or the particle between;
+        // Hangul words stay whole.
+        {Language::Japanese,
+         "\xe4\xba\xba\xe6\xa8\xa9\xe3\x81\xae\xe5\xb0\x8a\xe9\x87\x8d",
+         {"\xe4\xba\xba\xe6\xa8\xa9", "\xe5\xb0\x8a\xe9\x87\x8d"},
+         {"\xe4\xba\xba", "\xe3\x81\xae", "\xe4\xba\xba\xe6\xa8\xa9\xe3\x81\xae"}},
+        {Language::Korean,
+         "\xec\x9d\xb8\xea\xb6\x8c \xec\x84\xa0\xec\x96\xb8",
+         {"\xec\x9d\xb8\xea\xb6\x8c \xec\x84\xa0\xec\x96\xb8"},
+         {"\xea\xb6\x8c"}},
     };
     for (const Case& c : cases) {
         const auto found = phrases(c.text, c.lang);
