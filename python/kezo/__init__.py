@@ -23,9 +23,10 @@ from kezo_native import Algorithm, Language, TenantCachePolicy, TenantMetrics, T
 
 from . import pickling as _pickling
 from .batch import extract_batch
-from .extraction import DEFAULT_METHOD, METHODS, extract
+from .extraction import extract
 from .languages import CODES, LanguageLike, detect, identify_language, resolve_language
 from .options import MAX_PHRASE_WORDS, MAX_WINDOW
+from .plans import DEFAULT_METHOD, METHODS
 from .records import DictionaryLoad, Keyphrase, LanguageGuess, SnapResult
 from .snapping import (
     DictionaryWarning,

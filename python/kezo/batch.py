@@ -11,9 +11,10 @@ from typing import Callable, TypeVar
 
 from kezo_native import TokenizerConfig
 
-from .extraction import DEFAULT_METHOD, Runner, plan
+from .extraction import Runner
 from .languages import LanguageLike
 from .options import check_int, check_terms
+from .plans import DEFAULT_METHOD, plan
 from .records import Keyphrase
 
 _CHUNKS_PER_WORKER = 4  # enough to even out texts of unequal length

@@ -7,171 +7,27 @@ other inputs are still processed and the exit status is 1 at the end.
 from __future__ import annotations
 
 import argparse
-import contextlib
-import csv
-import fnmatch
-import importlib
-import json
 import os
 import sys
 import warnings
-from collections.abc import Iterator, Sequence
-from dataclasses import dataclass
+from collections.abc import Sequence
 from functools import partial
-from typing import Any, Callable, TextIO
+from typing import Any, Callable
 
 from . import __version__
-from .batch import check_workers, map_ordered
-from .extraction import DEFAULT_METHOD, Runner, available_methods, plan
+from .batch import check_workers
+from .cli_io import FORMATS, STDIN, InputError, Report, Writer, read_text, run_files
+from .extraction import Runner
 from .languages import detect, resolve_language
 from .options import UINT32_MAX
+from .plans import DEFAULT_METHOD, available_methods, plan
 from .records import LanguageGuess
 from .snapping import DictionaryWarning, load_dictionary, set_cache_policy, snap_batch
 from .stoplists import stopwords
 
-FORMATS = ("text", "json", "jsonl", "tsv", "csv")
-STDIN = "-"
-
-
-class _Report:
-    """Problems met on the way: written to standard error at once, remembered for the status."""
-
-    def __init__(self) -> None:
-        self.failed = False
-        self.bar: Any = None  # the progress bar, cleared around every write while it runs
-
-    def error(self, path: str, message: str) -> None:
-        self.failed = True
-        self.note(f"kezo: {path}: {message}")
-
-    def note(self, line: str) -> None:
-        with self.clear_bar(sys.stderr):
-            print(line, file=sys.stderr, flush=True)
-
-    def clear_bar(self, stream: TextIO) -> contextlib.AbstractContextManager[None]:
-        if self.bar is not None and stream.isatty():
-            return self.bar.external_write_mode(file=stream)  # type: ignore[no-any-return]
-        return contextlib.nullcontext()
-
-
-def _inputs(paths: Sequence[str], pattern: str, report: _Report) -> list[str]:
-    """The files to process: each path as given, directories walked recursively for file names
-    matching ``pattern``, in sorted order."""
-    found: list[str] = []
-    for path in paths:
-        if path == STDIN or not os.path.isdir(path):
-            found.append(path)
-            continue
-        matched = 0
-        for root, dirs, files in os.walk(
-            path,
-            onerror=lambda error: report.error(str(error.filename), error.strerror or str(error)),
-        ):
-            dirs.sort()
-            for name in sorted(fnmatch.filter(files, pattern)):
-                found.append(os.path.join(root, name))
-                matched += 1
-        if not matched:
-            report.error(path, f"no file in this directory matches --glob {pattern!r}")
-    return found
-
-
-def _read(path: str) -> str:
-    """The text of ``path`` (standard input for "-"), which must be UTF-8."""
-    if path == STDIN:
-        data = sys.stdin.buffer.read()
-    else:
-        with open(path, "rb") as stream:
-            data = stream.read()
-    try:
-        return data.decode("utf-8")
-    except UnicodeDecodeError as error:
-        where = f"byte 0x{data[error.start]:02x} at offset {error.start}"
-        raise _InputError(f"not UTF-8 ({where})") from None
-
-
-class _InputError(Exception):
-    """An input that cannot be used; the message says why."""
-
 
 class _UsageError(Exception):
     """Options that cannot work together; reported like argparse's own errors."""
-
-
-@dataclass
-class _Outcome:
-    path: str
-    value: Any = None
-    error: str | None = None
-
-
-def _process(path: str, work: Callable[[str], Any]) -> _Outcome:
-    try:
-        return _Outcome(path, work(_read(path)))
-    except _InputError as error:
-        return _Outcome(path, error=str(error))
-    except OSError as error:
-        return _Outcome(path, error=error.strerror or str(error))
-
-
-def _run_files(
-    args: argparse.Namespace, make_work: Callable[[], Callable[[str], Any]]
-) -> Iterator[_Outcome]:
-    """The text of every input through a function from ``make_work`` (one per thread) on
-    ``--jobs`` threads, in input order, with a progress bar while several files are processed
-    and standard error is a terminal."""
-    report: _Report = args.report
-    files = _inputs(args.paths, args.glob, report)
-    if len(files) > 1 and not args.no_progress and sys.stderr.isatty():
-        try:
-            tqdm = importlib.import_module("tqdm").tqdm
-            report.bar = tqdm(total=len(files), unit="file", file=sys.stderr, leave=False)
-        except ImportError:  # the bar is a convenience; work on without it
-            pass
-    try:
-        make = lambda: partial(_process, work=make_work())  # noqa: E731
-        for outcome in map_ordered(make, files, args.jobs):
-            if report.bar is not None:
-                report.bar.update()
-            if outcome.error is not None:
-                report.error(outcome.path, outcome.error)
-            else:
-                yield outcome
-    finally:
-        if report.bar is not None:
-            report.bar.close()
-            report.bar = None
-
-
-class _Writer:
-    """Rows of one command in the chosen format; text lines come from ``render``."""
-
-    def __init__(self, fmt: str, columns: tuple[str, ...], report: _Report) -> None:
-        self.fmt, self.columns, self.report = fmt, columns, report
-        self.documents: list[dict[str, Any]] = []
-        self.table = None
-        if fmt in ("tsv", "csv"):
-            self.table = csv.writer(
-                sys.stdout, delimiter="\t" if fmt == "tsv" else ",", lineterminator="\n"
-            )
-            self.table.writerow(columns)
-
-    def write(self, document: dict[str, Any], rows: list[tuple[Any, ...]], text: list[str]) -> None:
-        with self.report.clear_bar(sys.stdout):
-            if self.fmt == "json":
-                self.documents.append(document)
-            elif self.fmt == "jsonl":
-                print(json.dumps(document, ensure_ascii=False))
-            elif self.table is not None:
-                self.table.writerows(rows)
-            elif text:
-                print("\n".join(text))
-            sys.stdout.flush()
-
-    def close(self) -> None:
-        if self.fmt == "json":
-            json.dump(self.documents, sys.stdout, ensure_ascii=False, indent=2)
-            print()
 
 
 def _extract(args: argparse.Namespace) -> None:
@@ -180,9 +36,9 @@ def _extract(args: argparse.Namespace) -> None:
     except (TypeError, ValueError) as error:
         raise _UsageError(str(error)) from None
     columns = ("path", "rank", "text", "score", "count", "first_position")
-    writer = _Writer(args.format, columns, args.report)
+    writer = Writer(args.format, columns, args.report)
     several = len(args.paths) > 1 or any(os.path.isdir(p) for p in args.paths)
-    for outcome in _run_files(args, partial(Runner, checked)):
+    for outcome in run_files(args, partial(Runner, checked)):
         phrases = outcome.value
         text = [f"{outcome.path}:"] if several else []
         text += [f"{'  ' if several else ''}{p.score:8.4f}  {p.text}" for p in phrases]
@@ -197,8 +53,8 @@ def _extract(args: argparse.Namespace) -> None:
 
 def _detect(args: argparse.Namespace) -> None:
     columns = ("path", "language", "name", "confidence")
-    writer = _Writer(args.format, columns, args.report)
-    for outcome in _run_files(args, lambda: detect):
+    writer = Writer(args.format, columns, args.report)
+    for outcome in run_files(args, lambda: detect):
         guess: LanguageGuess = outcome.value
         confidence = "" if guess.confidence is None else f"  {guess.confidence:.2f}"
         text = [f"{outcome.path}: {guess.code}  {guess.name}{confidence}"]
@@ -211,10 +67,10 @@ def _detect(args: argparse.Namespace) -> None:
 
 
 def _snap(args: argparse.Namespace) -> None:
-    report: _Report = args.report
+    report: Report = args.report
     try:
-        terms = [line.strip() for line in _read(args.dictionary).splitlines()]
-    except (OSError, _InputError) as error:
+        terms = [line.strip() for line in read_text(args.dictionary).splitlines()]
+    except (OSError, InputError) as error:
         reason = error.strerror if isinstance(error, OSError) else str(error)
         report.error(args.dictionary, reason or str(error))
         return
@@ -230,9 +86,9 @@ def _snap(args: argparse.Namespace) -> None:
         )
     queries = args.terms
     if not queries or queries == [STDIN]:
-        queries = [line.strip() for line in _read(STDIN).splitlines() if line.strip()]
+        queries = [line.strip() for line in read_text(STDIN).splitlines() if line.strip()]
     columns = ("query", "term", "distance", "matched")
-    writer = _Writer(args.format, columns, report)
+    writer = Writer(args.format, columns, report)
     for result in snap_batch(args.tenant, queries, max_distance=args.distance):
         found = (
             f"{result.query} -> {result.term}  (distance {result.distance})"
@@ -406,7 +262,7 @@ def main(argv: Sequence[str] | None = None) -> int:
     status: 0 when every input was processed, 1 when some could not be, 2 for a usage error."""
     parser = _parser()
     args = parser.parse_args(argv)
-    args.report = _Report()
+    args.report = Report()
     if getattr(args, "jobs", 1) is None:
         args.jobs = check_workers(None)
     if getattr(args, "top_k", None) == 0:
