@@ -186,8 +186,9 @@ def extract(
         ValueError: an option is out of range, unknown, or does not apply to the method.
 
     Example:
-        >>> [k.text for k in extract("Solar panels convert sunlight. Solar panels age.",
-        ...                          method="yake", top_k=1)]
+        >>> text = ("Solar panels turn sunlight into power. Cheap solar panels need care, "
+        ...         "and old solar panels lose power.")
+        >>> [k.text for k in extract(text, method="textrank", top_k=1)]
         ['solar panels']
     """
     checked = plan(

@@ -10,6 +10,7 @@ import pytest
 
 import kezo
 import kezo_native
+from kezo.cli import main
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SAMPLE = ROOT / "examples" / "sample_en.txt"
@@ -21,8 +22,13 @@ PATHS = [os.path.dirname(os.path.dirname(m.__file__)) for m in (kezo,)] + [
 
 def kezo_cli(*args, stdin=""):
     env = dict(os.environ, PYTHONPATH=os.pathsep.join(PATHS + [os.environ.get("PYTHONPATH", "")]))
-    return subprocess.run([sys.executable, "-m", "kezo", *args], input=stdin.encode(),
-                          capture_output=True, env=env, timeout=120)  # fmt: skip
+    return subprocess.run(
+        [sys.executable, "-m", "kezo", *args],
+        input=stdin.encode(),
+        capture_output=True,
+        env=env,
+        timeout=120,
+    )
 
 
 @pytest.fixture
@@ -38,8 +44,19 @@ def corpus(tmp_path):
 
 
 def test_extract_reads_files_directories_and_stdin(corpus):
-    run = kezo_cli("extract", "--format", "json", "-k", "3", "-j", "2", str(SAMPLE), str(corpus),
-                   "-", stdin="Solar panels convert sunlight. Solar panels age.")  # fmt: skip
+    run = kezo_cli(
+        "extract",
+        "--format",
+        "json",
+        "-k",
+        "3",
+        "-j",
+        "2",
+        str(SAMPLE),
+        str(corpus),
+        "-",
+        stdin="Solar panels convert sunlight. Solar panels age.",
+    )
     assert run.returncode == 1
     documents = json.loads(run.stdout)
     assert [d["path"] for d in documents] == [str(SAMPLE), str(corpus / "sub" / "wind.txt"), "-"]
@@ -65,16 +82,22 @@ def test_extract_formats(fmt):
         assert out.count(f"{SAMPLE}:") == 2
 
 
-def test_other_commands_and_usage():
-    assert kezo_cli("--version").stdout.decode().strip() == f"kezo {kezo.__version__}"
+def test_other_commands_and_usage(capsys):
     for command in ([], ["extract"], ["detect"], ["snap"], ["stopwords"]):
-        assert kezo_cli(*command, "--help").returncode == 0
-    detected = kezo_cli("detect", "-f", "jsonl", str(SAMPLE))
-    assert json.loads(detected.stdout)["language"] == "en"
-    assert "le" in kezo_cli("stopwords", "FR").stdout.decode().split()
-    wrong = kezo_cli("stopwords", "xx")
-    assert wrong.returncode == 2 and b"accepted codes" in wrong.stderr
-    assert kezo_cli("extract", "--top-k", "-1", str(SAMPLE)).returncode == 2
+        with pytest.raises(SystemExit) as done:
+            main([*command, "--help"])
+        assert done.value.code == 0
+    with pytest.raises(SystemExit):
+        main(["--version"])
+    assert capsys.readouterr().out.endswith(f"kezo {kezo.__version__}\n")
+    assert main(["detect", "-f", "jsonl", str(SAMPLE)]) == 0
+    assert json.loads(capsys.readouterr().out)["language"] == "en"
+    assert main(["stopwords", "FR"]) == 0 and "le" in capsys.readouterr().out.split()
+    for bad in (["stopwords", "xx"], ["extract", "--top-k", "-1", str(SAMPLE)]):
+        with pytest.raises(SystemExit) as done:
+            main(bad)
+        assert done.value.code == 2
+    assert "accepted codes" in capsys.readouterr().err
 
 
 @pytest.mark.skipif(not hasattr(kezo_native, "snap_terms"), reason="needs native batch snapping")
@@ -85,7 +108,8 @@ def test_snap_against_a_dictionary_file(tmp_path):
     assert run.returncode == 0, run.stderr
     results = [json.loads(line) for line in run.stdout.splitlines()]
     assert [(r["term"], r["distance"], r["matched"]) for r in results] == [
-        ("Apple", 1, True), ("kiwi", None, False)
-    ]  # fmt: skip
+        ("Apple", 1, True),
+        ("kiwi", None, False),
+    ]
     cut = kezo_cli("snap", "-d", str(dictionary), "--max-terms", "2", "cherry")
     assert b"--max-terms" in cut.stderr and b"no match" in cut.stdout

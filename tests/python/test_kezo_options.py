@@ -33,7 +33,7 @@ BAD_OPTIONS = [
     (dict(weights={"bm25": 1.0}), ValueError, ["bm25", "tfidf, yake"]),
     (dict(method="tfidf", df={"solar": 1}), ValueError, ["df", "total_documents"]),
     (dict(method="tfidf", df={"solar": 1}, total_documents=0), ValueError, ["total_documents"]),
-    (dict(method="tfidf", df={"solar": 3}, total_documents=2), ValueError, ["df['solar']", "0 to 2"]),
+    (dict(method="tfidf", df={"solar": 3}, total_documents=2), ValueError, ["df['solar']"]),
     (dict(method="rake", window=3), ValueError, ["window", "'rake'", "yake, textrank"]),
     (dict(method="yake", window=3, tenant="t"), ValueError, ["tenant", "window"]),
     (dict(method="lda"), ValueError, ["method", "'lda'", "textrank"]),
@@ -60,14 +60,16 @@ def test_text_must_be_encodable_str(text, error):
         kezo.extract(text)
 
 
-@pytest.mark.parametrize(
-    "spelling, language",
-    [
-        ("fr", L.French), ("French", L.French), ("FRENCH", L.French), (" pt-BR ", L.Portuguese),
-        ("en_GB", L.English), ("gaa", L.Ga), ("ga", L.Ga), ("ak", L.Twi), ("twi", L.Twi),
-        ("tw", L.Twi), ("Akan", L.Twi), ("fat", L.Fante), ("auto", L.Auto), (L.Hausa, L.Hausa),
-    ],
-)  # fmt: skip
+# fmt: off
+SPELLINGS = [
+    ("fr", L.French), ("French", L.French), ("FRENCH", L.French), (" pt-BR ", L.Portuguese),
+    ("en_GB", L.English), ("gaa", L.Ga), ("ga", L.Ga), ("ak", L.Twi), ("twi", L.Twi),
+    ("tw", L.Twi), ("Akan", L.Twi), ("fat", L.Fante), ("auto", L.Auto), (L.Hausa, L.Hausa),
+]
+# fmt: on
+
+
+@pytest.mark.parametrize("spelling, language", SPELLINGS)
 def test_languages_by_code_name_or_alias(spelling, language):
     assert kezo.resolve_language(spelling) == language
 
@@ -79,8 +81,10 @@ def test_methods_match_the_native_calls(method):
         native = kz.extract_keywords_ensemble
     else:
         config = kz.ExtractConfig()
-        config.algorithm = getattr(kz.Algorithm, {"tfidf": "TFIDF", "yake": "YAKE",
-                                                  "textrank": "TextRank", "rake": "RAKE"}[method])  # fmt: skip
+        config.algorithm = getattr(
+            kz.Algorithm,
+            {"tfidf": "TFIDF", "yake": "YAKE", "textrank": "TextRank", "rake": "RAKE"}[method],
+        )
         native = kz.extract_keywords
     config.language, config.top_k = L.English, 0
     expected = [(k.text, k.score, k.count, k.first_position) for k in native(TEXT, config)]
@@ -97,7 +101,9 @@ def test_algorithm_settings_at_their_defaults_change_nothing():
         assert kezo.extract(TEXT, method=method, **settings) == kezo.extract(TEXT, method=method)
     # A phrase common in the corpus falls in the ranking.
     ranks = [
-        [k.text for k in kezo.extract(TEXT, method="tfidf", top_k=None, **corpus)].index("solar panels")
+        [k.text for k in kezo.extract(TEXT, method="tfidf", top_k=None, **corpus)].index(
+            "solar panels"
+        )
         for corpus in ({}, dict(df={"solar panels": 9}, total_documents=10))
     ]
     assert ranks[0] < ranks[1]
@@ -105,7 +111,9 @@ def test_algorithm_settings_at_their_defaults_change_nothing():
 
 def test_tenant_stopwords_and_records():
     kezo.set_tenant_stopwords("kezo-options", ["solar"], "en")
-    words = {w for k in kezo.extract(TEXT, tenant="kezo-options", top_k=None) for w in k.text.split()}
+    words = {
+        w for k in kezo.extract(TEXT, tenant="kezo-options", top_k=None) for w in k.text.split()
+    }
     assert "solar" not in words and "panels" in words
     kezo.clear_tenant_stopwords("kezo-options", "en")
     phrase = kezo.extract(TEXT, top_k=1)[0]
@@ -116,7 +124,12 @@ def test_tenant_stopwords_and_records():
 
 
 def test_batch_matches_serial_in_order():
-    texts = [TEXT, "", "Wind turbines spin. Wind farms grow.", "太阳能电池板把阳光转换成电能。"] * 20
+    texts = [
+        TEXT,
+        "",
+        "Wind turbines spin. Wind farms grow.",
+        "太阳能电池板把阳光转换成电能。",
+    ] * 20
     serial = [kezo.extract(t, method="yake") for t in texts]
     assert kezo.extract_batch(texts, workers=3, method="yake") == serial
     assert kezo.extract_batch(iter(texts[:3]), workers=1, method="yake") == serial[:3]

@@ -12,8 +12,10 @@ TEXT = "Solar panels convert sunlight into electricity. Solar panels age."
 def fields(obj):
     """Every property of a native object, nested configurations included, as plain values."""
     names = [n for n in dir(type(obj)) if isinstance(getattr(type(obj), n), property)]
-    return {n: fields(getattr(obj, n)) if hasattr(getattr(obj, n), "lowercase") else
-            getattr(obj, n) for n in names}  # fmt: skip
+    return {
+        n: fields(getattr(obj, n)) if hasattr(getattr(obj, n), "lowercase") else getattr(obj, n)
+        for n in names
+    }
 
 
 def changed(config):

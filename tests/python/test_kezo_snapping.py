@@ -23,8 +23,14 @@ def test_load_reports_counts_and_warns_when_terms_are_cut():
     with warnings.catch_warnings():
         warnings.simplefilter("error")
         report = kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
-    assert report == ("kezo-snap", True, 2, 0, kz.get_tenant_metrics("kezo-snap").memory_bytes,
-                      False)  # fmt: skip
+    assert report == (
+        "kezo-snap",
+        True,
+        2,
+        0,
+        kz.get_tenant_metrics("kezo-snap").memory_bytes,
+        False,
+    )
     kezo.set_cache_policy(max_terms_per_tenant=2)
     with pytest.warns(kezo.DictionaryWarning, match="3 of 5 terms.*max_terms_per_tenant=2"):
         report = kezo.load_dictionary("kezo-snap", ["Apple", "", "Banana", "Cherry", "Date"])
@@ -40,14 +46,18 @@ def test_load_reports_counts_and_warns_when_terms_are_cut():
     [
         (lambda: kezo.cache_policy(max_terms=5), TypeError, ["max_terms", "max_terms_per_tenant"]),
         (lambda: kezo.cache_policy(tenant_ttl_seconds=2**32), ValueError, ["tenant_ttl_seconds"]),
-        (lambda: kezo.cache_policy(max_cached_tenants=-1), ValueError, ["max_cached_tenants", "-1"]),
+        (
+            lambda: kezo.cache_policy(max_cached_tenants=-1),
+            ValueError,
+            ["max_cached_tenants", "-1"],
+        ),
         (lambda: kezo.cache_policy(lazy_load_on_miss=1), TypeError, ["lazy_load_on_miss"]),
         (lambda: kezo.cache_policy(max_token_length=True), TypeError, ["max_token_length"]),
         (lambda: kezo.load_dictionary("", ["a"]), ValueError, ["tenant"]),
         (lambda: kezo.load_dictionary("t", "Apple"), TypeError, ["terms", "str"]),
         (lambda: kezo.snap("t", "a", max_distance=-1), ValueError, ["max_distance", "-1"]),
     ],
-)  # fmt: skip
+)
 def test_bad_service_arguments_are_named(call, error, words):
     with pytest.raises(error) as caught:
         call()
@@ -90,3 +100,14 @@ def test_identify_ranks_languages():
     assert guesses[0].code == "fr" and len(guesses) <= 3
     with pytest.raises(ValueError, match="max_results"):
         kezo.identify_language("x", max_results=0)
+
+
+def test_docstring_examples_run():
+    # The examples are what help() shows; they must stay true.
+    import doctest
+    import importlib
+
+    for name in ("kezo", "records", "languages", "extraction", "batch", "snapping", "stoplists"):
+        module = importlib.import_module(name if name == "kezo" else f"kezo.{name}")
+        assert doctest.testmod(module).failed == 0, name
+    kezo.unload_tenant("shop")
