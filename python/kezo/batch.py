@@ -52,9 +52,15 @@ def map_ordered(
         return
     size = max(1, min(_MAX_CHUNK, len(items) // (workers * _CHUNKS_PER_WORKER)))
     chunks = [items[start : start + size] for start in range(0, len(items), size)]
-    with ThreadPoolExecutor(max_workers=min(workers, len(chunks))) as pool:
-        for results in pool.map(lambda chunk: list(map(make(), chunk)), chunks):
-            yield from results
+    pool = ThreadPoolExecutor(max_workers=min(workers, len(chunks)))
+    try:
+        futures = [pool.submit(lambda chunk: list(map(make(), chunk)), c) for c in chunks]
+        for future in futures:
+            yield from future.result()
+    finally:
+        # A reader that stops early (an error, a closed pipe, Ctrl-C) waits only for the
+        # chunks already running, not for the whole input.
+        pool.shutdown(wait=True, cancel_futures=True)
 
 
 def extract_batch(
