@@ -41,9 +41,12 @@ def check_bool(name: str, value: object) -> bool:
     return value
 
 
-def check_int(name: str, value: object, low: int = 0, high: int = UINT32_MAX) -> int:
-    """``value`` as an int if it is an integer (not a bool) from ``low`` to ``high``."""
-    accepted = f"an integer from {low} to {high}"
+def check_int(
+    name: str, value: object, low: int = 0, high: int = UINT32_MAX, *, none: str = ""
+) -> int:
+    """``value`` as an int if it is an integer (not a bool) from ``low`` to ``high``; ``none``
+    says what None means where the caller also takes it, for the message."""
+    accepted = f"{f'None ({none}) or ' if none else ''}an integer from {low} to {high}"
     if isinstance(value, bool):
         raise TypeError(f"{name} must be {accepted}, got {_describe(value)}")
     try:

@@ -2,7 +2,10 @@
 
 The native classes stay as they are: reducers are registered with ``copyreg`` when kezo is
 imported, so pickle, copy, deepcopy and multiprocessing (with any start method) find them. A
-pickle names functions of this module, so the receiving process needs kezo importable.
+pickle names functions of this module, so the receiving process needs kezo importable; a
+process that sends native objects must have imported kezo. A spawned worker imports the main
+module and whatever its arguments' pickles name, so ``import kezo`` at the top of the main
+module (or passing any native configuration) covers results sent back from workers.
 """
 
 from __future__ import annotations

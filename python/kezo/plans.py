@@ -153,7 +153,7 @@ def plan(
     return Plan(
         method=method,
         language=resolve_language(language),
-        top_k=0 if top_k is None else check_int("top_k", top_k, 1, UINT32_MAX),
+        top_k=0 if top_k is None else check_int("top_k", top_k, 1, UINT32_MAX, none="all"),
         min_n=first,
         max_n=last,
         tenant=checked_tenant,

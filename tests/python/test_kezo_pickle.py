@@ -51,6 +51,8 @@ def samples():
         kz.Keyword: kz.extract_keywords(TEXT)[0],
         kz.TenantMetrics: kz.get_tenant_metrics("kezo-pickle"),
     }
+    if hasattr(kz, "snap_term_detailed"):
+        made[kz.SnapMatch] = kz.snap_term_detailed("kezo-pickle", "aple")
     return [made[cls] if cls in made else changed(cls()) for cls in native_classes()]
 
 
