@@ -56,7 +56,8 @@ class Tally:
 
 
 def udhr_files(root):
-    for path in sorted((root / "udhr").glob("*.txt")) + sorted((root / "udhr/variants").glob("*.txt")):
+    paths = sorted((root / "udhr").glob("*.txt")) + sorted((root / "udhr/variants").glob("*.txt"))
+    for path in paths:
         yield path, FILE_LANGUAGES[path.stem.split("_")[0]]
 
 
@@ -109,7 +110,8 @@ def main():
     for truth, code in zip(languages, codes):
         if not any(tally.confusion[(truth, g)] for g in languages):
             continue
-        print(f"{code:>6s}" + "".join(f"{tally.confusion[(truth, g)] or '.':>6}" for g in languages))
+        row = (tally.confusion[(truth, guess)] or "." for guess in languages)
+        print(f"{code:>6s}" + "".join(f"{cell:>6}" for cell in row))
 
 
 if __name__ == "__main__":
