@@ -2,9 +2,10 @@
 //
 // The confidence of a language is the share of the text's letters written in its script times its
 // probability within that script. Within the Latin script the probability is a softmax over the
-// thirteen Latin-script languages of z = (word and letter evidence) / sqrt(words + 2): evidence
-// grows with the text and the square root keeps long texts from turning one extra hit into
-// certainty. Han and kana split between Japanese and Chinese by the share of kana.
+// thirteen Latin-script languages of z = (word and letter evidence) / sqrt(words + 2). Dividing by
+// the square root of the word count lets the margin between two languages grow like a statistical
+// margin does, with the square root of the text's length: a word gives a weak guess, a page a firm
+// one. Han and kana split between Japanese and Chinese by the share of kana.
 #include "kezo/language_id.h"
 
 #include <algorithm>
@@ -12,20 +13,14 @@
 #include <iterator>
 
 #include "text_evidence.h"
+#include "word_evidence.h"
 
 namespace kezo {
 namespace {
 
-constexpr Language kLatinScriptLanguages[] = {
-    Language::English, Language::Spanish,    Language::French, Language::German,
-    Language::Italian, Language::Portuguese, Language::Dutch,  Language::Indonesian,
-    Language::Twi,     Language::Ga,         Language::Ewe,    Language::Hausa,
-    Language::Fante};
-
 // An ideograph or Hangul syllable stands for about as much text as three alphabetic letters.
 constexpr double kSyllableWeight = 3.0;
-// Words of no evidence the Latin-script softmax assumes besides those of the text: one or two
-// words are weak evidence.
+// Pseudo-words added to the word count, so that one or two words are weak evidence.
 constexpr double kPriorWords = 2.0;
 // How sharply the Latin-script softmax separates languages by their evidence per sqrt(word).
 constexpr double kSharpness = 3.5;
@@ -62,17 +57,17 @@ void confidences(const langid::TextEvidence& e, double (&out)[kLanguageCount + 1
     if (latin == 0) return;
 
     const double scale = 1.0 / std::sqrt(static_cast<double>(e.latin_words) + kPriorWords);
-    double z[std::size(kLatinScriptLanguages)];
+    double z[std::size(langid::kLatinScriptLanguages)];
     double top = 0;
-    for (std::size_t i = 0; i < std::size(kLatinScriptLanguages); ++i) {
-        const Language lang = kLatinScriptLanguages[i];
+    for (std::size_t i = 0; i < std::size(langid::kLatinScriptLanguages); ++i) {
+        const Language lang = langid::kLatinScriptLanguages[i];
         z[i] = (at(e, lang) + (lang == Language::English ? kEnglishPrior : 0.0)) * scale;
         top = std::max(top, z[i]);
     }
     double sum = 0;
     for (double& value : z) sum += value = std::exp(kSharpness * (value - top));
-    for (std::size_t i = 0; i < std::size(kLatinScriptLanguages); ++i) {
-        const Language lang = kLatinScriptLanguages[i];
+    for (std::size_t i = 0; i < std::size(langid::kLatinScriptLanguages); ++i) {
+        const Language lang = langid::kLatinScriptLanguages[i];
         // A language with no evidence at all is not a guess; English always is (its prior).
         if (at(e, lang) > 0 || lang == Language::English)
             out[static_cast<std::uint32_t>(lang)] = latin / total * z[i] / sum;

@@ -3,7 +3,6 @@
 #include "word_evidence.h"
 
 #include <cmath>
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,12 +14,6 @@
 
 namespace kezo::langid {
 namespace {
-
-constexpr Language kLatinScriptLanguages[] = {
-    Language::English, Language::Spanish,    Language::French, Language::German,
-    Language::Italian, Language::Portuguese, Language::Dutch,  Language::Indonesian,
-    Language::Twi,     Language::Ga,         Language::Ewe,    Language::Hausa,
-    Language::Fante};
 
 // The key of a list entry, as the scan builds it from text; empty when the entry can never
 // match one word of Latin letters (several words, digits, another script, too long).

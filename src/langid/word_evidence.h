@@ -10,6 +10,13 @@
 
 namespace kezo::langid {
 
+// The languages told apart by word evidence; the others are told by their scripts.
+inline constexpr Language kLatinScriptLanguages[] = {
+    Language::English, Language::Spanish,    Language::French, Language::German,
+    Language::Italian, Language::Portuguese, Language::Dutch,  Language::Indonesian,
+    Language::Twi,     Language::Ga,         Language::Ewe,    Language::Hausa,
+    Language::Fante};
+
 // Bit of a language in a language mask.
 constexpr std::uint32_t language_bit(Language lang) noexcept {
     return std::uint32_t{1} << static_cast<std::uint32_t>(lang);
