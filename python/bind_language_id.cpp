@@ -12,13 +12,27 @@
 namespace py = pybind11;
 
 namespace kezo::python {
+namespace {
+
+// Identification takes about 2 ns per byte: below this size holding the interpreter lock costs
+// less than releasing and taking it back; above it other Python threads run meanwhile.
+constexpr std::size_t kReleaseLockFromBytes = 1 << 16;
+
+}  // namespace
 
 void bind_language_id(py::module_& m) {
     m.def(
         "identify_language",
         [](const std::string& text, std::size_t max_results) {
+            std::vector<LanguageGuess> guesses;
+            if (text.size() < kReleaseLockFromBytes) {
+                guesses = identify_language(text, max_results);
+            } else {
+                py::gil_scoped_release release;
+                guesses = identify_language(text, max_results);
+            }
             std::vector<std::tuple<Language, double>> result;
-            for (const LanguageGuess& guess : identify_language(text, max_results))
+            for (const LanguageGuess& guess : guesses)
                 result.emplace_back(guess.language, guess.confidence);
             return result;
         },
