@@ -10,8 +10,8 @@ def test_identify_language_converts_guesses():
     assert 1 <= len(guesses) <= 3
     language, confidence = guesses[0]
     assert (language, type(confidence)) == (L.French, float)
-    (guess,) = kz.identify_language(text="the", max_results=1)
-    assert guess == (L.English, pytest.approx(0.93, abs=0.01))
+    ((language, confidence),) = kz.identify_language(text="the", max_results=1)
+    assert language == L.English and 0.5 < confidence < 1
     assert kz.identify_language("Ɔnam dɛ ohia dɛ wotu aman na aman ntamu", 0) == []
     assert kz.identify_language("\U0001F600 123") == [(L.English, 0.0)]
     # Large texts run with the interpreter lock released; the result is the same.
