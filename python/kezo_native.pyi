@@ -322,6 +322,9 @@ def list_loaded_tenants() -> list[str]:
 def evict_tenants() -> None:
     """Run TTL/LRU eviction pass immediately."""
 
+def identify_language(text: str, max_results: int = 3) -> list[tuple[Language, float]]:
+    """Identify the language of a text, Latin-script languages included."""
+
 def _restore_token(text: str, offset: int, pos: int, is_word: bool) -> Token:
     """Rebuild a Token from its fields (used by pickle)."""
 

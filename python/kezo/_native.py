@@ -26,19 +26,16 @@ def _require(name: str) -> Callable[..., Any]:
     return function  # type: ignore[no-any-return]
 
 
-def identify(text: str, max_results: int) -> list[tuple[Language, float]] | None:
-    """Ranked language guesses with confidences, or None when the build cannot identify."""
-    function = getattr(kezo_native, "identify_language", None)
-    if function is None:
-        return None
-    return [(language, float(confidence)) for language, confidence in function(text, max_results)]
+def identify(text: str, max_results: int) -> list[tuple[Language, float]]:
+    """Ranked language guesses with confidences, best first (never ``Language.Auto``)."""
+    return kezo_native.identify_language(text, max_results)
 
 
 def resolve_auto(text: str) -> Language:
-    """The language "auto" stands for on ``text``: the identifier's best guess when the build
-    has one, otherwise ``Language.Auto`` so the native front end applies its own detector."""
+    """The language "auto" stands for on ``text``: the identifier's best guess (English when
+    the text holds no evidence)."""
     guesses = identify(text, 1)
-    return guesses[0][0] if guesses else Language.Auto
+    return guesses[0][0] if guesses else Language.English
 
 
 def keyphrase_config(fields: dict[str, object]) -> Any:

@@ -56,8 +56,7 @@ def _detect(args: argparse.Namespace) -> None:
     writer = Writer(args.format, columns, args.report)
     for outcome in run_files(args, lambda: detect):
         guess: LanguageGuess = outcome.value
-        confidence = "" if guess.confidence is None else f"  {guess.confidence:.2f}"
-        text = [f"{outcome.path}: {guess.code}  {guess.name}{confidence}"]
+        text = [f"{outcome.path}: {guess.code}  {guess.name}  {guess.confidence:.2f}"]
         writer.write(
             {"path": outcome.path, **guess.to_dict()},
             [(outcome.path, guess.code, guess.name, guess.confidence)],

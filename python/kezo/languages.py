@@ -1,4 +1,5 @@
-"""Languages by ISO code, English name or alias, and language identification."""
+"""Languages by ISO code, English name or alias, and language identification with
+confidences."""
 
 from __future__ import annotations
 
@@ -83,37 +84,31 @@ def identify_language(text: str, *, max_results: int = 3) -> list[LanguageGuess]
         max_results: how many guesses to return at most, from 1 to 18.
 
     Returns:
-        A list of ``LanguageGuess`` (language, code, name, confidence from 0 to 1).
+        A list of ``LanguageGuess`` (language, code, name, confidence from 0 to 1); languages
+        without any evidence are left out, so it may be shorter than ``max_results``.
 
     Raises:
         TypeError, ValueError: an argument fails its check.
-        NotImplementedError: this build of ``kezo_native`` cannot identify languages.
 
     Example:
-        >>> identify_language("Le chat dort sur le canapé.")[0].code  # doctest: +SKIP
+        >>> identify_language("Le chat dort sur le canapé.")[0].code
         'fr'
     """
     check_text("text", text)
     check_int("max_results", max_results, 1, 18)
-    guesses = _native.identify(text, max_results)
-    if guesses is None:
-        raise NotImplementedError(
-            "this build of kezo_native has no identify_language(); use kezo.detect()"
-        )
-    return [LanguageGuess.of(language, confidence) for language, confidence in guesses]
+    return [LanguageGuess.of(language, confidence) for language, confidence in
+            _native.identify(text, max_results)]  # fmt: skip
 
 
 def detect(text: str) -> LanguageGuess:
-    """The most likely language of ``text``.
-
-    Uses the ranked identifier when the native build has it; otherwise the native script-based
-    detector, whose guess carries no confidence (``confidence`` is None).
+    """The most likely language of ``text``, with its confidence.
 
     Args:
         text: the text to look at.
 
     Returns:
-        A ``LanguageGuess``; never ``Language.Auto``.
+        A ``LanguageGuess``; never ``Language.Auto``. A text without letters of a supported
+        script gives English with confidence 0.
 
     Raises:
         TypeError, ValueError: ``text`` is not a str or holds a lone surrogate.
@@ -124,6 +119,6 @@ def detect(text: str) -> LanguageGuess:
     """
     check_text("text", text)
     guesses = _native.identify(text, 1)
-    if guesses:
-        return LanguageGuess.of(*guesses[0])
-    return LanguageGuess.of(kezo_native.detect_language(text), None)
+    if not guesses:
+        return LanguageGuess.of(Language.English, 0.0)
+    return LanguageGuess.of(*guesses[0])

@@ -47,7 +47,7 @@ class LanguageGuess(NamedTuple):
         language: the ``kezo_native.Language`` member.
         code: its ISO code ("fr"; "ak" for Twi, "gaa" for Ga, "fat" for Fante).
         name: its English name.
-        confidence: from 0 to 1, or None when the detector gives none.
+        confidence: from 0 to 1.
 
     Example:
         >>> LanguageGuess.of(Language.French, 0.9).to_dict()
@@ -57,10 +57,10 @@ class LanguageGuess(NamedTuple):
     language: Language
     code: str
     name: str
-    confidence: float | None
+    confidence: float
 
     @classmethod
-    def of(cls, language: Language, confidence: float | None) -> LanguageGuess:
+    def of(cls, language: Language, confidence: float) -> LanguageGuess:
         """The guess for ``language`` with its code and name filled in."""
         return cls(
             language,

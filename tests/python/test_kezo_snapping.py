@@ -7,7 +7,7 @@ import kezo_native as kz
 
 needs = {
     name: pytest.mark.skipif(not hasattr(kz, name), reason=f"needs kezo_native.{name}")
-    for name in ("snap_term_detailed", "snap_terms", "identify_language")
+    for name in ("snap_term_detailed", "snap_terms")
 }
 
 
@@ -88,16 +88,12 @@ def test_snap_batch_matches_single_snaps():
     assert kezo.snap_batch("kezo-snap", terms, workers=2) == expected
 
 
-def test_detect_falls_back_to_the_script_detector():
-    guess = kezo.detect("The cat sleeps on the sofa while the dog watches the garden.")
-    assert (guess.language, guess.code) == (kz.Language.English, "en")
-    assert guess.confidence is None or 0 <= guess.confidence <= 1
-
-
-@needs["identify_language"]
-def test_identify_ranks_languages():
-    guesses = kezo.identify_language("Le chat dort sur le canapé pendant que le chien regarde.")
+def test_detect_and_identify_rank_languages_with_confidences():
+    french = "Le chat dort sur le canapé pendant que le chien regarde le jardin."
+    guesses = kezo.identify_language(french)
     assert guesses[0].code == "fr" and len(guesses) <= 3
+    assert kezo.detect(french) == guesses[0] and 0 < guesses[0].confidence <= 1
+    assert kezo.detect("123 456") == (kz.Language.English, "en", "English", 0.0)
     with pytest.raises(ValueError, match="max_results"):
         kezo.identify_language("x", max_results=0)
 
