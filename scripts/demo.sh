@@ -4,4 +4,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-exec .venv/bin/python examples/demo.py "$@"
+exec .venv/bin/python -m kezo extract examples/sample_en.txt "$@"
