@@ -1,15 +1,25 @@
 // Building and searching the trie index that sits beside a dictionary's BK-tree.
+//
+// The search looks for keys at distance 0 (one trie path), then 1, 2, 3: the first distance with
+// any key is the smallest, and among its keys the smallest visit rank is the node the tree walk
+// meets first. At distance t it uses the pigeonhole principle: split the query into a head and a
+// tail, and follow an optimal alignment of a key within t edits. The edits made before it first
+// reaches the whole head and those made after it last leaves it add up to at most t, so one of
+// the two counts is at most t / 2 (rounded down). The walk of the key trie drops every proper
+// prefix of the head that needs more than t / 2 edits; the walk of the reversed-key trie does
+// the same for the reversed tail. One of them keeps the whole alignment, so together they find
+// every key, and both prune far more near the root than one walk allowing t edits throughout.
 #include "term_index.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "distance_kernel.h"
 
 namespace kezo {
 namespace {
 
-using snapper_detail::to_symbols;
+using TrieNode = NearestTermIndex::TrieNode;
+constexpr std::uint32_t kNoRank = NearestTermIndex::kNoRank;
 
 // Visit rank of every node in the order of the tree walk over the whole tree: a last-in,
 // first-out stack, children pushed in their table's iteration order. A search visits a subset
@@ -17,7 +27,8 @@ using snapper_detail::to_symbols;
 std::vector<std::uint32_t> tree_walk_order(const NearestTermIndex::Dictionary& dict) {
     std::vector<std::uint32_t> order;
     order.reserve(dict.nodes.size());
-    std::vector<std::uint32_t> stack{0};
+    std::vector<std::uint32_t> stack;
+    if (!dict.nodes.empty()) stack.push_back(0);
     while (!stack.empty()) {
         const std::uint32_t index = stack.back();
         stack.pop_back();
@@ -29,86 +40,103 @@ std::vector<std::uint32_t> tree_walk_order(const NearestTermIndex::Dictionary& d
     return order;
 }
 
-}  // namespace
+// The symbols of every key in one buffer.
+struct Keys {
+    std::vector<std::uint32_t> symbols;
+    std::vector<std::size_t> offsets{0};
 
-// The query as a bit-parallel nondeterministic Levenshtein automaton: after reading a trie path
-// p, bit j of row e is set when the first j query symbols are within e edits of p. Row e grows
-// from row e of the parent (a match), and from row e - 1 of the parent (p's symbol inserted or
-// substituted) or of the node itself (a query symbol deleted).
-class NearestTermIndex::Automaton {
-  public:
-    Automaton(const std::vector<std::uint32_t>& query, Scratch& scratch) : scratch_(scratch) {
-        scratch.ascii.fill(0);
-        scratch.other.clear();
-        for (std::size_t i = 0; i < query.size(); ++i) {
-            const std::uint32_t c = query[i];
-            const std::uint64_t bit = std::uint64_t{1} << (i + 1);
-            if (c < 128) {
-                scratch.ascii[c] |= bit;
-                continue;
-            }
-            auto it = std::find_if(scratch.other.begin(), scratch.other.end(),
-                                   [c](const auto& entry) { return entry.first == c; });
-            if (it == scratch.other.end()) {
-                scratch.other.emplace_back(c, bit);
-            } else {
-                it->second |= bit;
-            }
-        }
-        const std::size_t m = query.size();
-        live_ = m + 1 == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (m + 1)) - 1;
-        accept_ = std::uint64_t{1} << m;
-    }
-
-    std::uint64_t mask(std::uint32_t c) const {
-        if (c < 128) return scratch_.ascii[c];
-        for (const auto& entry : scratch_.other) {
-            if (entry.first == c) return entry.second;
-        }
-        return 0;
-    }
-    std::uint64_t live() const { return live_; }
-    std::uint64_t accept() const { return accept_; }
-
-  private:
-    const Scratch& scratch_;
-    std::uint64_t live_ = 0;    // bits 0..m, one per query prefix length
-    std::uint64_t accept_ = 0;  // bit m: the whole query
+    const std::uint32_t* begin(std::uint32_t i) const { return symbols.data() + offsets[i]; }
+    const std::uint32_t* end(std::uint32_t i) const { return symbols.data() + offsets[i + 1]; }
+    std::size_t count() const { return offsets.size() - 1; }
 };
 
-namespace {
+// The trie of keys in depth-first order, children sorted by symbol; each key's end node holds
+// the smallest rank among the keys equal to it. Empty when it would not fit 32-bit positions.
+std::vector<TrieNode> build_trie(const Keys& keys, const std::vector<std::uint32_t>& rank) {
+    const std::size_t n = keys.count();
+    std::vector<std::uint32_t> sorted(n);
+    for (std::uint32_t i = 0; i < n; ++i) sorted[i] = i;
+    std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return std::lexicographical_compare(keys.begin(a), keys.end(a), keys.begin(b), keys.end(b));
+    });
 
-// Depth-first walk of the trie with the automaton at a fixed number of errors, remembering the
-// smallest rank among the keys it accepts. Subtrees where no prefix of the query is within the
-// error count any more are skipped whole.
-template <int kErrors, typename Node, typename Automaton>
+    // Length of the common prefix of each key with the one sorted before it; a key adds one
+    // trie node per symbol after that prefix.
+    std::vector<std::uint32_t> shared(n, 0);
+    std::size_t size = 1;
+    for (std::size_t s = 0; s < n; ++s) {
+        const std::uint32_t i = sorted[s];
+        if (s != 0) {
+            const std::uint32_t p = sorted[s - 1];
+            shared[s] = static_cast<std::uint32_t>(
+                std::mismatch(keys.begin(i), keys.end(i), keys.begin(p), keys.end(p)).first -
+                keys.begin(i));
+        }
+        size += static_cast<std::size_t>(keys.end(i) - keys.begin(i)) - shared[s];
+    }
+    std::vector<TrieNode> trie;
+    if (size >= kNoRank) return trie;
+
+    trie.reserve(size);
+    trie.push_back({0, 0, kNoRank});
+    std::vector<std::uint32_t> path{0};  // trie node at each depth of the current key
+    for (std::size_t s = 0; s < n; ++s) {
+        const std::uint32_t i = sorted[s];
+        while (path.size() > shared[s] + 1) {  // close the branches the new key leaves
+            trie[path.back()].end = static_cast<std::uint32_t>(trie.size());
+            path.pop_back();
+        }
+        for (const std::uint32_t* c = keys.begin(i) + shared[s]; c != keys.end(i); ++c) {
+            path.push_back(static_cast<std::uint32_t>(trie.size()));
+            trie.push_back({*c, 0, kNoRank});
+        }
+        std::uint32_t& key_rank = trie[path.back()].rank;
+        key_rank = std::min(key_rank, rank[i]);
+    }
+    for (const std::uint32_t node : path) trie[node].end = static_cast<std::uint32_t>(trie.size());
+    return trie;
+}
+
+// Depth-first walk of a trie with the automaton at kErrors edits, proper prefixes of the query's
+// head allowed at most kErrors / 2 of them; returns the smallest rank among the keys it accepts.
+// Subtrees where no prefix of the query can still lead to an accepted key are skipped whole.
+template <int kErrors>
 class BoundedWalk {
   public:
-    BoundedWalk(const Node* trie, const Automaton& automaton, std::uint32_t no_rank)
-        : trie_(trie), automaton_(automaton), best_(no_rank) {}
+    BoundedWalk(const TrieNode* trie, const QueryAutomaton& automaton)
+        : trie_(trie), automaton_(automaton) {}
 
     std::uint32_t run() {
         std::uint64_t rows[kErrors + 1];
         for (int e = 0; e <= kErrors; ++e) {
             rows[e] = ((std::uint64_t{2} << e) - 1) & automaton_.live();  // e deletions
+            if (e > kHeadErrors) rows[e] &= rows[kHeadErrors] | automaton_.beyond_head();
         }
         visit_children(0, rows);
         return best_;
     }
 
   private:
+    static constexpr int kHeadErrors = kErrors / 2;
+
     void visit_children(std::uint32_t parent, const std::uint64_t* rows) {
         const std::uint64_t live = automaton_.live();
+        const std::uint64_t beyond_head = automaton_.beyond_head();
         const std::uint32_t end = trie_[parent].end;
         for (std::uint32_t child = parent + 1; child < end; child = trie_[child].end) {
-            const Node& node = trie_[child];
+            const TrieNode& node = trie_[child];
             const std::uint64_t eq = automaton_.mask(node.symbol);
+            // Row e: a match from row e of the parent; an insertion or a substitution from row
+            // e - 1 of the parent; a deletion from row e - 1 of this node. A proper prefix of the
+            // head over kHeadErrors edits is dropped from every row.
             std::uint64_t next[kErrors + 1];
             next[0] = (rows[0] << 1) & eq;
             for (int e = 1; e <= kErrors; ++e) {
-                next[e] = (((rows[e] << 1) & eq) | rows[e - 1] | (rows[e - 1] << 1) |
-                           (next[e - 1] << 1)) &
-                          live;
+                std::uint64_t row =
+                    ((rows[e] << 1) & eq) | rows[e - 1] | (rows[e - 1] << 1) | (next[e - 1] << 1);
+                row &= live;
+                if (e > kHeadErrors) row &= next[kHeadErrors] | beyond_head;
+                next[e] = row;
             }
             if (next[kErrors] == 0) continue;
             if ((next[kErrors] & automaton_.accept()) != 0 && node.rank < best_) best_ = node.rank;
@@ -116,127 +144,108 @@ class BoundedWalk {
         }
     }
 
-    const Node* trie_;
-    const Automaton& automaton_;
-    std::uint32_t best_;
+    const TrieNode* trie_;
+    const QueryAutomaton& automaton_;
+    std::uint32_t best_ = kNoRank;
 };
 
+template <int kErrors>
+std::uint32_t best_rank_within(const std::vector<TrieNode>& forward,
+                               const std::vector<TrieNode>& backward,
+                               const NearestTermIndex::Scratch& scratch) {
+    return std::min(BoundedWalk<kErrors>(forward.data(), scratch.forward).run(),
+                    BoundedWalk<kErrors>(backward.data(), scratch.backward).run());
+}
+
 }  // namespace
+
+void QueryAutomaton::prepare(const std::uint32_t* symbols, std::size_t size, bool reversed,
+                             std::size_t head) {
+    for (std::size_t k = 0; k < ascii_used_count_; ++k) ascii_[ascii_used_[k]] = 0;
+    ascii_used_count_ = 0;
+    other_count_ = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint32_t c = reversed ? symbols[size - 1 - i] : symbols[i];
+        const std::uint64_t bit = std::uint64_t{2} << i;
+        if (c < 128) {
+            if (ascii_[c] == 0) ascii_used_[ascii_used_count_++] = static_cast<std::uint8_t>(c);
+            ascii_[c] |= bit;
+            continue;
+        }
+        std::size_t k = 0;
+        while (k < other_count_ && other_[k].first != c) ++k;
+        if (k == other_count_) other_[other_count_++] = {c, 0};
+        other_[k].second |= bit;
+    }
+    live_ = size + 1 == 64 ? ~std::uint64_t{0} : (std::uint64_t{2} << size) - 1;
+    accept_ = std::uint64_t{1} << size;
+    beyond_head_ = live_ & ~((std::uint64_t{1} << head) - 1);
+}
 
 std::shared_ptr<const NearestTermIndex> NearestTermIndex::build(const Dictionary& dict) {
     const std::size_t n = dict.nodes.size();
     if (n >= kNoRank) return nullptr;  // ranks and node indices are 32-bit
     auto index = std::make_shared<NearestTermIndex>();
-    index->node_of_rank_.reserve(n);
+    index->node_of_rank_ = tree_walk_order(dict);
     std::vector<std::uint32_t> rank(n);
-    if (n != 0) index->node_of_rank_ = tree_walk_order(dict);
     for (std::uint32_t r = 0; r < n; ++r) rank[index->node_of_rank_[r]] = r;
 
-    // Every key's symbols in one buffer, and the nodes sorted by key, then by rank.
-    std::vector<std::uint32_t> symbols;
-    std::vector<std::size_t> offsets{0};
-    offsets.reserve(n + 1);
+    Keys keys;
+    keys.offsets.reserve(n + 1);
     std::vector<std::uint32_t> key;
     for (const auto& node : dict.nodes) {
-        to_symbols(node.term.normalized, key);
-        symbols.insert(symbols.end(), key.begin(), key.end());
-        offsets.push_back(symbols.size());
+        snapper_detail::to_symbols(node.term.normalized, key);
+        keys.symbols.insert(keys.symbols.end(), key.begin(), key.end());
+        keys.offsets.push_back(keys.symbols.size());
     }
-    auto key_begin = [&](std::uint32_t i) { return symbols.data() + offsets[i]; };
-    auto key_end = [&](std::uint32_t i) { return symbols.data() + offsets[i + 1]; };
-    std::vector<std::uint32_t> sorted(n);
-    for (std::uint32_t i = 0; i < n; ++i) sorted[i] = i;
-    std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const auto [pa, pb] = std::mismatch(key_begin(a), key_end(a), key_begin(b), key_end(b));
-        if (pa != key_end(a) && pb != key_end(b)) return *pa < *pb;
-        if (pa != key_end(a) || pb != key_end(b)) return pb != key_end(b);  // a prefix first
-        return rank[a] < rank[b];
-    });
-
-    // Length of the common prefix of each key with the one sorted before it; a key adds one
-    // trie node per symbol after that prefix.
-    std::vector<std::uint32_t> shared(n, 0);
-    std::size_t trie_size = 1;
-    for (std::size_t s = 0; s < n; ++s) {
-        const std::uint32_t i = sorted[s];
-        if (s != 0) {
-            const std::uint32_t p = sorted[s - 1];
-            shared[s] = static_cast<std::uint32_t>(
-                std::mismatch(key_begin(i), key_end(i), key_begin(p), key_end(p)).first -
-                key_begin(i));
-        }
-        trie_size += (offsets[i + 1] - offsets[i]) - shared[s];
+    index->forward_ = build_trie(keys, rank);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::reverse(keys.symbols.begin() + static_cast<std::ptrdiff_t>(keys.offsets[i]),
+                     keys.symbols.begin() + static_cast<std::ptrdiff_t>(keys.offsets[i + 1]));
     }
-    if (trie_size >= kNoRank) return nullptr;
-
-    auto& trie = index->trie_;
-    trie.reserve(trie_size);
-    trie.push_back({0, 0, kNoRank});
-    std::vector<std::uint32_t> path{0};  // trie node at each depth of the current key
-    for (std::size_t s = 0; s < n; ++s) {
-        const std::uint32_t i = sorted[s];
-        while (path.size() > shared[s] + 1) {  // leave the branches the new key does not share
-            trie[path.back()].end = static_cast<std::uint32_t>(trie.size());
-            path.pop_back();
-        }
-        for (const std::uint32_t* c = key_begin(i) + shared[s]; c != key_end(i); ++c) {
-            path.push_back(static_cast<std::uint32_t>(trie.size()));
-            trie.push_back({*c, 0, kNoRank});
-        }
-        // Equal keys are sorted by rank, so the first one to arrive keeps the smallest.
-        std::uint32_t& terminal_rank = trie[path.back()].rank;
-        terminal_rank = std::min(terminal_rank, rank[i]);
-    }
-    for (const std::uint32_t node : path) trie[node].end = static_cast<std::uint32_t>(trie.size());
+    index->backward_ = build_trie(keys, rank);
+    if (index->forward_.empty() || index->backward_.empty()) return nullptr;
     return index;
 }
 
 std::size_t NearestTermIndex::heap_bytes() const {
-    return trie_.capacity() * sizeof(TrieNode) + node_of_rank_.capacity() * sizeof(std::uint32_t);
+    return (forward_.capacity() + backward_.capacity()) * sizeof(TrieNode) +
+           node_of_rank_.capacity() * sizeof(std::uint32_t);
 }
 
 std::uint32_t NearestTermIndex::find_exact(const std::vector<std::uint32_t>& query) const {
     std::uint32_t node = 0;
     for (const std::uint32_t c : query) {
         std::uint32_t child = node + 1;
-        const std::uint32_t end = trie_[node].end;
-        while (child < end && trie_[child].symbol < c) child = trie_[child].end;
-        if (child >= end || trie_[child].symbol != c) return kNoRank;
+        const std::uint32_t end = forward_[node].end;
+        while (child < end && forward_[child].symbol < c) child = forward_[child].end;
+        if (child >= end || forward_[child].symbol != c) return kNoRank;
         node = child;
     }
-    return trie_[node].rank;
-}
-
-template <int kErrors>
-std::uint32_t NearestTermIndex::best_rank_at(const Automaton& automaton) const {
-    return BoundedWalk<kErrors, TrieNode, Automaton>(trie_.data(), automaton, kNoRank).run();
+    return forward_[node].rank;
 }
 
 NearestTermIndex::Result NearestTermIndex::search(const std::vector<std::uint32_t>& query,
                                                   int max_distance, Scratch& scratch) const {
     Result result;
-    if (query.size() > kMaxQuerySymbols || max_distance < 0) return result;
-    // Distances are searched in increasing order, so the first one with any key is the
-    // smallest, and the smallest rank at it is the node the tree walk meets first.
+    if (query.size() > QueryAutomaton::kMaxSymbols || max_distance < 0) return result;
     std::uint32_t rank = find_exact(query);
     int distance = 0;
     if (rank == kNoRank && max_distance > 0) {
-        const Automaton automaton(query, scratch);
+        const std::size_t head = query.size() / 2;
+        scratch.forward.prepare(query.data(), query.size(), false, head);
+        scratch.backward.prepare(query.data(), query.size(), true, query.size() - head);
         const int limit = std::min(max_distance, kMaxIndexedDistance);
-        for (distance = 1; distance <= limit && rank == kNoRank; ++distance) {
-            switch (distance) {
-                case 1:
-                    rank = best_rank_at<1>(automaton);
-                    break;
-                case 2:
-                    rank = best_rank_at<2>(automaton);
-                    break;
-                default:
-                    rank = best_rank_at<3>(automaton);
-                    break;
+        while (rank == kNoRank && distance < limit) {
+            ++distance;
+            if (distance == 1) {
+                rank = best_rank_within<1>(forward_, backward_, scratch);
+            } else if (distance == 2) {
+                rank = best_rank_within<2>(forward_, backward_, scratch);
+            } else {
+                rank = best_rank_within<3>(forward_, backward_, scratch);
             }
         }
-        --distance;
     }
     if (rank != kNoRank) {
         result.outcome = Outcome::Found;
