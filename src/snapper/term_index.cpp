@@ -97,31 +97,31 @@ std::vector<TrieNode> build_trie(const Keys& keys, const std::vector<std::uint32
     return trie;
 }
 
-// Depth-first walk of a trie with the automaton at kErrors edits, proper prefixes of the query's
-// head allowed at most kErrors / 2 of them; returns the smallest rank among the keys it accepts.
-// Subtrees where no prefix of the query can still lead to an accepted key are skipped whole.
-template <int kErrors>
+// Depth-first walk of a trie with the automaton at kErrors edits, of which proper prefixes of
+// the query's first head_size symbols may use at most kHeadErrors; returns the smallest rank
+// among the keys it accepts. Subtrees where no prefix of the query can still lead to an accepted
+// key are skipped whole.
+template <int kErrors, int kHeadErrors>
 class BoundedWalk {
   public:
-    BoundedWalk(const TrieNode* trie, const QueryAutomaton& automaton)
-        : trie_(trie), automaton_(automaton) {}
+    BoundedWalk(const TrieNode* trie, const QueryAutomaton& automaton, std::size_t head_size)
+        : trie_(trie),
+          automaton_(automaton),
+          beyond_head_(automaton.live() & ~((std::uint64_t{1} << head_size) - 1)) {}
 
     std::uint32_t run() {
         std::uint64_t rows[kErrors + 1];
         for (int e = 0; e <= kErrors; ++e) {
             rows[e] = ((std::uint64_t{2} << e) - 1) & automaton_.live();  // e deletions
-            if (e > kHeadErrors) rows[e] &= rows[kHeadErrors] | automaton_.beyond_head();
+            if (e > kHeadErrors) rows[e] &= rows[kHeadErrors] | beyond_head_;
         }
         visit_children(0, rows);
         return best_;
     }
 
   private:
-    static constexpr int kHeadErrors = kErrors / 2;
-
     void visit_children(std::uint32_t parent, const std::uint64_t* rows) {
         const std::uint64_t live = automaton_.live();
-        const std::uint64_t beyond_head = automaton_.beyond_head();
         const std::uint32_t end = trie_[parent].end;
         for (std::uint32_t child = parent + 1; child < end; child = trie_[child].end) {
             const TrieNode& node = trie_[child];
@@ -135,7 +135,7 @@ class BoundedWalk {
                 std::uint64_t row =
                     ((rows[e] << 1) & eq) | rows[e - 1] | (rows[e - 1] << 1) | (next[e - 1] << 1);
                 row &= live;
-                if (e > kHeadErrors) row &= next[kHeadErrors] | beyond_head;
+                if (e > kHeadErrors) row &= next[kHeadErrors] | beyond_head_;
                 next[e] = row;
             }
             if (next[kErrors] == 0) continue;
@@ -146,21 +146,29 @@ class BoundedWalk {
 
     const TrieNode* trie_;
     const QueryAutomaton& automaton_;
+    const std::uint64_t beyond_head_;  // bits head_size..size
     std::uint32_t best_ = kNoRank;
 };
 
-template <int kErrors>
+// The smallest rank among the keys within kErrors edits of the query. The forward walk's head
+// may take kForwardHeadErrors, the backward walk's kErrors - 1 - kForwardHeadErrors: since the
+// two counts of an alignment add up to at most kErrors, one of them is within its allowance.
+template <int kErrors, int kForwardHeadErrors>
 std::uint32_t best_rank_within(const std::vector<TrieNode>& forward,
                                const std::vector<TrieNode>& backward,
-                               const NearestTermIndex::Scratch& scratch) {
-    return std::min(BoundedWalk<kErrors>(forward.data(), scratch.forward).run(),
-                    BoundedWalk<kErrors>(backward.data(), scratch.backward).run());
+                               const NearestTermIndex::Scratch& scratch, std::size_t head_size) {
+    constexpr int kBackwardHeadErrors = kErrors - 1 - kForwardHeadErrors;
+    const std::size_t size = scratch.forward.size();
+    return std::min(
+        BoundedWalk<kErrors, kForwardHeadErrors>(forward.data(), scratch.forward, head_size).run(),
+        BoundedWalk<kErrors, kBackwardHeadErrors>(backward.data(), scratch.backward,
+                                                  size - head_size)
+            .run());
 }
 
 }  // namespace
 
-void QueryAutomaton::prepare(const std::uint32_t* symbols, std::size_t size, bool reversed,
-                             std::size_t head) {
+void QueryAutomaton::prepare(const std::uint32_t* symbols, std::size_t size, bool reversed) {
     for (std::size_t k = 0; k < ascii_used_count_; ++k) ascii_[ascii_used_[k]] = 0;
     ascii_used_count_ = 0;
     other_count_ = 0;
@@ -179,7 +187,7 @@ void QueryAutomaton::prepare(const std::uint32_t* symbols, std::size_t size, boo
     }
     live_ = size + 1 == 64 ? ~std::uint64_t{0} : (std::uint64_t{2} << size) - 1;
     accept_ = std::uint64_t{1} << size;
-    beyond_head_ = live_ & ~((std::uint64_t{1} << head) - 1);
+    size_ = size;
 }
 
 std::shared_ptr<const NearestTermIndex> NearestTermIndex::build(const Dictionary& dict) {
@@ -232,18 +240,20 @@ NearestTermIndex::Result NearestTermIndex::search(const std::vector<std::uint32_
     std::uint32_t rank = find_exact(query);
     int distance = 0;
     if (rank == kNoRank && max_distance > 0) {
-        const std::size_t head = query.size() / 2;
-        scratch.forward.prepare(query.data(), query.size(), false, head);
-        scratch.backward.prepare(query.data(), query.size(), true, query.size() - head);
+        const std::size_t size = query.size();
+        scratch.forward.prepare(query.data(), size, false);
+        scratch.backward.prepare(query.data(), size, true);
         const int limit = std::min(max_distance, kMaxIndexedDistance);
         while (rank == kNoRank && distance < limit) {
             ++distance;
-            if (distance == 1) {
-                rank = best_rank_within<1>(forward_, backward_, scratch);
+            if (distance == 1) {  // both heads exact: split in halves
+                rank = best_rank_within<1, 0>(forward_, backward_, scratch, size / 2);
             } else if (distance == 2) {
-                rank = best_rank_within<2>(forward_, backward_, scratch);
+                // The forward head, which may take an edit, gets the middle symbol of an odd
+                // query (measured slightly faster than the other ways to split).
+                rank = best_rank_within<2, 1>(forward_, backward_, scratch, (size + 1) / 2);
             } else {
-                rank = best_rank_within<3>(forward_, backward_, scratch);
+                rank = best_rank_within<3, 1>(forward_, backward_, scratch, size / 2);
             }
         }
     }

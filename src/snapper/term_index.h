@@ -18,13 +18,13 @@ namespace kezo {
 
 // A query of up to 63 symbols as a nondeterministic Levenshtein automaton in bit-parallel form:
 // bit j of a state word stands for the first j query symbols, bit j + 1 of mask(c) is set when
-// query symbol j is c. The first `head` symbols form the query's head (see NearestTermIndex).
+// query symbol j is c.
 class QueryAutomaton {
   public:
     static constexpr std::size_t kMaxSymbols = 63;
 
     // Prepares the automaton of symbols[0..size) in order, or reversed. size <= kMaxSymbols.
-    void prepare(const std::uint32_t* symbols, std::size_t size, bool reversed, std::size_t head);
+    void prepare(const std::uint32_t* symbols, std::size_t size, bool reversed);
 
     std::uint64_t mask(std::uint32_t c) const {
         if (c < 128) return ascii_[c];
@@ -33,9 +33,9 @@ class QueryAutomaton {
         }
         return 0;
     }
-    std::uint64_t live() const { return live_; }                // bits 0..size
-    std::uint64_t accept() const { return accept_; }            // bit size: the whole query
-    std::uint64_t beyond_head() const { return beyond_head_; }  // bits head..size
+    std::uint64_t live() const { return live_; }      // bits 0..size
+    std::uint64_t accept() const { return accept_; }  // bit size: the whole query
+    std::size_t size() const { return size_; }
 
   private:
     std::array<std::uint64_t, 128> ascii_{};
@@ -45,7 +45,7 @@ class QueryAutomaton {
     std::size_t ascii_used_count_ = 0;
     std::uint64_t live_ = 0;
     std::uint64_t accept_ = 0;
-    std::uint64_t beyond_head_ = 0;
+    std::size_t size_ = 0;
 };
 
 class NearestTermIndex {
