@@ -183,8 +183,9 @@ class TenantFuzzySnapper {
                                  int max_edit_distance);
     // One result per term, in order, each snapped and recorded exactly as snap_term_detailed
     // does. The first term is snapped on the calling thread (so a lazy reload happens once), the
-    // rest are spread over up to `threads` threads (0 = the hardware's concurrency), the caller
-    // among them. An exception from any term is rethrown here once all threads have stopped.
+    // rest are spread over up to `threads` threads, the caller among them (0, or more than the
+    // hardware has, means one per hardware thread; a thread gets at least 64 terms). An
+    // exception from any term is rethrown here once all threads have stopped.
     std::vector<SnapMatch> snap_terms(const std::string& tenant_id,
                                       const std::vector<std::string>& terms, int max_edit_distance,
                                       unsigned threads);

@@ -30,7 +30,9 @@ std::vector<SnapMatch> TenantFuzzySnapper::snap_terms(const std::string& tenant_
     const std::size_t rest = terms.size() - 1;
     if (rest == 0) return results;
 
-    std::size_t wanted = threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
+    // Snapping only computes, so threads beyond the hardware's would just take turns.
+    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+    std::size_t wanted = threads == 0 ? hardware : std::min(threads, hardware);
     wanted = std::min(wanted, (rest + kMinTermsPerThread - 1) / kMinTermsPerThread);
 
     std::atomic<std::size_t> next{1};
