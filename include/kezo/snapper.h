@@ -1,8 +1,9 @@
-// Tenant dictionary snapping: one dictionary of canonical terms per tenant, searched with a
-// BK-tree under a bounded Levenshtein distance. Dictionaries are immutable once built and are
-// replaced copy-on-write, so any number of threads may snap while others load, replace, evict
-// or unload. A background thread applies queued updates and runs the eviction pass; a process
-// forked from one that uses the service gets its own such thread.
+// Tenant dictionary snapping: one dictionary of canonical terms per tenant, a BK-tree under a
+// bounded Levenshtein distance with a trie index beside it that answers most searches exactly as
+// the tree walk would, only faster. Dictionaries are immutable once built and are replaced
+// copy-on-write, so any number of threads may snap while others load, replace, evict or unload.
+// A background thread applies queued updates and runs the eviction pass; a process forked from
+// one that uses the service gets its own such thread.
 //
 // Lock order: turn_mutex_ (held only by the worker for a whole turn, and by the fork handlers)
 // before everything else; tenants_mutex_ before a tenant's dictionary_mutex or stats_mutex; a
