@@ -121,12 +121,12 @@ TEST(SnapperSearch, IndexAgreesWithTreeWalkAndFullScan) {
     policy.max_updates_per_minute = 0;
     Snapper snapper;
     snapper.set_cache_policy(policy);
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 20; ++round) {
         std::vector<std::string> terms(1 + rng() % 300);
         for (auto& t : terms) t = random_term(rng, round % 5 == 0 ? 80 : 8);
         ASSERT_TRUE(snapper.load_tenant_dictionary("t", terms));
         const auto dict = Snapper::build_dictionary(terms, 50000, 128, nullptr);
-        for (int q = 0; q < 60; ++q) {
+        for (int q = 0; q < 40; ++q) {
             const std::string query = q % 3 == 0 ? terms[rng() % terms.size()] + random_term(rng, 2)
                                                  : random_term(rng, round % 5 == 0 ? 80 : 9);
             if (query.empty()) continue;
