@@ -4,11 +4,12 @@
 // any key is the smallest, and among its keys the smallest visit rank is the node the tree walk
 // meets first. At distance t it uses the pigeonhole principle: split the query into a head and a
 // tail, and follow an optimal alignment of a key within t edits. The edits made before it first
-// reaches the whole head and those made after it last leaves it add up to at most t, so one of
-// the two counts is at most t / 2 (rounded down). The walk of the key trie drops every proper
-// prefix of the head that needs more than t / 2 edits; the walk of the reversed-key trie does
-// the same for the reversed tail. One of them keeps the whole alignment, so together they find
-// every key, and both prune far more near the root than one walk allowing t edits throughout.
+// reaches the whole head and those made after it last leaves it add up to at most t. The walk of
+// the key trie drops every proper prefix of the head that needs more than a edits; the walk of
+// the reversed-key trie does the same for the reversed tail with b edits, where a + b = t - 1.
+// Both counts cannot exceed their allowances at once, so one walk keeps the whole alignment and
+// together they find every key, while both prune far more near the root than one walk allowing
+// t edits throughout.
 #include "term_index.h"
 
 #include <algorithm>
