@@ -1,5 +1,5 @@
 // Private factories for the records Python cannot construct or fill in itself. The kezo package
-// registers pickle reducers that name these functions, so Token, Sentence, Keyword and
+// registers pickle reducers that name these functions, so Token, Sentence, Keyword, SnapMatch and
 // TenantMetrics cross process boundaries (multiprocessing, copy, deepcopy) while their classes
 // keep no constructor and read-only fields.
 #include <pybind11/pybind11.h>
@@ -35,6 +35,13 @@ void bind_pickle_support(py::module_& m) {
         },
         py::arg("text"), py::arg("score"), py::arg("count"), py::arg("first_position"),
         "Rebuild a Keyword from its fields (used by pickle).");
+    m.def(
+        "_restore_snap_match",
+        [](std::string term, int distance, bool matched) {
+            return SnapMatch{std::move(term), distance, matched};
+        },
+        py::arg("term"), py::arg("distance"), py::arg("matched"),
+        "Rebuild a SnapMatch from its fields (used by pickle).");
     m.def(
         "_restore_tenant_metrics",
         [](std::uint64_t dictionary_terms, std::uint64_t memory_bytes, std::uint64_t load_count,

@@ -322,6 +322,26 @@ def list_loaded_tenants() -> list[str]:
 def evict_tenants() -> None:
     """Run TTL/LRU eviction pass immediately."""
 
+class SnapMatch(metaclass=_ExtensionType):
+    """The outcome of one snap: the term returned, its edit distance and whether a dictionary term matched."""
+
+    # Not constructible: instances come only from the library.
+    def __init__(self, *args: NoReturn, **kwargs: NoReturn) -> None: ...
+    @property
+    def term(self) -> str: ...
+    @property
+    def distance(self) -> int: ...
+    @property
+    def matched(self) -> bool: ...
+
+def snap_term_detailed(tenant_id: str, term: str, max_edit_distance: int = 2) -> SnapMatch:
+    """Snap a term to the tenant's dictionary and report how it matched."""
+
+def snap_terms(
+    tenant_id: str, terms: Sequence[str], max_edit_distance: int = 2, threads: int = 0
+) -> list[SnapMatch]:
+    """Snap many terms of one tenant in one call."""
+
 def identify_language(text: str, max_results: int = 3) -> list[tuple[Language, float]]:
     """Identify the language of a text, Latin-script languages included."""
 
@@ -333,6 +353,9 @@ def _restore_sentence(begin: int, end: int) -> Sentence:
 
 def _restore_keyword(text: str, score: float, count: int, first_position: int) -> Keyword:
     """Rebuild a Keyword from its fields (used by pickle)."""
+
+def _restore_snap_match(term: str, distance: int, matched: bool) -> SnapMatch:
+    """Rebuild a SnapMatch from its fields (used by pickle)."""
 
 def _restore_tenant_metrics(
     dictionary_terms: int,

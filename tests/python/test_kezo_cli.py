@@ -100,7 +100,6 @@ def test_other_commands_and_usage(capsys):
     assert "accepted codes" in capsys.readouterr().err
 
 
-@pytest.mark.skipif(not hasattr(kezo_native, "snap_terms"), reason="needs native batch snapping")
 def test_snap_against_a_dictionary_file(tmp_path):
     dictionary = tmp_path / "fruit.txt"
     dictionary.write_text("Apple\nBanana\n\nCherry\n")

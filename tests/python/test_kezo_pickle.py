@@ -50,9 +50,8 @@ def samples():
         kz.Sentence: kz.split_sentences(TEXT)[1],
         kz.Keyword: kz.extract_keywords(TEXT)[0],
         kz.TenantMetrics: kz.get_tenant_metrics("kezo-pickle"),
+        kz.SnapMatch: kz.snap_term_detailed("kezo-pickle", "aple"),
     }
-    if hasattr(kz, "snap_term_detailed"):
-        made[kz.SnapMatch] = kz.snap_term_detailed("kezo-pickle", "aple")
     return [made[cls] if cls in made else changed(cls()) for cls in native_classes()]
 
 

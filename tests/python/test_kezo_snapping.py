@@ -5,12 +5,6 @@ import pytest
 import kezo
 import kezo_native as kz
 
-needs = {
-    name: pytest.mark.skipif(not hasattr(kz, name), reason=f"needs kezo_native.{name}")
-    for name in ("snap_term_detailed", "snap_terms")
-}
-
-
 @pytest.fixture(autouse=True)
 def policy():
     saved = kz.get_tenant_cache_policy()
@@ -72,7 +66,6 @@ def test_policy_keywords_change_only_the_named_fields():
     assert after.max_terms_per_tenant == before.max_terms_per_tenant
 
 
-@needs["snap_term_detailed"]
 def test_snap_reports_term_distance_and_match():
     kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
     assert kezo.snap("kezo-snap", "APPLE") == ("APPLE", "Apple", 0, True)
@@ -80,7 +73,6 @@ def test_snap_reports_term_distance_and_match():
     assert kezo.snap("kezo-snap", "aple", max_distance=0) == ("aple", "aple", None, False)
 
 
-@needs["snap_terms"]
 def test_snap_batch_matches_single_snaps():
     kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
     terms = ["aple", "bananna", "kiwi"] * 50
