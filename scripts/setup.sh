@@ -17,5 +17,6 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 python3 -m pip install -q --upgrade pip >/dev/null
-python3 -m pip install -q "cmake>=3.18" ninja "pybind11>=2.11" "scikit-build-core>=0.8" pytest
+python3 -m pip install -q "cmake>=3.18" ninja "pybind11>=2.11" "scikit-build-core>=0.8" pytest \
+    "hypothesis>=6.100"
 python3 -m pip install -q .
