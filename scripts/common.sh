@@ -120,4 +120,4 @@ install_kezo() {
 # dependencies, and the test tools when asked.
 BUILD_REQUIREMENTS=("cmake>=3.18" ninja "pybind11>=2.11" "scikit-build-core>=0.11")
 RUNTIME_REQUIREMENTS=("tqdm>=4")
-TEST_REQUIREMENTS=("pytest>=7" "hypothesis>=6" "mypy>=1.8" "dask[distributed,dataframe]>=2024.1")
+TEST_REQUIREMENTS=("pytest>=7" "hypothesis>=6.100" "mypy>=1.8" "dask[distributed,dataframe]>=2024.1")
