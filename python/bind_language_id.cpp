@@ -1,7 +1,53 @@
+// identify_language: ranked language guesses with confidences.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "bindings.h"
+#include "kezo/language_id.h"
+
+namespace py = pybind11;
 
 namespace kezo::python {
+namespace {
 
-void bind_language_id(pybind11::module_&) {}
+// Identification takes about 2 ns per byte: below this size holding the interpreter lock costs
+// less than releasing and taking it back; above it other Python threads run meanwhile.
+constexpr std::size_t kReleaseLockFromBytes = 1 << 16;
+
+}  // namespace
+
+void bind_language_id(py::module_& m) {
+    m.def(
+        "identify_language",
+        [](const std::string& text, std::size_t max_results) {
+            std::vector<LanguageGuess> guesses;
+            if (text.size() < kReleaseLockFromBytes) {
+                guesses = identify_language(text, max_results);
+            } else {
+                py::gil_scoped_release release;
+                guesses = identify_language(text, max_results);
+            }
+            std::vector<std::tuple<Language, double>> result;
+            for (const LanguageGuess& guess : guesses)
+                result.emplace_back(guess.language, guess.confidence);
+            return result;
+        },
+        py::arg("text"), py::arg("max_results") = 3,
+        R"doc(Identify the language of a text, Latin-script languages included.
+
+Parameters:
+    text: the text, any length; undecodable characters are skipped.
+    max_results: how many guesses to return at most (0 gives an empty list).
+
+Returns:
+    A list of (Language, confidence) pairs, most likely first. Confidences lie
+    between 0 and 1 and sum to at most 1; a language without any evidence is
+    left out. A text without letters of a supported script gives
+    [(Language.English, 0.0)]. Language.Auto is never returned.)doc");
+}
 
 }  // namespace kezo::python

@@ -5,6 +5,7 @@
 
 #include "bindings.h"
 #include "kezo/snapper.h"
+#include "utf8_arguments.h"
 
 namespace py = pybind11;
 
@@ -47,6 +48,8 @@ void bind_snapper(py::module_& m) {
     m.def(
         "load_tenant_dictionary",
         [](const std::string& tenant_id, const std::vector<std::string>& terms) {
+            require_utf8(tenant_id, "tenant_id");
+            require_utf8(terms, "terms");
             global_snapper.load_tenant_dictionary(tenant_id, terms);
         },
         py::arg("tenant_id"), py::arg("terms"), "Load a list of canonical terms for a tenant.");
@@ -65,6 +68,8 @@ void bind_snapper(py::module_& m) {
     m.def(
         "schedule_tenant_dictionary_update",
         [](const std::string& tenant_id, std::vector<std::string> terms) {
+            require_utf8(tenant_id, "tenant_id");
+            require_utf8(terms, "terms");
             return global_snapper.schedule_tenant_dictionary_update(tenant_id, std::move(terms));
         },
         py::arg("tenant_id"), py::arg("terms"),

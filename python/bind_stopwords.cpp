@@ -8,6 +8,7 @@
 
 #include "bindings.h"
 #include "kezo/stopwords.h"
+#include "utf8_arguments.h"
 
 namespace py = pybind11;
 
@@ -22,7 +23,10 @@ void bind_stopword_functions(py::module_& m) {
         py::arg("language"), py::arg("word"), "Return True if `word` is a stopword in `language`.");
     m.def(
         "add_stopword",
-        [](Language language, std::string word) { stopwords::add(language, std::move(word)); },
+        [](Language language, std::string word) {
+            require_utf8(word, "word");
+            stopwords::add(language, std::move(word));
+        },
         py::arg("language"), py::arg("word"),
         "Add a custom stopword to the in-memory list for `language`.");
     m.def(
@@ -39,6 +43,8 @@ void bind_stopword_functions(py::module_& m) {
     m.def(
         "load_tenant_stopwords",
         [](std::string tenant_id, Language language, std::vector<std::string> words) {
+            require_utf8(tenant_id, "tenant_id");
+            require_utf8(words, "words");
             stopwords::load_tenant(std::move(tenant_id), language, std::move(words));
         },
         py::arg("tenant_id"), py::arg("language"), py::arg("words"),

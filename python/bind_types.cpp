@@ -7,6 +7,7 @@
 
 #include "bindings.h"
 #include "kezo/types.h"
+#include "utf8_arguments.h"
 
 namespace py = pybind11;
 
@@ -129,15 +130,28 @@ void bind_extract_configs(py::module_& m) {
 
     // Reading `tokenizer` gives a view into the owning config (it keeps the owner alive);
     // assigning copies the value in.
-    py::class_<ExtractConfig>(m, "ExtractConfig", "High-level config for a single algorithm.")
-        .def(py::init<>())
+    py::class_<ExtractConfig> extract_config(m, "ExtractConfig",
+                                             "High-level config for a single algorithm.");
+    extract_config.def(py::init<>())
         .def_readwrite("algorithm", &ExtractConfig::algorithm)
         .def_readwrite("language", &ExtractConfig::language)
         .def_readwrite("tokenizer", &ExtractConfig::tokenizer)
         .def_readwrite("top_k", &ExtractConfig::top_k)
         .def_readwrite("min_n", &ExtractConfig::min_n)
-        .def_readwrite("max_n", &ExtractConfig::max_n)
-        .def_readwrite("tenant_id", &ExtractConfig::tenant_id);
+        .def_readwrite("max_n", &ExtractConfig::max_n);
+    // As def_readwrite would bind it, except that the setter refuses malformed UTF-8: the id is
+    // stored and read back as str.
+    const py::cpp_function get_tenant_id(
+        [](const ExtractConfig& c) -> const std::string& { return c.tenant_id; },
+        py::is_method(extract_config));
+    const py::cpp_function set_tenant_id(
+        [](ExtractConfig& c, const std::string& tenant_id) {
+            require_utf8(tenant_id, "tenant_id");
+            c.tenant_id = tenant_id;
+        },
+        py::is_method(extract_config));
+    extract_config.def_property("tenant_id", get_tenant_id, set_tenant_id,
+                                py::return_value_policy::reference_internal);
 
     py::class_<EnsembleConfig, ExtractConfig>(m, "EnsembleConfig",
                                               "Config for the multi-algorithm ensemble.")

@@ -1,21 +1,17 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on a fresh Debian machine, then the module itself.
+# Prepares this checkout: missing system packages (apt), the project-local virtual environment
+# .venv, and kezo built from this checkout and installed into it. A second run with nothing
+# changed only checks and returns within seconds.
+# Usage: bash scripts/setup.sh [--tests]   (--tests adds what the test suite needs)
 set -euo pipefail
-export PIP_ROOT_USER_ACTION=ignore PIP_DISABLE_PIP_VERSION_CHECK=1
 cd "$(dirname "$0")/.."
+. scripts/common.sh
 
-apt_packages=(g++ libgtest-dev libbenchmark-dev libstemmer-dev)
-missing=()
-for pkg in "${apt_packages[@]}"; do
-    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+ensure_build_system
+create_venv
+pip_install_set build "${BUILD_REQUIREMENTS[@]}" "${RUNTIME_REQUIREMENTS[@]}"
+if [ "${1:-}" = "--tests" ]; then
+    apt_install_missing libgtest-dev
+    pip_install_set tests "${TEST_REQUIREMENTS[@]}"
 fi
-
-python3 -m pip install -q --upgrade pip >/dev/null
-python3 -m pip install -q "cmake>=3.18" ninja "pybind11>=2.11" "scikit-build-core>=0.8" pytest
-python3 -m pip install -q .
+install_kezo

@@ -18,7 +18,11 @@ struct LanguageGuess {
 
 // The most likely languages of text, best first, at most max_results of them (at least one when
 // max_results > 0; a text without evidence gives English with confidence 0). Never Auto.
-// Pure and thread-safe; linear in the length of the text.
+// Confidence: the share of the text's letters in the language's script times a softmax, within
+// that script, of the language's function-word and special-letter evidence per sqrt(words).
+// Languages without any evidence are left out, except English, the fallback of Latin script.
+// Pure and thread-safe; linear in the length of the text, about 2 ns per byte; any bytes. The
+// first call in a process also builds the word index (about a millisecond).
 std::vector<LanguageGuess> identify_language(std::string_view text, std::size_t max_results = 3);
 
 // The best guess of identify_language.

@@ -6,6 +6,7 @@
 #include "distance_kernel.h"
 #include "kezo/snapper.h"
 #include "kezo/unicode.h"
+#include "term_index.h"
 
 namespace kezo {
 namespace {
@@ -103,6 +104,7 @@ std::shared_ptr<TenantFuzzySnapper::TenantDictionary> TenantFuzzySnapper::build_
     refused += terms.size() - i;  // the terms never looked at once the cap was reached
     dict->memory_bytes = memory;
     dict->term_count = accepted;
+    dict->index = NearestTermIndex::build(*dict);
     if (rejected != nullptr) *rejected = refused;
     return dict;
 }

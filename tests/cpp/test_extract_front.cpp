@@ -26,12 +26,11 @@ constexpr Algorithm kAll[] = {Algorithm::TFIDF, Algorithm::YAKE, Algorithm::Text
 }  // namespace
 
 TEST(ExtractFront, RunsTheChosenAlgorithmOnLowerCasedTokens) {
+    // (The extraction fuzz target compares every algorithm with its direct call.)
     const auto tokens = tokenize(kText, TokenizerConfig());
     ExtractConfig yake = config(Algorithm::YAKE);
     yake.tokenizer.lowercase = false;  // ignored: the front end always lower-cases
-    const auto got = extract_keywords(kText, yake);
-    EXPECT_EQ(texts(got), texts(yake_extract(tokens, Language::English, {1, 3, 0, 2, true})));
-    EXPECT_NE(find(got, "keyword extraction"), nullptr);
+    EXPECT_NE(find(extract_keywords(kText, yake), "keyword extraction"), nullptr);
     // RAKE with lengths 0 and 0 runs with 1..4 and includes single words; the others receive
     // 0 and 0, which yields no candidate.
     for (Algorithm a : kAll) {
@@ -45,17 +44,12 @@ TEST(ExtractFront, RunsTheChosenAlgorithmOnLowerCasedTokens) {
     }
 }
 
-TEST(ExtractFront, LanguageResolutionHostileBytesAndTenantRestore) {
+TEST(ExtractFront, LanguageResolutionAndTenantRestore) {
     // Auto uses the detected language; an explicit language is used whatever the text.
     const Language detected = detect_language(kText);
-    for (Algorithm a : kAll) {
+    for (Algorithm a : kAll)
         EXPECT_EQ(texts(extract_keywords(kText, config(a, Language::Auto))),
                   texts(extract_keywords(kText, config(a, detected))));
-        EXPECT_TRUE(extract_keywords("\xff\xfe\xc3", config(a)).empty());
-        EXPECT_TRUE(extract_keywords("!!! ... ,,, ??? \u3002\uff01", config(a)).empty());
-        extract_keywords(std::string(1 << 20, 'x'), config(a));  // one 1 MB word
-        extract_keywords("ab\xff\xc3(cd\xe2\x82 \xf0\x9f", config(a));
-    }
     EXPECT_NE(find(extract_keywords(kText, config(Algorithm::TFIDF, Language::French)), "the"),
               nullptr);
     EXPECT_TRUE(extract_keywords(kText, config(static_cast<Algorithm>(7))).empty());
@@ -71,8 +65,9 @@ TEST(ExtractFront, LanguageResolutionHostileBytesAndTenantRestore) {
     EXPECT_NE(find(extract_keywords(kText, config(Algorithm::RAKE)), "keyword"), nullptr);
 }
 
-TEST(ExtractRobustness, OrderingTopKEmptyInputAndMegabyteDocument) {
+TEST(ExtractRobustness, TopKEmptyInputAndMegabyteDocument) {
     // Through the front end, which hands the lengths and top_k to each algorithm unchanged.
+    // (Ordering and top_k over arbitrary text and options are the extraction fuzz target's.)
     const std::string text = "alpha beta alpha gamma, alpha delta of beta epsilon";
     std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/en.txt", std::ios::binary);
     std::stringstream page;
@@ -87,16 +82,15 @@ TEST(ExtractRobustness, OrderingTopKEmptyInputAndMegabyteDocument) {
         };
         const auto all = run(text, 0);
         ASSERT_GT(all.size(), 3u);
-        expect_ranked(all);
-        const auto top = run(text, 3);
-        ASSERT_EQ(top.size(), 3u);
-        for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(top[k].text, all[k].text);
-        EXPECT_EQ(run(text, 1000).size(), all.size());
+        const Strings first = texts(all);
+        EXPECT_EQ(texts(run(text, 3)), Strings(first.begin(), first.begin() + 3));
         EXPECT_TRUE(run("", 0).empty() && run("the, of ...", 0).empty());
+        EXPECT_TRUE(run("\xff\xfe\xc3 !!! ... \u3002\uff01", 0).empty());
         EXPECT_TRUE(a == Algorithm::RAKE || run(text, 0, 3, 2).empty());  // max_n below min_n
         const auto big = run(megabyte, 10);
         ASSERT_EQ(big.size(), 10u);
         expect_ranked(big);
+        run(std::string(1 << 20, 'x'), 10);  // one 1 MB word
     }
 }
 

@@ -1,5 +1,6 @@
-// Readers snapping while writers load, queue updates for the maintenance thread, replace,
-// unload and evict the same tenants. Run under ThreadSanitizer in CI.
+// Readers snapping (one by one and in batches spread over threads) while writers load, queue
+// updates for the maintenance thread, replace, unload and evict the same tenants. Run under
+// ThreadSanitizer in CI.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -48,16 +49,30 @@ TEST(SnapperConcurrency, ReadersSeeOnlyTermsTheirTenantHad) {
     std::atomic<bool> stop{false};
     std::atomic<int> bad{0};
     std::vector<std::thread> threads;
+    // Readers through every snap: single, detailed, and batches spread over threads.
     for (int r = 0; r < 3; ++r) {
         threads.emplace_back([&, r] {
             std::mt19937 rng(r);
+            std::vector<std::string> batch;
             for (int n = 0; n < 3000 || !stop.load(); ++n) {
                 const int t = static_cast<int>(rng() % kTenants);
                 std::string query = kWords[rng() % 6];
                 query += "-" + std::to_string(t);
                 query[rng() % query.size()] = 'x';  // one edit away from the real term
-                const std::string got = snapper.snap_term(tenant_name(t), query, 1 + rng() % 2);
-                if (got != query && allowed[t].count(got) == 0) ++bad;
+                const int distance = 1 + static_cast<int>(rng() % 2);
+                if (r == 0) {
+                    const std::string got = snapper.snap_term(tenant_name(t), query, distance);
+                    if (got != query && allowed[t].count(got) == 0) ++bad;
+                    continue;
+                }
+                batch.assign(r == 1 ? 1 : 130, query);
+                for (const SnapMatch& got :
+                     snapper.snap_terms(tenant_name(t), batch, distance, 2)) {
+                    if (got.matched ? allowed[t].count(got.term) == 0
+                                    : got.term != query || got.distance != -1)
+                        ++bad;
+                }
+                n += static_cast<int>(batch.size()) - 1;
             }
         });
     }

@@ -15,10 +15,11 @@ namespace {
 
 using Snapper = TenantFuzzySnapper;
 
-// Each letter is one symbol (multi-byte letters, capitals, a malformed byte), so near
+// Each letter is one symbol (multi-byte and astral letters, capitals, a stray byte and a truncated
+// sequence), so near
 // neighbours, duplicates and case variants are frequent, and a term is also its list of letters.
 const std::vector<std::string> kAlphabet = {
-    "a", "b", "c", "A", "\xC3\xA9", "\xC3\x89", "\xE4\xB8\xAD", "\xFF"};
+    "a", "b", "c", "A", "\xC3\xA9", "\xC3\x89", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xFF", "\xC3"};
 
 std::string random_term(std::mt19937& rng, std::size_t max_len,
                         std::vector<std::size_t>* letters = nullptr) {
@@ -83,31 +84,67 @@ TEST(SnapperBuildDictionary, AccountingAndFilters) {
     }
 }
 
-// The band pruning must find the nearest term whenever a full scan finds one within the bound.
-TEST(SnapperSearch, MatchesBruteForceOnRandomDictionaries) {
+// The tree walk exactly as the read path defines it: a last-in, first-out stack from the root,
+// the children within the band pushed in child-table order, the first node at a strictly smaller
+// distance kept, an exact match ending the walk.
+SnapMatch reference_walk(const Snapper::TenantDictionary& dict, const std::string& query,
+                         int max_distance) {
+    const std::string lowered = unicode::to_lower(query);
+    SnapMatch best{query, -1, false};
+    long long best_distance = static_cast<long long>(max_distance) + 1;
+    std::vector<std::size_t> stack{0};
+    while (!stack.empty()) {
+        const auto& node = dict.nodes[stack.back()];
+        stack.pop_back();
+        const int d = Snapper::edit_distance(lowered, node.term.normalized);
+        if (d < best_distance) {
+            best = {node.term.canonical, d, true};
+            best_distance = d;
+            if (d == 0) break;
+        }
+        for (const auto& [key, child] : node.children) {
+            if (key >= static_cast<long long>(d) - max_distance &&
+                key <= static_cast<long long>(d) + max_distance)
+                stack.push_back(child);
+        }
+    }
+    return best;
+}
+
+// The indexed search must give exactly the tree walk's answer (same term among ties, same
+// distance), and that distance must be the smallest of a full scan. Dictionaries are small
+// alphabets full of near neighbours, duplicates and case variants; some keys and queries pass
+// the 64-symbol width of the bit-parallel kernels.
+TEST(SnapperSearch, IndexAgreesWithTreeWalkAndFullScan) {
     std::mt19937 rng(3);
+    TenantCachePolicy policy;
+    policy.max_updates_per_minute = 0;
+    Snapper snapper;
+    snapper.set_cache_policy(policy);
     for (int round = 0; round < 20; ++round) {
-        Snapper snapper;
         std::vector<std::string> terms(1 + rng() % 300);
-        for (auto& t : terms) t = random_term(rng, 8);
+        for (auto& t : terms) t = random_term(rng, round % 5 == 0 ? 80 : 8);
         ASSERT_TRUE(snapper.load_tenant_dictionary("t", terms));
-        terms.erase(std::remove(terms.begin(), terms.end(), ""), terms.end());
-        for (int q = 0; q < 60; ++q) {
-            const std::string query = random_term(rng, 9);
+        const auto dict = Snapper::build_dictionary(terms, 50000, 128, nullptr);
+        for (int q = 0; q < 40; ++q) {
+            const std::string query = q % 3 == 0 ? terms[rng() % terms.size()] + random_term(rng, 2)
+                                                 : random_term(rng, round % 5 == 0 ? 80 : 9);
             if (query.empty()) continue;
-            const std::string lowered = unicode::to_lower(query);
             int nearest = INT_MAX;
-            for (const auto& t : terms)
-                nearest = std::min(nearest, Snapper::edit_distance(lowered, unicode::to_lower(t)));
-            for (int m = 0; m <= 3; ++m) {
-                const std::string got = snapper.snap_term("t", query, m);
-                if (nearest > m) {
-                    EXPECT_EQ(got, query);
-                    continue;
+            for (const auto& node : dict->nodes) {
+                nearest = std::min(nearest, Snapper::edit_distance(unicode::to_lower(query),
+                                                                   node.term.normalized));
+            }
+            for (int m : {0, 1, 2, 3, 4, 6, INT_MAX}) {
+                const SnapMatch want = reference_walk(*dict, query, m);
+                const SnapMatch got = snapper.snap_term_detailed("t", query, m);
+                ASSERT_EQ(got.term, want.term) << "query " << query << " bound " << m;
+                ASSERT_EQ(got.distance, want.distance) << "query " << query << " bound " << m;
+                ASSERT_EQ(got.matched, nearest <= m);
+                if (got.matched) {
+                    ASSERT_EQ(got.distance, nearest);
                 }
-                ASSERT_NE(std::find(terms.begin(), terms.end(), got), terms.end())
-                    << "query " << query << " m " << m;
-                EXPECT_EQ(Snapper::edit_distance(lowered, unicode::to_lower(got)), nearest);
+                ASSERT_EQ(snapper.snap_term("t", query, m), got.term);
             }
         }
     }

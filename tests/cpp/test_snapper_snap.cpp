@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,6 @@ TEST_F(SnapperSnap, NearestCanonicalTermWins) {
     EXPECT_EQ(snapper.snap_term("t", "APPLE", -1), "APPLE");  // a negative bound: no search
     EXPECT_EQ(snapper.snap_term("t", "", 2), "");
     EXPECT_EQ(snapper.snap_term("nobody", "apple", 2), "apple");
-    EXPECT_EQ(snapper.snap_term("", "apple", 2), "apple");
     EXPECT_EQ(snapper.get_all_tenant_metrics().count("nobody"), 0u);
     EXPECT_EQ(metrics("t").snap_count, 1u);  // only searched snaps count
 
@@ -34,6 +34,61 @@ TEST_F(SnapperSnap, NearestCanonicalTermWins) {
     EXPECT_EQ(snapper.snap_term("e", "APPLE", 2), "apple");
     // A distance beyond any string's length must not overflow the bound.
     EXPECT_EQ(snapper.snap_term("e", "zzzzzzzzzz", INT_MAX), "apples");
+}
+
+void expect_match(const SnapMatch& got, const std::string& term, int distance, bool matched) {
+    EXPECT_EQ(got.term, term);
+    EXPECT_EQ(got.distance, distance) << term;
+    EXPECT_EQ(got.matched, matched) << term;
+}
+
+TEST_F(SnapperSnap, DetailedAndBatchSnapsAnswerAndRecordAsSnapTerm) {
+    snapper.load_tenant_dictionary("t", {"Apple", "apple", "Banana"});
+    expect_match(snapper.snap_term_detailed("t", "apple", -1), "apple", -1, false);
+    expect_match(snapper.snap_term_detailed("", "apple", 2), "apple", -1, false);
+    EXPECT_EQ(metrics("t").snap_count, 0u);
+    // A match is any term in bound, also one whose canonical form is the query itself.
+    expect_match(snapper.snap_term_detailed("t", "Apple", 0), "Apple", 0, true);
+    expect_match(snapper.snap_term_detailed("t", "bananna", 2), "Banana", 1, true);
+    expect_match(snapper.snap_term_detailed("t", "xyz", 1), "xyz", -1, false);
+    EXPECT_EQ(metrics("t").snap_count, 3u);
+
+    // One result per term in order, however many threads; every searched term counts once and
+    // refused ones (empty) not at all.
+    std::vector<std::string> terms;
+    for (int i = 0; i < 300; ++i) terms.push_back(i % 3 == 0 ? "APLE" : i % 3 == 1 ? "" : "bnana");
+    for (unsigned threads : {1u, 0u, 64u}) {
+        const auto got = snapper.snap_terms("t", terms, 2, threads);
+        ASSERT_EQ(got.size(), terms.size());
+        for (std::size_t i = 0; i < terms.size(); i += 3) {
+            expect_match(got[i], "Apple", 1, true);
+            expect_match(got[i + 1], "", -1, false);
+            expect_match(got[i + 2], "Banana", 1, true);
+        }
+    }
+    EXPECT_EQ(metrics("t").snap_count, 3u + 3 * 200);
+    EXPECT_TRUE(snapper.snap_terms("t", {}, 2, 0).empty());
+
+    // A failure in any thread reaches the caller (the empty first term reads no clock, so the
+    // failing read happens while the batch is spread), and the service goes on working.
+    FakeClock::fail_next_steady = true;
+    terms.assign(200, "aple");
+    terms[0].clear();
+    EXPECT_THROW(snapper.snap_terms("t", terms, 2, 2), std::bad_alloc);
+    EXPECT_EQ(snapper.snap_term("t", "aple", 2), "Apple");
+
+    // A lazy reload happens once for a whole batch.
+    set([](TenantCachePolicy& p) {
+        p.tenant_ttl_seconds = 1;
+        p.retain_sources_for_lazy_reload = true;
+    });
+    snapper.load_tenant_dictionary("lazy", {"alpha"});
+    FakeClock::advance_ms(2000);
+    snapper.evict_expired_and_lru();
+    ASSERT_FALSE(loaded("lazy"));
+    const auto got = snapper.snap_terms("lazy", std::vector<std::string>(200, "alph"), 1, 0);
+    EXPECT_EQ(got.back().term, "alpha");
+    EXPECT_EQ(metrics("lazy").lazy_load_count, 1u);
 }
 
 TEST_F(SnapperSnap, LengthLimitAndHugeTerms) {

@@ -7,14 +7,23 @@ import pytest
 import kezo_native as kz
 
 EN = kz.Language.English
+A = kz.Algorithm
 TEXT = (
     "Deep learning models need large training data. Deep learning models are popular, "
     "and training data for deep learning is expensive to label by hand."
+)
+SOLAR = (
+    "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
+    "maintenance, and old solar panels lose efficiency in hot weather."
 )
 
 
 def tokens(text=TEXT):
     return kz.tokenize(text)
+
+
+def near(value):
+    return pytest.approx(value, abs=1e-12)
 
 
 def test_algorithms_from_python():
@@ -30,38 +39,29 @@ def test_algorithms_from_python():
     assert repr(kw) == "Keyword(text='alpha', score=0.476505, count=1)"
     text, score = kw
     assert (text, score, kw.first_position) == ("alpha", kw.score, 0)
-
-
-def test_build_corpus_df_defaults_to_unigrams():
     corpus = [tokens("big data and big data"), tokens("big data"), tokens("data")]
-    assert kz.build_corpus_df(corpus, EN) == {"big": 2, "data": 3}
+    assert kz.build_corpus_df(corpus, EN) == {"big": 2, "data": 3}  # unigrams by default
     assert kz.build_corpus_df(corpus, EN, 2, 2) == {"big data": 2}
 
 
 def test_tfidf_document_frequency_conversions():
     toks = tokens("alpha beta alpha")
     config = kz.TFIDFConfig()
-    config.total_documents = 10
-    config.max_n = 1
+    config.total_documents, config.max_n = 10, 1
 
     def scores(*df):
         return {k.text: k.score for k in kz.tfidf_extract(toks, EN, config, *df)}
 
     # No table (absent or None) scores within the document; an empty table is a table in which
     # every candidate is unseen in a corpus of 10.
-    assert scores() == scores(None)
-    assert scores()["beta"] == pytest.approx(math.log(2) + 1, abs=1e-12)
-    assert scores({})["beta"] == pytest.approx(math.log(11) + 1, abs=1e-12)
-    expected = (math.log(11 / 4) + 1) * (1 + math.log(2))
-    for table in (
-        {"alpha": 3},
-        [("alpha", 3)],
-        types.MappingProxyType({"alpha": 3}),
-        (pair for pair in [("alpha", 3)]),
-    ):
-        got = scores(table)  # the generator can be read once only
-        assert got["alpha"] == pytest.approx(expected, abs=1e-12)
-        assert got["beta"] == pytest.approx(math.log(11) + 1, abs=1e-12)
+    unseen = math.log(11) + 1
+    assert scores() == scores(None) and scores()["beta"] == near(math.log(2) + 1)
+    assert scores({})["beta"] == near(unseen)
+    alpha = (math.log(11 / 4) + 1) * (1 + math.log(2))
+    # Any mapping or iterable of pairs is read through dict(); a generator can be read once only.
+    for table in ({"alpha": 3}, [("alpha", 3)], types.MappingProxyType({"alpha": 3}),
+                  (pair for pair in [("alpha", 3)])):
+        assert scores(table) == near({"alpha": alpha, "beta": unseen})
     for bad in ({1: 3}, {"alpha": -1}, {"alpha": 2**32}, {"alpha": "3"}, {"alpha": 1.5}):
         with pytest.raises(TypeError):
             scores(bad)
@@ -70,26 +70,42 @@ def test_tfidf_document_frequency_conversions():
     assert scores({"alpha": 2**32 - 1})  # the largest count works
 
 
-def test_released_calls_run_in_parallel_threads():
+def test_released_calls_run_in_parallel_threads_under_their_own_tenants():
+    # Every call that releases the lock runs on three threads at once, each thread under its own
+    # tenant: results equal the serial ones, and no tenant's stopwords reach another thread or a
+    # later call without a tenant.
+    hidden = {"py-conc-a": "solar", "py-conc-b": "panels", "py-conc-c": "sunlight"}
+    for tenant, word in hidden.items():
+        kz.load_tenant_stopwords(tenant, EN, [word])
     toks = tokens(TEXT * 200)
-    expected = {
-        run: [(k.text, k.score) for k in run(toks, EN)]
-        for run in (kz.yake_extract, kz.textrank_extract, kz.rake_extract)
-    }
-    barrier, results = threading.Barrier(2), []
+    expected = {run: [(k.text, k.score) for k in run(toks, EN)]
+                for run in (kz.yake_extract, kz.textrank_extract, kz.rake_extract)}
+    barrier, failures, finished = threading.Barrier(len(hidden)), [], []
 
-    def worker():
+    def worker(tenant):
+        single, ensemble = kz.ExtractConfig(), kz.EnsembleConfig()
+        for config in (single, ensemble):
+            config.tenant_id, config.language, config.top_k = tenant, EN, 0
         barrier.wait()
-        for _ in range(3):
-            for run, want in expected.items():
-                results.append([(k.text, k.score) for k in run(toks, EN)] == want)
+        for round in range(12):
+            single.algorithm = (A.TFIDF, A.YAKE, A.TextRank, A.RAKE)[round % 4]
+            for result in (kz.extract_keywords(SOLAR, single),
+                           kz.extract_keywords_ensemble(SOLAR, ensemble)):
+                words = {w for k in result for w in k.text.split()}
+                failures.extend((tenant, w) for w in hidden.values()
+                                if (w in words) == (w == hidden[tenant]))
+            run, want = list(expected.items())[round % 3]
+            if [(k.text, k.score) for k in run(toks, EN)] != want:
+                failures.append((tenant, run.__name__))
+        finished.append(tenant)  # a worker that raised is missing here
 
-    threads = [threading.Thread(target=worker) for _ in range(2)]
+    threads = [threading.Thread(target=worker, args=(tenant,)) for tenant in hidden]
     for t in threads:
         t.start()
     for t in threads:
         t.join()
-    assert len(results) == 18 and all(results)  # a worker that raised leaves results short
+    assert failures == [] and len(finished) == len(hidden)
+    assert "solar" in {k.text for k in kz.extract_keywords(SOLAR)}
 
 
 def test_released_calls_read_a_copy_of_their_configuration():
@@ -100,7 +116,7 @@ def test_released_calls_read_a_copy_of_their_configuration():
     kz.load_tenant_stopwords(tenants[0], EN, ["learning"])
     kz.load_tenant_stopwords(tenants[1], EN, ["training"])
     config = kz.ExtractConfig()
-    config.algorithm, config.top_k, config.tenant_id = kz.Algorithm.RAKE, 0, tenants[0]
+    config.algorithm, config.top_k, config.tenant_id = A.RAKE, 0, tenants[0]
     done, mixed = threading.Event(), []
 
     def flip():

@@ -94,6 +94,33 @@ def test_calls_return_copies_and_none():
     assert kz.get_tenant_metrics("py-apple").load_count == 0
 
 
+def test_detailed_and_batch_snaps():
+    names = list(vars(kz))
+    order = [names.index(n) for n in ("evict_tenants", "SnapMatch", "snap_term_detailed",
+                                      "snap_terms")]
+    assert order == sorted(order)
+    for name in ("snap_term_detailed", "snap_terms"):
+        assert "Args:" in getattr(kz, name).__doc__ and "Returns:" in getattr(kz, name).__doc__
+    kz.load_tenant_dictionary("py-batch", ["Apple", "Banana"])
+    match = kz.snap_term_detailed("py-batch", "APLE")  # default distance 2
+    assert (match.term, match.distance, match.matched) == ("Apple", 1, True)
+    assert repr(match) == "SnapMatch(term='Apple', distance=1, matched=True)"
+    with pytest.raises(AttributeError):
+        match.term = "x"
+
+    queries = ["aple", "zzz", "bananna"] * 50
+    got = kz.snap_terms(tenant_id="py-batch", terms=tuple(queries), max_edit_distance=1,
+                        threads=2)
+    assert [m.term for m in got] == [kz.snap_term("py-batch", q, 1) for q in queries]
+    assert [(m.distance, m.matched) for m in got[:3]] == [(1, True), (-1, False), (1, True)]
+    assert kz.get_tenant_metrics("py-batch").snap_count == 1 + 2 * len(queries)
+    assert kz.snap_terms("py-batch", []) == []
+    for bad in (dict(terms=["a", 1]), dict(terms="abc"), dict(terms=["a"], threads=-1)):
+        with pytest.raises(TypeError):
+            kz.snap_terms("py-batch", **bad)
+    kz.unload_tenant("py-batch")
+
+
 def _child_work(results):
     ok = kz.schedule_tenant_dictionary_update("py-fork-child", ["child"])
     ok = ok and eventually(lambda: kz.snap_term("py-fork-child", "chlid") == "child")

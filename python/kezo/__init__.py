@@ -1,0 +1,91 @@
+"""Kezo: multi-language keyphrase extraction, language identification and tenant term snapping,
+over the native ``kezo_native`` core.
+
+Extraction::
+
+    >>> import kezo
+    >>> phrases = kezo.extract("Solar panels convert sunlight into electricity.", top_k=3)
+    >>> phrases[0].text                                            # doctest: +SKIP
+    'solar panels'
+    >>> kezo.extract_batch(["first text", "second text"], method="yake")  # doctest: +SKIP
+
+Languages are named by ISO code, English name or ``Language`` member ("fr", "French",
+``kezo.Language.French``; "auto" identifies them). Tenant dictionaries: ``load_dictionary``,
+``snap``, ``snap_batch``. Every option is checked before the core runs. Importing kezo also
+lets every kezo_native record and configuration pickle and copy. The command line is ``kezo``
+(or ``python -m kezo``).
+"""
+
+from __future__ import annotations
+
+import kezo_native
+from kezo_native import Algorithm, Language, TenantCachePolicy, TenantMetrics, TokenizerConfig
+
+from . import pickling as _pickling
+from .batch import extract_batch
+from .extraction import extract
+from .languages import CODES, LanguageLike, detect, identify_language, resolve_language
+from .options import MAX_PHRASE_WORDS, MAX_WINDOW
+from .plans import DEFAULT_METHOD, METHODS
+from .records import DictionaryLoad, Keyphrase, LanguageGuess, SnapResult
+from .snapping import (
+    DictionaryWarning,
+    cache_policy,
+    load_dictionary,
+    schedule_dictionary_update,
+    set_cache_policy,
+    set_tenant_hot,
+    snap,
+    snap_batch,
+    tenant_metrics,
+    unload_tenant,
+)
+from .stoplists import (
+    add_stopwords,
+    clear_tenant_stopwords,
+    is_stopword,
+    set_tenant_stopwords,
+    stopwords,
+)
+
+__version__: str = kezo_native.__version__
+
+_pickling.register()
+
+__all__ = [
+    "Algorithm",
+    "CODES",
+    "DEFAULT_METHOD",
+    "DictionaryLoad",
+    "DictionaryWarning",
+    "Keyphrase",
+    "Language",
+    "LanguageGuess",
+    "LanguageLike",
+    "MAX_PHRASE_WORDS",
+    "MAX_WINDOW",
+    "METHODS",
+    "SnapResult",
+    "TenantCachePolicy",
+    "TenantMetrics",
+    "TokenizerConfig",
+    "add_stopwords",
+    "cache_policy",
+    "clear_tenant_stopwords",
+    "detect",
+    "extract",
+    "extract_batch",
+    "identify_language",
+    "is_stopword",
+    "load_dictionary",
+    "resolve_language",
+    "schedule_dictionary_update",
+    "set_cache_policy",
+    "set_tenant_hot",
+    "set_tenant_stopwords",
+    "snap",
+    "snap_batch",
+    "stopwords",
+    "tenant_metrics",
+    "unload_tenant",
+]

@@ -1,0 +1,377 @@
+"""Kezo — multi-language NLP keyword extraction (C++ core)"""
+
+from collections.abc import Iterable, Iterator, Mapping, Sequence
+from typing import ClassVar, NoReturn, Optional, Union, type_check_only
+
+@type_check_only
+class _ExtensionType(type):
+    """The metaclass of every class of the extension module."""
+
+__version__: str
+name: str
+
+class Language(metaclass=_ExtensionType):
+    """ISO 639-1 language code."""
+
+    Auto: ClassVar[Language]
+    English: ClassVar[Language]
+    Spanish: ClassVar[Language]
+    French: ClassVar[Language]
+    German: ClassVar[Language]
+    Italian: ClassVar[Language]
+    Portuguese: ClassVar[Language]
+    Dutch: ClassVar[Language]
+    Russian: ClassVar[Language]
+    Chinese: ClassVar[Language]
+    Japanese: ClassVar[Language]
+    Korean: ClassVar[Language]
+    Arabic: ClassVar[Language]
+    Indonesian: ClassVar[Language]
+    Twi: ClassVar[Language]
+    Akan: ClassVar[Language]
+    ak: ClassVar[Language]
+    Ga: ClassVar[Language]
+    ga: ClassVar[Language]
+    gaa: ClassVar[Language]
+    Ewe: ClassVar[Language]
+    ee: ClassVar[Language]
+    Hausa: ClassVar[Language]
+    ha: ClassVar[Language]
+    Fante: ClassVar[Language]
+    fat: ClassVar[Language]
+    __members__: ClassVar[dict[str, Language]]
+    def __init__(self, value: int) -> None: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __ne__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
+    def __index__(self) -> int: ...
+    def __int__(self) -> int: ...
+    def __getstate__(self) -> int: ...
+    def __setstate__(self, state: int) -> None: ...
+    @property
+    def name(self) -> str: ...
+    @property
+    def value(self) -> int: ...
+
+class Algorithm(metaclass=_ExtensionType):
+    """Keyword extraction algorithm."""
+
+    TFIDF: ClassVar[Algorithm]
+    YAKE: ClassVar[Algorithm]
+    TextRank: ClassVar[Algorithm]
+    RAKE: ClassVar[Algorithm]
+    __members__: ClassVar[dict[str, Algorithm]]
+    def __init__(self, value: int) -> None: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __ne__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
+    def __index__(self) -> int: ...
+    def __int__(self) -> int: ...
+    def __getstate__(self) -> int: ...
+    def __setstate__(self, state: int) -> None: ...
+    @property
+    def name(self) -> str: ...
+    @property
+    def value(self) -> int: ...
+
+class Token(metaclass=_ExtensionType):
+    """A token emitted by the tokenizer."""
+
+    # Not constructible: instances come only from the library.
+    def __init__(self, *args: NoReturn, **kwargs: NoReturn) -> None: ...
+    @property
+    def text(self) -> str: ...
+    @property
+    def offset(self) -> int: ...
+    @property
+    def pos(self) -> int: ...
+    @property
+    def is_word(self) -> bool: ...
+
+class Sentence(metaclass=_ExtensionType):
+    """A sentence token range."""
+
+    # Not constructible: instances come only from the library.
+    def __init__(self, *args: NoReturn, **kwargs: NoReturn) -> None: ...
+    @property
+    def begin(self) -> int: ...
+    @property
+    def end(self) -> int: ...
+
+class Keyword(metaclass=_ExtensionType):
+    """A scored candidate keyword."""
+
+    # Not constructible: instances come only from the library.
+    def __init__(self, *args: NoReturn, **kwargs: NoReturn) -> None: ...
+    @property
+    def text(self) -> str: ...
+    @property
+    def score(self) -> float: ...
+    @property
+    def count(self) -> int: ...
+    @property
+    def first_position(self) -> int: ...
+    def __iter__(self) -> Iterator[Union[str, float]]: ...
+
+class TokenizerConfig(metaclass=_ExtensionType):
+    """Tokenizer options."""
+
+    lowercase: bool
+    strip_accents: bool
+    split_cjk: bool
+    keep_numbers: bool
+    keep_punctuation: bool
+    min_word_length: int
+    def __init__(self) -> None: ...
+
+def tokenize(text: str, config: TokenizerConfig = ...) -> list[Token]:
+    """Tokenize a UTF-8 string into a list of `Token`s."""
+
+def split_sentences(text: str, config: TokenizerConfig = ...) -> list[Sentence]:
+    """Split a text into sentence-boundary token ranges."""
+
+def detect_language(text: str) -> Language:
+    """Heuristically detect the dominant script/language."""
+
+def language_code(language: Language) -> str: ...
+def language_name(language: Language) -> str: ...
+def is_stopword(language: Language, word: str) -> bool:
+    """Return True if `word` is a stopword in `language`."""
+
+def add_stopword(language: Language, word: str) -> None:
+    """Add a custom stopword to the in-memory list for `language`."""
+
+def stopwords(language: Language) -> list[str]:
+    """Get the list of stopwords for `language` (list of str)."""
+
+def load_tenant_stopwords(tenant_id: str, language: Language, words: Sequence[str]) -> None:
+    """Replace tenant-specific stopwords for a language."""
+
+def clear_tenant_stopwords(tenant_id: str, language: Language) -> None:
+    """Clear tenant-specific stopwords for a language."""
+
+def is_tenant_stopword(tenant_id: str, language: Language, word: str) -> bool:
+    """Return True if word is a tenant-specific stopword."""
+
+class TFIDFConfig(metaclass=_ExtensionType):
+    min_n: int
+    max_n: int
+    total_documents: int
+    top_k: int
+    smooth: bool
+    sublinear_tf: bool
+    def __init__(self) -> None: ...
+
+class YAKEConfig(metaclass=_ExtensionType):
+    min_n: int
+    max_n: int
+    top_k: int
+    window: int
+    product_mode: bool
+    def __init__(self) -> None: ...
+
+class TextRankConfig(metaclass=_ExtensionType):
+    min_n: int
+    max_n: int
+    top_k: int
+    window: int
+    damping: float
+    max_iter: int
+    tol: float
+    def __init__(self) -> None: ...
+
+class RAKEConfig(metaclass=_ExtensionType):
+    min_phrase_length: int
+    max_phrase_length: int
+    top_k: int
+    include_words: bool
+    def __init__(self) -> None: ...
+
+class ExtractConfig(metaclass=_ExtensionType):
+    """High-level config for a single algorithm."""
+
+    algorithm: Algorithm
+    language: Language
+    tokenizer: TokenizerConfig
+    top_k: int
+    min_n: int
+    max_n: int
+    tenant_id: str
+    def __init__(self) -> None: ...
+
+class EnsembleConfig(ExtractConfig, metaclass=_ExtensionType):
+    """Config for the multi-algorithm ensemble."""
+
+    w_tfidf: float
+    w_yake: float
+    w_textrank: float
+    w_rake: float
+    def __init__(self) -> None: ...
+
+def extract_keywords(text: str, config: ExtractConfig = ...) -> list[Keyword]:
+    """Run a single extraction algorithm on `text`."""
+
+def extract_keywords_ensemble(text: str, config: EnsembleConfig = ...) -> list[Keyword]:
+    """Run all four algorithms and return merged, de-duplicated keywords."""
+
+def build_corpus_df(
+    corpus: Sequence[Sequence[Token]], language: Language, min_n: int = 1, max_n: int = 1
+) -> dict[str, int]:
+    """Build a per-term document frequency table for TF-IDF."""
+
+def tfidf_extract(
+    tokens: Sequence[Token],
+    language: Language,
+    config: TFIDFConfig = ...,
+    df: Optional[Union[Mapping[str, int], Iterable[tuple[str, int]]]] = None,
+) -> list[Keyword]:
+    """TF-IDF extraction. `df` is an optional dict[str, int] document frequency table."""
+
+def yake_extract(
+    tokens: Sequence[Token], language: Language, config: YAKEConfig = ...
+) -> list[Keyword]: ...
+def textrank_extract(
+    tokens: Sequence[Token], language: Language, config: TextRankConfig = ...
+) -> list[Keyword]: ...
+def rake_extract(
+    tokens: Sequence[Token], language: Language, config: RAKEConfig = ...
+) -> list[Keyword]: ...
+
+class TenantCachePolicy(metaclass=_ExtensionType):
+    """Runtime policy for tenant dictionary lifecycle/caching."""
+
+    max_terms_per_tenant: int
+    max_token_length: int
+    max_updates_per_minute: int
+    max_cached_tenants: int
+    tenant_ttl_seconds: int
+    latency_window_size: int
+    update_queue_capacity: int
+    lazy_load_on_miss: bool
+    retain_sources_for_lazy_reload: bool
+    def __init__(self) -> None: ...
+
+class TenantMetrics(metaclass=_ExtensionType):
+    """Per-tenant dictionary and snap performance metrics."""
+
+    def __init__(self) -> None: ...
+    @property
+    def dictionary_terms(self) -> int: ...
+    @property
+    def memory_bytes(self) -> int: ...
+    @property
+    def load_count(self) -> int: ...
+    @property
+    def lazy_load_count(self) -> int: ...
+    @property
+    def rejected_updates(self) -> int: ...
+    @property
+    def evictions(self) -> int: ...
+    @property
+    def snap_count(self) -> int: ...
+    @property
+    def last_load_ms(self) -> float: ...
+    @property
+    def avg_load_ms(self) -> float: ...
+    @property
+    def snap_latency_p50_ms(self) -> float: ...
+    @property
+    def snap_latency_p95_ms(self) -> float: ...
+    @property
+    def last_access_epoch_ms(self) -> int: ...
+    @property
+    def last_load_epoch_ms(self) -> int: ...
+    @property
+    def hot_tenant(self) -> bool: ...
+    @property
+    def loaded(self) -> bool: ...
+
+def load_tenant_dictionary(tenant_id: str, terms: Sequence[str]) -> None:
+    """Load a list of canonical terms for a tenant."""
+
+def unload_tenant(tenant_id: str) -> None:
+    """Unload a tenant's dictionary."""
+
+def snap_term(tenant_id: str, term: str, max_edit_distance: int = 2) -> str:
+    """Snap a term to the tenant's exact canonical dictionary terms."""
+
+def schedule_tenant_dictionary_update(tenant_id: str, terms: Sequence[str]) -> bool:
+    """Queue a tenant dictionary update for background rebuild + COW swap."""
+
+def set_tenant_hot(tenant_id: str, hot: bool = True) -> None:
+    """Mark tenant as hot (excluded from TTL/LRU eviction)."""
+
+def prewarm_tenant(tenant_id: str) -> bool:
+    """Eagerly prewarm a tenant dictionary if lazy source terms are available."""
+
+def set_tenant_cache_policy(policy: TenantCachePolicy) -> None:
+    """Set lifecycle policy (TTL/LRU caps, safeguards, lazy cache behavior)."""
+
+def get_tenant_cache_policy() -> TenantCachePolicy:
+    """Get current lifecycle policy."""
+
+def get_tenant_metrics(tenant_id: str) -> TenantMetrics:
+    """Get metrics for one tenant."""
+
+def get_all_tenant_metrics() -> dict[str, TenantMetrics]:
+    """Get metrics for all tenants."""
+
+def list_loaded_tenants() -> list[str]:
+    """List currently loaded tenant dictionaries."""
+
+def evict_tenants() -> None:
+    """Run TTL/LRU eviction pass immediately."""
+
+class SnapMatch(metaclass=_ExtensionType):
+    """The outcome of one snap: the term returned, its edit distance and whether a dictionary term matched."""
+
+    # Not constructible: instances come only from the library.
+    def __init__(self, *args: NoReturn, **kwargs: NoReturn) -> None: ...
+    @property
+    def term(self) -> str: ...
+    @property
+    def distance(self) -> int: ...
+    @property
+    def matched(self) -> bool: ...
+
+def snap_term_detailed(tenant_id: str, term: str, max_edit_distance: int = 2) -> SnapMatch:
+    """Snap a term to the tenant's dictionary and report how it matched."""
+
+def snap_terms(
+    tenant_id: str, terms: Sequence[str], max_edit_distance: int = 2, threads: int = 0
+) -> list[SnapMatch]:
+    """Snap many terms of one tenant in one call."""
+
+def identify_language(text: str, max_results: int = 3) -> list[tuple[Language, float]]:
+    """Identify the language of a text, Latin-script languages included."""
+
+def _restore_token(text: str, offset: int, pos: int, is_word: bool) -> Token:
+    """Rebuild a Token from its fields (used by pickle)."""
+
+def _restore_sentence(begin: int, end: int) -> Sentence:
+    """Rebuild a Sentence from its fields (used by pickle)."""
+
+def _restore_keyword(text: str, score: float, count: int, first_position: int) -> Keyword:
+    """Rebuild a Keyword from its fields (used by pickle)."""
+
+def _restore_snap_match(term: str, distance: int, matched: bool) -> SnapMatch:
+    """Rebuild a SnapMatch from its fields (used by pickle)."""
+
+def _restore_tenant_metrics(
+    dictionary_terms: int,
+    memory_bytes: int,
+    load_count: int,
+    lazy_load_count: int,
+    rejected_updates: int,
+    evictions: int,
+    snap_count: int,
+    last_load_ms: float,
+    avg_load_ms: float,
+    snap_latency_p50_ms: float,
+    snap_latency_p95_ms: float,
+    last_access_epoch_ms: int,
+    last_load_epoch_ms: int,
+    hot_tenant: bool,
+    loaded: bool,
+) -> TenantMetrics:
+    """Rebuild a TenantMetrics record from its fields (used by pickle)."""

@@ -1,0 +1,106 @@
+// A search index built beside a dictionary's BK-tree: its distinct keys in two tries (one of the
+// keys, one of the keys reversed), each laid out in depth-first order and walked with a
+// bit-parallel Levenshtein automaton of the query. It finds every key within a small distance
+// while visiting only the trie paths that can still reach one, and answers exactly as the tree
+// walk would by keeping, per key, the rank its first node has in the tree walk's visit order.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "kezo/snapper.h"
+
+namespace kezo {
+
+// A query of up to 63 symbols as a nondeterministic Levenshtein automaton in bit-parallel form:
+// bit j of a state word stands for the first j query symbols, bit j + 1 of mask(c) is set when
+// query symbol j is c.
+class QueryAutomaton {
+  public:
+    static constexpr std::size_t kMaxSymbols = 63;
+
+    // Prepares the automaton of symbols[0..size) in order, or reversed. size <= kMaxSymbols.
+    void prepare(const std::uint32_t* symbols, std::size_t size, bool reversed);
+
+    std::uint64_t mask(std::uint32_t c) const {
+        if (c < 128) return ascii_[c];
+        for (std::size_t k = 0; k < other_count_; ++k) {
+            if (other_[k].first == c) return other_[k].second;
+        }
+        return 0;
+    }
+    std::uint64_t live() const { return live_; }      // bits 0..size
+    std::uint64_t accept() const { return accept_; }  // bit size: the whole query
+    std::size_t size() const { return size_; }
+
+  private:
+    std::array<std::uint64_t, 128> ascii_{};
+    std::array<std::pair<std::uint32_t, std::uint64_t>, kMaxSymbols> other_{};
+    std::size_t other_count_ = 0;
+    std::array<std::uint8_t, kMaxSymbols> ascii_used_{};  // entries of ascii_ to clear next time
+    std::size_t ascii_used_count_ = 0;
+    std::uint64_t live_ = 0;
+    std::uint64_t accept_ = 0;
+    std::size_t size_ = 0;
+};
+
+class NearestTermIndex {
+  public:
+    using Dictionary = TenantFuzzySnapper::TenantDictionary;
+
+    // Distances the index settles by itself; a nearest term farther away than this is left to
+    // the tree walk.
+    static constexpr int kMaxIndexedDistance = 3;
+
+    enum class Outcome { Found, NotFound, Undecided };
+    struct Result {
+        Outcome outcome = Outcome::Undecided;
+        std::size_t node = 0;  // index into Dictionary::nodes when Found
+        int distance = -1;     // edit distance to that node's key when Found
+    };
+
+    // Reusable per-thread state of a search.
+    struct Scratch {
+        QueryAutomaton forward;
+        QueryAutomaton backward;
+    };
+
+    // Indexes every node of dict (which must not change afterwards); null when the dictionary is
+    // too large for 32-bit positions. Costs two sorts of the keys and one walk of the tree.
+    static std::shared_ptr<const NearestTermIndex> build(const Dictionary& dict);
+
+    // Number of tree nodes the index was built over.
+    std::size_t node_count() const { return node_of_rank_.size(); }
+    // Heap bytes the index holds (for measurements; not part of a dictionary's accounted size).
+    std::size_t heap_bytes() const;
+
+    // The node the tree walk would answer for query (symbols of the lowered term): the
+    // first-visited node at the smallest distance within max_distance. Undecided when the query
+    // is longer than QueryAutomaton::kMaxSymbols, or when nothing lies within
+    // kMaxIndexedDistance but max_distance is larger. Thread-safe; allocation-free.
+    Result search(const std::vector<std::uint32_t>& query, int max_distance,
+                  Scratch& scratch) const;
+
+    static constexpr std::uint32_t kNoRank = UINT32_MAX;
+
+    // One trie node. Nodes are stored in depth-first order, so a node's children start right
+    // after it and its subtree ends at `end` (the index of its next sibling or an uncle's).
+    struct TrieNode {
+        std::uint32_t symbol;  // the symbol on the edge into this node (0 for the root)
+        std::uint32_t end;
+        std::uint32_t rank;  // smallest visit rank of the keys ending here, or kNoRank
+    };
+
+  private:
+    std::uint32_t find_exact(const std::vector<std::uint32_t>& query) const;
+
+    std::vector<TrieNode> forward_;            // keys as they are
+    std::vector<TrieNode> backward_;           // keys reversed
+    std::vector<std::uint32_t> node_of_rank_;  // visit rank -> index into Dictionary::nodes
+};
+
+}  // namespace kezo

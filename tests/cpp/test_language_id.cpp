@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kezo/language_id.h"
+
+using namespace kezo;
+
+namespace {
+
+std::string udhr(const std::string& code) {
+    std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/" + code + ".txt");
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+struct Case {
+    const char* text;
+    Language best;
+};
+
+// Sentences of one language each; the West African ones are clauses of the declarations in
+// tests/data, the Hausa one written without hooked letters, the Twi one in capitals.
+const Case kShortTexts[] = {
+    {"the", Language::English},
+    {"The committee met on Monday to discuss the budget.", Language::English},
+    {"El comité se reunió el lunes para discutir el presupuesto.", Language::Spanish},
+    {"Le comité s'est réuni lundi pour discuter du budget.", Language::French},
+    {"Der Ausschuss traf sich am Montag, um den Haushalt zu besprechen.", Language::German},
+    {"Il comitato si è riunito lunedì per discutere il bilancio.", Language::Italian},
+    {"O comitê se reuniu na segunda-feira para discutir o orçamento.", Language::Portuguese},
+    {"De commissie kwam maandag bijeen om de begroting te bespreken.", Language::Dutch},
+    {"Komite itu bertemu pada hari Senin untuk membahas anggaran.", Language::Indonesian},
+    {"ESIANE SƐ ƐHO HIA SƐ YƐBƐMA AYƆNKOFA ABƐDA AMAN HOROW NTAM", Language::Twi},
+    {"Ɔnam dɛ ohia dɛ wotu aman na aman ntamu anyɛnkoyɛ nkitahodzi mpon,", Language::Fante},
+    {"Akɛni ehe hiaa akɛ akã he aha naanyobɔɔ ahi maji ateŋ hewɔ lɛ,", Language::Ga},
+    {"Esi wohiã vevie be woado dukɔ kple dukɔwo dome kadodo ɖe ŋgɔ", Language::Ewe},
+    {"Ganin cewa ya kamata a kafa hukumomi wadanda za su kula da su", Language::Hausa},
+    {"Всеобщая декларация прав человека", Language::Russian},
+    {"世界人权宣言", Language::Chinese},
+    {"世界人権宣言は、すべての人民とすべての国とが達成すべき基準です", Language::Japanese},
+    {"세계 인권 선언", Language::Korean},
+    {"الإعلان العالمي لحقوق الإنسان", Language::Arabic},
+};
+
+// A stray letter or a few words of another language do not outweigh the text around them.
+const Case kMixedTexts[] = {
+    {"The committee met on Monday to discuss the budget of the year ɛ", Language::English},
+    {"The committee met on Monday at the café in Señor Ɗan's street", Language::English},
+    {"我们使用Python和TensorFlow进行深度学习研究", Language::Chinese},
+    {"Le comité s'est réuni lundi avec the board pour discuter du budget", Language::French},
+};
+
+void expect_contract(std::string_view text, std::size_t max_results) {
+    const std::vector<LanguageGuess> guesses = identify_language(text, max_results);
+    ASSERT_FALSE(guesses.empty());
+    EXPECT_LE(guesses.size(), max_results);
+    double sum = 0;
+    for (std::size_t i = 0; i < guesses.size(); ++i) {
+        EXPECT_NE(guesses[i].language, Language::Auto);
+        EXPECT_GE(guesses[i].confidence, 0.0);
+        EXPECT_LE(guesses[i].confidence, 1.0);
+        if (i > 0) {
+            EXPECT_GE(guesses[i - 1].confidence, guesses[i].confidence);
+        }
+        sum += guesses[i].confidence;
+    }
+    EXPECT_LE(sum, 1.0 + 1e-9);
+    EXPECT_EQ(identify_best_language(text), guesses.front().language);
+}
+
+}  // namespace
+
+TEST(LanguageId, ShortAndMixedTexts) {
+    for (const Case& c : kShortTexts) EXPECT_EQ(identify_best_language(c.text), c.best) << c.text;
+    for (const Case& c : kMixedTexts) EXPECT_EQ(identify_best_language(c.text), c.best) << c.text;
+    // The outweighed language still shows as the runner-up.
+    const auto guesses = identify_language(kMixedTexts[3].text);
+    ASSERT_GE(guesses.size(), 2u);
+    EXPECT_EQ(guesses[1].language, Language::English);
+}
+
+TEST(LanguageId, WholeDeclarations) {
+    const std::pair<const char*, Language> cases[] = {
+        {"en", Language::English},    {"es", Language::Spanish}, {"fr", Language::French},
+        {"de", Language::German},     {"it", Language::Italian}, {"pt", Language::Portuguese},
+        {"nl", Language::Dutch},      {"ru", Language::Russian}, {"zh", Language::Chinese},
+        {"ja", Language::Japanese},   {"ko", Language::Korean},  {"ar", Language::Arabic},
+        {"id", Language::Indonesian}, {"ak", Language::Twi},     {"gaa", Language::Ga},
+        {"ee", Language::Ewe},        {"ha", Language::Hausa},   {"fat", Language::Fante},
+    };
+    for (const auto& [code, expected] : cases) {
+        const std::string text = udhr(code);
+        ASSERT_FALSE(text.empty()) << code;
+        const auto guesses = identify_language(text);
+        EXPECT_EQ(guesses.front().language, expected) << code;
+        EXPECT_GT(guesses.front().confidence, 0.99) << code;
+    }
+}
+
+TEST(LanguageId, AnyInputKeepsTheContract) {
+    // Without letters of a supported script there is no evidence: English with confidence 0.
+    const std::string_view no_evidence[] = {"",
+                                            "   ",
+                                            "123 4.5 -- !!",
+                                            "\xFF\xFE\x80\xC3",
+                                            "สวัสดี",
+                                            "\xE2\x80\x20",
+                                            std::string_view("\0 \0", 3)};
+    for (std::string_view text : no_evidence) {
+        const auto guesses = identify_language(text);
+        ASSERT_EQ(guesses.size(), 1u);
+        EXPECT_EQ(guesses[0].language, Language::English);
+        EXPECT_EQ(guesses[0].confidence, 0.0);
+    }
+    EXPECT_TRUE(identify_language("the", 0).empty());
+
+    std::vector<std::string> texts = {std::string(1 << 20, 'a'), std::string(1 << 20, '\xC3'),
+                                      udhr("fr") + udhr("zh") + udhr("ee")};
+    std::string repeated_word;
+    for (int i = 0; i < 50000; ++i) repeated_word += "ɛ";
+    texts.push_back(repeated_word);
+    std::mt19937 random(7);
+    for (int i = 0; i < 200; ++i) {
+        std::string bytes(random() % 64, '\0');
+        for (char& b : bytes) b = static_cast<char>(random());
+        texts.push_back(bytes);
+    }
+    for (const std::string& text : texts)
+        for (std::size_t max_results : {1u, 3u, 18u, 100u}) expect_contract(text, max_results);
+}
+
+TEST(LanguageIdConcurrency, ThreadsAgreeFromTheFirstCall) {
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &wrong] {
+            for (int round = 0; round < 20; ++round)
+                for (const Case& c : kShortTexts)
+                    wrong[t] += identify_best_language(c.text) != c.best;
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int count : wrong) EXPECT_EQ(count, 0);
+}

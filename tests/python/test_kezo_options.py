@@ -1,0 +1,149 @@
+import json
+import math
+
+import pytest
+
+import kezo
+import kezo_native as kz
+
+L = kz.Language
+TEXT = (
+    "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
+    "maintenance, and old solar panels lose efficiency in hot weather."
+)
+ZERO_WEIGHTS = dict.fromkeys(("tfidf", "yake", "textrank", "rake"), 0)
+
+# Every bad option fails before the core runs, naming the option, the value and the range.
+BAD_OPTIONS = [
+    (dict(top_k=-1), ValueError, ["top_k", "-1", "1 to 4294967295"]),
+    (dict(top_k=0), ValueError, ["top_k", "0"]),
+    (dict(top_k=True), TypeError, ["top_k", "True"]),
+    (dict(top_k=2**32), ValueError, ["top_k", "4294967296"]),
+    (dict(max_n=4294967295), ValueError, ["max_n", "4294967295", "1 to 8"]),
+    (dict(max_n=2.0), TypeError, ["max_n", "2.0"]),
+    (dict(min_n=3, max_n=2), ValueError, ["min_n=3", "max_n=2"]),
+    (dict(method="textrank", damping=5), ValueError, ["damping", "5", "< 1"]),
+    (dict(method="textrank", damping=math.nan), ValueError, ["damping", "nan"]),
+    (dict(method="textrank", tol=0.0), ValueError, ["tol", "> 0"]),
+    (dict(method="textrank", max_iter=10**6), ValueError, ["max_iter", "1 to 1000"]),
+    (dict(method="yake", window=4294967295), ValueError, ["window", "1 to 10"]),
+    (dict(weights={"yake": math.inf}), ValueError, ["weights['yake']", "inf"]),
+    (dict(weights={"rake": -0.5}), ValueError, ["weights['rake']", "-0.5", ">= 0"]),
+    (dict(weights=ZERO_WEIGHTS), ValueError, ["weights", "above 0"]),
+    (dict(weights={"bm25": 1.0}), ValueError, ["bm25", "tfidf, yake"]),
+    (dict(method="tfidf", df={"solar": 1}), ValueError, ["df", "total_documents"]),
+    (dict(method="tfidf", df={"solar": 1}, total_documents=0), ValueError, ["total_documents"]),
+    (dict(method="tfidf", df={"solar": 3}, total_documents=2), ValueError, ["df['solar']"]),
+    (dict(method="rake", window=3), ValueError, ["window", "'rake'", "yake, textrank"]),
+    (dict(method="yake", window=3, tenant="t"), ValueError, ["tenant", "window"]),
+    (dict(method="lda"), ValueError, ["method", "'lda'", "textrank"]),
+    (dict(language="xx"), ValueError, ["'xx'", "en, es, fr", "gaa"]),
+    (dict(language=3), TypeError, ["language", "int"]),
+    (dict(tenant=""), ValueError, ["tenant"]),
+    (dict(tokenizer={"min_word_length": 3}), TypeError, ["tokenizer", "dict"]),
+]
+
+
+@pytest.mark.parametrize("options, error, words", BAD_OPTIONS)
+def test_bad_options_are_named(options, error, words):
+    with pytest.raises(error) as caught:
+        kezo.extract(TEXT, **options)
+    for word in words:
+        assert word in str(caught.value)
+
+
+@pytest.mark.parametrize(
+    "text, error", [(b"solar", TypeError), (None, TypeError), ("solar \ud800", ValueError)]
+)
+def test_text_must_be_encodable_str(text, error):
+    with pytest.raises(error, match="text"):
+        kezo.extract(text)
+
+
+# fmt: off
+SPELLINGS = [
+    ("fr", L.French), ("French", L.French), ("FRENCH", L.French), (" pt-BR ", L.Portuguese),
+    ("en_GB", L.English), ("gaa", L.Ga), ("ga", L.Ga), ("ak", L.Twi), ("twi", L.Twi),
+    ("tw", L.Twi), ("Akan", L.Twi), ("fat", L.Fante), ("auto", L.Auto), (L.Hausa, L.Hausa),
+]
+# fmt: on
+
+
+@pytest.mark.parametrize("spelling, language", SPELLINGS)
+def test_languages_by_code_name_or_alias(spelling, language):
+    assert kezo.resolve_language(spelling) == language
+
+
+@pytest.mark.parametrize("method", ["tfidf", "yake", "textrank", "rake", "ensemble"])
+def test_methods_match_the_native_calls(method):
+    if method == "ensemble":
+        config = kz.EnsembleConfig()
+        native = kz.extract_keywords_ensemble
+    else:
+        config = kz.ExtractConfig()
+        config.algorithm = getattr(
+            kz.Algorithm,
+            {"tfidf": "TFIDF", "yake": "YAKE", "textrank": "TextRank", "rake": "RAKE"}[method],
+        )
+        native = kz.extract_keywords
+    config.language, config.top_k = L.English, 0
+    expected = [(k.text, k.score, k.count, k.first_position) for k in native(TEXT, config)]
+    assert kezo.extract(TEXT, method=method, language="en", top_k=None) == expected
+
+
+def test_algorithm_settings_at_their_defaults_change_nothing():
+    # Algorithm settings run the algorithm outside the native front end; at the front end's
+    # own values the result must be the same.
+    for method, settings in [
+        ("textrank", dict(window=2, damping=0.85, max_iter=100, tol=0.0001)),
+        ("yake", dict(window=2)),
+    ]:
+        assert kezo.extract(TEXT, method=method, **settings) == kezo.extract(TEXT, method=method)
+    # A phrase common in the corpus falls in the ranking.
+    ranks = [
+        [k.text for k in kezo.extract(TEXT, method="tfidf", top_k=None, **corpus)].index(
+            "solar panels"
+        )
+        for corpus in ({}, dict(df={"solar panels": 9}, total_documents=10))
+    ]
+    assert ranks[0] < ranks[1]
+
+
+def test_tenant_stopwords_and_records():
+    kezo.set_tenant_stopwords("kezo-options", ["solar"], "en")
+    words = {
+        w for k in kezo.extract(TEXT, tenant="kezo-options", top_k=None) for w in k.text.split()
+    }
+    assert "solar" not in words and "panels" in words
+    kezo.clear_tenant_stopwords("kezo-options", "en")
+    phrase = kezo.extract(TEXT, top_k=1)[0]
+    assert json.loads(json.dumps(phrase.to_dict()))["text"] == phrase.text
+    assert {phrase, kezo.Keyphrase(*phrase)} == {phrase}
+    with pytest.raises(AttributeError):
+        phrase.score = 1.0  # type: ignore[misc]
+
+
+def test_batch_matches_serial_in_order():
+    texts = [
+        TEXT,
+        "",
+        "Wind turbines spin. Wind farms grow.",
+        "太阳能电池板把阳光转换成电能。",
+    ] * 20
+    serial = [kezo.extract(t, method="yake") for t in texts]
+    assert kezo.extract_batch(texts, workers=3, method="yake") == serial
+    assert kezo.extract_batch(iter(texts[:3]), workers=1, method="yake") == serial[:3]
+    with pytest.raises(TypeError, match="texts"):
+        kezo.extract_batch("one text")
+    with pytest.raises(TypeError, match=r"texts\[1\]"):
+        kezo.extract_batch(["ok", b"bytes"])
+    with pytest.raises(ValueError, match="workers"):
+        kezo.extract_batch(texts, workers=0)
+
+
+def test_stopword_helpers():
+    assert kezo.is_stopword("le", "fr") and "the" in kezo.stopwords("English")
+    kezo.add_stopwords(["kezoword"], "de")
+    assert kezo.is_stopword("kezoword", "German")
+    with pytest.raises(TypeError, match="words"):
+        kezo.add_stopwords("word", "de")

@@ -1,0 +1,101 @@
+import warnings
+
+import pytest
+
+import kezo
+import kezo_native as kz
+
+@pytest.fixture(autouse=True)
+def policy():
+    saved = kz.get_tenant_cache_policy()
+    kezo.set_cache_policy(max_updates_per_minute=0)
+    yield
+    kz.set_tenant_cache_policy(saved)
+
+
+def test_load_reports_counts_and_warns_when_terms_are_cut():
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        report = kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
+    assert report == (
+        "kezo-snap",
+        True,
+        2,
+        0,
+        kz.get_tenant_metrics("kezo-snap").memory_bytes,
+        False,
+    )
+    kezo.set_cache_policy(max_terms_per_tenant=2)
+    with pytest.warns(kezo.DictionaryWarning, match="3 of 5 terms.*max_terms_per_tenant=2"):
+        report = kezo.load_dictionary("kezo-snap", ["Apple", "", "Banana", "Cherry", "Date"])
+    assert (report.accepted, report.refused, report.limit_reached) == (2, 3, True)
+    kezo.set_cache_policy(max_updates_per_minute=1)
+    with pytest.warns(kezo.DictionaryWarning, match="rate limit"):
+        assert not kezo.load_dictionary("kezo-snap", ["Apple"]).installed
+    assert kezo.tenant_metrics("kezo-snap").dictionary_terms == 2
+
+
+@pytest.mark.parametrize(
+    "call, error, words",
+    [
+        (lambda: kezo.cache_policy(max_terms=5), TypeError, ["max_terms", "max_terms_per_tenant"]),
+        (lambda: kezo.cache_policy(tenant_ttl_seconds=2**32), ValueError, ["tenant_ttl_seconds"]),
+        (
+            lambda: kezo.cache_policy(max_cached_tenants=-1),
+            ValueError,
+            ["max_cached_tenants", "-1"],
+        ),
+        (lambda: kezo.cache_policy(lazy_load_on_miss=1), TypeError, ["lazy_load_on_miss"]),
+        (lambda: kezo.cache_policy(max_token_length=True), TypeError, ["max_token_length"]),
+        (lambda: kezo.load_dictionary("", ["a"]), ValueError, ["tenant"]),
+        (lambda: kezo.load_dictionary("t", "Apple"), TypeError, ["terms", "str"]),
+        (lambda: kezo.snap("t", "a", max_distance=-1), ValueError, ["max_distance", "-1"]),
+    ],
+)
+def test_bad_service_arguments_are_named(call, error, words):
+    with pytest.raises(error) as caught:
+        call()
+    assert all(word in str(caught.value) for word in words)
+
+
+def test_policy_keywords_change_only_the_named_fields():
+    before = kz.get_tenant_cache_policy()
+    kezo.set_cache_policy(tenant_ttl_seconds=60, retain_sources_for_lazy_reload=True)
+    after = kz.get_tenant_cache_policy()
+    assert (after.tenant_ttl_seconds, after.retain_sources_for_lazy_reload) == (60, True)
+    assert after.max_terms_per_tenant == before.max_terms_per_tenant
+
+
+def test_snap_reports_term_distance_and_match():
+    kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
+    assert kezo.snap("kezo-snap", "APPLE") == ("APPLE", "Apple", 0, True)
+    assert kezo.snap("kezo-snap", "aple") == ("aple", "Apple", 1, True)
+    assert kezo.snap("kezo-snap", "aple", max_distance=0) == ("aple", "aple", None, False)
+
+
+def test_snap_batch_matches_single_snaps():
+    kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
+    terms = ["aple", "bananna", "kiwi"] * 50
+    expected = [kezo.snap("kezo-snap", t) for t in terms[:3]] * 50
+    assert kezo.snap_batch("kezo-snap", terms, workers=2) == expected
+
+
+def test_detect_and_identify_rank_languages_with_confidences():
+    french = "Le chat dort sur le canapé pendant que le chien regarde le jardin."
+    guesses = kezo.identify_language(french)
+    assert guesses[0].code == "fr" and len(guesses) <= 3
+    assert kezo.detect(french) == guesses[0] and 0 < guesses[0].confidence <= 1
+    assert kezo.detect("123 456") == (kz.Language.English, "en", "English", 0.0)
+    with pytest.raises(ValueError, match="max_results"):
+        kezo.identify_language("x", max_results=0)
+
+
+def test_docstring_examples_run():
+    # The examples are what help() shows; they must stay true.
+    import doctest
+    import importlib
+
+    for name in ("kezo", "records", "languages", "extraction", "batch", "snapping", "stoplists"):
+        module = importlib.import_module(name if name == "kezo" else f"kezo.{name}")
+        assert doctest.testmod(module).failed == 0, name
+    kezo.unload_tenant("shop")
