@@ -17,9 +17,10 @@ bool ends_with_apostrophe(const std::string& text) {
 
 // The spelling of one occurrence: its words as written, joined by one blank (none between
 // ideographs). Where case says nothing about names, at a sentence start or in a line written in
-// title case, a word is lower-cased unless it is an acronym; at a sentence start the first word
-// keeps its capital when a later word of the phrase has one ("Mark Hawkins"). *telling is set
-// when the first word's case is the writer's own choice.
+// title case, a word is lower-cased unless it is an acronym or has a capital inside
+// ("États-Unis"); at a sentence start the first word keeps its capital when a later word of the
+// phrase has one ("Mark Hawkins"). *telling is set when the first word's case is the writer's
+// own choice.
 std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling) {
     const Word& first = c.words[start];
     *telling = first.shows_case;
@@ -33,7 +34,7 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
             text.push_back(' ');
-        bool as_written = w.all_caps || first.shows_case;
+        bool as_written = w.all_caps || w.inner_capital || first.shows_case;
         if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
         text.append(as_written ? w.surface : w.lower);
     }

@@ -201,6 +201,7 @@ class Scanner {
         w.has_letter = shape.letters > 0;
         w.capitalised = is_upper(shape.first);
         w.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
+        w.inner_capital = shape.upper > (w.capitalised ? 1u : 0u);
         if (w.has_letter) {
             w.stop = stopwords::is_stop(options_.language, w.lower);
             if (!w.stop && is_supplement_stopword(options_.language, w.lower))

@@ -19,6 +19,7 @@ struct Word {
     bool sentence_start = false;  // first word of a sentence, title or paragraph
     bool capitalised = false;     // first letter upper-case
     bool all_caps = false;        // two letters or more, all upper-case (an acronym)
+    bool inner_capital = false;   // a capital after the first letter ("États-Unis", "McLaren")
     bool shows_case = false;      // capitalised tells a name: not sentence-initial, not in a
                                   // line written in title case
     bool ideograph = false;       // one character of a script written without blanks
