@@ -28,7 +28,6 @@ class NearDuplicateFilter {
 
     // The phrases that stayed, in the order they were taken.
     std::vector<std::uint32_t> kept() const;
-    std::size_t kept_count() const { return kept_count_; }
 
   private:
     static constexpr std::uint32_t kCoreCount = 3;

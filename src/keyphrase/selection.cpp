@@ -98,10 +98,12 @@ std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<do
     if (options.keep_near_duplicates) {
         chosen.assign(order.begin(), order.begin() + std::min(wanted, order.size()));
     } else {
+        // Every phrase is offered, whatever top_k: a recurring phrase far down the order may
+        // still replace phrases taken early, and a shorter list must be the start of a longer.
         NearDuplicateFilter filter(c);
-        for (std::size_t k = 0; k < order.size() && filter.kept_count() < wanted; ++k)
-            filter.offer(order[k]);
+        for (std::uint32_t p : order) filter.offer(p);
         chosen = filter.kept();
+        if (chosen.size() > wanted) chosen.resize(wanted);
     }
 
     std::vector<std::string> texts = spellings(c, chosen);

@@ -162,6 +162,17 @@ TEST(KeyphraseSelection, ARecurringPhraseStandsForTheOneOffPhrasesAroundIt) {
     for (std::size_t i = 1; i < list.size(); ++i)
         EXPECT_EQ(list[i].text.find("blades"), std::string::npos) << list[i].text;
     EXPECT_EQ(phrases(text).count("turbine blades wear"), 1u);  // kept on request
+    // Whatever top_k, a shorter list is the start of the full one.
+    KeyphraseConfig all;
+    all.top_k = 0;
+    const auto full = top(text, all);
+    for (std::uint32_t k = 1; k <= full.size(); ++k) {
+        KeyphraseConfig cut;
+        cut.top_k = k;
+        const auto list = top(text, cut);
+        ASSERT_EQ(list.size(), k);
+        EXPECT_EQ(list.back().text, full[k - 1].text);
+    }
 }
 
 TEST(KeyphraseSelection, RecordsAreRankedFiniteAndConsistent) {
