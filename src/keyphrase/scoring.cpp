@@ -4,12 +4,13 @@
 // score is 1 / (1 + e^-z), the estimated chance that a reader picks the phrase. What the
 // weights say, in words:
 // - a phrase that fills a whole run of content words (bounded by function words or punctuation)
-//   is a name for something; a piece cut out of a longer run rarely is;
+//   is a name for something; a piece cut out of a longer run rarely is, unless it recurs while
+//   the words around it change;
 // - two- and three-word phrases are preferred in short texts, where little recurs; as the text
 //   grows, recurrence takes over and single recurring words (names above all) come first;
 // - an early first occurrence, the title, capitals where case tells names, and an article or
 //   preposition right before the phrase all speak for it; a determiner right after it (its last
-//   word was a verb), an -ed/-ing ending or an adverb speak against it.
+//   word was a verb), a last word in -ed (a participle) or an adverb speak against it.
 // The weights were fitted on five public gold sets in three languages, each set weighing the
 // same, and checked set by set on the other four (bench/keyphrase_fit.py).
 #include "scoring.h"
