@@ -345,6 +345,43 @@ def snap_terms(
 def identify_language(text: str, max_results: int = 3) -> list[tuple[Language, float]]:
     """Identify the language of a text, Latin-script languages included."""
 
+class KeyphraseConfig(metaclass=_ExtensionType):
+    """Options of the keyphrase pipeline (extract_keyphrases)."""
+
+    language: Language
+    top_k: int
+    max_words: int
+    keep_near_duplicates: bool
+    tenant_id: str
+    keep_numbers: bool
+    allow_connectors: bool
+    document_frequency: dict[str, int]
+    total_documents: int
+    def __init__(
+        self,
+        *,
+        language: Language = ...,
+        top_k: int = 10,
+        max_words: int = 4,
+        keep_near_duplicates: bool = False,
+        tenant_id: str = "",
+        keep_numbers: bool = False,
+        allow_connectors: bool = True,
+        document_frequency: Mapping[str, int] = ...,
+        total_documents: int = 0,
+    ) -> None: ...
+
+def extract_keyphrases(text: str, config: KeyphraseConfig = ...) -> list[Keyword]:
+    """Return the keyphrases of `text`, best first: a list of Keyword."""
+
+def keyphrase_stem_key(phrase: str, language: Language) -> str:
+    """The key of `phrase` in KeyphraseConfig.document_frequency."""
+
+def keyphrase_document_frequency(
+    texts: Sequence[str], config: KeyphraseConfig = ...
+) -> dict[str, int]:
+    """Count, for each candidate phrase, the texts that hold it: dict[str, int] by stem key."""
+
 def _restore_token(text: str, offset: int, pos: int, is_word: bool) -> Token:
     """Rebuild a Token from its fields (used by pickle)."""
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "kezo/extract.h"
+#include "kezo/keyphrase.h"
 #include "kezo/language.h"
 #include "kezo/language_id.h"
 #include "kezo/snapper.h"

@@ -1,8 +1,9 @@
 // Keyword extraction under arbitrary text and extreme but bounded options: every algorithm
-// through the front end and through its direct call, and the ensemble. Every list must hold
-// finite scores in non-increasing order, non-empty well-formed texts and positive counts; a cut
-// to top_k must be the first top_k entries of the full list; the front end must return exactly
-// what the algorithm returns for the same tokens; and no tenant may stay active afterwards.
+// through the front end and through its direct call, the ensemble and the keyphrase pipeline.
+// Every list must hold finite scores in non-increasing order, non-empty well-formed texts and
+// positive counts; a cut to top_k must be the first top_k entries of the full list; the front
+// end must return exactly what the algorithm returns for the same tokens; and no tenant may stay
+// active afterwards.
 // Input: the text first; the options are taken from the last bytes.
 #include <cmath>
 #include <limits>
@@ -12,6 +13,7 @@
 
 #include "fuzz_support.h"
 #include "kezo/extract.h"
+#include "kezo/keyphrase.h"
 #include "kezo/stopwords.h"
 #include "kezo/text.h"
 
@@ -34,6 +36,7 @@ struct Request {
     TextRankConfig textrank;
     RAKEConfig rake;
     EnsembleConfig ensemble;
+    KeyphraseConfig keyphrase;
     bool with_df = false;
     DocumentFrequency df;
 };
@@ -73,6 +76,9 @@ std::vector<Keyword> run_rake(const Request& r, std::uint32_t top_k) {
 std::vector<Keyword> run_ensemble(const Request& r, std::uint32_t top_k) {
     return extract_keywords_ensemble(r.text, with_top_k(r.ensemble, top_k));
 }
+std::vector<Keyword> run_keyphrases(const Request& r, std::uint32_t top_k) {
+    return extract_keyphrases(r.text, with_top_k(r.keyphrase, top_k));
+}
 
 struct Extractor {
     std::vector<Keyword> (*run)(const Request&, std::uint32_t top_k);
@@ -80,9 +86,8 @@ struct Extractor {
 };
 
 const Extractor kExtractors[] = {
-    {run_front_end, false}, {run_tfidf, false}, {run_yake, false},
-    {run_textrank, false},  {run_rake, true},   {run_ensemble, false},
-    // The keyphrase pipeline joins here as one more entry.
+    {run_front_end, false}, {run_tfidf, false},    {run_yake, false},       {run_textrank, false},
+    {run_rake, true},       {run_ensemble, false}, {run_keyphrases, false},
 };
 
 void check_ranked(const std::vector<Keyword>& list, bool distinct_texts) {
@@ -165,12 +170,32 @@ Request read_request(FuzzedDataProvider& in, bool needs_df) {
     // Finite weights; four of the largest still sum to a finite score.
     static const double weights[] = {1.0, 0.7, 0.0, 0.25, -1.0, 1e6, -1e6, 1e300, -1e300};
     r.ensemble = {c, pick(in, weights), pick(in, weights), pick(in, weights), pick(in, weights)};
+    KeyphraseConfig& k = r.keyphrase;
+    k.language = c.language;
+    k.max_words = pick_count(in, 8, true);
+    k.keep_near_duplicates = in.ConsumeBool();
+    k.tenant_id = c.tenant_id;
+    k.keep_numbers = in.ConsumeBool();
+    k.allow_connectors = in.ConsumeBool();
+    const bool keyphrase_df = in.ConsumeBool();
+    k.total_documents = pick(in, kCorpusSizes);
     r.text = in.ConsumeRemainingBytesAsString();
     if (r.text.size() > kHugeOptionsTextLimit) {
         for (std::uint32_t* n :
              {&c.max_n, &r.tfidf.max_n, &r.yake.max_n, &r.yake.window, &r.textrank.max_n,
-              &r.textrank.window, &r.rake.max_phrase_length, &r.ensemble.max_n})
+              &r.textrank.window, &r.rake.max_phrase_length, &r.ensemble.max_n, &k.max_words})
             *n = std::min<std::uint32_t>(*n, 16);
+    }
+    if (keyphrase_df) {
+        // Documents are the lines of the text.
+        std::vector<std::string> lines;
+        for (std::size_t from = 0; from <= r.text.size();) {
+            std::size_t to = r.text.find('\n', from);
+            if (to == std::string::npos) to = r.text.size();
+            lines.push_back(r.text.substr(from, to - from));
+            from = to + 1;
+        }
+        k.document_frequency = keyphrase_document_frequency(lines, k);
     }
     if (r.with_df && needs_df) {
         // Documents are the lines of the text.

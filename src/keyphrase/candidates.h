@@ -1,0 +1,65 @@
+// Candidate phrases of one document, grouped by the stems of their words.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "kezo/language.h"
+#include "words.h"
+
+namespace kezo::keyphrase {
+
+inline constexpr std::uint32_t kNoTerm = UINT32_MAX;
+
+// A term is a stem: every inflected form of a word maps to the same term.
+struct Term {
+    std::string stem;        // connectors: "\x01" and the word, apart from every stem
+    bool connector = false;  // may join two content words inside a phrase
+};
+
+// A group of phrase occurrences with the same sequence of terms.
+struct Phrase {
+    std::vector<std::uint32_t> terms;  // one per word, connectors included
+    std::uint32_t content_words = 0;   // words that are not connectors
+    std::uint32_t count = 0;           // occurrences
+    std::uint32_t first_word = 0;      // word index of the first word of its first occurrence
+    std::uint32_t first_content = 0;   // the same, counted in content words
+    bool ideographic = false;          // every word is one ideograph: shown without blanks
+};
+
+struct Occurrence {
+    std::uint32_t phrase;
+    std::uint32_t start;  // word index
+};
+
+struct CandidateOptions {
+    Language language = Language::English;
+    std::uint32_t max_words = 4;
+    bool allow_connectors = true;
+};
+
+struct Candidates {
+    std::vector<Word> words;
+    std::vector<std::uint32_t> word_term;      // word index -> term (kNoTerm for stopwords)
+    std::vector<std::uint32_t> content_index;  // word index -> index among content words
+    std::vector<Term> terms;
+    std::vector<Phrase> phrases;
+    std::vector<Occurrence> occurrences;  // in text order of their start, then length
+    std::unordered_map<std::string, std::uint32_t> phrase_index;  // phrase_key -> phrase
+    std::uint32_t content_words = 0;
+};
+
+// Builds terms and phrases from scanned words: every span of at most max_words words inside one
+// segment that starts and ends with a content word, has at least one word with letters, and
+// holds only content words and, when allowed, one connector between two content words.
+Candidates build_candidates(std::vector<Word> words, const CandidateOptions& options);
+
+// The key of a sequence of terms in Candidates::phrase_index: their ids as raw bytes.
+std::string phrase_key(const std::uint32_t* terms, std::size_t count);
+
+// Whether a lower-cased function word may join two content words in lang ("of", "de", "da"...).
+bool is_connector(Language lang, std::string_view lower);
+
+}  // namespace kezo::keyphrase

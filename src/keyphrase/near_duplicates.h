@@ -1,0 +1,52 @@
+// Near-duplicate removal for the keyphrase selection.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "candidates.h"
+
+namespace kezo::keyphrase {
+
+// Takes phrases best first and decides which stay. A phrase is a near-duplicate of one taken
+// before when its terms (connectors aside) lie inside that phrase's or are the same terms in
+// another order. One exception: a phrase of two words or more that recurs (three times or
+// more) inside taken phrases seen only once stands for them. It takes their place, and later
+// one-off phrases that overlap one of its occurrences are left out ("turbine blades" over
+// "turbine blades wear", "cracked turbine blades fail", "blades crack"). Each decision costs a
+// few hash look-ups per part of the phrase; marking a recurring phrase's words visits the
+// occurrence list once.
+class NearDuplicateFilter {
+  public:
+    explicit NearDuplicateFilter(const Candidates& c) : c_(c) {}
+
+    // Offers phrase p; returns false when it is left out. Phrases it replaces are marked
+    // dropped.
+    bool offer(std::uint32_t p);
+
+    // The phrases that stayed, in the order they were taken.
+    std::vector<std::uint32_t> kept() const;
+
+  private:
+    static constexpr std::uint32_t kCoreCount = 3;
+
+    bool alive(std::size_t slot) const { return !dropped_[slot]; }
+    void add(std::uint32_t p, const std::vector<std::uint32_t>& terms);
+    void mark_core(std::uint32_t p);
+
+    const Candidates& c_;
+    std::vector<std::uint32_t> taken_;
+    std::vector<bool> dropped_;
+    std::size_t kept_count_ = 0;
+    // Key of every contiguous part of each taken phrase -> the slots holding it.
+    std::unordered_map<std::string, std::vector<std::size_t>> parts_;
+    // Key of each taken phrase's sorted terms -> its slots.
+    std::unordered_map<std::string, std::vector<std::size_t>> sorted_;
+    // Words covered by an occurrence of a recurring phrase taken (see above); empty until one is.
+    std::vector<bool> core_words_;
+    std::vector<std::vector<std::uint32_t>> starts_;  // phrase -> occurrence starts, built lazily
+};
+
+}  // namespace kezo::keyphrase

@@ -1,0 +1,121 @@
+// Ranking, near-duplicate removal and the spelling shown for each keyphrase.
+#include "selection.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <unordered_map>
+
+#include "near_duplicates.h"
+
+namespace kezo::keyphrase {
+namespace {
+
+bool ends_with_apostrophe(const std::string& text) {
+    return text.size() >= 3 && text.compare(text.size() - 3, 3, "\xe2\x80\x99") == 0;
+}
+
+// The spelling of one occurrence: its words as written, joined by one blank (none between
+// ideographs). Where case says nothing about names, at a sentence start or in a line written in
+// title case, a word is lower-cased unless it is an acronym or has a capital inside
+// ("États-Unis"); at a sentence start the first word keeps its capital when a later word of the
+// phrase has one ("Mark Hawkins"). *telling is set when the first word's case is the writer's
+// own choice.
+std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling) {
+    const Word& first = c.words[start];
+    *telling = first.shows_case;
+    const bool title_line = !first.shows_case && !first.sentence_start;
+    bool later_capital = false;
+    for (std::size_t k = 1; k < p.terms.size(); ++k)
+        later_capital = later_capital || c.words[start + k].capitalised;
+    std::string text;
+    for (std::size_t k = 0; k < p.terms.size(); ++k) {
+        const Word& w = c.words[start + k];
+        // No blank between ideographs, nor after an elided article ("d'avenir").
+        if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
+            text.push_back(' ');
+        bool as_written = w.all_caps || w.inner_capital || first.shows_case;
+        if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
+        text.append(as_written ? w.surface : w.lower);
+    }
+    return text;
+}
+
+// The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
+// something when there are any.
+std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen) {
+    struct Form {
+        std::string text;
+        std::uint32_t count;
+        bool telling;
+    };
+    std::unordered_map<std::uint32_t, std::size_t> slot;
+    for (std::size_t k = 0; k < chosen.size(); ++k) slot.emplace(chosen[k], k);
+    std::vector<std::vector<Form>> forms(chosen.size());
+    for (const Occurrence& o : c.occurrences) {
+        const auto found = slot.find(o.phrase);
+        if (found == slot.end()) continue;
+        bool telling = false;
+        std::string text = spelling(c, c.phrases[o.phrase], o.start, &telling);
+        auto& list = forms[found->second];
+        auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
+            return form.telling == telling && form.text == text;
+        });
+        if (it == list.end())
+            list.push_back({std::move(text), 1, telling});
+        else
+            ++it->count;
+    }
+    std::vector<std::string> out(chosen.size());
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        // Telling forms first, then the most frequent; the first seen wins a tie.
+        const Form* best = nullptr;
+        for (const Form& form : forms[k])
+            if (best == nullptr || (form.telling && !best->telling) ||
+                (form.telling == best->telling && form.count > best->count))
+                best = &form;
+        if (best != nullptr) out[k] = best->text;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<double>& scores,
+                                       const SelectionOptions& options) {
+    std::vector<std::uint32_t> order(c.phrases.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (scores[a] != scores[b]) return scores[a] > scores[b];
+        const Phrase& pa = c.phrases[a];
+        const Phrase& pb = c.phrases[b];
+        if (pa.first_word != pb.first_word) return pa.first_word < pb.first_word;
+        return pa.terms.size() < pb.terms.size();
+    });
+
+    const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
+    std::vector<std::uint32_t> chosen;
+    if (options.keep_near_duplicates) {
+        chosen.assign(order.begin(), order.begin() + std::min(wanted, order.size()));
+    } else {
+        // Every phrase is offered, whatever top_k: a recurring phrase far down the order may
+        // still replace phrases taken early, and a shorter list must be the start of a longer.
+        NearDuplicateFilter filter(c);
+        for (std::uint32_t p : order) filter.offer(p);
+        chosen = filter.kept();
+        if (chosen.size() > wanted) chosen.resize(wanted);
+    }
+
+    std::vector<std::string> texts = spellings(c, chosen);
+    std::vector<Keyword> result(chosen.size());
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        const Phrase& p = c.phrases[chosen[k]];
+        result[k].text = std::move(texts[k]);
+        result[k].score = scores[chosen[k]];
+        result[k].count = p.count;
+        result[k].first_position = p.first_word;
+    }
+    return result;
+}
+
+}  // namespace kezo::keyphrase

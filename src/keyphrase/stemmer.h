@@ -1,0 +1,20 @@
+// Snowball stemming for the keyphrase pipeline, through libstemmer.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "kezo/language.h"
+
+namespace kezo::keyphrase {
+
+// True when lang has a Snowball stemmer (English, Spanish, French, German, Italian, Portuguese,
+// Dutch, Russian, Arabic, Indonesian; Auto counts as English).
+bool has_stemmer(Language lang);
+
+// The stem of a lower-cased UTF-8 word, or the word itself for a language without a stemmer.
+// Thread-safe: every thread creates its own stemmer for a language on first use (the library's
+// stemmer objects must not be shared) and frees it when the thread ends. Linear in the word.
+std::string stem_word(Language lang, std::string_view word);
+
+}  // namespace kezo::keyphrase

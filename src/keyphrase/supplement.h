@@ -1,0 +1,31 @@
+// Supplementary stopwords of the keyphrase pipeline: function words and generic words that the
+// built-in tables lack ("à", "été", "não", "más", "however", "using"), taken from a public list
+// (see README.md in this folder). The built-in tables stay as they are; only this pipeline adds
+// these words.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "kezo/language.h"
+
+namespace kezo::keyphrase {
+
+// True when word (lower-cased) is a supplementary stopword of lang. Lock-free after the first
+// call, which builds the hash sets once per process; thread-safe.
+bool is_supplement_stopword(Language lang, std::string_view word);
+
+namespace detail {
+
+struct SupplementList {
+    Language language;
+    const char* const* words;
+    std::size_t size;
+};
+
+// Generated data (supplement_data.cpp).
+extern const SupplementList kSupplementLists[];
+extern const std::size_t kSupplementListCount;
+
+}  // namespace detail
+}  // namespace kezo::keyphrase

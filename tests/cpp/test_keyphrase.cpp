@@ -1,0 +1,302 @@
+// The keyphrase pipeline: where phrases may run, how words are cut, duplicates, stopwords,
+// stems, corpus tables and hostile input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "keyphrase/supplement.h"
+#include "kezo/keyphrase.h"
+#include "kezo/stopwords.h"
+
+using namespace kezo;
+
+namespace {
+
+// Every candidate phrase of text, lower-cased.
+std::set<std::string> phrases(const std::string& text, Language lang = Language::English,
+                              bool keep_numbers = false) {
+    KeyphraseConfig config;
+    config.language = lang;
+    config.top_k = 0;
+    config.keep_near_duplicates = true;
+    config.keep_numbers = keep_numbers;
+    std::set<std::string> out;
+    for (const Keyword& k : extract_keyphrases(text, config)) {
+        std::string lower;
+        for (char ch : k.text) lower.push_back(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+        out.insert(lower);
+    }
+    return out;
+}
+
+std::vector<Keyword> top(const std::string& text, KeyphraseConfig config = {}) {
+    if (config.language == Language::Auto) config.language = Language::English;
+    return extract_keyphrases(text, config);
+}
+
+}  // namespace
+
+TEST(KeyphraseBoundaries, PhrasesNeverCrossABreak) {
+    struct Case {
+        const char* text;
+        const char* absent;   // the phrase a break must prevent
+        const char* present;  // a phrase on one side, proving the words were seen
+    };
+    const Case cases[] = {
+        {"Study of motivation. Linear active filters", "motivation linear",
+         "linear active filters"},
+        {"neural networks, genetic algorithms", "networks genetic", "genetic algorithms"},
+        {"neural networks; genetic algorithms", "networks genetic", "neural networks"},
+        {"neural networks: genetic algorithms", "networks genetic", "neural networks"},
+        {"neural networks (genetic algorithms)", "networks genetic", "genetic algorithms"},
+        {"neural networks \"genetic algorithms\"", "networks genetic", "genetic algorithms"},
+        {"neural networks \xe2\x80\x94 genetic algorithms", "networks genetic", "neural networks"},
+        {"neural networks - genetic algorithms", "networks genetic", "neural networks"},
+        {"Neural network pruning\nGradient methods", "pruning gradient", "gradient methods"},
+        {"neural network pruning\n\ngradient methods", "pruning gradient", "gradient methods"},
+        {"Title words here\n\tcontinued title\nBody text starts", "title body", "body text"},
+        {"solar 2012 panels", "solar panels", "panels"},
+        {"solar x panels", "solar panels", "solar"},
+        {"solar \xce\xbb panels", "solar panels", "solar"},
+    };
+    for (const Case& c : cases) {
+        const auto found = phrases(c.text);
+        EXPECT_EQ(found.count(c.absent), 0u) << c.text;
+        EXPECT_EQ(found.count(c.present), 1u) << c.text;
+    }
+    // A wrapped line is only a blank; kept numbers join phrases, single letters still break.
+    EXPECT_EQ(phrases("deep neural\n\tnetworks").count("deep neural networks"), 1u);
+    EXPECT_EQ(phrases("solar 2012 panels", Language::English, true).count("solar 2012 panels"), 1u);
+    EXPECT_EQ(phrases("solar x panels", Language::English, true).count("solar x panels"), 0u);
+}
+
+TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
+    struct Case {
+        Language lang;
+        const char* text;
+        std::vector<const char*> present, absent;
+    };
+    const Case cases[] = {
+        {Language::French,
+         "une fili\xc3\xa8re d'avenir",
+         {"fili\xc3\xa8re d'avenir", "avenir"},
+         {"d'avenir", "fili\xc3\xa8re avenir"}},
+        {Language::French,
+         "l\xe2\x80\x99\xc3\xa9nergie solaire",
+         {"\xc3\xa9nergie solaire"},
+         {"l\xe2\x80\x99\xc3\xa9nergie solaire"}},
+        {Language::French,
+         "lorsqu'arrivent les presqu'\xc3\xaeles",
+         {"arrivent", "presqu'\xc3\xaeles"},
+         {"lorsqu'arrivent"}},
+        {Language::Italian, "dell'anno scolastico", {"anno scolastico"}, {"dell'anno"}},
+        {Language::English,
+         "state-of-the-art methods",
+         {"state-of-the-art methods"},
+         {"art methods"}},
+        {Language::English,
+         "Obama's administration",
+         {"obama", "administration"},
+         {"obama's", "obama administration"}},
+        {Language::English, "don't panic", {"panic"}, {"don't panic"}},
+        {Language::English, "pre\xc2\xadmier league", {"premier league"}, {}},
+        // Kanji compounds of two characters or more, never a lone one or the particle between;
+        // Hangul words stay whole.
+        {Language::Japanese,
+         "\xe4\xba\xba\xe6\xa8\xa9\xe3\x81\xae\xe5\xb0\x8a\xe9\x87\x8d",
+         {"\xe4\xba\xba\xe6\xa8\xa9", "\xe5\xb0\x8a\xe9\x87\x8d"},
+         {"\xe4\xba\xba", "\xe3\x81\xae", "\xe4\xba\xba\xe6\xa8\xa9\xe3\x81\xae"}},
+        {Language::Korean,
+         "\xec\x9d\xb8\xea\xb6\x8c \xec\x84\xa0\xec\x96\xb8",
+         {"\xec\x9d\xb8\xea\xb6\x8c \xec\x84\xa0\xec\x96\xb8"},
+         {"\xea\xb6\x8c"}},
+    };
+    for (const Case& c : cases) {
+        const auto found = phrases(c.text, c.lang);
+        for (const char* p : c.present) EXPECT_EQ(found.count(p), 1u) << c.text << " / " << p;
+        for (const char* p : c.absent) EXPECT_EQ(found.count(p), 0u) << c.text << " / " << p;
+    }
+}
+
+TEST(KeyphraseSelection, NearDuplicatesAndStemGroups) {
+    const std::string text =
+        "The rendering engine draws pages. A rendering engine needs fonts. Rendering engine "
+        "speed matters. Freedom of speech and freedoms of the press: freedom wins.";
+    KeyphraseConfig config;
+    config.top_k = 0;
+    const auto list = top(text, config);
+    // Nothing returned lies inside a phrase ranked above it.
+    for (std::size_t i = 0; i < list.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_EQ((" " + list[j].text + " ").find(" " + list[i].text + " "), std::string::npos)
+                << list[i].text << " inside " << list[j].text;
+    // Inflected forms are one phrase, counted together and shown in the commonest spelling.
+    const auto all = phrases(text);
+    EXPECT_EQ(all.count("freedoms") + all.count("freedom"), 1u);
+    config.keep_near_duplicates = true;
+    bool freedom = false;
+    for (const Keyword& k : top(text, config)) {
+        if (k.text == "freedom" || k.text == "freedoms") {
+            EXPECT_EQ(k.count, 3u);
+            freedom = true;
+        }
+    }
+    EXPECT_TRUE(freedom);
+    EXPECT_EQ(all.count("rendering"), 1u);
+    EXPECT_EQ(all.count("rendering engine"), 1u);
+    EXPECT_GT(top(text, config).size(), list.size());
+}
+
+TEST(KeyphraseSelection, ARecurringPhraseStandsForTheOneOffPhrasesAroundIt) {
+    const std::string text =
+        "Turbine blades wear under heat. Turbine blades crack under load, and cracked turbine "
+        "blades fail.";
+    const auto list = top(text);
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list[0].text, "turbine blades");
+    for (std::size_t i = 1; i < list.size(); ++i)
+        EXPECT_EQ(list[i].text.find("blades"), std::string::npos) << list[i].text;
+    EXPECT_EQ(phrases(text).count("turbine blades wear"), 1u);  // kept on request
+    // Whatever top_k, a shorter list is the start of the full one.
+    KeyphraseConfig all;
+    all.top_k = 0;
+    const auto full = top(text, all);
+    for (std::uint32_t k = 1; k <= full.size(); ++k) {
+        KeyphraseConfig cut;
+        cut.top_k = k;
+        const auto list = top(text, cut);
+        ASSERT_EQ(list.size(), k);
+        EXPECT_EQ(list.back().text, full[k - 1].text);
+    }
+}
+
+TEST(KeyphraseSelection, RecordsAreRankedFiniteAndConsistent) {
+    const std::string text =
+        "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
+        "maintenance, and old solar panels lose efficiency in hot weather.";
+    for (std::uint32_t k : {0u, 1u, 3u}) {
+        KeyphraseConfig config;
+        config.top_k = k;
+        const auto list = top(text, config);
+        if (k > 0) {
+            EXPECT_EQ(list.size(), k);
+        }
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            EXPECT_TRUE(std::isfinite(list[i].score) && list[i].score > 0 && list[i].score < 1);
+            if (i > 0) {
+                EXPECT_GE(list[i - 1].score, list[i].score);
+            }
+            EXPECT_GE(list[i].count, 1u);
+        }
+    }
+    KeyphraseConfig all;
+    all.top_k = 0;
+    all.keep_near_duplicates = true;
+    bool seen = false;
+    for (const Keyword& k : top(text, all)) {
+        if (k.text == "electricity") {
+            EXPECT_EQ(k.first_position, 5u);  // counted in words of the text
+        } else if (k.text == "solar panels") {
+            EXPECT_EQ(k.count, 3u);
+            EXPECT_EQ(k.first_position, 0u);
+            seen = true;
+        }
+    }
+    EXPECT_TRUE(seen);
+    KeyphraseConfig three;
+    three.max_words = 1;
+    for (const Keyword& k : top(text, three)) EXPECT_EQ(k.text.find(' '), std::string::npos);
+}
+
+TEST(KeyphraseStopwords, SupplementsTenantsAndCustomWords) {
+    const std::pair<Language, const char*> required[] = {
+        {Language::French, "\xc3\xa0"},       {Language::French, "\xc3\xa9t\xc3\xa9"},
+        {Language::French, "\xc3\xaatre"},    {Language::French, "o\xc3\xb9"},
+        {Language::Portuguese, "n\xc3\xa3o"}, {Language::Portuguese, "ao"},
+        {Language::Portuguese, "\xc3\xa0"},   {Language::Portuguese, "pelo"},
+        {Language::Spanish, "m\xc3\xa1s"},    {Language::Spanish, "tambi\xc3\xa9n"},
+        {Language::English, "however"},
+    };
+    for (const auto& [lang, word] : required)
+        EXPECT_TRUE(keyphrase::is_supplement_stopword(lang, word)) << word;
+    EXPECT_FALSE(keyphrase::is_supplement_stopword(Language::English, "information"));
+    EXPECT_FALSE(stopwords::is_stop(Language::French, "\xc3\xa9t\xc3\xa9"));  // tables unchanged
+
+    // A capitalised supplement word inside a sentence is part of a name.
+    EXPECT_EQ(phrases("They moved to New York last year").count("new york"), 1u);
+    EXPECT_EQ(phrases("a new york").count("new york"), 0u);
+
+    const std::string text = "Turbine blades wear. Turbine blades crack under load.";
+    stopwords::load_tenant("kp-tenant", Language::English, {"Blades"});
+    KeyphraseConfig tenant;
+    tenant.tenant_id = "kp-tenant";
+    stopwords::ScopedTenant outer("kp-outer");
+    for (const Keyword& k : top(text, tenant)) EXPECT_EQ(k.text.find("blades"), std::string::npos);
+    EXPECT_EQ(stopwords::kActiveTenant, "kp-outer");
+    EXPECT_EQ(phrases(text).count("turbine blades"), 1u);
+    stopwords::add(Language::English, "kpwidgetword");
+    EXPECT_EQ(phrases("kpwidgetword design").count("kpwidgetword design"), 0u);
+}
+
+TEST(KeyphraseCorpus, DocumentFrequencyCountsEachDocumentOnce) {
+    KeyphraseConfig config;
+    config.language = Language::English;
+    const auto table = keyphrase_document_frequency(
+        {"Solar panels and solar panels.", "Solar panels again.", "Wind turbines."}, config);
+    EXPECT_EQ(table.at(keyphrase_stem_key("solar panel", Language::English)), 2u);
+    EXPECT_EQ(table.at(keyphrase_stem_key("Wind turbines", Language::English)), 1u);
+    EXPECT_EQ(keyphrase_stem_key("Solar  Panels", Language::English), "solar panel");
+    // A phrase found in every document of the corpus drops below one found in few.
+    config.document_frequency = {{"solar panel", 1000}, {"wind turbin", 1}};
+    config.total_documents = 1000;
+    const auto list = extract_keyphrases("Solar panels. Wind turbines.", config);
+    ASSERT_GE(list.size(), 2u);
+    EXPECT_EQ(list[0].text, "wind turbines");
+}
+
+TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {
+    KeyphraseConfig config;
+    for (Language lang : {Language::Auto, Language::English, Language::French, Language::Chinese,
+                          static_cast<Language>(99)}) {
+        config.language = lang;
+        EXPECT_TRUE(extract_keyphrases("", config).empty());
+        EXPECT_TRUE(extract_keyphrases("!!! ... ,,, ??? \xe3\x80\x82 -- ''", config).empty());
+        std::mt19937 random(static_cast<unsigned>(lang));
+        std::string bytes(4096, '\0');
+        for (char& b : bytes) b = static_cast<char>(random());
+        extract_keyphrases(bytes, config);
+        extract_keyphrases("d'\xe2\x80\x99'-'x \xcc\x81\xcc\x81 a-'b \xe2\x80\x99s's", config);
+    }
+    config.language = Language::English;
+    EXPECT_TRUE(extract_keyphrases(std::string(10 << 20, 'x'), config).empty());
+    std::string page;
+    while (page.size() < (10u << 20)) page += "Gas turbines burn fuel. Steam turbines spin.\n";
+    const auto list = extract_keyphrases(page, config);
+    ASSERT_FALSE(list.empty());
+    EXPECT_GE(list[0].count, page.size() / 50);
+}
+
+TEST(KeyphraseConcurrency, ThreadsKeepTheirOwnTenantsAndStemmers) {
+    const std::string text = "Turbine blades wear. Turbine blades crack under load.";
+    stopwords::load_tenant("kp-conc-a", Language::English, {"blades"});
+    stopwords::load_tenant("kp-conc-b", Language::French, {"turbine"});
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            KeyphraseConfig config;
+            config.language = t % 2 ? Language::English : Language::French;
+            config.tenant_id = t % 2 ? "kp-conc-a" : "kp-conc-b";
+            const char* banned = t % 2 ? "blades" : "turbine";
+            for (int i = 0; i < 200; ++i)
+                for (const Keyword& k : extract_keyphrases(text, config))
+                    failures[t] += k.text.find(banned) != std::string::npos;
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
+}

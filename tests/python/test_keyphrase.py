@@ -1,0 +1,59 @@
+import threading
+import time
+
+import pytest
+
+import kezo_native as kz
+
+EN = kz.Language.English
+TEXT = (
+    "Turbine blades wear under heat. Turbine blades crack under load, "
+    "and cracked turbine blades fail."
+)
+
+
+def test_config_defaults_keywords_and_repr():
+    config = kz.KeyphraseConfig()
+    assert (config.language, config.top_k, config.max_words) == (kz.Language.Auto, 10, 4)
+    assert (config.keep_near_duplicates, config.keep_numbers, config.tenant_id) == (False, False, "")
+    assert (config.document_frequency, config.total_documents) == ({}, 0)
+    config = kz.KeyphraseConfig(language=EN, top_k=3, tenant_id="t'1")
+    assert repr(config).startswith("KeyphraseConfig(language=Language.English, top_k=3, ")
+    assert "tenant_id=\"t'1\"" in repr(config)
+    with pytest.raises(TypeError):
+        kz.KeyphraseConfig(EN)  # options are keyword-only
+    with pytest.raises(TypeError):
+        kz.KeyphraseConfig(top_k=-1)
+    assert "keyphrases of `text`" in kz.extract_keyphrases.__doc__
+
+
+def test_extract_keyphrases_returns_keywords():
+    (best, *_) = kz.extract_keyphrases(TEXT, kz.KeyphraseConfig(language=EN))
+    assert best.text == "turbine blades" and best.count == 3 and 0 < best.score < 1
+    assert isinstance(best, kz.Keyword) and kz.extract_keyphrases("") == []
+    with pytest.raises(TypeError):
+        kz.extract_keyphrases(TEXT, config=kz.ExtractConfig())
+    table = kz.keyphrase_document_frequency([TEXT, "Turbine blades."], kz.KeyphraseConfig(language=EN))
+    assert table[kz.keyphrase_stem_key("turbine blades", EN)] == 2
+
+
+def test_call_runs_without_the_lock_on_a_copy_of_its_configuration():
+    kz.load_tenant_stopwords("kp-py-a", EN, ["blades"])
+    kz.load_tenant_stopwords("kp-py-b", EN, ["turbine"])
+    config = kz.KeyphraseConfig(language=EN, top_k=0, tenant_id="kp-py-a")
+    big = TEXT * 40000  # about 4 MB: long enough for the main thread to run meanwhile
+    result, ticks = [], 0
+
+    def work():
+        result.extend(kz.extract_keyphrases(big, config))
+
+    worker = threading.Thread(target=work)
+    worker.start()
+    time.sleep(0.01)
+    config.tenant_id = "kp-py-b"  # must not reach the running call
+    while worker.is_alive():
+        ticks += 1
+    worker.join()
+    assert ticks > 100  # the main thread ran while the call was busy
+    assert result and all("blades" not in k.text for k in result)
+    assert any("turbine" in k.text for k in result)
