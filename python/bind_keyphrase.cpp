@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "utf8_arguments.h"
 #include "kezo/keyphrase.h"
 #include "kezo/language.h"
 
@@ -39,6 +40,8 @@ void bind_keyphrase(py::module_& m) {
                          bool allow_connectors,
                          std::unordered_map<std::string, std::uint32_t> document_frequency,
                          std::uint32_t total_documents) {
+                 require_utf8(tenant_id, "tenant_id");
+                 require_utf8_keys(document_frequency, "document_frequency");
                  KeyphraseConfig c;
                  c.language = language;
                  c.top_k = top_k;
@@ -68,16 +71,27 @@ void bind_keyphrase(py::module_& m) {
                        "Longest phrase in words (a hyphenated compound is one word).")
         .def_readwrite("keep_near_duplicates", &KeyphraseConfig::keep_near_duplicates,
                        "Keep phrases inside a higher-ranked one or with the same stems.")
-        .def_readwrite("tenant_id", &KeyphraseConfig::tenant_id,
-                       "Tenant whose stopwords apply during the call; empty for none.")
+        .def_property(
+            "tenant_id", [](const KeyphraseConfig& c) { return c.tenant_id; },
+            [](KeyphraseConfig& c, std::string tenant_id) {
+                require_utf8(tenant_id, "tenant_id");
+                c.tenant_id = std::move(tenant_id);
+            },
+            "Tenant whose stopwords apply during the call; empty for none.")
         .def_readwrite("keep_numbers", &KeyphraseConfig::keep_numbers,
                        "Let words with digits take part in phrases instead of ending them.")
         .def_readwrite("allow_connectors", &KeyphraseConfig::allow_connectors,
                        "Let one 'of' / 'de' / 'da' ... join two words inside a phrase.")
-        .def_readwrite("document_frequency", &KeyphraseConfig::document_frequency,
-                       "dict[str, int]: documents holding each phrase, by stem key (see "
-                       "keyphrase_document_frequency). Reading gives a copy: assign a whole "
-                       "dict to change it.")
+        .def_property(
+            "document_frequency",
+            [](const KeyphraseConfig& c) { return c.document_frequency; },
+            [](KeyphraseConfig& c, std::unordered_map<std::string, std::uint32_t> table) {
+                require_utf8_keys(table, "document_frequency");
+                c.document_frequency = std::move(table);
+            },
+            "dict[str, int]: documents holding each phrase, by stem key (see "
+            "keyphrase_document_frequency). Reading gives a copy: assign a whole dict to "
+            "change it.")
         .def_readwrite("total_documents", &KeyphraseConfig::total_documents,
                        "Documents counted in document_frequency; 0 ignores the table.")
         .def("__repr__", &config_repr);

@@ -20,7 +20,7 @@ from .cli_io import FORMATS, STDIN, InputError, Report, Writer, read_text, run_f
 from .extraction import Runner
 from .languages import detect, resolve_language
 from .options import UINT32_MAX
-from .plans import DEFAULT_METHOD, available_methods, plan
+from .plans import DEFAULT_METHOD, METHODS, plan
 from .records import LanguageGuess
 from .snapping import DictionaryWarning, load_dictionary, set_cache_policy, snap_batch
 from .stoplists import stopwords
@@ -177,7 +177,7 @@ def _parser() -> argparse.ArgumentParser:
     extract.add_argument(
         "--method",
         "-m",
-        choices=available_methods(),
+        choices=METHODS,
         default=DEFAULT_METHOD,
         help="extraction method (default: %(default)s)",
     )

@@ -153,8 +153,8 @@ def extract(
 
     Args:
         text: the text, a str (decode bytes first).
-        method: "keyphrase" (the tuned pipeline, when the native build has it), "ensemble"
-            (all four algorithms merged), "tfidf", "yake", "textrank" or "rake".
+        method: "keyphrase" (the default: the tuned pipeline), "ensemble" (all four
+            algorithms merged), "tfidf", "yake", "textrank" or "rake".
         language: a code, English name or ``Language`` ("fr", "French", "auto"); "auto"
             identifies the language of each text.
         top_k: how many keyphrases to return at most (1 to 4294967295); None returns all.

@@ -7,7 +7,6 @@ from dataclasses import dataclass, field
 
 from kezo_native import Language, TokenizerConfig
 
-from . import _native
 from .languages import LanguageLike, resolve_language
 from .options import (
     MAX_ITERATIONS,
@@ -21,18 +20,11 @@ from .options import (
     check_tenant,
 )
 
-DEFAULT_METHOD = "ensemble"
-"""The method ``extract`` uses when none is given ("keyphrase" once the native build has it)."""
+DEFAULT_METHOD = "keyphrase"
+"""The method ``extract`` uses when none is given: the keyphrase pipeline."""
 
 METHODS = ("keyphrase", "ensemble", "tfidf", "yake", "textrank", "rake")
 """Every extraction method ``extract`` knows."""
-
-
-def available_methods() -> tuple[str, ...]:
-    """The methods this build of ``kezo_native`` can run."""
-    if _native.available("extract_keyphrases"):
-        return METHODS
-    return tuple(method for method in METHODS if method != "keyphrase")
 
 
 _WEIGHT_DEFAULTS = {"tfidf": 1.0, "yake": 1.0, "textrank": 1.0, "rake": 0.7}
@@ -93,11 +85,6 @@ def plan(
         raise TypeError(f"method must be one of {', '.join(METHODS)}; got {type(method).__name__}")
     if method not in METHODS:
         raise ValueError(f"method must be one of {', '.join(METHODS)}; got {method!r}")
-    if method not in available_methods():
-        raise ValueError(
-            f"method {method!r} needs a newer kezo_native build; this one offers "
-            f"{', '.join(available_methods())}"
-        )
     given = {
         "min_n": min_n,
         "weights": weights,

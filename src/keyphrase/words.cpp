@@ -229,15 +229,19 @@ class Scanner {
                 all[w.sentence] >= 3 && capitalised[w.sentence] * 4 >= all[w.sentence] * 3;
             w.shows_case = !w.sentence_start && !title;
         }
-        for (std::size_t i : supplement_)
-            words_[i].stop = !(words_[i].capitalised && words_[i].shows_case);
+        // A capital at the start of a line may be the writer's layout (one clause a line, as
+        // in "Whereas ...," paragraphs) rather than a name, so it does not lift a stopword.
+        for (std::size_t i : supplement_) {
+            const Word& w = words_[i];
+            words_[i].stop = !(w.capitalised && w.shows_case && !w.line_start);
+        }
     }
 
     Word& push(std::string lower, std::string surface) {
         if (boundary_ && !words_.empty()) ++segment_;
         boundary_ = false;
-        words_on_line_++;
         Word& w = words_.emplace_back();
+        w.line_start = words_on_line_++ == 0;
         w.lower = std::move(lower);
         w.surface = std::move(surface);
         w.segment = segment_;

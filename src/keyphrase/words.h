@@ -17,6 +17,7 @@ struct Word {
     std::uint32_t sentence;  // sentence number (a title or paragraph also ends one)
     bool stop = false;       // function word: never starts or ends a phrase
     bool sentence_start = false;  // first word of a sentence, title or paragraph
+    bool line_start = false;      // first word of a line
     bool capitalised = false;     // first letter upper-case
     bool all_caps = false;        // two letters or more, all upper-case (an acronym)
     bool inner_capital = false;   // a capital after the first letter ("États-Unis", "McLaren")

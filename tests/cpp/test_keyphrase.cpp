@@ -227,9 +227,11 @@ TEST(KeyphraseStopwords, SupplementsTenantsAndCustomWords) {
     EXPECT_FALSE(keyphrase::is_supplement_stopword(Language::English, "information"));
     EXPECT_FALSE(stopwords::is_stop(Language::French, "\xc3\xa9t\xc3\xa9"));  // tables unchanged
 
-    // A capitalised supplement word inside a sentence is part of a name.
+    // A capitalised supplement word inside a sentence is part of a name; at a line start it is
+    // layout, not a name.
     EXPECT_EQ(phrases("They moved to New York last year").count("new york"), 1u);
     EXPECT_EQ(phrases("a new york").count("new york"), 0u);
+    EXPECT_EQ(phrases("Whereas peace matters,\nWhereas justice matters,").count("whereas"), 0u);
 
     const std::string text = "Turbine blades wear. Turbine blades crack under load.";
     stopwords::load_tenant("kp-tenant", Language::English, {"Blades"});

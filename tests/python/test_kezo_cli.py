@@ -60,7 +60,7 @@ def test_extract_reads_files_directories_and_stdin(corpus):
     assert run.returncode == 1
     documents = json.loads(run.stdout)
     assert [d["path"] for d in documents] == [str(SAMPLE), str(corpus / "sub" / "wind.txt"), "-"]
-    assert all(len(d["keyphrases"]) == 3 for d in documents)
+    assert all(1 <= len(d["keyphrases"]) <= 3 for d in documents)
     assert documents[0]["keyphrases"][0] == kezo.extract(SAMPLE.read_text(), top_k=1)[0].to_dict()
     errors = run.stderr.decode()
     assert f"{corpus / 'gone.txt'}: No such file" in errors
