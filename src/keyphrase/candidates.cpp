@@ -96,6 +96,12 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
         if (!connector) c.content_index[i] = c.content_words++;
     }
 
+    // Whether word k is a content ideograph in the segment of word i (k may be out of range).
+    const auto continues_run = [&](std::size_t i, std::size_t k) {
+        return k < n && w[k].ideograph && w[k].segment == w[i].segment &&
+               c.word_term[k] != kNoTerm;
+    };
+
     // Phrases: spans inside one segment, from a content word to a content word.
     std::string key;
     const std::size_t max_words = std::max<std::uint32_t>(options.max_words, 1);
@@ -128,7 +134,10 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
                 p.first_content = c.content_index[i];
                 p.ideographic = ideographic;
             }
-            ++c.phrases[at->second].count;
+            Phrase& phrase = c.phrases[at->second];
+            ++phrase.count;
+            if (ideographic && !phrase.whole_run)
+                phrase.whole_run = !continues_run(i, i - 1) && !continues_run(i, j + 1);
             c.occurrences.push_back({at->second, static_cast<std::uint32_t>(i)});
         }
     }

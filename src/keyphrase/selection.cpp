@@ -83,8 +83,10 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
 
 std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<double>& scores,
                                        const SelectionOptions& options) {
-    std::vector<std::uint32_t> order(c.phrases.size());
-    std::iota(order.begin(), order.end(), 0u);
+    std::vector<std::uint32_t> order;
+    order.reserve(c.phrases.size());
+    for (std::uint32_t p = 0; p < c.phrases.size(); ++p)
+        if (is_offered(c.phrases[p])) order.push_back(p);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         if (scores[a] != scores[b]) return scores[a] > scores[b];
         const Phrase& pa = c.phrases[a];

@@ -1,8 +1,12 @@
 // Lookup of the supplementary stopwords: one hash set per language over the generated lists.
 #include "supplement.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <unordered_set>
+
+#include "kezo/stopwords.h"
 
 namespace kezo::keyphrase {
 namespace {
@@ -38,6 +42,19 @@ bool is_supplement_stopword(Language lang, std::string_view word) {
     if (value > kLanguageCount) return false;
     const WordSet& set = supplement_index().sets[value];
     return !set.empty() && set.count(word) != 0;
+}
+
+bool is_word_part(Language lang, std::string_view word) {
+    // Single characters of the built-in Chinese list that are content morphemes far more often
+    // than function words; the particles (的, 了, 在, 是, 和 ...) stay stopwords.
+    static constexpr std::string_view kWordParts[] = {
+        "人", "上", "中", "大", "来", "下", "后", "好", "看", "说",
+        "去", "到", "有", "一", "可", "能", "要", "会", "过", "为",
+    };
+    if (lang != Language::Chinese) return false;
+    if (std::find(std::begin(kWordParts), std::end(kWordParts), word) == std::end(kWordParts))
+        return false;
+    return !stopwords::is_tenant_stop(stopwords::kActiveTenant, lang, word);
 }
 
 }  // namespace kezo::keyphrase

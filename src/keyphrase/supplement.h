@@ -15,6 +15,11 @@ namespace kezo::keyphrase {
 // call, which builds the hash sets once per process; thread-safe.
 bool is_supplement_stopword(Language lang, std::string_view word);
 
+// True for the built-in Chinese stopwords that are mostly parts of words in text written without
+// blanks ("人" of 人权, "中" of 中国, "大" of 大学), unless the active tenant lists the word: the
+// pipeline does not end phrases at them. Thread-safe; a lookup in a short static list.
+bool is_word_part(Language lang, std::string_view word);
+
 namespace detail {
 
 struct SupplementList {

@@ -168,13 +168,32 @@ class Scanner {
     }
 
     // One ideograph or hiragana character, a word of its own. Hiragana mostly writes particles
-    // and endings, so it is a function word.
+    // and endings, so it is a function word. Stopwords of several characters are marked once
+    // the text is read (mark_ideograph_stopwords).
     void emit_ideograph(std::string text, std::uint32_t cp) {
         std::string lower = text;
         Word& w = push(std::move(lower), std::move(text));
         w.ideograph = true;
         w.has_letter = true;
-        w.stop = (cp >= 0x3040 && cp <= 0x309F) || is_stop_word(w.lower);
+        w.stop = (cp >= 0x3040 && cp <= 0x309F) ||
+                 (is_stop_word(w.lower) && !is_word_part(options_.language, w.lower));
+    }
+
+    // Runs of two to four ideographs that spell a stopword ("可以", "已经", a tenant's word):
+    // text without blanks holds them as single characters, so each is looked up here.
+    void mark_ideograph_stopwords() {
+        constexpr std::size_t kLongest = 4;
+        std::string joined;
+        for (std::size_t i = 0; i < words_.size(); ++i) {
+            joined.clear();
+            for (std::size_t j = i; j < words_.size() && j - i < kLongest; ++j) {
+                const Word& w = words_[j];
+                if (!w.ideograph || w.segment != words_[i].segment) break;
+                joined += w.lower;
+                if (j > i && stopwords::is_stop(options_.language, joined))
+                    for (std::size_t k = i; k <= j; ++k) words_[k].stop = true;
+            }
+        }
     }
 
     // Appends a word, or drops it (and ends the segment) when it is a number (unless kept), has
@@ -214,8 +233,10 @@ class Scanner {
                is_supplement_stopword(options_.language, lower);
     }
 
-    // Once the whole text is read: where case tells names, and so which supplement words stop.
+    // Once the whole text is read: stopwords spelt by several ideographs, where case tells
+    // names, and so which supplement words stop.
     void finish_text() {
+        mark_ideograph_stopwords();
         // A sentence is in title case when three in four of its (at least three) words are
         // capitalised.
         std::vector<std::uint32_t> capitalised(sentence_ + 1, 0), all(sentence_ + 1, 0);

@@ -111,6 +111,13 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          "\xe4\xba\xba\xe6\xa8\xa9\xe3\x81\xae\xe5\xb0\x8a\xe9\x87\x8d",
          {"\xe4\xba\xba\xe6\xa8\xa9", "\xe5\xb0\x8a\xe9\x87\x8d"},
          {"\xe4\xba\xba", "\xe3\x81\xae", "\xe4\xba\xba\xe6\xa8\xa9\xe3\x81\xae"}},
+        // Chinese: a particle or a stopword spelt by several characters ends a phrase, a
+        // character the tables list but that mostly builds words (人) does not, and a one-off
+        // slice of a longer run is no phrase.
+        {Language::Chinese,
+         "人工智能正在改变医疗行业。人工智能可以帮助医生诊断疾病，提高医疗服务的效率。",
+         {"人工智能", "医疗", "效率"},
+         {"正在", "改变医", "医疗行"}},
         {Language::Korean,
          "\xec\x9d\xb8\xea\xb6\x8c \xec\x84\xa0\xec\x96\xb8",
          {"\xec\x9d\xb8\xea\xb6\x8c \xec\x84\xa0\xec\x96\xb8"},
