@@ -1,10 +1,9 @@
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "extract_test_util.h"
 #include "kezo/stopwords.h"
 #include "kezo/text.h"
+#include "test_data.h"
 
 using namespace kezo;
 using namespace kezo::testing;
@@ -65,25 +64,20 @@ TEST(ExtractFront, LanguageResolutionAndTenantRestore) {
     EXPECT_NE(find(extract_keywords(kText, config(Algorithm::RAKE)), "keyword"), nullptr);
 }
 
-TEST(ExtractRobustness, TopKEmptyInputAndMegabyteDocument) {
-    // Through the front end, which hands the lengths and top_k to each algorithm unchanged.
-    // (Ordering and top_k over arbitrary text and options are the extraction fuzz target's.)
+TEST(ExtractRobustness, EmptyInputAndMegabyteDocument) {
+    // Through the front end, which hands the lengths to each algorithm unchanged. (Ordering and
+    // top_k over arbitrary text and options are the extraction fuzz target's.)
     const std::string text = "alpha beta alpha gamma, alpha delta of beta epsilon";
-    std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/en.txt", std::ios::binary);
-    std::stringstream page;
-    page << in.rdbuf();
-    ASSERT_FALSE(page.str().empty());
+    const std::string page = udhr("en");
+    ASSERT_FALSE(page.empty());
     std::string megabyte;
-    while (megabyte.size() < (1u << 20)) megabyte += page.str();
+    while (megabyte.size() < (1u << 20)) megabyte += page;
     for (Algorithm a : kAll) {
         SCOPED_TRACE(static_cast<int>(a));
         auto run = [a](const std::string& t, unsigned k, unsigned lo = 1, unsigned hi = 3) {
             return extract_keywords(t, {a, Language::English, {}, k, lo, hi, ""});
         };
-        const auto all = run(text, 0);
-        ASSERT_GT(all.size(), 3u);
-        const Strings first = texts(all);
-        EXPECT_EQ(texts(run(text, 3)), Strings(first.begin(), first.begin() + 3));
+        EXPECT_FALSE(run(text, 0).empty());
         EXPECT_TRUE(run("", 0).empty() && run("the, of ...", 0).empty());
         EXPECT_TRUE(run("\xff\xfe\xc3 !!! ... \u3002\uff01", 0).empty());
         EXPECT_TRUE(a == Algorithm::RAKE || run(text, 0, 3, 2).empty());  // max_n below min_n

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "kezo/language.h"
 #include "kezo/text.h"
+#include "test_data.h"
 
 using namespace kezo;
 
@@ -59,10 +58,8 @@ TEST(LanguageDetection, DeclarationOfHumanRightsTexts) {
         {"id", Language::English},  {"fr", Language::English},
     };
     for (const auto& [code, expected] : cases) {
-        std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/" + code + ".txt");
-        ASSERT_TRUE(in) << code;
-        std::stringstream buffer;
-        buffer << in.rdbuf();
-        EXPECT_EQ(detect_language(buffer.str()), expected) << code;
+        const std::string text = kezo::testing::udhr(code);
+        ASSERT_FALSE(text.empty()) << code;
+        EXPECT_EQ(detect_language(text), expected) << code;
     }
 }

@@ -1,24 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "kezo/language_id.h"
+#include "test_data.h"
 
 using namespace kezo;
+using kezo::testing::udhr;
 
 namespace {
-
-std::string udhr(const std::string& code) {
-    std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/" + code + ".txt");
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
 
 struct Case {
     const char* text;
@@ -57,24 +49,6 @@ const Case kMixedTexts[] = {
     {"Le comité s'est réuni lundi avec the board pour discuter du budget", Language::French},
 };
 
-void expect_contract(std::string_view text, std::size_t max_results) {
-    const std::vector<LanguageGuess> guesses = identify_language(text, max_results);
-    ASSERT_FALSE(guesses.empty());
-    EXPECT_LE(guesses.size(), max_results);
-    double sum = 0;
-    for (std::size_t i = 0; i < guesses.size(); ++i) {
-        EXPECT_NE(guesses[i].language, Language::Auto);
-        EXPECT_GE(guesses[i].confidence, 0.0);
-        EXPECT_LE(guesses[i].confidence, 1.0);
-        if (i > 0) {
-            EXPECT_GE(guesses[i - 1].confidence, guesses[i].confidence);
-        }
-        sum += guesses[i].confidence;
-    }
-    EXPECT_LE(sum, 1.0 + 1e-9);
-    EXPECT_EQ(identify_best_language(text), guesses.front().language);
-}
-
 }  // namespace
 
 TEST(LanguageId, ShortAndMixedTexts) {
@@ -104,7 +78,7 @@ TEST(LanguageId, WholeDeclarations) {
     }
 }
 
-TEST(LanguageId, AnyInputKeepsTheContract) {
+TEST(LanguageId, NoEvidenceAndLongInputs) {
     // Without letters of a supported script there is no evidence: English with confidence 0.
     const std::string_view no_evidence[] = {"",
                                             "   ",
@@ -121,19 +95,22 @@ TEST(LanguageId, AnyInputKeepsTheContract) {
     }
     EXPECT_TRUE(identify_language("the", 0).empty());
 
-    std::vector<std::string> texts = {std::string(1 << 20, 'a'), std::string(1 << 20, '\xC3'),
-                                      udhr("fr") + udhr("zh") + udhr("ee")};
+    // The ranking's contract over arbitrary bytes is the text fuzz target's; these inputs are
+    // longer than it tries.
     std::string repeated_word;
     for (int i = 0; i < 50000; ++i) repeated_word += "ɛ";
-    texts.push_back(repeated_word);
-    std::mt19937 random(7);
-    for (int i = 0; i < 200; ++i) {
-        std::string bytes(random() % 64, '\0');
-        for (char& b : bytes) b = static_cast<char>(random());
-        texts.push_back(bytes);
+    for (const std::string& text : {std::string(1 << 20, 'a'), std::string(1 << 20, '\xC3'),
+                                    udhr("fr") + udhr("zh") + udhr("ee"), repeated_word}) {
+        const auto guesses = identify_language(text, 18);
+        ASSERT_FALSE(guesses.empty());
+        double sum = 0;
+        for (const LanguageGuess& g : guesses) {
+            EXPECT_TRUE(g.confidence >= 0 && g.confidence <= guesses.front().confidence);
+            sum += g.confidence;
+        }
+        EXPECT_LE(sum, 1.0 + 1e-9);
+        EXPECT_EQ(identify_best_language(text), guesses.front().language);
     }
-    for (const std::string& text : texts)
-        for (std::size_t max_results : {1u, 3u, 18u, 100u}) expect_contract(text, max_results);
 }
 
 TEST(LanguageIdConcurrency, ThreadsAgreeFromTheFirstCall) {
