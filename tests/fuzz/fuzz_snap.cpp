@@ -38,12 +38,9 @@ int reference_distance(const std::string& a, const std::string& b) {
 // The byte pieces of text, one per symbol, so edits keep malformed bytes whole.
 std::vector<std::string> pieces(const std::string& text) {
     std::vector<std::string> out;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
+    fuzz::for_each_symbol(text, [&](std::size_t pos, std::size_t n, std::uint32_t) {
         out.push_back(text.substr(pos, n ? n : 1));
-        pos += n ? n : 1;
-    }
+    });
     return out;
 }
 
