@@ -76,8 +76,7 @@ TEST_F(SnapperSnap, DetailedAndBatchSnapsAnswerAndRecordAsSnapTerm) {
         p.retain_sources_for_lazy_reload = true;
     });
     snapper.load_tenant_dictionary("lazy", {"alpha"});
-    FakeClock::advance_ms(2000);
-    snapper.evict_expired_and_lru();
+    age(2000);
     ASSERT_FALSE(loaded("lazy"));
     const auto got = snapper.snap_terms("lazy", std::vector<std::string>(200, "alph"), 1, 0);
     EXPECT_EQ(got.back().term, "alpha");
