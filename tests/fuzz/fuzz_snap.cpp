@@ -92,7 +92,7 @@ struct Entry {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     TenantCachePolicy policy;
-    static const std::size_t kMaxTerms[] = {1, 2, 3, 8, 50000};
+    static const std::size_t kMaxTerms[] = {0, 1, 2, 3, 8, 50000};
     static const std::size_t kMaxLengths[] = {0, 1, 3, 8, 64, 128, 1000};
     static const int kBounds[] = {-1, 0, 1, 2, 3, 5, 64, INT_MAX};
     policy.max_terms_per_tenant = pick(in, kMaxTerms);
