@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "kezo/language_id.h"
@@ -66,33 +66,16 @@ TEST(LanguageId, WholeDeclarationsByBothDetectors) {
     // The identifier names every language with near certainty; the heuristic detector knows only
     // scripts and special letters, so a Latin-script text without them reads as English.
     using L = Language;
-    const std::tuple<const char*, Language, Language> cases[] = {
-        {"en", L::English, L::English},
-        {"es", L::Spanish, L::English},
-        {"fr", L::French, L::English},
-        {"de", L::German, L::English},
-        {"it", L::Italian, L::English},
-        {"pt", L::Portuguese, L::English},
-        {"nl", L::Dutch, L::English},
-        {"ru", L::Russian, L::Russian},
-        {"zh", L::Chinese, L::Chinese},
-        {"ja", L::Japanese, L::Japanese},
-        {"ko", L::Korean, L::Korean},
-        {"ar", L::Arabic, L::Arabic},
-        {"id", L::Indonesian, L::English},
-        {"ak", L::Twi, L::Twi},
-        {"gaa", L::Ga, L::Ga},
-        {"ee", L::Ewe, L::Ewe},
-        {"ha", L::Hausa, L::Hausa},
-        {"fat", L::Fante, L::Fante},
-    };
-    for (const auto& [code, identified, detected] : cases) {
-        const std::string text = udhr(code);
-        ASSERT_FALSE(text.empty()) << code;
+    const std::set<Language> plain_latin = {L::Spanish,    L::French, L::German,    L::Italian,
+                                            L::Portuguese, L::Dutch,  L::Indonesian};
+    for (std::uint32_t v = 1; v <= kLanguageCount; ++v) {
+        const auto lang = static_cast<Language>(v);
+        const std::string text = udhr(language_code(lang));
+        ASSERT_FALSE(text.empty()) << language_code(lang);
         const auto guesses = identify_language(text);
-        EXPECT_EQ(guesses.front().language, identified) << code;
-        EXPECT_GT(guesses.front().confidence, 0.99) << code;
-        EXPECT_EQ(detect_language(text), detected) << code;
+        EXPECT_EQ(guesses.front().language, lang) << language_code(lang);
+        EXPECT_GT(guesses.front().confidence, 0.99) << language_code(lang);
+        EXPECT_EQ(detect_language(text), plain_latin.count(lang) ? L::English : lang);
     }
 }
 
