@@ -56,6 +56,11 @@ class FakeClockTest : public ::testing::Test {
         change(policy);
         snapper.set_cache_policy(policy);
     }
+    // Moves the wall clock on and runs an eviction pass.
+    void age(std::uint64_t ms) {
+        FakeClock::advance_ms(ms);
+        snapper.evict_expired_and_lru();
+    }
     TenantMetrics metrics(const std::string& id) { return snapper.get_tenant_metrics(id); }
     bool loaded(const std::string& id) { return metrics(id).loaded; }
 };

@@ -1,10 +1,9 @@
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "extract_test_util.h"
 #include "kezo/stopwords.h"
 #include "kezo/text.h"
+#include "test_data.h"
 
 using namespace kezo;
 using namespace kezo::testing;
@@ -15,9 +14,9 @@ const std::string kText =
     "The Keyword extraction of long documents finds key phrases. Keyword extraction ranks "
     "phrases by statistics of the words in the documents.";
 
-// All keywords, lengths 1..3, no tenant.
-ExtractConfig config(Algorithm algorithm, Language lang = Language::English) {
-    return {algorithm, lang, {}, 0, 1, 3, ""};
+// English, all keywords, lengths 1..3, no tenant.
+ExtractConfig config(Algorithm algorithm) {
+    return {algorithm, Language::English, {}, 0, 1, 3, ""};
 }
 
 constexpr Algorithm kAll[] = {Algorithm::TFIDF, Algorithm::YAKE, Algorithm::TextRank,
@@ -25,35 +24,11 @@ constexpr Algorithm kAll[] = {Algorithm::TFIDF, Algorithm::YAKE, Algorithm::Text
 
 }  // namespace
 
-TEST(ExtractFront, RunsTheChosenAlgorithmOnLowerCasedTokens) {
-    // (The extraction fuzz target compares every algorithm with its direct call.)
-    const auto tokens = tokenize(kText, TokenizerConfig());
-    ExtractConfig yake = config(Algorithm::YAKE);
-    yake.tokenizer.lowercase = false;  // ignored: the front end always lower-cases
-    EXPECT_NE(find(extract_keywords(kText, yake), "keyword extraction"), nullptr);
-    // RAKE with lengths 0 and 0 runs with 1..4 and includes single words; the others receive
-    // 0 and 0, which yields no candidate.
-    for (Algorithm a : kAll) {
-        ExtractConfig zero = config(a);
-        zero.min_n = zero.max_n = 0;
-        if (a == Algorithm::RAKE)
-            EXPECT_EQ(texts(extract_keywords(kText, zero)),
-                      texts(rake_extract(tokens, Language::English, {1, 4, 0, true})));
-        else
-            EXPECT_TRUE(extract_keywords(kText, zero).empty());
-    }
-}
-
-TEST(ExtractFront, LanguageResolutionAndTenantRestore) {
-    // Auto uses the detected language; an explicit language is used whatever the text.
-    const Language detected = detect_language(kText);
-    for (Algorithm a : kAll)
-        EXPECT_EQ(texts(extract_keywords(kText, config(a, Language::Auto))),
-                  texts(extract_keywords(kText, config(a, detected))));
-    EXPECT_NE(find(extract_keywords(kText, config(Algorithm::TFIDF, Language::French)), "the"),
-              nullptr);
-    EXPECT_TRUE(extract_keywords(kText, config(static_cast<Algorithm>(7))).empty());
-
+// What the front end hands to each algorithm (the detected language for Auto, lower-cased
+// tokens, the fixed parameters, RAKE's lengths 0 read as 1..4, nothing for an unknown algorithm,
+// the tenant's stopwords) is checked against the direct calls by the extraction fuzz target, which
+// also finds no tenant left active; here the tenant active before the call comes back.
+TEST(ExtractFront, TenantScopeEndsWithTheCall) {
     stopwords::load_tenant("front-tenant", Language::English, {"keyword"});
     stopwords::ScopedTenant outer("front-outer");
     ExtractConfig tenant = config(Algorithm::RAKE);
@@ -65,25 +40,20 @@ TEST(ExtractFront, LanguageResolutionAndTenantRestore) {
     EXPECT_NE(find(extract_keywords(kText, config(Algorithm::RAKE)), "keyword"), nullptr);
 }
 
-TEST(ExtractRobustness, TopKEmptyInputAndMegabyteDocument) {
-    // Through the front end, which hands the lengths and top_k to each algorithm unchanged.
-    // (Ordering and top_k over arbitrary text and options are the extraction fuzz target's.)
+TEST(ExtractRobustness, EmptyInputAndMegabyteDocument) {
+    // Through the front end, which hands the lengths to each algorithm unchanged. (Ordering and
+    // top_k over arbitrary text and options are the extraction fuzz target's.)
     const std::string text = "alpha beta alpha gamma, alpha delta of beta epsilon";
-    std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/en.txt", std::ios::binary);
-    std::stringstream page;
-    page << in.rdbuf();
-    ASSERT_FALSE(page.str().empty());
+    const std::string page = udhr("en");
+    ASSERT_FALSE(page.empty());
     std::string megabyte;
-    while (megabyte.size() < (1u << 20)) megabyte += page.str();
+    while (megabyte.size() < (1u << 20)) megabyte += page;
     for (Algorithm a : kAll) {
         SCOPED_TRACE(static_cast<int>(a));
         auto run = [a](const std::string& t, unsigned k, unsigned lo = 1, unsigned hi = 3) {
             return extract_keywords(t, {a, Language::English, {}, k, lo, hi, ""});
         };
-        const auto all = run(text, 0);
-        ASSERT_GT(all.size(), 3u);
-        const Strings first = texts(all);
-        EXPECT_EQ(texts(run(text, 3)), Strings(first.begin(), first.begin() + 3));
+        EXPECT_FALSE(run(text, 0).empty());
         EXPECT_TRUE(run("", 0).empty() && run("the, of ...", 0).empty());
         EXPECT_TRUE(run("\xff\xfe\xc3 !!! ... \u3002\uff01", 0).empty());
         EXPECT_TRUE(a == Algorithm::RAKE || run(text, 0, 3, 2).empty());  // max_n below min_n

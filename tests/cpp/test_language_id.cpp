@@ -1,24 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "kezo/language_id.h"
+#include "kezo/text.h"
+#include "test_data.h"
 
 using namespace kezo;
+using kezo::testing::udhr;
 
 namespace {
-
-std::string udhr(const std::string& code) {
-    std::ifstream in(std::string(KEZO_TEST_DATA_DIR) + "/udhr/" + code + ".txt");
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
 
 struct Case {
     const char* text;
@@ -57,24 +51,6 @@ const Case kMixedTexts[] = {
     {"Le comité s'est réuni lundi avec the board pour discuter du budget", Language::French},
 };
 
-void expect_contract(std::string_view text, std::size_t max_results) {
-    const std::vector<LanguageGuess> guesses = identify_language(text, max_results);
-    ASSERT_FALSE(guesses.empty());
-    EXPECT_LE(guesses.size(), max_results);
-    double sum = 0;
-    for (std::size_t i = 0; i < guesses.size(); ++i) {
-        EXPECT_NE(guesses[i].language, Language::Auto);
-        EXPECT_GE(guesses[i].confidence, 0.0);
-        EXPECT_LE(guesses[i].confidence, 1.0);
-        if (i > 0) {
-            EXPECT_GE(guesses[i - 1].confidence, guesses[i].confidence);
-        }
-        sum += guesses[i].confidence;
-    }
-    EXPECT_LE(sum, 1.0 + 1e-9);
-    EXPECT_EQ(identify_best_language(text), guesses.front().language);
-}
-
 }  // namespace
 
 TEST(LanguageId, ShortAndMixedTexts) {
@@ -86,25 +62,24 @@ TEST(LanguageId, ShortAndMixedTexts) {
     EXPECT_EQ(guesses[1].language, Language::English);
 }
 
-TEST(LanguageId, WholeDeclarations) {
-    const std::pair<const char*, Language> cases[] = {
-        {"en", Language::English},    {"es", Language::Spanish}, {"fr", Language::French},
-        {"de", Language::German},     {"it", Language::Italian}, {"pt", Language::Portuguese},
-        {"nl", Language::Dutch},      {"ru", Language::Russian}, {"zh", Language::Chinese},
-        {"ja", Language::Japanese},   {"ko", Language::Korean},  {"ar", Language::Arabic},
-        {"id", Language::Indonesian}, {"ak", Language::Twi},     {"gaa", Language::Ga},
-        {"ee", Language::Ewe},        {"ha", Language::Hausa},   {"fat", Language::Fante},
-    };
-    for (const auto& [code, expected] : cases) {
-        const std::string text = udhr(code);
-        ASSERT_FALSE(text.empty()) << code;
+TEST(LanguageId, WholeDeclarationsByBothDetectors) {
+    // The identifier names every language with near certainty; the heuristic detector knows only
+    // scripts and special letters, so a Latin-script text without them reads as English.
+    using L = Language;
+    const std::set<Language> plain_latin = {L::Spanish,    L::French, L::German,    L::Italian,
+                                            L::Portuguese, L::Dutch,  L::Indonesian};
+    for (std::uint32_t v = 1; v <= kLanguageCount; ++v) {
+        const auto lang = static_cast<Language>(v);
+        const std::string text = udhr(language_code(lang));
+        ASSERT_FALSE(text.empty()) << language_code(lang);
         const auto guesses = identify_language(text);
-        EXPECT_EQ(guesses.front().language, expected) << code;
-        EXPECT_GT(guesses.front().confidence, 0.99) << code;
+        EXPECT_EQ(guesses.front().language, lang) << language_code(lang);
+        EXPECT_GT(guesses.front().confidence, 0.99) << language_code(lang);
+        EXPECT_EQ(detect_language(text), plain_latin.count(lang) ? L::English : lang);
     }
 }
 
-TEST(LanguageId, AnyInputKeepsTheContract) {
+TEST(LanguageId, NoEvidenceAndLongInputs) {
     // Without letters of a supported script there is no evidence: English with confidence 0.
     const std::string_view no_evidence[] = {"",
                                             "   ",
@@ -121,19 +96,22 @@ TEST(LanguageId, AnyInputKeepsTheContract) {
     }
     EXPECT_TRUE(identify_language("the", 0).empty());
 
-    std::vector<std::string> texts = {std::string(1 << 20, 'a'), std::string(1 << 20, '\xC3'),
-                                      udhr("fr") + udhr("zh") + udhr("ee")};
+    // The ranking's contract over arbitrary bytes is the text fuzz target's; these inputs are
+    // longer than it tries.
     std::string repeated_word;
     for (int i = 0; i < 50000; ++i) repeated_word += "ɛ";
-    texts.push_back(repeated_word);
-    std::mt19937 random(7);
-    for (int i = 0; i < 200; ++i) {
-        std::string bytes(random() % 64, '\0');
-        for (char& b : bytes) b = static_cast<char>(random());
-        texts.push_back(bytes);
+    for (const std::string& text : {std::string(1 << 20, 'a'), std::string(1 << 20, '\xC3'),
+                                    udhr("fr") + udhr("zh") + udhr("ee"), repeated_word}) {
+        const auto guesses = identify_language(text, 18);
+        ASSERT_FALSE(guesses.empty());
+        double sum = 0;
+        for (const LanguageGuess& g : guesses) {
+            EXPECT_TRUE(g.confidence >= 0 && g.confidence <= guesses.front().confidence);
+            sum += g.confidence;
+        }
+        EXPECT_LE(sum, 1.0 + 1e-9);
+        EXPECT_EQ(identify_best_language(text), guesses.front().language);
     }
-    for (const std::string& text : texts)
-        for (std::size_t max_results : {1u, 3u, 18u, 100u}) expect_contract(text, max_results);
 }
 
 TEST(LanguageIdConcurrency, ThreadsAgreeFromTheFirstCall) {

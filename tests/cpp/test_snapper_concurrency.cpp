@@ -81,31 +81,17 @@ TEST(SnapperConcurrency, ReadersSeeOnlyTermsTheirTenantHad) {
             std::mt19937 rng(100 + w);
             for (int i = 0; i < 400; ++i) {
                 const int t = static_cast<int>(rng() % kTenants);
-                switch (rng() % 9) {
-                    case 0:
-                        snapper.unload_tenant(tenant_name(t));
-                        break;
-                    case 1:
-                        snapper.evict_expired_and_lru();
-                        break;
-                    case 2:
-                        snapper.set_tenant_hot(tenant_name(t), rng() % 2 == 0);
-                        break;
-                    case 3:
-                        snapper.prewarm_tenant(tenant_name(t));
-                        break;
-                    case 4:
-                        snapper.get_all_tenant_metrics();
-                        snapper.list_loaded_tenants();
-                        break;
-                    case 5:
-                        snapper.schedule_tenant_dictionary_update(
-                            tenant_name(t), version_terms(t, static_cast<int>(rng() % kVersions)));
-                        break;
-                    default:
-                        snapper.load_tenant_dictionary(
-                            tenant_name(t), version_terms(t, static_cast<int>(rng() % kVersions)));
-                }
+                const std::string id = tenant_name(t);
+                const auto terms = version_terms(t, static_cast<int>(rng() % kVersions));
+                const unsigned op = rng() % 9;
+                if (op == 0) snapper.unload_tenant(id);
+                if (op == 1) snapper.evict_expired_and_lru();
+                if (op == 2) snapper.set_tenant_hot(id, rng() % 2 == 0);
+                if (op == 3) snapper.prewarm_tenant(id);
+                if (op == 4) snapper.get_all_tenant_metrics();
+                if (op == 4) snapper.list_loaded_tenants();
+                if (op == 5) snapper.schedule_tenant_dictionary_update(id, terms);
+                if (op > 5) snapper.load_tenant_dictionary(id, terms);
             }
         });
     }

@@ -26,8 +26,7 @@ class SnapperLifecycle : public testing::FakeClockTest {
             p.retain_sources_for_lazy_reload = true;
         });
         snapper.load_tenant_dictionary("t", {"old"});
-        FakeClock::advance_ms(2000);
-        snapper.evict_expired_and_lru();
+        age(2000);
         EXPECT_FALSE(loaded("t"));
         FakeClock::hold_next_steady = true;
         bool rebuilt = false;
@@ -63,8 +62,7 @@ TEST_F(SnapperLifecycle, TimeToLiveSparesHotAndRecentTenants) {
     snapper.load_tenant_dictionary("idle", {"one"});
     snapper.load_tenant_dictionary("hot", {"two"});
     snapper.set_tenant_hot("hot", true);
-    FakeClock::advance_ms(1000);  // exactly the limit does not expire
-    snapper.evict_expired_and_lru();
+    age(1000);  // exactly the limit does not expire
     EXPECT_TRUE(loaded("idle"));
     FakeClock::advance_ms(1);
     snapper.load_tenant_dictionary("fresh", {"three"});  // its pass evicts idle
@@ -110,8 +108,7 @@ TEST_F(SnapperLifecycle, LeastRecentlyUsedCapWithHotTenant) {
 TEST_F(SnapperLifecycle, LazyReloadThroughPrewarmAndSnap) {
     set([](TenantCachePolicy& p) { p.tenant_ttl_seconds = 1; });
     snapper.load_tenant_dictionary("plain", {"Apple"});
-    FakeClock::advance_ms(2000);
-    snapper.evict_expired_and_lru();
+    age(2000);
     EXPECT_FALSE(snapper.prewarm_tenant("plain"));  // sources were not retained
     EXPECT_EQ(snapper.snap_term("plain", "apple", 0), "apple");
     EXPECT_EQ(metrics("plain").snap_count, 0u);
@@ -121,19 +118,16 @@ TEST_F(SnapperLifecycle, LazyReloadThroughPrewarmAndSnap) {
     snapper.load_tenant_dictionary("kept", {"Apple"});
     EXPECT_TRUE(snapper.prewarm_tenant("kept"));  // already loaded: nothing changes
     EXPECT_EQ(metrics("kept").load_count, 1u);
-    FakeClock::advance_ms(2000);
-    snapper.evict_expired_and_lru();
+    age(2000);
     EXPECT_TRUE(snapper.prewarm_tenant("kept"));
     EXPECT_EQ(metrics("kept").lazy_load_count, 1u);
     EXPECT_EQ(metrics("kept").load_count, 2u);
 
     // snap_term rebuilds on a miss; with lazy loading off it answers unchanged.
-    FakeClock::advance_ms(2000);
-    snapper.evict_expired_and_lru();
+    age(2000);
     EXPECT_EQ(snapper.snap_term("kept", "APPLE", 0), "Apple");
     EXPECT_EQ(metrics("kept").lazy_load_count, 2u);
-    FakeClock::advance_ms(2000);
-    snapper.evict_expired_and_lru();
+    age(2000);
     set([](TenantCachePolicy& p) { p.lazy_load_on_miss = false; });
     EXPECT_EQ(snapper.snap_term("kept", "APPLE", 0), "APPLE");
     EXPECT_EQ(metrics("kept").snap_count, 1u);

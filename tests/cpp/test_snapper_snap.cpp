@@ -16,9 +16,11 @@ using testing::FakeClock;
 
 class SnapperSnap : public testing::FakeClockTest {};
 
-// Which term wins and what a snap returns in general is checked against a full scan in
-// test_snapper_dictionary.cpp; these are the ties and edge cases.
-TEST_F(SnapperSnap, NearestCanonicalTermWins) {
+// Which term wins (the first of duplicates, an exact match before an earlier near one, any bound
+// up to INT_MAX) is checked against brute force by the snapping fuzz target and against the tree
+// walk in test_snapper_dictionary.cpp; these are the calls that search nothing and so record
+// nothing.
+TEST_F(SnapperSnap, RefusedSnapsReturnTheTermAndRecordNothing) {
     snapper.load_tenant_dictionary("t", {"Apple"});
     EXPECT_EQ(snapper.snap_term("t", "APPLE", 0), "Apple");
     EXPECT_EQ(snapper.snap_term("t", "APPLE", -1), "APPLE");  // a negative bound: no search
@@ -26,20 +28,11 @@ TEST_F(SnapperSnap, NearestCanonicalTermWins) {
     EXPECT_EQ(snapper.snap_term("nobody", "apple", 2), "apple");
     EXPECT_EQ(snapper.get_all_tenant_metrics().count("nobody"), 0u);
     EXPECT_EQ(metrics("t").snap_count, 1u);  // only searched snaps count
-
-    // The first of duplicate keys wins, and an exact match beats an earlier near one.
-    snapper.load_tenant_dictionary("d", {"Apple", "apple", "APPLE", "apples"});
-    EXPECT_EQ(snapper.snap_term("d", "aPPle", 2), "Apple");
-    snapper.load_tenant_dictionary("e", {"apples", "applet", "apple"});
-    EXPECT_EQ(snapper.snap_term("e", "APPLE", 2), "apple");
-    // A distance beyond any string's length must not overflow the bound.
-    EXPECT_EQ(snapper.snap_term("e", "zzzzzzzzzz", INT_MAX), "apples");
 }
 
 void expect_match(const SnapMatch& got, const std::string& term, int distance, bool matched) {
-    EXPECT_EQ(got.term, term);
-    EXPECT_EQ(got.distance, distance) << term;
-    EXPECT_EQ(got.matched, matched) << term;
+    EXPECT_TRUE(got.term == term && got.distance == distance && got.matched == matched)
+        << got.term << " at " << got.distance << " for " << term;
 }
 
 TEST_F(SnapperSnap, DetailedAndBatchSnapsAnswerAndRecordAsSnapTerm) {
@@ -83,8 +76,7 @@ TEST_F(SnapperSnap, DetailedAndBatchSnapsAnswerAndRecordAsSnapTerm) {
         p.retain_sources_for_lazy_reload = true;
     });
     snapper.load_tenant_dictionary("lazy", {"alpha"});
-    FakeClock::advance_ms(2000);
-    snapper.evict_expired_and_lru();
+    age(2000);
     ASSERT_FALSE(loaded("lazy"));
     const auto got = snapper.snap_terms("lazy", std::vector<std::string>(200, "alph"), 1, 0);
     EXPECT_EQ(got.back().term, "alpha");

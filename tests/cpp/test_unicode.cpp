@@ -10,10 +10,6 @@ using namespace kezo::unicode;
 
 namespace {
 
-std::size_t decode(const std::string& s, std::uint32_t* cp, std::size_t pos = 0) {
-    return decode_utf8(s.data(), pos, s.size(), cp);
-}
-
 // The class of a code point as one letter: alpha, digit, punct, space, mark or other.
 char cls(std::uint32_t cp) {
     const CharInfo c = categorize(cp);
@@ -23,36 +19,22 @@ char cls(std::uint32_t cp) {
 
 }  // namespace
 
-TEST(Unicode, DecodeAcceptsWellFormedAndRefusesMalformed) {
-    std::uint32_t cp = 0xDEAD;
-    EXPECT_EQ(decode("a", &cp, 1), 0u);          // pos == len
-    EXPECT_EQ(cp, 0xDEADu);                      // untouched on failure
-    EXPECT_EQ(decode("\xED\xA0\x80", &cp), 3u);  // surrogates pass as they are
-    EXPECT_EQ(cp, 0xD800u);
-    for (const char* bad :
-         {"", "\xC0\x80", "\xE0\x80\x80", "\xF0\x80\x80\x80", "\xF4\x90\x80\x80", "\xE2\x80\x20",
-          "\x80", "\xF8\x88\x80\x80\x80", "\xFF", "\xC3", "\xE2\x82", "\xF0\x9F\x98"})
-        EXPECT_EQ(decode(bad, &cp), 0u) << ::testing::PrintToString(std::string(bad));
-    // Encoding round-trips at every length boundary.
-    for (std::uint32_t c : {0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xFFFFu, 0x10000u, 0x10FFFFu}) {
-        std::string s;
-        const std::size_t n = encode_utf8(c, s);
-        EXPECT_TRUE(n == s.size() && decode(s, &cp) == n && cp == c) << std::hex << c;
-    }
-}
-
+// Decoding (every position of arbitrary bytes against a decoder written from the definition of
+// UTF-8, surrogates passing), encoding round trips and the idempotence of lower-casing are the
+// text fuzz target's; these are the character tables, which no reference can restate.
 TEST(Unicode, CharacterClassesAndScripts) {
-    // Vertical tab and form feed are not blanks; Latin Extended Additional is not covered; a
-    // byte-order mark is no letter; full-width and CJK brackets and marks are punctuation, while
-    // the rest of the presentation forms, full-width letters and digits, half-width kana and
-    // U+3005..U+3007 stay letters.
+    // Greek, Cyrillic, Arabic, Hebrew, Devanagari and Thai are letters. Vertical tab and form feed
+    // are not blanks; Latin Extended Additional is not covered; a byte-order mark is no letter;
+    // full-width and CJK brackets and marks are punctuation, while the rest of the presentation
+    // forms, full-width letters and digits, half-width kana and U+3005..U+3007 stay letters.
     const std::pair<char, std::vector<std::uint32_t>> cases[] = {
         {'d', {'7', 0x966}},
         {'s', {'\t', '\n', 0xA0}},
         {'m', {0x483, 0x301}},
         {'o', {0x0B, 0x0C, 0x00, 0x7F, 0x80, 0x1E00, 0xD800, 0xFEFF, 0x20000}},
         {'a',
-         {0x25B, 0x3B1, 0xFEFE, 0xFF10, 0xFF21, 0xFF41, 0xFF66, 0xFFDC, 0x3005, 0x3007, 0x3012}},
+         {0x25B, 0x3B1, 0x41F, 0x645, 0x5D0, 0x915, 0xE01, 0xFEFE, 0xFF10, 0xFF21, 0xFF41, 0xFF66,
+          0xFFDC, 0x3005, 0x3007, 0x3012}},
         {'p', {'!',    '~',    0xD7,   0x1F600, 0x3002, 0x3008, 0x300A, 0x300C,
                0x3011, 0x3014, 0x3015, 0xFF01,  0xFF0C, 0xFF08, 0xFF1A, 0xFF1F,
                0xFF3B, 0xFF5B, 0xFF61, 0xFF65,  0xFFE0, 0xFFEE}}};
@@ -77,12 +59,4 @@ TEST(Unicode, ToLowerMapsOnlyItsTable) {
     EXPECT_EQ(to_lower("\u0391\u03A9\u041F\u0420 \u0401\u0408\u040D\u04E8\u04F0 \u0190\u0186"),
               "\u03B1\u03C9\u043F\u0440 \u0451\u0458\u045D\u04E9\u04F1 \u0190\u0186");
     EXPECT_EQ(to_lower("\xFF \xE2\x80 X"), "\xFF \xE2\x80 x");
-    // Idempotent over every two-byte code point.
-    for (std::uint32_t cp = 0x80; cp < 0x800; ++cp) {
-        std::string s;
-        encode_utf8(cp, s);
-        const std::string once = to_lower(s);
-        EXPECT_EQ(to_lower(once), once) << std::hex << cp;
-        EXPECT_EQ(to_lower_code_point(to_lower_code_point(cp)), to_lower_code_point(cp));
-    }
 }

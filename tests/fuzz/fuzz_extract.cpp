@@ -159,13 +159,10 @@ Request read_request(FuzzedDataProvider& in, bool needs_df) {
     const double inf = std::numeric_limits<double>::infinity();
     static const double kDampings[] = {0.0, 0.85, 1.0, 1e-300};
     const double tolerances[] = {0.0001, 0.0, 1.0, -1.0, nan, inf, -inf};
-    r.textrank = {c.min_n,
-                  c.max_n,
-                  0,
-                  textrank_window,
-                  in.ConsumeBool() ? in.ConsumeProbability<double>() : pick(in, kDampings),
-                  pick_count(in, 300, false),
-                  pick(in, tolerances)};
+    const double damping = in.ConsumeBool() ? in.ConsumeProbability<double>() : pick(in, kDampings);
+    const std::uint32_t max_iter = pick_count(in, 300, false);
+    const double tolerance = pick(in, tolerances);
+    r.textrank = {c.min_n, c.max_n, 0, textrank_window, damping, max_iter, tolerance};
     r.rake = {pick_count(in, 4, true), rake_max, 0, in.ConsumeBool()};
     // Finite weights; four of the largest still sum to a finite score.
     static const double weights[] = {1.0, 0.7, 0.0, 0.25, -1.0, 1e6, -1e6, 1e300, -1e300};

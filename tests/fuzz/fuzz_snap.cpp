@@ -38,12 +38,9 @@ int reference_distance(const std::string& a, const std::string& b) {
 // The byte pieces of text, one per symbol, so edits keep malformed bytes whole.
 std::vector<std::string> pieces(const std::string& text) {
     std::vector<std::string> out;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
+    fuzz::for_each_symbol(text, [&](std::size_t pos, std::size_t n, std::uint32_t) {
         out.push_back(text.substr(pos, n ? n : 1));
-        pos += n ? n : 1;
-    }
+    });
     return out;
 }
 
@@ -95,7 +92,7 @@ struct Entry {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     TenantCachePolicy policy;
-    static const std::size_t kMaxTerms[] = {1, 2, 3, 8, 50000};
+    static const std::size_t kMaxTerms[] = {0, 1, 2, 3, 8, 50000};
     static const std::size_t kMaxLengths[] = {0, 1, 3, 8, 64, 128, 1000};
     static const int kBounds[] = {-1, 0, 1, 2, 3, 5, 64, INT_MAX};
     policy.max_terms_per_tenant = pick(in, kMaxTerms);

@@ -22,41 +22,43 @@
 
 namespace kezo::fuzz {
 
-// Symbols of text as the snapper and the tokenizer see it: decoded code points, and the value of
-// each byte that does not start a well-formed sequence.
-inline std::vector<std::uint32_t> symbols(const std::string& text) {
-    std::vector<std::uint32_t> out;
+// Calls visit(pos, n, cp) for each symbol of text as the snapper and the tokenizer see it: a
+// well-formed sequence of n bytes decoding to cp, or (n == 0) a byte that does not start one.
+template <class Visit>
+void for_each_symbol(const std::string& text, Visit visit) {
     for (std::size_t pos = 0; pos < text.size();) {
         std::uint32_t cp = 0;
         const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
-        out.push_back(n ? cp : static_cast<unsigned char>(text[pos]));
+        visit(pos, n, cp);
         pos += n ? n : 1;
     }
+}
+
+// Decoded code points, and the value of each byte that does not start a well-formed sequence.
+inline std::vector<std::uint32_t> symbols(const std::string& text) {
+    std::vector<std::uint32_t> out;
+    for_each_symbol(text, [&](std::size_t pos, std::size_t n, std::uint32_t cp) {
+        out.push_back(n ? cp : static_cast<unsigned char>(text[pos]));
+    });
     return out;
 }
 
 // Well-formed UTF-8 without surrogates: what Python can decode.
 inline bool is_well_formed(const std::string& text) {
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
-        if (n == 0 || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        pos += n;
-    }
-    return true;
+    bool ok = true;
+    for_each_symbol(text, [&](std::size_t, std::size_t n, std::uint32_t cp) {
+        ok = ok && n != 0 && (cp < 0xD800 || cp > 0xDFFF);
+    });
+    return ok;
 }
 
 // A value of a small everyday range most of the time, else one of the extremes.
 inline std::uint32_t pick_count(FuzzedDataProvider& in, std::uint32_t everyday_max,
                                 bool allow_huge) {
-    switch (in.ConsumeIntegralInRange<int>(0, 7)) {
-        case 0:
-            return 0;
-        case 1:
-            return allow_huge ? UINT32_MAX : everyday_max;
-        default:
-            return in.ConsumeIntegralInRange<std::uint32_t>(0, everyday_max);
-    }
+    const int kind = in.ConsumeIntegralInRange<int>(0, 7);
+    if (kind == 0) return 0;
+    if (kind == 1) return allow_huge ? UINT32_MAX : everyday_max;
+    return in.ConsumeIntegralInRange<std::uint32_t>(0, everyday_max);
 }
 
 template <class T, std::size_t N>

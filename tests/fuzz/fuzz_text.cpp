@@ -68,13 +68,10 @@ void check_code_points(const std::string& text) {
     }
     // Lower-casing maps code points one by one, copies malformed bytes and is idempotent.
     std::string lowered;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
+    fuzz::for_each_symbol(text, [&](std::size_t pos, std::size_t n, std::uint32_t cp) {
         if (n == 0) lowered.push_back(text[pos]);
         if (n != 0) unicode::encode_utf8(unicode::to_lower_code_point(cp), lowered);
-        pos += n ? n : 1;
-    }
+    });
     FUZZ_CHECK(unicode::to_lower(text) == lowered);
     FUZZ_CHECK(unicode::to_lower(lowered) == lowered);
 }
@@ -101,33 +98,18 @@ std::vector<Token> reference_tokens(const std::string& text, const TokenizerConf
         if (word.empty()) word_offset = static_cast<std::uint32_t>(pos);
         unicode::encode_utf8(lower(cp), word);
     };
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text.data(), pos, text.size(), &cp);
-        if (n == 0) {
-            ++pos;
-            continue;
-        }
+    fuzz::for_each_symbol(text, [&](std::size_t pos, std::size_t n, std::uint32_t cp) {
+        if (n == 0) return;  // a malformed byte is skipped and does not end the word
+        // Letters (ideographs only when not split), kept digits and marks inside a word extend
+        // it; anything else ends it, and a split ideograph or a kept punctuation mark stands alone.
         const unicode::CharInfo c = unicode::categorize(cp);
-        if (c.is_space) {
-            end_word();
-        } else if (c.is_mark && !word.empty()) {
-            append(pos, cp);
-        } else if (config.split_cjk && unicode::is_ideographic_script(cp)) {
-            end_word();
-            single(pos, cp, true);
-        } else if (c.is_punct) {
-            end_word();
-            if (config.keep_punctuation) single(pos, cp, false);
-        } else if (c.is_digit && config.keep_numbers) {
-            append(pos, cp);
-        } else if (c.is_alpha) {
-            append(pos, cp);
-        } else {
-            end_word();
-        }
-        pos += n;
-    }
+        const bool ideograph = config.split_cjk && unicode::is_ideographic_script(cp);
+        if (!ideograph &&
+            (c.is_alpha || (c.is_digit && config.keep_numbers) || (c.is_mark && !word.empty())))
+            return append(pos, cp);
+        end_word();
+        if (ideograph || (c.is_punct && config.keep_punctuation)) single(pos, cp, ideograph);
+    });
     end_word();
     for (std::size_t k = 0; k < out.size(); ++k) out[k].pos = static_cast<std::uint32_t>(k);
     return out;
@@ -194,13 +176,9 @@ void check_languages(const std::string& text, std::size_t max_results) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    TokenizerConfig config;
-    config.lowercase = in.ConsumeBool();
-    config.strip_accents = in.ConsumeBool();
-    config.split_cjk = in.ConsumeBool();
-    config.keep_numbers = in.ConsumeBool();
-    config.keep_punctuation = in.ConsumeBool();
-    config.min_word_length = fuzz::pick_count(in, 8, true);
+    // Fields in order: lowercase, strip_accents, split_cjk, numbers, punctuation, min length.
+    const TokenizerConfig config{in.ConsumeBool(), in.ConsumeBool(), in.ConsumeBool(),
+                                 in.ConsumeBool(), in.ConsumeBool(), fuzz::pick_count(in, 8, true)};
     const std::size_t max_results = in.ConsumeIntegralInRange<std::size_t>(0, 20);
     const std::string text = in.ConsumeRemainingBytesAsString();
 

@@ -15,20 +15,13 @@ from kezo.cli import main
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SAMPLE = ROOT / "examples" / "sample_en.txt"
 # The children import the same kezo and kezo_native as this process.
-PATHS = [os.path.dirname(os.path.dirname(m.__file__)) for m in (kezo,)] + [
-    os.path.dirname(kezo_native.__file__)
-]
+PATHS = [os.path.dirname(os.path.dirname(kezo.__file__)), os.path.dirname(kezo_native.__file__)]
 
 
 def kezo_cli(*args, stdin=""):
     env = dict(os.environ, PYTHONPATH=os.pathsep.join(PATHS + [os.environ.get("PYTHONPATH", "")]))
-    return subprocess.run(
-        [sys.executable, "-m", "kezo", *args],
-        input=stdin.encode(),
-        capture_output=True,
-        env=env,
-        timeout=120,
-    )
+    return subprocess.run([sys.executable, "-m", "kezo", *args], input=stdin.encode(),
+                          capture_output=True, env=env, timeout=120)
 
 
 @pytest.fixture
@@ -44,19 +37,9 @@ def corpus(tmp_path):
 
 
 def test_extract_reads_files_directories_and_stdin(corpus):
-    run = kezo_cli(
-        "extract",
-        "--format",
-        "json",
-        "-k",
-        "3",
-        "-j",
-        "2",
-        str(SAMPLE),
-        str(corpus),
-        "-",
-        stdin="Solar panels convert sunlight. Solar panels age.",
-    )
+    stdin = "Solar panels convert sunlight. Solar panels age."
+    run = kezo_cli("extract", "--format", "json", "-k", "3", "-j", "2", str(SAMPLE), str(corpus),
+                   "-", stdin=stdin)
     assert run.returncode == 1
     documents = json.loads(run.stdout)
     assert [d["path"] for d in documents] == [str(SAMPLE), str(corpus / "sub" / "wind.txt"), "-"]
@@ -106,9 +89,7 @@ def test_snap_against_a_dictionary_file(tmp_path):
     run = kezo_cli("snap", "-d", str(dictionary), "-f", "jsonl", "-", stdin="aple\nkiwi\n")
     assert run.returncode == 0, run.stderr
     results = [json.loads(line) for line in run.stdout.splitlines()]
-    assert [(r["term"], r["distance"], r["matched"]) for r in results] == [
-        ("Apple", 1, True),
-        ("kiwi", None, False),
-    ]
+    assert [(r["term"], r["distance"], r["matched"]) for r in results] == [("Apple", 1, True),
+                                                                          ("kiwi", None, False)]
     cut = kezo_cli("snap", "-d", str(dictionary), "--max-terms", "2", "cherry")
     assert b"--max-terms" in cut.stderr and b"no match" in cut.stdout

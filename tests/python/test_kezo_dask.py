@@ -29,21 +29,16 @@ def corpus():
     folder = os.environ.get("KEZO_DASK_DOCS")
     if folder:
         return [p.read_text(encoding="utf-8") for p in sorted(pathlib.Path(folder).glob("*.txt"))]
-    lines = [
-        line.strip()
-        for path in sorted(DATA.glob("*.txt"))
-        for line in path.read_text(encoding="utf-8").splitlines()
-        if len(line.strip()) > 10
-    ]
+    lines = [line.strip() for path in sorted(DATA.glob("*.txt"))
+             for line in path.read_text(encoding="utf-8").splitlines() if len(line.strip()) > 10]
     pairs = [a + "\n" + b for a, b in zip(lines, lines[1:])]
     return (lines + pairs)[:2000]
 
 
 @pytest.fixture(scope="module")
 def client():
-    with LocalCluster(
-        n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None
-    ) as cluster, Client(cluster) as client:
+    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                      dashboard_address=None) as cluster, Client(cluster) as client:
         yield client
 
 
@@ -59,9 +54,8 @@ def test_cluster_matches_the_serial_run_and_every_worker_gets_the_setup(client):
 
     serial = [kezo.extract(text, **OPTIONS) for text in texts]
     assert any(serial) and not any(p.text == "rights" for r in serial for p in r)
-    assert kezo.dask.extract_bag(db.from_sequence(texts, npartitions=16), **OPTIONS).compute() == (
-        serial
-    )
+    bag = db.from_sequence(texts, npartitions=16)
+    assert kezo.dask.extract_bag(bag, **OPTIONS).compute() == serial
 
     frame = dd.from_pandas(pandas.DataFrame({"text": texts[:300]}), npartitions=4)
     column = kezo.dask.extract_column(frame["text"], as_dicts=True, **OPTIONS).compute()

@@ -7,6 +7,7 @@ import kezo
 import kezo_native as kz
 
 L = kz.Language
+A = kz.Algorithm
 TEXT = (
     "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
     "maintenance, and old solar panels lose efficiency in hot weather."
@@ -52,9 +53,8 @@ def test_bad_options_are_named(options, error, words):
         assert word in str(caught.value)
 
 
-@pytest.mark.parametrize(
-    "text, error", [(b"solar", TypeError), (None, TypeError), ("solar \ud800", ValueError)]
-)
+@pytest.mark.parametrize("text, error",
+                         [(b"solar", TypeError), (None, TypeError), ("solar \ud800", ValueError)])
 def test_text_must_be_encodable_str(text, error):
     with pytest.raises(error, match="text"):
         kezo.extract(text)
@@ -74,19 +74,16 @@ def test_languages_by_code_name_or_alias(spelling, language):
     assert kezo.resolve_language(spelling) == language
 
 
-@pytest.mark.parametrize("method", ["tfidf", "yake", "textrank", "rake", "ensemble"])
-def test_methods_match_the_native_calls(method):
-    if method == "ensemble":
-        config = kz.EnsembleConfig()
-        native = kz.extract_keywords_ensemble
-    else:
-        config = kz.ExtractConfig()
-        config.algorithm = getattr(
-            kz.Algorithm,
-            {"tfidf": "TFIDF", "yake": "YAKE", "textrank": "TextRank", "rake": "RAKE"}[method],
-        )
-        native = kz.extract_keywords
+@pytest.mark.parametrize("method, algorithm", [
+    ("tfidf", A.TFIDF), ("yake", A.YAKE), ("textrank", A.TextRank), ("rake", A.RAKE),
+    ("ensemble", None),
+])
+def test_methods_match_the_native_calls(method, algorithm):
+    config = kz.EnsembleConfig() if algorithm is None else kz.ExtractConfig()
     config.language, config.top_k = L.English, 0
+    if algorithm is not None:
+        config.algorithm = algorithm
+    native = kz.extract_keywords_ensemble if algorithm is None else kz.extract_keywords
     expected = [(k.text, k.score, k.count, k.first_position) for k in native(TEXT, config)]
     assert kezo.extract(TEXT, method=method, language="en", top_k=None) == expected
 
@@ -94,26 +91,21 @@ def test_methods_match_the_native_calls(method):
 def test_algorithm_settings_at_their_defaults_change_nothing():
     # Algorithm settings run the algorithm outside the native front end; at the front end's
     # own values the result must be the same.
-    for method, settings in [
-        ("textrank", dict(window=2, damping=0.85, max_iter=100, tol=0.0001)),
-        ("yake", dict(window=2)),
-    ]:
+    for method, settings in [("textrank", dict(window=2, damping=0.85, max_iter=100, tol=0.0001)),
+                             ("yake", dict(window=2))]:
         assert kezo.extract(TEXT, method=method, **settings) == kezo.extract(TEXT, method=method)
     # A phrase common in the corpus falls in the ranking.
-    ranks = [
-        [k.text for k in kezo.extract(TEXT, method="tfidf", top_k=None, **corpus)].index(
-            "solar panels"
-        )
-        for corpus in ({}, dict(df={"solar panels": 9}, total_documents=10))
-    ]
-    assert ranks[0] < ranks[1]
+    def rank(**corpus):
+        phrases = [k.text for k in kezo.extract(TEXT, method="tfidf", top_k=None, **corpus)]
+        return phrases.index("solar panels")
+
+    assert rank() < rank(df={"solar panels": 9}, total_documents=10)
 
 
 def test_tenant_stopwords_and_records():
     kezo.set_tenant_stopwords("kezo-options", ["solar"], "en")
-    words = {
-        w for k in kezo.extract(TEXT, tenant="kezo-options", top_k=None) for w in k.text.split()
-    }
+    phrases = kezo.extract(TEXT, tenant="kezo-options", top_k=None)
+    words = {w for k in phrases for w in k.text.split()}
     assert "solar" not in words and "panels" in words
     kezo.clear_tenant_stopwords("kezo-options", "en")
     phrase = kezo.extract(TEXT, top_k=1)[0]
@@ -124,12 +116,7 @@ def test_tenant_stopwords_and_records():
 
 
 def test_batch_matches_serial_in_order():
-    texts = [
-        TEXT,
-        "",
-        "Wind turbines spin. Wind farms grow.",
-        "太阳能电池板把阳光转换成电能。",
-    ] * 20
+    texts = [TEXT, "", "Wind turbines spin. Wind farms grow.", "太阳能电池板把阳光转换成电能。"] * 20
     serial = [kezo.extract(t, method="yake") for t in texts]
     assert kezo.extract_batch(texts, workers=3, method="yake") == serial
     assert kezo.extract_batch(iter(texts[:3]), workers=1, method="yake") == serial[:3]

@@ -5,6 +5,7 @@ import pytest
 import kezo
 import kezo_native as kz
 
+
 @pytest.fixture(autouse=True)
 def policy():
     saved = kz.get_tenant_cache_policy()
@@ -17,14 +18,8 @@ def test_load_reports_counts_and_warns_when_terms_are_cut():
     with warnings.catch_warnings():
         warnings.simplefilter("error")
         report = kezo.load_dictionary("kezo-snap", ["Apple", "Banana"])
-    assert report == (
-        "kezo-snap",
-        True,
-        2,
-        0,
-        kz.get_tenant_metrics("kezo-snap").memory_bytes,
-        False,
-    )
+    memory = kz.get_tenant_metrics("kezo-snap").memory_bytes
+    assert report == ("kezo-snap", True, 2, 0, memory, False)
     kezo.set_cache_policy(max_terms_per_tenant=2)
     with pytest.warns(kezo.DictionaryWarning, match="3 of 5 terms.*max_terms_per_tenant=2"):
         report = kezo.load_dictionary("kezo-snap", ["Apple", "", "Banana", "Cherry", "Date"])
@@ -35,23 +30,21 @@ def test_load_reports_counts_and_warns_when_terms_are_cut():
     assert kezo.tenant_metrics("kezo-snap").dictionary_terms == 2
 
 
-@pytest.mark.parametrize(
-    "call, error, words",
-    [
-        (lambda: kezo.cache_policy(max_terms=5), TypeError, ["max_terms", "max_terms_per_tenant"]),
-        (lambda: kezo.cache_policy(tenant_ttl_seconds=2**32), ValueError, ["tenant_ttl_seconds"]),
-        (
-            lambda: kezo.cache_policy(max_cached_tenants=-1),
-            ValueError,
-            ["max_cached_tenants", "-1"],
-        ),
-        (lambda: kezo.cache_policy(lazy_load_on_miss=1), TypeError, ["lazy_load_on_miss"]),
-        (lambda: kezo.cache_policy(max_token_length=True), TypeError, ["max_token_length"]),
-        (lambda: kezo.load_dictionary("", ["a"]), ValueError, ["tenant"]),
-        (lambda: kezo.load_dictionary("t", "Apple"), TypeError, ["terms", "str"]),
-        (lambda: kezo.snap("t", "a", max_distance=-1), ValueError, ["max_distance", "-1"]),
-    ],
-)
+# fmt: off
+BAD_CALLS = [
+    (lambda: kezo.cache_policy(max_terms=5), TypeError, ["max_terms", "max_terms_per_tenant"]),
+    (lambda: kezo.cache_policy(tenant_ttl_seconds=2**32), ValueError, ["tenant_ttl_seconds"]),
+    (lambda: kezo.cache_policy(max_cached_tenants=-1), ValueError, ["max_cached_tenants", "-1"]),
+    (lambda: kezo.cache_policy(lazy_load_on_miss=1), TypeError, ["lazy_load_on_miss"]),
+    (lambda: kezo.cache_policy(max_token_length=True), TypeError, ["max_token_length"]),
+    (lambda: kezo.load_dictionary("", ["a"]), ValueError, ["tenant"]),
+    (lambda: kezo.load_dictionary("t", "Apple"), TypeError, ["terms", "str"]),
+    (lambda: kezo.snap("t", "a", max_distance=-1), ValueError, ["max_distance", "-1"]),
+]
+# fmt: on
+
+
+@pytest.mark.parametrize("call, error, words", BAD_CALLS)
 def test_bad_service_arguments_are_named(call, error, words):
     with pytest.raises(error) as caught:
         call()

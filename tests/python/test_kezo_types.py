@@ -31,14 +31,8 @@ language: kezo.Language = kezo.detect("text")  # planted
 
 def mypy(*args):
     env = dict(os.environ, MYPYPATH=str(ROOT / "python"))
-    return subprocess.run(
-        [sys.executable, "-m", *args],
-        cwd=ROOT,
-        env=env,
-        capture_output=True,
-        text=True,
-        timeout=600,
-    )
+    return subprocess.run([sys.executable, "-m", *args], cwd=ROOT, env=env, capture_output=True,
+                          text=True, timeout=600)
 
 
 def test_stubs_match_the_built_module():

@@ -65,3 +65,38 @@ def test_text_conversions():
                        (kz.detect_language, (42,)), (kz.language_code, ("en",))):
         with pytest.raises(TypeError):
             call(*args)
+
+
+def test_identify_language_conversions_errors_and_docstring():
+    guesses = kz.identify_language("Le comité s'est réuni lundi pour discuter du budget.")
+    assert 1 <= len(guesses) <= 3
+    language, confidence = guesses[0]
+    assert (language, type(confidence)) == (L.French, float)
+    ((language, confidence),) = kz.identify_language(text="the", max_results=1)
+    assert language == L.English and 0.5 < confidence < 1
+    assert kz.identify_language("Ɔnam dɛ ohia dɛ wotu aman na aman ntamu", 0) == []
+    # Large texts run with the interpreter lock released; the result is the same.
+    assert kz.identify_language("der Tag und die Nacht " * 10000)[0][0] == L.German
+    for args in ((None,), ("text", -1), ("text", "3")):
+        with pytest.raises(TypeError):
+            kz.identify_language(*args)
+    doc = kz.identify_language.__doc__
+    assert "max_results" in doc and "Returns" in doc
+
+
+def test_stopword_conversions_and_keywords():
+    assert kz.stopwords(language=L.Ewe)[11:14] == ["ƒe", "gake", "ɖe"]
+    assert kz.is_stopword(L.English, "THE") and kz.is_stopword(language=L.Twi, word="saa bere no")
+    kz.add_stopword(word="PyQqCustom", language=L.English)
+    assert kz.stopwords(L.English)[-1] == "pyqqcustom"  # a custom word comes back as a new str
+
+    kz.load_tenant_stopwords("py-acme", L.English, ["Widget"])
+    kz.load_tenant_stopwords(tenant_id="py-acme", language=L.French, words=("truc",))
+    assert kz.is_tenant_stopword("py-acme", L.English, "WIDGET")
+    kz.clear_tenant_stopwords(tenant_id="py-acme", language=L.English)
+    assert not kz.is_tenant_stopword("py-acme", L.English, "widget")
+    assert kz.is_tenant_stopword(tenant_id="py-acme", language=L.French, word="truc")
+    for call, args in ((kz.is_stopword, ("en", "the")),
+                       (kz.load_tenant_stopwords, ("py-acme", L.English, "not a list"))):
+        with pytest.raises(TypeError):
+            call(*args)
