@@ -11,7 +11,7 @@ ensure_build_system
 create_venv
 pip_install_set build "${BUILD_REQUIREMENTS[@]}" "${RUNTIME_REQUIREMENTS[@]}"
 if [ "${1:-}" = "--tests" ]; then
-    apt_install_missing libgtest-dev
+    apt_install_missing libgtest-dev libclang-rt-14-dev
     pip_install_set tests "${TEST_REQUIREMENTS[@]}"
 fi
 install_kezo
