@@ -23,10 +23,7 @@ def main() -> None:
     print("languages:", french, kezo.resolve_language("gaa"), "codes:", " ".join(kezo.CODES))
     guess: kezo.LanguageGuess = kezo.detect(text)
     print("detected:", guess.to_dict())
-    try:
-        print("ranked:", [g.code for g in kezo.identify_language(text, max_results=3)])
-    except NotImplementedError as missing:
-        print("ranked: unavailable:", missing)
+    print("ranked:", [g.code for g in kezo.identify_language(text, max_results=3)])
 
     # Extraction: one text, then many on every core; records turn into JSON.
     phrases: list[kezo.Keyphrase] = kezo.extract(text, top_k=5)
@@ -59,11 +56,8 @@ def main() -> None:
         )
     print("load:", load.to_dict(), [str(w.message) for w in caught])
     kezo.set_tenant_hot("tour")
-    try:
-        result: kezo.SnapResult = kezo.snap("tour", "aple")
-        print("snap:", result.to_dict(), [r.term for r in kezo.snap_batch("tour", ["bananna"])])
-    except NotImplementedError as missing:
-        print("snap: unavailable:", missing)
+    result: kezo.SnapResult = kezo.snap("tour", "aple")
+    print("snap:", result.to_dict(), [r.term for r in kezo.snap_batch("tour", ["bananna"])])
     metrics: kezo.TenantMetrics = kezo.tenant_metrics("tour")
     print("metrics:", metrics.dictionary_terms, metrics.memory_bytes)
     print("queued:", kezo.schedule_dictionary_update("tour", ["Apple", "Fig"]))

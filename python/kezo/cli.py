@@ -275,8 +275,6 @@ def main(argv: Sequence[str] | None = None) -> int:
         return 1
     except _UsageError as error:
         parser.error(str(error))
-    except NotImplementedError as error:
-        args.report.error(args.command, str(error))
     except KeyboardInterrupt:
         return 130
     return 1 if args.report.failed else 0

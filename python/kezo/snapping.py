@@ -116,7 +116,6 @@ def snap(tenant: str, term: str, *, max_distance: int = 2) -> SnapResult:
 
     Raises:
         TypeError, ValueError: an argument fails its check.
-        NotImplementedError: this build of ``kezo_native`` has no detailed snapping.
 
     Example:
         >>> snap("shop", "aple").term  # doctest: +SKIP
@@ -144,7 +143,6 @@ def snap_batch(
 
     Raises:
         TypeError, ValueError: an argument fails its check.
-        NotImplementedError: this build of ``kezo_native`` has no batch snapping.
 
     Example:
         >>> [r.matched for r in snap_batch("shop", ["aple", "kiwi"])]  # doctest: +SKIP
