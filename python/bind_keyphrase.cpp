@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bindings.h"
-#include "utf8_arguments.h"
 #include "kezo/keyphrase.h"
 #include "kezo/language.h"
+#include "utf8_arguments.h"
 
 namespace py = pybind11;
 
@@ -83,8 +83,7 @@ void bind_keyphrase(py::module_& m) {
         .def_readwrite("allow_connectors", &KeyphraseConfig::allow_connectors,
                        "Let one 'of' / 'de' / 'da' ... join two words inside a phrase.")
         .def_property(
-            "document_frequency",
-            [](const KeyphraseConfig& c) { return c.document_frequency; },
+            "document_frequency", [](const KeyphraseConfig& c) { return c.document_frequency; },
             [](KeyphraseConfig& c, std::unordered_map<std::string, std::uint32_t> table) {
                 require_utf8_keys(table, "document_frequency");
                 c.document_frequency = std::move(table);

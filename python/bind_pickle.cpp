@@ -26,7 +26,9 @@ void bind_pickle_support(py::module_& m) {
         "Rebuild a Token from its fields (used by pickle).");
     m.def(
         "_restore_sentence",
-        [](std::uint32_t begin, std::uint32_t end) { return Sentence{begin, end}; },
+        [](std::uint32_t begin, std::uint32_t end) {
+            return Sentence{begin, end};
+        },
         py::arg("begin"), py::arg("end"), "Rebuild a Sentence from its fields (used by pickle).");
     m.def(
         "_restore_keyword",
@@ -50,10 +52,11 @@ void bind_pickle_support(py::module_& m) {
            double snap_latency_p50_ms, double snap_latency_p95_ms,
            std::uint64_t last_access_epoch_ms, std::uint64_t last_load_epoch_ms, bool hot_tenant,
            bool loaded) {
-            return TenantMetrics{dictionary_terms, memory_bytes, load_count, lazy_load_count,
-                                 rejected_updates, evictions, snap_count, last_load_ms,
-                                 avg_load_ms, snap_latency_p50_ms, snap_latency_p95_ms,
-                                 last_access_epoch_ms, last_load_epoch_ms, hot_tenant, loaded};
+            return TenantMetrics{dictionary_terms,    memory_bytes,        load_count,
+                                 lazy_load_count,     rejected_updates,    evictions,
+                                 snap_count,          last_load_ms,        avg_load_ms,
+                                 snap_latency_p50_ms, snap_latency_p95_ms, last_access_epoch_ms,
+                                 last_load_epoch_ms,  hot_tenant,          loaded};
         },
         py::arg("dictionary_terms"), py::arg("memory_bytes"), py::arg("load_count"),
         py::arg("lazy_load_count"), py::arg("rejected_updates"), py::arg("evictions"),

@@ -53,7 +53,8 @@ template <class Table>
 inline void require_utf8_keys(const Table& table, const char* argument) {
     for (const auto& entry : table) {
         if (!is_valid_utf8(entry.first))
-            throw pybind11::value_error(std::string(argument) + " has a key that is not valid UTF-8");
+            throw pybind11::value_error(std::string(argument) +
+                                        " has a key that is not valid UTF-8");
     }
 }
 

@@ -98,8 +98,7 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
 
     // Whether word k is a content ideograph in the segment of word i (k may be out of range).
     const auto continues_run = [&](std::size_t i, std::size_t k) {
-        return k < n && w[k].ideograph && w[k].segment == w[i].segment &&
-               c.word_term[k] != kNoTerm;
+        return k < n && w[k].ideograph && w[k].segment == w[i].segment && c.word_term[k] != kNoTerm;
     };
 
     // Phrases: spans inside one segment, from a content word to a content word.

@@ -27,13 +27,15 @@ struct Phrase {
     std::uint32_t first_word = 0;      // word index of the first word of its first occurrence
     std::uint32_t first_content = 0;   // the same, counted in content words
     bool ideographic = false;          // every word is one ideograph: shown without blanks
-    bool whole_run = false;  // some occurrence spans a whole run of content ideographs
+    bool whole_run = false;            // some occurrence spans a whole run of content ideographs
 };
 
 // Text without blanks gives no word boundaries, so an ideograph phrase is only offered when it
 // recurs or spans a whole run between function characters and punctuation: a one-off slice of
 // a longer run is as likely to cut words apart as to find one.
-inline bool is_offered(const Phrase& p) { return !p.ideographic || p.count >= 2 || p.whole_run; }
+inline bool is_offered(const Phrase& p) {
+    return !p.ideographic || p.count >= 2 || p.whole_run;
+}
 
 struct Occurrence {
     std::uint32_t phrase;
