@@ -6,6 +6,7 @@
 #include <iterator>
 #include <unordered_set>
 
+#include "../stopwords/supplement_lists.h"
 #include "kezo/stopwords.h"
 
 namespace kezo::keyphrase {
@@ -18,8 +19,8 @@ struct SupplementIndex {
     std::array<WordSet, kLanguageCount + 1> sets;
 
     SupplementIndex() {
-        for (std::size_t i = 0; i < detail::kSupplementListCount; ++i) {
-            const detail::SupplementList& list = detail::kSupplementLists[i];
+        for (std::size_t i = 0; i < stopwords::detail::kSupplementListCount; ++i) {
+            const stopwords::detail::SupplementList& list = stopwords::detail::kSupplementLists[i];
             WordSet& set = sets[static_cast<std::size_t>(list.language)];
             set.reserve(list.size);
             for (std::size_t k = 0; k < list.size; ++k) set.insert(list.words[k]);

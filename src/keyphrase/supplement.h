@@ -1,10 +1,9 @@
 // Supplementary stopwords of the keyphrase pipeline: function words and generic words that the
-// built-in tables lack ("à", "été", "não", "más", "however", "using"), taken from a public list
-// (see README.md in this folder). The built-in tables stay as they are; only this pipeline adds
-// these words.
+// built-in tables lack ("à", "été", "não", "más", "however", "using"), from the supplementary
+// lists of the stopword subsystem (src/stopwords/supplement_lists.h). The built-in tables stay
+// as they are; only this pipeline treats these words as stopwords.
 #pragma once
 
-#include <cstddef>
 #include <string_view>
 
 #include "kezo/language.h"
@@ -20,17 +19,4 @@ bool is_supplement_stopword(Language lang, std::string_view word);
 // pipeline does not end phrases at them. Thread-safe; a lookup in a short static list.
 bool is_word_part(Language lang, std::string_view word);
 
-namespace detail {
-
-struct SupplementList {
-    Language language;
-    const char* const* words;
-    std::size_t size;
-};
-
-// Generated data (supplement_data.cpp).
-extern const SupplementList kSupplementLists[];
-extern const std::size_t kSupplementListCount;
-
-}  // namespace detail
 }  // namespace kezo::keyphrase

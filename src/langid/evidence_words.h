@@ -15,10 +15,6 @@ struct WordList {
     std::size_t size;
 };
 
-// Words of the stopwords-iso lists not already in the built-in tables (generated data).
-extern const WordList kStopwordsIsoLists[];
-extern const std::size_t kStopwordsIsoListCount;
-
 // Function words of the West African languages beyond their short built-in tables: pronouns,
 // particles, conjunctions and numerals.
 extern const WordList kAddedFunctionWordLists[];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../stopwords/builtin_tables.h"
+#include "../stopwords/supplement_lists.h"
 #include "code_points.h"
 #include "evidence_words.h"
 #include "kezo/unicode.h"
@@ -38,6 +39,34 @@ std::string entry_key(std::string_view entry) {
     return key.size() <= kMaxKeyBytes ? key : std::string();
 }
 
+// Entries of the supplementary lists taken as evidence: three letters or more, or a short word
+// known to be a function word of that language. The lists' other short entries (country codes,
+// single letters) collide across languages.
+bool is_supplement_evidence(std::string_view entry, Language lang) {
+    std::size_t letters = 0;
+    for (char c : entry) letters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    if (letters >= 3) return true;
+    struct Short {
+        Language language;
+        std::string_view word;
+    };
+    static constexpr Short kShortFunctionWords[] = {
+        {Language::French, "à"},      {Language::French, "là"},     {Language::French, "où"},
+        {Language::French, "ça"},     {Language::French, "qu"},     {Language::Spanish, "él"},
+        {Language::Spanish, "sí"},    {Language::Spanish, "tú"},    {Language::Spanish, "mí"},
+        {Language::Portuguese, "ao"}, {Language::Portuguese, "à"},  {Language::Portuguese, "às"},
+        {Language::Portuguese, "aí"}, {Language::Portuguese, "dá"}, {Language::Italian, "il"},
+        {Language::Italian, "ci"},    {Language::Italian, "mi"},    {Language::Italian, "ne"},
+        {Language::Italian, "se"},    {Language::Italian, "ti"},    {Language::Italian, "vi"},
+        {Language::Italian, "i"},     {Language::Dutch, "nu"},      {Language::Dutch, "u"},
+        {Language::Hausa, "in"},      {Language::Hausa, "ji"},      {Language::Hausa, "ka"},
+        {Language::Hausa, "ma"},      {Language::Hausa, "yi"},      {Language::Hausa, "za"},
+    };
+    for (const Short& s : kShortFunctionWords)
+        if (s.language == lang && s.word == entry) return true;
+    return false;
+}
+
 std::uint32_t hash_key(std::string_view key) {
     KeyHash hash;
     for (char c : key) hash.add(static_cast<unsigned char>(c));
@@ -52,7 +81,12 @@ class WordEvidenceIndex {
                 stopwords::detail::kBuiltinTables[stopwords::table_index(lang)];
             for (std::uint64_t i = 0; i < table.size; ++i) add(table.words[i], lang, false);
         }
-        add_lists(kStopwordsIsoLists, kStopwordsIsoListCount, false);
+        for (std::size_t i = 0; i < stopwords::detail::kSupplementListCount; ++i) {
+            const stopwords::detail::SupplementList& list = stopwords::detail::kSupplementLists[i];
+            for (std::size_t k = 0; k < list.size; ++k)
+                if (is_supplement_evidence(list.words[k], list.language))
+                    add(list.words[k], list.language, false);
+        }
         add_lists(kAddedFunctionWordLists, kAddedFunctionWordListCount, false);
         add_lists(kFrequentWordLists, kFrequentWordListCount, true);
         for (Entry& entry : entries_) {
