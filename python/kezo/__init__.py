@@ -21,14 +21,14 @@ from __future__ import annotations
 import kezo_native
 from kezo_native import Algorithm, Language, TenantCachePolicy, TenantMetrics, TokenizerConfig
 
-from . import pickling as _pickling
-from .batch import extract_batch
-from .extraction import extract
-from .languages import CODES, LanguageLike, detect, identify_language, resolve_language
-from .options import MAX_PHRASE_WORDS, MAX_WINDOW
-from .plans import DEFAULT_METHOD, METHODS
-from .records import DictionaryLoad, Keyphrase, LanguageGuess, SnapResult
-from .snapping import (
+from . import _pickling
+from ._batch import extract_batch
+from ._extraction import extract
+from ._languages import CODES, LanguageLike, detect, identify_language, resolve_language
+from ._options import MAX_PHRASE_WORDS, MAX_WINDOW
+from ._plans import DEFAULT_METHOD, METHODS
+from ._records import DictionaryLoad, Keyphrase, LanguageGuess, SnapResult
+from ._snapping import (
     DictionaryWarning,
     cache_policy,
     load_dictionary,
@@ -40,7 +40,7 @@ from .snapping import (
     tenant_metrics,
     unload_tenant,
 )
-from .stoplists import (
+from ._stoplists import (
     add_stopwords,
     clear_tenant_stopwords,
     is_stopword,

@@ -1,5 +1,5 @@
 """``python -m kezo``: the kezo command line."""
 
-from kezo.cli import main
+from kezo._cli import main
 
 raise SystemExit(main())

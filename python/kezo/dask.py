@@ -24,8 +24,8 @@ from typing import TYPE_CHECKING, Any
 
 import kezo
 
-from .languages import resolve_language
-from .options import check_tenant, check_terms
+from ._languages import resolve_language
+from ._options import check_tenant, check_terms
 
 try:
     import dask.bag

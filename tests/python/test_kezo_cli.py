@@ -10,7 +10,7 @@ import pytest
 
 import kezo
 import kezo_native
-from kezo.cli import main
+from kezo._cli import main
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SAMPLE = ROOT / "examples" / "sample_en.txt"

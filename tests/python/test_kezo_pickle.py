@@ -4,7 +4,7 @@ import pickle
 
 import kezo
 import kezo_native as kz
-from kezo.pickling import native_classes
+from kezo._pickling import native_classes
 
 TEXT = "Solar panels convert sunlight into electricity. Solar panels age."
 

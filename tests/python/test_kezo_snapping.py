@@ -89,6 +89,6 @@ def test_docstring_examples_run():
     import importlib
 
     for name in ("kezo", "records", "languages", "extraction", "batch", "snapping", "stoplists"):
-        module = importlib.import_module(name if name == "kezo" else f"kezo.{name}")
+        module = importlib.import_module(name if name == "kezo" else f"kezo._{name}")
         assert doctest.testmod(module).failed == 0, name
     kezo.unload_tenant("shop")

@@ -9,8 +9,8 @@ import kezo_native
 from kezo_native import Language
 
 from . import _native
-from .options import check_int, check_text
-from .records import LanguageGuess
+from ._options import check_int, check_text
+from ._records import LanguageGuess
 
 LanguageLike = Union[str, Language]
 """What every ``language`` option accepts: a code, a name, an alias or a ``Language`` member."""

@@ -16,7 +16,7 @@ from dataclasses import dataclass
 from functools import partial
 from typing import Any, Callable, TextIO
 
-from .batch import map_ordered
+from ._batch import map_ordered
 
 FORMATS = ("text", "json", "jsonl", "tsv", "csv")
 STDIN = "-"

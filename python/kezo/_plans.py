@@ -7,8 +7,8 @@ from dataclasses import dataclass, field
 
 from kezo_native import Language, TokenizerConfig
 
-from .languages import LanguageLike, resolve_language
-from .options import (
+from ._languages import LanguageLike, resolve_language
+from ._options import (
     MAX_ITERATIONS,
     MAX_PHRASE_WORDS,
     MAX_WINDOW,

@@ -11,11 +11,11 @@ from typing import Callable, TypeVar
 
 from kezo_native import TokenizerConfig
 
-from .extraction import Runner
-from .languages import LanguageLike
-from .options import check_int, check_terms
-from .plans import DEFAULT_METHOD, plan
-from .records import Keyphrase
+from ._extraction import Runner
+from ._languages import LanguageLike
+from ._options import check_int, check_terms
+from ._plans import DEFAULT_METHOD, plan
+from ._records import Keyphrase
 
 _CHUNKS_PER_WORKER = 4  # enough to even out texts of unequal length
 _MAX_CHUNK = 64  # keeps results flowing to a reader that streams them

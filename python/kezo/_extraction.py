@@ -9,10 +9,10 @@ import kezo_native
 from kezo_native import Algorithm, Keyword, Language, TokenizerConfig
 
 from . import _native
-from .languages import LanguageLike
-from .options import check_text
-from .plans import DEFAULT_METHOD, Plan, plan
-from .records import Keyphrase
+from ._languages import LanguageLike
+from ._options import check_text
+from ._plans import DEFAULT_METHOD, Plan, plan
+from ._records import Keyphrase
 
 _ALGORITHMS = {
     "tfidf": Algorithm.TFIDF,

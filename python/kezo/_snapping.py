@@ -10,7 +10,7 @@ import kezo_native
 from kezo_native import TenantCachePolicy, TenantMetrics
 
 from . import _native
-from .options import (
+from ._options import (
     SIZE_MAX,
     UINT32_MAX,
     check_bool,
@@ -19,7 +19,7 @@ from .options import (
     check_terms,
     check_text,
 )
-from .records import DictionaryLoad, SnapResult
+from ._records import DictionaryLoad, SnapResult
 
 MAX_DISTANCE = 2147483647
 """Largest edit distance a snap accepts (the native bound is a signed 32-bit int)."""

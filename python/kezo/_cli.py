@@ -15,15 +15,15 @@ from functools import partial
 from typing import Any, Callable
 
 from . import __version__
-from .batch import check_workers
-from .cli_io import FORMATS, STDIN, InputError, Report, Writer, read_text, run_files
-from .extraction import Runner
-from .languages import detect, resolve_language
-from .options import UINT32_MAX
-from .plans import DEFAULT_METHOD, METHODS, plan
-from .records import LanguageGuess
-from .snapping import DictionaryWarning, load_dictionary, set_cache_policy, snap_batch
-from .stoplists import stopwords
+from ._batch import check_workers
+from ._cli_io import FORMATS, STDIN, InputError, Report, Writer, read_text, run_files
+from ._extraction import Runner
+from ._languages import detect, resolve_language
+from ._options import UINT32_MAX
+from ._plans import DEFAULT_METHOD, METHODS, plan
+from ._records import LanguageGuess
+from ._snapping import DictionaryWarning, load_dictionary, set_cache_policy, snap_batch
+from ._stoplists import stopwords
 
 
 class _UsageError(Exception):

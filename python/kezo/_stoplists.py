@@ -6,8 +6,8 @@ from collections.abc import Iterable
 
 import kezo_native
 
-from .languages import LanguageLike, resolve_language
-from .options import check_tenant, check_terms, check_text
+from ._languages import LanguageLike, resolve_language
+from ._options import check_tenant, check_terms, check_text
 
 
 def stopwords(language: LanguageLike) -> list[str]:
