@@ -24,6 +24,7 @@ def main() -> None:
     guess: kezo.LanguageGuess = kezo.detect(text)
     print("detected:", guess.to_dict())
     print("ranked:", [g.code for g in kezo.identify_language(text, max_results=3)])
+    print("no supported language:", kezo.detect("Watu wote wamezaliwa huru.").code)  # "und"
 
     # Extraction: one text, then many on every core; records turn into JSON.
     phrases: list[kezo.Keyphrase] = kezo.extract(text, top_k=5)

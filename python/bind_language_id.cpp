@@ -1,4 +1,5 @@
-// identify_language: ranked language guesses with confidences.
+// identify_language: ranked language guesses with confidences, or none when no supported
+// language fits; identify_best_language: the closest supported language in any case.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -44,10 +45,28 @@ Parameters:
     max_results: how many guesses to return at most (0 gives an empty list).
 
 Returns:
-    A list of (Language, confidence) pairs, most likely first. Confidences lie
-    between 0 and 1 and sum to at most 1; a language without any evidence is
-    left out. A text without letters of a supported script gives
-    [(Language.English, 0.0)]. Language.Auto is never returned.)doc");
+    A list of (Language, confidence) pairs, most likely first; empty when the
+    text is in none of the supported languages or has no letters (undetermined).
+    A confidence is the estimated probability that the language is right,
+    calibrated on held-out text; the confidences sum to at most 1, and languages
+    below 0.01 are left out. Language.Auto is never returned.)doc");
+    m.def(
+        "identify_best_language",
+        [](const std::string& text) {
+            if (text.size() < kReleaseLockFromBytes) return identify_best_language(text);
+            py::gil_scoped_release release;
+            return identify_best_language(text);
+        },
+        py::arg("text"),
+        R"doc(The supported language closest to a text, even an undetermined one.
+
+Parameters:
+    text: the text, any length; undecodable characters are skipped.
+
+Returns:
+    The best guess of identify_language; for an undetermined text the supported
+    language that fits it best, and Language.English for a text without letters
+    of a supported script. Never Language.Auto.)doc");
 }
 
 }  // namespace kezo::python

@@ -345,6 +345,9 @@ def snap_terms(
 def identify_language(text: str, max_results: int = 3) -> list[tuple[Language, float]]:
     """Identify the language of a text, Latin-script languages included."""
 
+def identify_best_language(text: str) -> Language:
+    """The supported language closest to a text, even an undetermined one."""
+
 class KeyphraseConfig(metaclass=_ExtensionType):
     """Options of the keyphrase pipeline (extract_keyphrases)."""
 

@@ -84,8 +84,11 @@ def identify_language(text: str, *, max_results: int = 3) -> list[LanguageGuess]
         max_results: how many guesses to return at most, from 1 to 18.
 
     Returns:
-        A list of ``LanguageGuess`` (language, code, name, confidence from 0 to 1); languages
-        without any evidence are left out, so it may be shorter than ``max_results``.
+        A list of ``LanguageGuess`` (language, code, name, confidence), best first. A
+        confidence is the estimated probability that the language is right, calibrated on
+        held-out text; languages below 0.01 are left out, so the list may be shorter than
+        ``max_results``. It is empty when the text is in none of the supported languages or
+        has no letters: the text is undetermined.
 
     Raises:
         TypeError, ValueError: an argument fails its check.
@@ -93,6 +96,8 @@ def identify_language(text: str, *, max_results: int = 3) -> list[LanguageGuess]
     Example:
         >>> identify_language("Le chat dort sur le canapé.")[0].code
         'fr'
+        >>> identify_language("Mtoto anasoma kitabu kizuri shuleni leo.")
+        []
     """
     check_text("text", text)
     check_int("max_results", max_results, 1, 18)
@@ -107,8 +112,9 @@ def detect(text: str) -> LanguageGuess:
         text: the text to look at.
 
     Returns:
-        A ``LanguageGuess``; never ``Language.Auto``. A text without letters of a supported
-        script gives English with confidence 0.
+        A ``LanguageGuess``: the best guess of ``identify_language``, or, when that finds no
+        supported language, the undetermined answer: code "und", name "Undetermined",
+        confidence 0 and ``Language.Auto``.
 
     Raises:
         TypeError, ValueError: ``text`` is not a str or holds a lone surrogate.
@@ -116,9 +122,11 @@ def detect(text: str) -> LanguageGuess:
     Example:
         >>> detect("The cat sleeps on the sofa.").code
         'en'
+        >>> detect("12 345 !").code, detect("").name
+        ('und', 'Undetermined')
     """
     check_text("text", text)
     guesses = _native.identify(text, 1)
     if not guesses:
-        return LanguageGuess.of(Language.English, 0.0)
+        return LanguageGuess.of(Language.Auto, 0.0)
     return LanguageGuess.of(*guesses[0])

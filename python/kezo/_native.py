@@ -7,15 +7,15 @@ from kezo_native import Keyword, KeyphraseConfig, Language
 
 
 def identify(text: str, max_results: int) -> list[tuple[Language, float]]:
-    """Ranked language guesses with confidences, best first (never ``Language.Auto``)."""
+    """Ranked language guesses with confidences, best first (never ``Language.Auto``); empty
+    when the text is undetermined."""
     return kezo_native.identify_language(text, max_results)
 
 
 def resolve_auto(text: str) -> Language:
-    """The language "auto" stands for on ``text``: the identifier's best guess (English when
-    the text holds no evidence)."""
-    guesses = identify(text, 1)
-    return guesses[0][0] if guesses else Language.English
+    """The language "auto" stands for on ``text``: the closest supported language, also for an
+    undetermined text (English when the text has no letters)."""
+    return kezo_native.identify_best_language(text)
 
 
 def keyphrase_config(fields: dict[str, object]) -> KeyphraseConfig:

@@ -41,13 +41,15 @@ class Keyphrase(NamedTuple):
 
 
 class LanguageGuess(NamedTuple):
-    """A language found for a text.
+    """A language found for a text, or the answer that none of the supported languages fits.
 
     Attributes:
-        language: the ``kezo_native.Language`` member.
-        code: its ISO code ("fr"; "ak" for Twi, "gaa" for Ga, "fat" for Fante).
-        name: its English name.
-        confidence: from 0 to 1.
+        language: the ``kezo_native.Language`` member; ``Language.Auto`` when undetermined.
+        code: its ISO code ("fr"; "ak" for Twi, "gaa" for Ga, "fat" for Fante); "und" when
+            undetermined.
+        name: its English name; "Undetermined" when undetermined.
+        confidence: the estimated probability that the language is right, from 0 to 1
+            (0 when undetermined).
 
     Example:
         >>> LanguageGuess.of(Language.French, 0.9).to_dict()
@@ -61,7 +63,10 @@ class LanguageGuess(NamedTuple):
 
     @classmethod
     def of(cls, language: Language, confidence: float) -> LanguageGuess:
-        """The guess for ``language`` with its code and name filled in."""
+        """The guess for ``language`` with its code and name filled in; ``Language.Auto`` stands
+        for undetermined."""
+        if language == Language.Auto:
+            return cls(language, "und", "Undetermined", confidence)
         return cls(
             language,
             kezo_native.language_code(language),

@@ -20,6 +20,32 @@ enum class Script : std::uint8_t {
     Other,  // a letter of a script no supported language is written in (Greek, Thai, ...)
 };
 
+// Letters that fonts and keyboards without the Akan and Ewe open vowels put in their place
+// (Greek ε for ɛ; ᴐ, Ͻ, Ↄ and Lisu ꓛ for ɔ): read as the letters they stand for.
+inline std::uint32_t undo_lookalike(std::uint32_t cp) noexcept {
+    switch (cp) {
+        case 0x3B5:
+            return 0x25B;
+        case 0x1D10:
+        case 0x3FD:
+        case 0x2183:
+        case 0x2184:
+        case 0xA4DB:
+            return 0x254;
+        default:
+            return cp;
+    }
+}
+
+// The small letter of a Cyrillic capital (U+0400..U+052F).
+inline std::uint32_t fold_cyrillic(std::uint32_t cp) noexcept {
+    if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;
+    if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;
+    if (cp >= 0x4C1 && cp <= 0x4CE) return (cp & 1) == 1 ? cp + 1 : cp;
+    if (cp >= 0x460 && cp <= 0x52F && cp != 0x4C0) return (cp & 1) == 0 ? cp + 1 : cp;
+    return cp;
+}
+
 // The class of a code point above U+007F (ASCII is handled by the callers' fast paths).
 inline Script script_of(std::uint32_t cp) noexcept {
     if (cp >= 0x300 && cp <= 0x36F) return Script::Mark;

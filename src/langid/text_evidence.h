@@ -1,28 +1,29 @@
 // One pass over a text that gathers everything language identification weighs: letters by
-// writing system, and per language the evidence of known words and special letters (internal to
-// language identification).
+// writing system, and for every class of the n-gram model the weight of the text's letter
+// n-grams and words it knows (internal to language identification).
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
-#include "kezo/language.h"
+#include "ngram_model.h"
 
 namespace kezo::langid {
 
 struct TextEvidence {
-    // Letters by writing system (Han and kana apart, so that Japanese can be told from Chinese).
-    std::size_t latin_letters = 0;
+    // Letters by writing system: the model's scripts (Latin, Cyrillic, Arabic) together; Han and
+    // kana apart, so that Japanese can be told from Chinese; Hangul; any other script.
+    std::size_t modelled_letters = 0;
     std::size_t han = 0;
     std::size_t kana = 0;
     std::size_t hangul = 0;
-    std::size_t arabic = 0;
-    std::size_t cyrillic = 0;
     std::size_t other_letters = 0;
-    // Words of Latin letters (combining marks included), known to the evidence lists or not.
-    std::size_t latin_words = 0;
-    // Word and special-letter evidence, indexed by Language value; 0 for languages without any.
-    double hits[kLanguageCount + 1] = {};
+    // Features of the modelled words by order (0: whole words, 1..kMaxOrder: n-grams).
+    std::size_t features[kOrders] = {};
+    // Per class of the model, the summed weight of the features it knows (in kWeightStep): of
+    // every order, and of the rejection orders alone.
+    std::uint32_t weight[kMaxClasses] = {};
+    std::uint32_t rejection_weight[kMaxClasses] = {};
 };
 
 // Any bytes: malformed UTF-8 separates words and counts nowhere. Linear in the length of text,

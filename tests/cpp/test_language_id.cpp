@@ -20,9 +20,9 @@ struct Case {
 };
 
 // Sentences of one language each; the West African ones are clauses of the declarations in
-// tests/data, the Hausa one written without hooked letters, the Twi one in capitals.
+// tests/data, the Hausa one written without hooked letters, the Twi one in capitals, the Fante
+// one with the Greek ε and the ᴐ of fonts without the open vowels.
 const Case kShortTexts[] = {
-    {"the", Language::English},
     {"The committee met on Monday to discuss the budget.", Language::English},
     {"El comité se reunió el lunes para discutir el presupuesto.", Language::Spanish},
     {"Le comité s'est réuni lundi pour discuter du budget.", Language::French},
@@ -33,6 +33,7 @@ const Case kShortTexts[] = {
     {"Komite itu bertemu pada hari Senin untuk membahas anggaran.", Language::Indonesian},
     {"ESIANE SƐ ƐHO HIA SƐ YƐBƐMA AYƆNKOFA ABƐDA AMAN HOROW NTAM", Language::Twi},
     {"Ɔnam dɛ ohia dɛ wotu aman na aman ntamu anyɛnkoyɛ nkitahodzi mpon,", Language::Fante},
+    {"Ɔnam dε ohia dε wotu aman na aman ntamu anyεnkoyε nkitahodzi mpᴐn,", Language::Fante},
     {"Akɛni ehe hiaa akɛ akã he aha naanyobɔɔ ahi maji ateŋ hewɔ lɛ,", Language::Ga},
     {"Esi wohiã vevie be woado dukɔ kple dukɔwo dome kadodo ɖe ŋgɔ", Language::Ewe},
     {"Ganin cewa ya kamata a kafa hukumomi wadanda za su kula da su", Language::Hausa},
@@ -41,25 +42,41 @@ const Case kShortTexts[] = {
     {"世界人権宣言は、すべての人民とすべての国とが達成すべき基準です", Language::Japanese},
     {"세계 인권 선언", Language::Korean},
     {"الإعلان العالمي لحقوق الإنسان", Language::Arabic},
-};
-
-// A stray letter or a few words of another language do not outweigh the text around them.
-const Case kMixedTexts[] = {
-    {"The committee met on Monday to discuss the budget of the year ɛ", Language::English},
+    // A stray letter or a few words of another language do not outweigh the text around them.
     {"The committee met on Monday at the café in Señor Ɗan's street", Language::English},
     {"我们使用Python和TensorFlow进行深度学习研究", Language::Chinese},
     {"Le comité s'est réuni lundi avec the board pour discuter du budget", Language::French},
 };
 
+// Text in none of the supported languages, with the supported language closest to it (English
+// where there are no letters of a supported script).
+const Case kUndetermined[] = {
+    {"", Language::English},
+    {"123 4.5 -- !! 🙂", Language::English},
+    {"\xFF\xFE\x80\xC3", Language::English},
+    {"สวัสดีครับ ยินดีต้อนรับ", Language::English},
+    {"Η Οικουμενική Διακήρυξη των Δικαιωμάτων του Ανθρώπου", Language::English},
+    {"Alle menslike wesens word vry, met gelyke waardigheid en regte, gebore.", Language::Dutch},
+    {"Watu wote wamezaliwa huru, hadhi na haki zao ni sawa.", Language::Hausa},
+    {"Загальна декларація прав людини проголошує права кожної людини", Language::Russian},
+};
+
 }  // namespace
 
-TEST(LanguageId, ShortAndMixedTexts) {
-    for (const Case& c : kShortTexts) EXPECT_EQ(identify_best_language(c.text), c.best) << c.text;
-    for (const Case& c : kMixedTexts) EXPECT_EQ(identify_best_language(c.text), c.best) << c.text;
-    // The outweighed language still shows as the runner-up.
-    const auto guesses = identify_language(kMixedTexts[3].text);
-    ASSERT_GE(guesses.size(), 2u);
-    EXPECT_EQ(guesses[1].language, Language::English);
+TEST(LanguageId, ShortMixedAndUndeterminedTexts) {
+    for (const Case& c : kShortTexts) {
+        const auto guesses = identify_language(c.text);
+        ASSERT_FALSE(guesses.empty()) << c.text;
+        EXPECT_EQ(guesses.front().language, c.best) << c.text;
+        EXPECT_EQ(identify_best_language(c.text), c.best) << c.text;
+    }
+    for (const Case& c : kUndetermined) {
+        EXPECT_TRUE(identify_language(c.text).empty()) << c.text;
+        if (c.best != Language::English) {
+            EXPECT_EQ(identify_best_language(c.text), c.best) << c.text;
+        }
+    }
+    EXPECT_TRUE(identify_language("the", 0).empty());
 }
 
 TEST(LanguageId, WholeDeclarationsByBothDetectors) {
@@ -73,44 +90,30 @@ TEST(LanguageId, WholeDeclarationsByBothDetectors) {
         const std::string text = udhr(language_code(lang));
         ASSERT_FALSE(text.empty()) << language_code(lang);
         const auto guesses = identify_language(text);
+        ASSERT_FALSE(guesses.empty()) << language_code(lang);
         EXPECT_EQ(guesses.front().language, lang) << language_code(lang);
         EXPECT_GT(guesses.front().confidence, 0.99) << language_code(lang);
         EXPECT_EQ(detect_language(text), plain_latin.count(lang) ? L::English : lang);
     }
 }
 
-TEST(LanguageId, NoEvidenceAndLongInputs) {
-    // Without letters of a supported script there is no evidence: English with confidence 0.
-    const std::string_view no_evidence[] = {"",
-                                            "   ",
-                                            "123 4.5 -- !!",
-                                            "\xFF\xFE\x80\xC3",
-                                            "สวัสดี",
-                                            "\xE2\x80\x20",
-                                            std::string_view("\0 \0", 3)};
-    for (std::string_view text : no_evidence) {
-        const auto guesses = identify_language(text);
-        ASSERT_EQ(guesses.size(), 1u);
-        EXPECT_EQ(guesses[0].language, Language::English);
-        EXPECT_EQ(guesses[0].confidence, 0.0);
-    }
-    EXPECT_TRUE(identify_language("the", 0).empty());
-
-    // The ranking's contract over arbitrary bytes is the text fuzz target's; these inputs are
-    // longer than it tries.
+TEST(LanguageId, LongInputsKeepTheRankingsContract) {
+    // The contract over arbitrary bytes is the text fuzz target's; these inputs are longer than
+    // it tries.
     std::string repeated_word;
     for (int i = 0; i < 50000; ++i) repeated_word += "ɛ";
     for (const std::string& text : {std::string(1 << 20, 'a'), std::string(1 << 20, '\xC3'),
                                     udhr("fr") + udhr("zh") + udhr("ee"), repeated_word}) {
         const auto guesses = identify_language(text, 18);
-        ASSERT_FALSE(guesses.empty());
         double sum = 0;
         for (const LanguageGuess& g : guesses) {
-            EXPECT_TRUE(g.confidence >= 0 && g.confidence <= guesses.front().confidence);
+            EXPECT_TRUE(g.confidence >= 0.01 && g.confidence <= guesses.front().confidence);
             sum += g.confidence;
         }
         EXPECT_LE(sum, 1.0 + 1e-9);
-        EXPECT_EQ(identify_best_language(text), guesses.front().language);
+        if (!guesses.empty()) {
+            EXPECT_EQ(identify_best_language(text), guesses.front().language);
+        }
     }
 }
 

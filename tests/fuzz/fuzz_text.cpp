@@ -159,7 +159,7 @@ bool is_concrete(Language lang) {
 void check_languages(const std::string& text, std::size_t max_results) {
     FUZZ_CHECK(is_concrete(detect_language(text)));
     const std::vector<LanguageGuess> guesses = identify_language(text, max_results);
-    FUZZ_CHECK(guesses.size() <= max_results && (max_results == 0 || !guesses.empty()));
+    FUZZ_CHECK(guesses.size() <= max_results);
     double total = 0.0;
     for (std::size_t k = 0; k < guesses.size(); ++k) {
         const double c = guesses[k].confidence;
@@ -169,7 +169,8 @@ void check_languages(const std::string& text, std::size_t max_results) {
         total += c;
     }
     FUZZ_CHECK(total <= 1.0 + 1e-9);
-    if (max_results > 0) FUZZ_CHECK(identify_best_language(text) == guesses.front().language);
+    const Language best = identify_best_language(text);
+    FUZZ_CHECK(is_concrete(best) && (guesses.empty() || best == guesses.front().language));
 }
 
 }  // namespace

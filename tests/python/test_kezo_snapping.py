@@ -1,3 +1,4 @@
+import pickle
 import warnings
 
 import pytest
@@ -78,7 +79,9 @@ def test_detect_and_identify_rank_languages_with_confidences():
     guesses = kezo.identify_language(french)
     assert guesses[0].code == "fr" and len(guesses) <= 3
     assert kezo.detect(french) == guesses[0] and 0 < guesses[0].confidence <= 1
-    assert kezo.detect("123 456") == (kz.Language.English, "en", "English", 0.0)
+    undetermined = (kz.Language.Auto, "und", "Undetermined", 0.0)
+    assert kezo.detect("123 456") == kezo.detect("Watu wote wamezaliwa huru.") == undetermined
+    assert pickle.loads(pickle.dumps(kezo.detect(""))).to_dict()["language"] == "und"
     with pytest.raises(ValueError, match="max_results"):
         kezo.identify_language("x", max_results=0)
 

@@ -72,9 +72,14 @@ def test_identify_language_conversions_errors_and_docstring():
     assert 1 <= len(guesses) <= 3
     language, confidence = guesses[0]
     assert (language, type(confidence)) == (L.French, float)
-    ((language, confidence),) = kz.identify_language(text="the", max_results=1)
+    ((language, confidence),) = kz.identify_language(text="the cat and the dog", max_results=1)
     assert language == L.English and 0.5 < confidence < 1
     assert kz.identify_language("Ɔnam dɛ ohia dɛ wotu aman na aman ntamu", 0) == []
+    # Undetermined: no ranking, but the closest supported language for "auto".
+    afrikaans = "Alle menslike wesens word vry, met gelyke waardigheid en regte, gebore."
+    assert kz.identify_language(afrikaans) == kz.identify_language("12 34") == []
+    assert (kz.identify_best_language(afrikaans), kz.identify_best_language("")) == (
+        L.Dutch, L.English)
     # Large texts run with the interpreter lock released; the result is the same.
     assert kz.identify_language("der Tag und die Nacht " * 10000)[0][0] == L.German
     for args in ((None,), ("text", -1), ("text", "3")):
