@@ -32,8 +32,15 @@ constexpr double kLanguageTemperature = 24.0;
 constexpr double kRejectionTemperature = 12.0;
 // The text is in a supported language when the best supported class leads the best unsupported
 // one by this much log-likelihood per 4-gram and word: a long text must fit a supported language
-// clearly better than any other, not merely by the luck of one word.
+// clearly better than any other, not merely by the luck of one word. The West African languages
+// are learnt from far less text, so even their own text leads by less.
 constexpr double kLeadPerFeature = 0.2;
+constexpr double kLeadPerFeatureLittleText = 0.1;
+
+bool learnt_from_little_text(Language lang) {
+    return lang == Language::Twi || lang == Language::Ga || lang == Language::Ewe ||
+           lang == Language::Hausa || lang == Language::Fante;
+}
 // A text less likely than this to be in a supported language is undetermined.
 constexpr double kMinSupported = 0.5;
 // Guesses less likely than this are not listed.
@@ -89,20 +96,22 @@ void model_confidences(const langid::TextEvidence& e, double modelled_share, Out
         }
     }
     softmax(language, supported, kLanguageTemperature);
+    std::size_t best = 0;
+    for (std::size_t c = 1; c < supported; ++c)
+        if (language[c] > language[best]) best = c;
     // The lead of the best supported class over the best unsupported one, as log-odds.
     double rejection_features = 0;
     for (std::size_t order = 0; order < langid::kOrders; ++order)
         if (langid::is_rejection_order(order))
             rejection_features += static_cast<double>(e.features[order]);
-    const double lead = (best_supported - best_unsupported - kLeadPerFeature * rejection_features) /
+    const double per_feature =
+        learnt_from_little_text(model.language(best)) ? kLeadPerFeatureLittleText : kLeadPerFeature;
+    const double lead = (best_supported - best_unsupported - per_feature * rejection_features) /
                         kRejectionTemperature;
     const double in_supported = 1.0 / (1.0 + std::exp(-std::min(lead, 50.0)));
     out.supported += modelled_share * in_supported;
-    std::size_t best = 0;
-    for (std::size_t c = 0; c < supported; ++c) {
+    for (std::size_t c = 0; c < supported; ++c)
         out.confidence[value(model.language(c))] = modelled_share * in_supported * language[c];
-        if (language[c] > language[best]) best = c;
-    }
     out.closest = model.language(best);
 }
 
