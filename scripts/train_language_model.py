@@ -98,25 +98,36 @@ def script(cp: int) -> str:
     return "other"
 
 
-def words(text: str) -> list[list[int]]:
-    """The words of text in the three modelled scripts, as folded code points."""
+def words(text: str, halves: bool = False) -> list:
+    """The words of text in the three modelled scripts, as folded code points; with `halves`,
+    (word, what it counts in halves) pairs: a capitalised word other than the first of a
+    sentence or line counts one half, any other two, as the library's scan counts them."""
     found, word, word_script = [], [], ""
+    weight, sentence_start = 2, True
     for ch in text:
         cp = ord(ch)
         kind = script(cp)
         if kind == "mark":
             continue
-        if kind in ("latin", "cyrillic", "arabic") and (not word or kind == word_script):
+        if kind in ("latin", "cyrillic", "arabic"):
+            if word and kind != word_script:
+                found.append((word, weight))
+                word = []
+            if not word:
+                capital = fold(cp) != LOOKALIKES.get(cp, cp)
+                weight = 1 if capital and not sentence_start else 2
+                sentence_start = False
             word.append(fold(cp))
             word_script = kind
             continue
         if word:
-            found.append(word)
-        word, word_script = ([fold(cp)], kind) if kind in ("latin", "cyrillic", "arabic") \
-            else ([], "")
+            found.append((word, weight))
+        word = []
+        if ch in ".!?\n":
+            sentence_start = True
     if word:
-        found.append(word)
-    return found
+        found.append((word, weight))
+    return found if halves else [w for w, _ in found]
 
 
 def word_hash(symbols: list[int]) -> int:
@@ -126,13 +137,14 @@ def word_hash(symbols: list[int]) -> int:
     return value | WORD_FLAG
 
 
-def features(text: str, alphabet: dict[int, int]) -> collections.Counter[int]:
+def features(text: str, alphabet: dict[int, int], halves: bool = False) -> collections.Counter:
     """Counts of the features of text: n-gram keys pack 10-bit letter indices, first letter
-    lowest; word keys carry the top bit."""
+    lowest; word keys carry the top bit. With `halves`, counted as the library's scan counts
+    them when it identifies a text (in halves, see words())."""
     counts: collections.Counter[int] = collections.Counter()
-    for word in words(text):
+    for word, weight in words(text, True) if halves else ((w, 1) for w in words(text)):
         symbols = [BOUNDARY] + [alphabet.get(cp, UNKNOWN) for cp in word] + [BOUNDARY]
-        counts[word_hash(symbols)] += 1
+        counts[word_hash(symbols)] += weight
         for end in range(1, len(symbols)):
             key = 0
             for n in range(1, MAX_ORDER + 1):
@@ -141,7 +153,7 @@ def features(text: str, alphabet: dict[int, int]) -> collections.Counter[int]:
                     break
                 key = (key << 10) | symbols[start]
                 if n > 1 or symbols[end] != BOUNDARY:
-                    counts[key] += 1
+                    counts[key] += weight
     return counts
 
 
@@ -201,7 +213,7 @@ class Model:
     def scores(self, text: str) -> tuple[list[float], list[float]]:
         """The text's log-likelihood under each class on all orders (meaningful for the
         supported classes) and on REJECTION_ORDERS alone (for every class)."""
-        feats = features(text, self.alphabet)
+        feats = {k: n / 2 for k, n in features(text, self.alphabet, halves=True).items()}
         per_order: collections.Counter[int] = collections.Counter()
         for key, n in feats.items():
             per_order[order(key)] += n

@@ -77,14 +77,16 @@ void model_confidences(const langid::TextEvidence& e, double modelled_share, Out
     const langid::NgramModel& model = langid::NgramModel::get();
     const std::size_t classes = model.class_count();
     const std::size_t supported = model.supported_count();
+    constexpr double kStep = langid::kWeightStep / langid::TextEvidence::kHalves;
     double language[langid::kMaxClasses];
     double best_supported = -HUGE_VAL;
     double best_unsupported = -HUGE_VAL;
     for (std::size_t c = 0; c < classes; ++c) {
-        double full = static_cast<double>(e.weight[c]) * langid::kWeightStep;
-        double partial = static_cast<double>(e.rejection_weight[c]) * langid::kWeightStep;
+        double full = static_cast<double>(e.weight[c]) * kStep;
+        double partial = static_cast<double>(e.rejection_weight[c]) * kStep;
         for (std::size_t order = 0; order < langid::kOrders; ++order) {
-            const double unseen = static_cast<double>(e.features[order]) * model.unseen(c, order);
+            const double unseen =
+                static_cast<double>(e.features[order]) / e.kHalves * model.unseen(c, order);
             full += unseen;
             if (langid::is_rejection_order(order)) partial += unseen;
         }
@@ -103,7 +105,7 @@ void model_confidences(const langid::TextEvidence& e, double modelled_share, Out
     double rejection_features = 0;
     for (std::size_t order = 0; order < langid::kOrders; ++order)
         if (langid::is_rejection_order(order))
-            rejection_features += static_cast<double>(e.features[order]);
+            rejection_features += static_cast<double>(e.features[order]) / e.kHalves;
     const double per_feature =
         learnt_from_little_text(model.language(best)) ? kLeadPerFeatureLittleText : kLeadPerFeature;
     const double lead = (best_supported - best_unsupported - per_feature * rejection_features) /

@@ -16,16 +16,21 @@ class WordScan {
   public:
     WordScan(const NgramModel& model, TextEvidence& evidence) : model_(model), out_(evidence) {}
 
-    // Adds a letter of script `script` (folded) to the word, or starts a new word when the
-    // word so far is of another script.
-    void add(std::uint32_t cp, Script script) {
+    // Adds a letter of script `script` (folded; `capital` when it was not lower case) to the
+    // word, or starts a new word when the word so far is of another script.
+    void add(std::uint32_t cp, Script script, bool capital) {
         if (length_ > 0 && script != script_) finish();
         if (length_ == 0) {
             script_ = script;
+            halves_ = capital && !sentence_start_ ? 1 : 2;
+            sentence_start_ = false;
             start();
         }
         push(model_.letter_index(cp));
     }
+
+    // The next word begins a sentence (or a line).
+    void end_sentence() { sentence_start_ = true; }
 
     // Ends the word: the n-grams that end at its trailing edge, and the word itself.
     void finish() {
@@ -62,14 +67,15 @@ class WordScan {
     }
 
     void add_feature(std::uint64_t key, std::size_t order) {
-        ++out_.features[order];
+        out_.features[order] += halves_;
         const FeatureWeights found = model_.find(key);
         const std::uint8_t* pair = found.pairs;
-        for (std::size_t i = 0; i < found.count; ++i, pair += 2) out_.weight[pair[0]] += pair[1];
+        for (std::size_t i = 0; i < found.count; ++i, pair += 2)
+            out_.weight[pair[0]] += halves_ * pair[1];
         if (is_rejection_order(order)) {
             pair = found.pairs;
             for (std::size_t i = 0; i < found.count; ++i, pair += 2)
-                out_.rejection_weight[pair[0]] += pair[1];
+                out_.rejection_weight[pair[0]] += halves_ * pair[1];
         }
     }
 
@@ -79,6 +85,8 @@ class WordScan {
     std::uint16_t window_[4] = {};  // newest first; 0 before the word's leading edge
     std::size_t length_ = 0;        // letters so far; 0 between words
     Script script_ = Script::None;
+    std::uint32_t halves_ = 2;  // what each feature of the word counts, in halves
+    bool sentence_start_ = true;
 };
 
 }  // namespace
@@ -95,9 +103,10 @@ TextEvidence gather_text_evidence(std::string_view text) {
             const unsigned char lower = byte | 0x20;
             if (lower >= 'a' && lower <= 'z') {
                 ++evidence.modelled_letters;
-                word.add(lower, Script::Latin);
+                word.add(lower, Script::Latin, byte != lower);
             } else {
                 word.finish();
+                if (byte == '.' || byte == '!' || byte == '?' || byte == '\n') word.end_sentence();
             }
             ++pos;
             continue;
@@ -115,17 +124,21 @@ TextEvidence gather_text_evidence(std::string_view text) {
         switch (script) {
             case Script::Mark:  // part of the letter before it
                 break;
-            case Script::Latin:
+            case Script::Latin: {
                 ++evidence.modelled_letters;
-                word.add(fold_latin(cp), script);
+                const std::uint32_t folded = fold_latin(cp);
+                word.add(folded, script, folded != cp);
                 break;
-            case Script::Cyrillic:
+            }
+            case Script::Cyrillic: {
                 ++evidence.modelled_letters;
-                word.add(fold_cyrillic(cp), script);
+                const std::uint32_t folded = fold_cyrillic(cp);
+                word.add(folded, script, folded != cp);
                 break;
+            }
             case Script::Arabic:
                 ++evidence.modelled_letters;
-                word.add(cp, script);
+                word.add(cp, script, false);
                 break;
             default:
                 word.finish();

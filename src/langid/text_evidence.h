@@ -18,6 +18,10 @@ struct TextEvidence {
     std::size_t kana = 0;
     std::size_t hangul = 0;
     std::size_t other_letters = 0;
+    // Everything below is counted in halves (kHalves to a feature): a capitalised word other
+    // than the first of a sentence, most often a name, which tells little about the language
+    // around it, counts half.
+    static constexpr double kHalves = 2.0;
     // Features of the modelled words by order (0: whole words, 1..kMaxOrder: n-grams).
     std::size_t features[kOrders] = {};
     // Per class of the model, the summed weight of the features it knows (in kWeightStep): of
