@@ -28,14 +28,15 @@ constexpr double kSyllableWeight = 3.0;
 constexpr double kFullyJapaneseKanaShare = 0.1;
 // Temperatures (log-likelihood per unit of log-odds), fitted on held-out text so that the
 // confidences match accuracy: among the supported languages, and supported against unsupported.
-constexpr double kLanguageTemperature = 24.0;
-constexpr double kRejectionTemperature = 12.0;
+constexpr double kLanguageTemperature = 16.0;
+constexpr double kRejectionTemperature = 16.0;
 // The text is in a supported language when the best supported class leads the best unsupported
 // one by this much log-likelihood per 4-gram and word: a long text must fit a supported language
 // clearly better than any other, not merely by the luck of one word. The West African languages
-// are learnt from far less text, so even their own text leads by less.
-constexpr double kLeadPerFeature = 0.2;
-constexpr double kLeadPerFeatureLittleText = 0.1;
+// are learnt from far less text, so even their own text leads by less. Chosen by
+// scripts/tune_language_model.py on the tuning half of the held-out text.
+constexpr double kLeadPerFeature = 0.3;
+constexpr double kLeadPerFeatureLittleText = 0.05;
 
 bool learnt_from_little_text(Language lang) {
     return lang == Language::Twi || lang == Language::Ga || lang == Language::Ewe ||
