@@ -16,7 +16,7 @@ if(EXISTS "${KEZO_STEMMER_SOURCE_DIR}/libstemmer/libstemmer_utf8.c")
         ${KEZO_STEMMER_SOURCE_DIR}/libstemmer/libstemmer_utf8.c)
     target_include_directories(kezo_stemmer PUBLIC ${KEZO_STEMMER_SOURCE_DIR}/include)
     # Generated code we do not maintain: its warnings are not ours to fix. Hidden symbols keep
-    # the stemmer's API out of the extension module's exports.
+    # the stemmer's API out of the module's exports.
     target_compile_options(kezo_stemmer PRIVATE -w)
     set_target_properties(kezo_stemmer PROPERTIES C_VISIBILITY_PRESET hidden)
     return()
