@@ -68,7 +68,10 @@ for python in "${pythons[@]}"; do
     started=$SECONDS
     tag=$("$python" -c 'import sys; print("cp%d%d" % sys.version_info[:2])')
     builder="build/wheel-venvs/$tag"
-    [ -x "$builder/bin/python" ] || "$python" -m venv "$builder"
+    if [ ! -x "$builder/bin/python" ]; then
+        "$python" -m venv "$builder"
+        "$builder/bin/python" -m pip install -q --upgrade pip  # for -C (config settings)
+    fi
     rm -rf build/wheel-raw
     "$builder/bin/python" -m pip wheel -q --no-deps -w build/wheel-raw "$source_dir" \
         "${ZIG_CMAKE_SETTINGS[@]}"
@@ -77,7 +80,7 @@ for python in "${pythons[@]}"; do
     wheel=$(ls dist/kezo-*-"$tag"-*manylinux_2_17_x86_64*.whl)
     wheels+=("$wheel")
     log "built $wheel ($(du -h "$wheel" | cut -f1), $((SECONDS - started)) s)"
-    "$VENV/bin/auditwheel" show "$wheel" 2>/dev/null | tr -s '\n ' ' ' | sed 's/ *$/\n/' >&2
+    "$VENV/bin/auditwheel" show "$wheel" 2>/dev/null | tr -s '\n ' ' ' | sed 's/ This constrains.*//' >&2; echo >&2
 done
 rm -rf build/wheel-raw
 

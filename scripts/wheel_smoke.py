@@ -1,7 +1,7 @@
 """Smoke test of an installed kezo, run by the interpreter it is installed in, from outside the
-checkout: extraction, language identification, snapping, pickling (also through worker
-processes), that every file the package ships is there, and that importing kezo pulls in none
-of the optional extras.
+checkout: extraction (also a batch on worker threads), language identification, snapping,
+pickling, that every file the package ships is there, and that importing kezo pulls in none of
+the optional extras.
 
 Usage: python wheel_smoke.py MANIFEST   (MANIFEST: the package's files, one path a line,
 relative to the package folder, as listed from the sources the wheel was built from)
