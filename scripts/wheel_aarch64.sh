@@ -30,22 +30,34 @@ fi
 started=$SECONDS
 zig_build_env aarch64
 toolchain="$PWD/build/zig/aarch64/toolchain.cmake"
+# Debian's Python.h includes its architecture's pyconfig.h by a multiarch path, and crypt.h
+# (libxcrypt's, which zig's glibc headers lack): those alone are made reachable, not the rest of
+# the userspace's headers (its glibc is newer than the target).
+multiarch="$PWD/build/zig/aarch64/include/aarch64-linux-gnu"
+mkdir -p "$multiarch"
+ln -sfn "$root/usr/include/aarch64-linux-gnu/python3.9" "$multiarch/python3.9"
+ln -sfn "$root/usr/include/crypt.h" "$PWD/build/zig/aarch64/include/crypt.h"
 cat >"$toolchain" <<CMAKE
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_C_COMPILER $CC)
 set(CMAKE_CXX_COMPILER $CXX)
+set(CMAKE_CXX_FLAGS_INIT "-isystem $PWD/build/zig/aarch64/include")
 CMAKE
 builder=build/wheel-venvs/cp39
 [ -x "$builder/bin/python" ] || die "no cp39 build environment: run wheel.sh --all first"
 rm -rf build/wheel-raw
-# The running interpreter is x86_64: the target's platform, module suffix and headers are named.
-_PYTHON_HOST_PLATFORM=linux-aarch64 SETUPTOOLS_EXT_SUFFIX=.cpython-39-aarch64-linux-gnu.so \
-    "$builder/bin/python" -m pip wheel -q --no-deps -w build/wheel-raw "$source_dir" \
-    "${ZIG_CMAKE_SETTINGS[@]}" -C "cmake.define.CMAKE_TOOLCHAIN_FILE=$toolchain" \
+# The running interpreter is x86_64: the target's platform (for the wheel's tag), its headers and
+# its module suffix are named.
+_PYTHON_HOST_PLATFORM=linux-aarch64 "$builder/bin/python" -m pip wheel -q --no-deps \
+    -w build/wheel-raw "$source_dir" "${ZIG_CMAKE_SETTINGS[@]}" \
+    -C "cmake.define.CMAKE_TOOLCHAIN_FILE=$toolchain" \
     -C "cmake.define.Python_INCLUDE_DIR=$root/usr/include/python3.9" \
+    -C "cmake.define.PYTHON_MODULE_EXTENSION=.cpython-39-aarch64-linux-gnu.so" \
     -C "build-dir=build/aarch64-{wheel_tag}"
-"$VENV/bin/auditwheel" repair --plat manylinux_2_17_aarch64 -w dist build/wheel-raw/*.whl \
+# auditwheel names only this machine's platforms after --plat; "auto" takes the most compatible
+# policy the wheel meets, and the name looked for below must then say manylinux_2_17.
+"$VENV/bin/auditwheel" repair --plat auto -w dist build/wheel-raw/*.whl \
     >build/wheel-src/auditwheel.log 2>&1 || { cat build/wheel-src/auditwheel.log >&2; exit 1; }
 rm -rf build/wheel-raw
 wheel=$(ls dist/kezo-*-cp39-*manylinux_2_17_aarch64*.whl)
@@ -60,7 +72,7 @@ trap 'rm -rf "$check"' EXIT
     --python-version 3.9 --implementation cp --abi cp39 --only-binary=:all: "$wheel"
 cp scripts/wheel_smoke.py "$check/"
 cp "$manifest" "$check/manifest.txt"
-chroot "$root" /usr/bin/env -i PATH=/usr/bin:/bin LANG=C.UTF-8 PYTHONPATH=/tmp/kezo-check/site \
-    /usr/bin/qemu-aarch64-static /usr/bin/python3.9 /tmp/kezo-check/wheel_smoke.py \
+env -i PATH=/usr/bin:/bin LANG=C.UTF-8 PYTHONPATH=/tmp/kezo-check/site \
+    "$(command -v chroot)" "$root" /usr/bin/qemu-aarch64-static /usr/bin/python3.9 /tmp/kezo-check/wheel_smoke.py \
     /tmp/kezo-check/manifest.txt
 log "the aarch64 wheel runs on Debian 11's arm64 python3.9 under qemu-user"
