@@ -11,7 +11,7 @@
 #               packages only: nothing is compiled) and runs scripts/wheel_smoke.py there
 #   --debian11  also installs the cp39 wheel in a Debian 11 userspace and runs the smoke test
 #               there (scripts/wheel_debian11.sh)
-#   --aarch64   also cross-builds a cp39 aarch64 wheel and tests it under qemu
+#   --aarch64   with --all, also cross-builds the cp39 wheel for aarch64 and tests it under qemu
 #               (scripts/wheel_aarch64.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -105,5 +105,6 @@ if [ "$debian11" -eq 1 ]; then
     bash scripts/wheel_debian11.sh "$cp39" "$manifest"
 fi
 if [ "$aarch64" -eq 1 ]; then
+    [ -n "$cp39" ] || die "--aarch64 needs the cp39 build environment (add --all)"
     bash scripts/wheel_aarch64.sh "$source_dir" "$manifest"
 fi
