@@ -46,14 +46,14 @@ apt_install_missing() {
     apt_get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What building the extension needs: a C++ compiler, the Snowball stemmer library, and for the
-# chosen interpreter its venv module and headers (Debian ships those separately).
+# What building the extension needs: a C and C++ compiler, and for the chosen interpreter its venv
+# module and headers (Debian ships those separately). The stemmer library is built from source.
 ensure_build_system() {
     "$PYTHON" -c 'import sys; sys.exit(sys.version_info < (3, 9))' 2>/dev/null ||
         die "$PYTHON is not CPython 3.9 or newer (set PYTHON=/path/to/python3.X)"
     local need=()
     command -v c++ >/dev/null || command -v g++ >/dev/null || need+=(g++)
-    [ -f /usr/include/libstemmer.h ] || need+=(libstemmer-dev)
+    command -v cc >/dev/null || command -v gcc >/dev/null || need+=(gcc)
     if [ ! -d "$VENV" ] && ! "$PYTHON" -c 'import ensurepip, venv' 2>/dev/null; then
         need+=("python3-venv")
     fi
@@ -105,7 +105,8 @@ pip_install_set() {
 # these sources are installed already.
 install_kezo() {
     local stamp="$VENV/.kezo-sources" current
-    current=$(content_hash CMakeLists.txt pyproject.toml README.md include src python)
+    current=$(content_hash CMakeLists.txt cmake pyproject.toml README.md include src python \
+        third_party/libstemmer_c/.sdist-sha256)
     if [ "$(cat "$stamp" 2>/dev/null)" = "$current" ]; then
         log "kezo is up to date in $VENV"
         return 0

@@ -20,7 +20,7 @@ if [ -z "$cxx" ]; then
     exit 1
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$cxx" \
-    -DKEZO_BUILD_FUZZERS=ON >/dev/null
+    -DCMAKE_C_COMPILER="${cxx/clang++/clang}" -DKEZO_BUILD_FUZZERS=ON >/dev/null
 cmake --build "$build" -j 2 --target "${targets[@]}"
 
 # Seeds: passages of every language's text for the text and extraction targets; single lines
