@@ -1,3 +1,7 @@
+import random
+import string
+import sys
+import threading
 import warnings
 
 import pytest
@@ -64,6 +68,50 @@ def test_snap_reports_term_distance_and_match():
     assert kezo.snap("kezo-snap", "APPLE") == ("APPLE", "Apple", 0, True)
     assert kezo.snap("kezo-snap", "aple") == ("aple", "Apple", 1, True)
     assert kezo.snap("kezo-snap", "aple", max_distance=0) == ("aple", "aple", None, False)
+    long_term = "x" * 100 + "apple"  # past the trie index: scanned, at any bound
+    kezo.load_dictionary("kezo-snap", [long_term, "Banana"])
+    assert kezo.snap("kezo-snap", "x" * 99 + "aple", max_distance=2**31 - 1).term == long_term
+
+
+def test_a_tenant_never_loaded_is_named_but_an_evicted_one_just_misses():
+    for call in (lambda: kezo.snap("kezo-typo", "aple"), lambda: kezo.snap_batch("kezo-typo", ["a"])):
+        with pytest.raises(LookupError, match="'kezo-typo'.*never loaded"):
+            call()
+    assert kz.snap_term("kezo-typo", "aple") == "aple"  # the native call stays quiet
+    kezo.load_dictionary("kezo-evicted", ["Apple"])
+    kezo.set_cache_policy(max_cached_tenants=1, retain_sources_for_lazy_reload=False)
+    kezo.load_dictionary("kezo-other", ["Cherry"])  # evicts the least recently used
+    assert not kezo.tenant_metrics("kezo-evicted").loaded
+    assert not kezo.snap("kezo-evicted", "aple").matched
+    kezo.unload_tenant("kezo-evicted")
+    with pytest.raises(LookupError):
+        kezo.snap("kezo-evicted", "aple")
+
+
+def test_load_lets_other_threads_run_while_it_builds():
+    # With a huge switch interval the main thread keeps the lock unless a call releases it, and
+    # the other thread (which waits without it) counts only while the dictionary is built.
+    count = [0]
+    stop = threading.Event()
+
+    def tick():
+        while not stop.wait(0.0001):
+            count[0] += 1
+
+    terms = ["".join(random.Random(i).choices(string.ascii_lowercase, k=120)) for i in range(4000)]
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(100)
+    ticker = threading.Thread(target=tick)
+    try:
+        ticker.start()
+        before = count[0]
+        installed = kz.install_tenant_dictionary("kezo-gil", terms)
+        during = count[0] - before
+    finally:
+        stop.set()
+        ticker.join()
+        sys.setswitchinterval(interval)
+    assert installed and kezo.tenant_metrics("kezo-gil").dictionary_terms == 4000 and during > 0
 
 
 def test_snap_batch_matches_single_snaps():
