@@ -164,7 +164,7 @@ int PatternDistance::distance_to(std::string_view text, int cap) {
         case 1:
             return fixed_blocks<1>(text, cap);
         case 2:
-            return fixed_blocks<2>(text, cap);
+            return double_word(text, cap);
         case 3:
             return fixed_blocks<3>(text, cap);
         default:
@@ -247,6 +247,47 @@ int PatternDistance::fixed_blocks(std::string_view text, int cap) const {
         if (bounded && certainly_above(column.score, text.size() - pos, cap)) return cap + 1;
     }
     return column.score;
+}
+
+// Patterns of 65 to 128 symbols as one 128-bit word in two halves: the addition carries from
+// the low half into the high one and the shifts pass the low half's top bit up, so a symbol costs
+// one step of paired word operations instead of two block steps that wait on each other.
+int PatternDistance::double_word(std::string_view text, int cap) const {
+    std::uint64_t pv0 = ~std::uint64_t{0};
+    std::uint64_t pv1 = ~std::uint64_t{0};
+    std::uint64_t mv0 = 0;
+    std::uint64_t mv1 = 0;
+    const unsigned high = high_;  // in the high half
+    const std::uint64_t* ascii = ascii_.data();
+    const bool bounded = cap < INT_MAX;
+    int score = static_cast<int>(length_);
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::uint32_t c = next_symbol(text, pos);
+        const std::uint64_t* masks = c < 128 ? ascii + 2 * c : masks_of(c);
+        const std::uint64_t eq0 = masks[0];
+        const std::uint64_t eq1 = masks[1];
+        const std::uint64_t xv0 = eq0 | mv0;
+        const std::uint64_t xv1 = eq1 | mv1;
+        const std::uint64_t sum0 = (eq0 & pv0) + pv0;
+        const std::uint64_t sum1 = (eq1 & pv1) + pv1 + (sum0 < pv0);
+        const std::uint64_t xh0 = (sum0 ^ pv0) | eq0;
+        const std::uint64_t xh1 = (sum1 ^ pv1) | eq1;
+        std::uint64_t ph0 = mv0 | ~(xh0 | pv0);
+        std::uint64_t ph1 = mv1 | ~(xh1 | pv1);
+        std::uint64_t mh0 = pv0 & xh0;
+        std::uint64_t mh1 = pv1 & xh1;
+        score += static_cast<int>((ph1 >> high) & 1) - static_cast<int>((mh1 >> high) & 1);
+        ph1 = (ph1 << 1) | (ph0 >> 63);
+        ph0 = (ph0 << 1) | 1;
+        mh1 = (mh1 << 1) | (mh0 >> 63);
+        mh0 <<= 1;
+        pv0 = mh0 | ~(xv0 | ph0);
+        pv1 = mh1 | ~(xv1 | ph1);
+        mv0 = ph0 & xv0;
+        mv1 = ph1 & xv1;
+        if (bounded && certainly_above(score, text.size() - pos, cap)) return cap + 1;
+    }
+    return score;
 }
 
 int PatternDistance::many_blocks(std::string_view text, int cap) {

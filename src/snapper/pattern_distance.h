@@ -52,6 +52,7 @@ class PatternDistance {
     template <std::size_t kBlocks>
     int fixed_blocks(std::string_view text, int cap) const;
 
+    int double_word(std::string_view text, int cap) const;
     int many_blocks(std::string_view text, int cap);
 
     std::vector<std::uint32_t> pattern_;
