@@ -48,8 +48,9 @@ def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
     service policy refuses (empty ones, ones longer than
     ``max_token_length`` code points, those beyond ``max_terms_per_tenant``) are counted in the
     report and announced with a ``DictionaryWarning``; so is a load the tenant's update rate
-    limit refused. The counts come from the tenant's metrics after the call: concurrent loads
-    of the same tenant blur them.
+    limit refused. The counts come from the tenant's metrics around the call: concurrent loads
+    of the same tenant blur them. memory_bytes is what the dictionary holds after the call (0
+    if the cache policy evicted it at once).
 
     Args:
         tenant: the tenant id, a non-empty str.
@@ -67,6 +68,7 @@ def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
     """
     checked_tenant = check_tenant("tenant", tenant)
     checked_terms = check_terms("terms", terms)
+    before = kezo_native.get_tenant_metrics(checked_tenant).rejected_updates
     installed = kezo_native.install_tenant_dictionary(checked_tenant, checked_terms)
     if not installed:
         warnings.warn(
@@ -78,8 +80,10 @@ def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
         return DictionaryLoad(checked_tenant, False, 0, len(checked_terms), 0, False)
     after = kezo_native.get_tenant_metrics(checked_tenant)
     policy = kezo_native.get_tenant_cache_policy()
-    accepted = int(after.dictionary_terms)
-    refused = len(checked_terms) - accepted
+    # The load counts its refused terms as rejected updates. The dictionary's own size is no
+    # measure: the eviction pass that ends a load may already have dropped it again.
+    refused = int(after.rejected_updates - before)
+    accepted = len(checked_terms) - refused
     limit_reached = accepted >= policy.max_terms_per_tenant and refused > 0
     if refused:
         reason = (
