@@ -1,4 +1,5 @@
-// The read path's search: the trie index first, the BK-tree walk for what the index leaves open.
+// The read path's search: the index's tries first, its key scan for what they leave open, and
+// the BK-tree walk for a dictionary assembled without an index.
 #include "nearest.h"
 
 #include <algorithm>
