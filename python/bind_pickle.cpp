@@ -2,6 +2,13 @@
 // registers pickle reducers that name these functions, so Token, Sentence, Keyword, SnapMatch and
 // TenantMetrics cross process boundaries (multiprocessing, copy, deepcopy) while their classes
 // keep no constructor and read-only fields.
+//
+// Without kezo's reducers, pickle protocols 0 and 1 would take copyreg's default path for any
+// class of this module, which builds the copy through the binding library's common base class:
+// that base cannot make an instance of an unregistered type and aborts the interpreter. So every
+// class registered by now gets its own reduction: an enumeration pickles as its value at every
+// protocol, and any other class, until kezo registers its reducer, raises a TypeError that says
+// so. (pickle and copy consult kezo's registered reducers before these.)
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -15,8 +22,36 @@
 namespace py = pybind11;
 
 namespace kezo::python {
+namespace {
+
+void give_every_class_a_reduction(py::module_& m) {
+    const py::dict names = m.attr("__dict__");
+    for (const auto& [name, value] : names) {
+        if (!PyType_Check(value.ptr())) continue;
+        const py::object cls = py::reinterpret_borrow<py::object>(value);
+        if (py::hasattr(cls, "__members__")) {
+            cls.attr("__reduce__") = py::cpp_function(
+                [](const py::object& self) {
+                    return py::make_tuple(py::type::of(self), py::make_tuple(py::int_(self)));
+                },
+                py::is_method(cls), py::name("__reduce__"));
+            continue;
+        }
+        const std::string message = "cannot pickle 'kezo_native." + name.cast<std::string>() +
+                                    "' object: import kezo first, which registers pickling "
+                                    "for every kezo_native class";
+        cls.attr("__reduce_ex__") = py::cpp_function(
+            [message](const py::object&, const py::object&) -> py::object {
+                throw py::type_error(message);
+            },
+            py::is_method(cls), py::name("__reduce_ex__"));
+    }
+}
+
+}  // namespace
 
 void bind_pickle_support(py::module_& m) {
+    give_every_class_a_reduction(m);
     m.def(
         "_restore_token",
         [](std::string text, std::uint32_t offset, std::uint32_t pos, bool is_word) {

@@ -27,5 +27,9 @@ void bind_keyphrase(pybind11::module_& m);
 void bind_snap_batch(pybind11::module_& m);
 // Private factories that let pickle rebuild the records Python cannot construct.
 void bind_pickle_support(pybind11::module_& m);
+// install_tenant_dictionary: a dictionary load without the interpreter lock.
+void bind_dictionary_load(pybind11::module_& m);
+// Logic errors escaping the core become RuntimeErrors that say so (registers no names).
+void translate_core_errors(pybind11::module_& m);
 
 }  // namespace kezo::python

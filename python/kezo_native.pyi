@@ -415,3 +415,6 @@ def _restore_tenant_metrics(
     loaded: bool,
 ) -> TenantMetrics:
     """Rebuild a TenantMetrics record from its fields (used by pickle)."""
+
+def install_tenant_dictionary(tenant_id: str, terms: Sequence[str]) -> bool:
+    """Load a tenant's canonical terms, as load_tenant_dictionary does, and say whether it took."""

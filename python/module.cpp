@@ -16,4 +16,6 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_keyphrase(m);
     bind_snap_batch(m);
     bind_pickle_support(m);
+    bind_dictionary_load(m);
+    translate_core_errors(m);
 }

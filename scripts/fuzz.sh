@@ -12,7 +12,7 @@ build=build/fuzz
 corpus=build/fuzz-corpus
 logs=build/fuzz-logs
 artifacts=build/fuzz-artifacts
-targets=(fuzz_text fuzz_extract fuzz_snap)
+targets=(fuzz_text fuzz_extract fuzz_snap fuzz_term_index)
 
 cxx="$(command -v clang++-14 || command -v clang++ || true)"
 if [ -z "$cxx" ]; then
@@ -24,7 +24,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_CO
 cmake --build "$build" -j 2 --target "${targets[@]}"
 
 # Seeds: passages of every language's text for the text and extraction targets; single lines
-# (short terms and titles) and a few longer passages for the snapper.
+# (short terms and titles) and a few longer passages for the snapper and its search.
 seed() {
     local target="$1" dir="$corpus/$1" file name
     mkdir -p "$dir"
@@ -32,7 +32,7 @@ seed() {
     for file in tests/data/udhr/*.txt; do
         name="$(basename "$file" .txt)"
         # No pipe into head: a writer cut off early would fail the script under pipefail.
-        if [ "$target" = fuzz_snap ]; then
+        if [ "$target" = fuzz_snap ] || [ "$target" = fuzz_term_index ]; then
             awk 'NF && n < 12 { print; n++ }' "$file" | cut -b 1-120 | split -l 1 -a 2 - "$dir/$name-"
             head -c 400 "$file" >"$dir/$name-passage"  # queries past the 64-symbol kernel
         else

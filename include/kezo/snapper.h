@@ -147,7 +147,8 @@ class TenantFuzzySnapper {
     static void insert_term(TenantDictionary& dict, DictionaryTerm term);
     // Builds a dictionary from terms in order: empty terms and terms longer than
     // max_token_length code points are refused, and so is everything after max_terms accepted.
-    // Stores the refused count in *rejected when it is not null.
+    // Stores the refused count in *rejected when it is not null. Each insertion costs one
+    // bit-parallel distance per tree level, linear in the terms' lengths up to 128 code points.
     static std::shared_ptr<TenantDictionary> build_dictionary(const std::vector<std::string>& terms,
                                                               std::size_t max_terms,
                                                               std::size_t max_token_length,
@@ -176,7 +177,8 @@ class TenantFuzzySnapper {
     // The canonical form of the nearest term of the tenant within max_edit_distance, or term
     // itself when there is none. Never creates a tenant. Of several terms at the smallest
     // distance, the first one met by the depth-first tree walk wins (an exact match always; of
-    // duplicates, the first loaded). Thread-safe; searches without holding any lock.
+    // duplicates, the first loaded). Thread-safe; searches without holding any lock. Costs at
+    // most a pass over the dictionary's keys whatever the bound, each distance bit-parallel.
     std::string snap_term(const std::string& tenant_id, const std::string& term,
                           int max_edit_distance);
     // snap_term with the distance and whether anything matched; records the same metrics.
@@ -254,7 +256,8 @@ class TenantFuzzySnapper {
     std::atomic<bool> stop_{false};
 };
 
-// The process-wide service, constructed when the library is loaded.
-extern TenantFuzzySnapper global_snapper;
+// The process-wide service, constructed when the library is loaded and never destroyed, so
+// threads still using it while the process exits find it intact.
+extern TenantFuzzySnapper& global_snapper;
 
 }  // namespace kezo

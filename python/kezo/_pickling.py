@@ -1,4 +1,4 @@
-"""pickle, copy and deepcopy for every kezo_native record and configuration.
+"""pickle, copy and deepcopy for every kezo_native class, under every pickle protocol.
 
 The native classes stay as they are: reducers are registered with ``copyreg`` when kezo is
 imported, so pickle, copy, deepcopy and multiprocessing (with any start method) find them. A
@@ -73,20 +73,26 @@ def _config_reducer(names: tuple[str, ...]) -> Callable[[Any], Any]:
     return reduce
 
 
+def _enum_reduce(member: Any) -> Any:
+    return type(member), (int(member),)
+
+
 def native_classes() -> list[type]:
-    """The record and configuration classes of kezo_native (enumerations pickle already)."""
+    """Every public class of kezo_native: enumerations, records and configurations."""
     return [
         value
         for name, value in vars(kezo_native).items()
-        if isinstance(value, type)
-        and not name.startswith("_")
-        and not hasattr(value, "__members__")
+        if isinstance(value, type) and not name.startswith("_")
     ]
 
 
 def register() -> None:
-    """Register a reducer for every native record and configuration class present."""
+    """Register a reducer for every native class present. Every protocol goes through them:
+    the default path of protocols 0 and 1 cannot rebuild a native object at all."""
     for cls in native_classes():
+        if hasattr(cls, "__members__"):
+            copyreg.pickle(cls, _enum_reduce)
+            continue
         if cls.__name__ in _FACTORIES:
             factory, names = _FACTORIES[cls.__name__]
             if hasattr(kezo_native, factory):

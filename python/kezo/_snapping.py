@@ -44,11 +44,13 @@ class DictionaryWarning(UserWarning):
 def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
     """Load ``terms`` as the canonical dictionary of ``tenant``, replacing its previous one.
 
-    The load is synchronous. Terms the service policy refuses (empty ones, ones longer than
+    The load is synchronous; other Python threads run while the dictionary is built. Terms the
+    service policy refuses (empty ones, ones longer than
     ``max_token_length`` code points, those beyond ``max_terms_per_tenant``) are counted in the
     report and announced with a ``DictionaryWarning``; so is a load the tenant's update rate
     limit refused. The counts come from the tenant's metrics around the call: concurrent loads
-    of the same tenant blur them.
+    of the same tenant blur them. memory_bytes is what the dictionary holds after the call (0
+    if the cache policy evicted it at once).
 
     Args:
         tenant: the tenant id, a non-empty str.
@@ -66,10 +68,8 @@ def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
     """
     checked_tenant = check_tenant("tenant", tenant)
     checked_terms = check_terms("terms", terms)
-    before = kezo_native.get_tenant_metrics(checked_tenant)
-    kezo_native.load_tenant_dictionary(checked_tenant, checked_terms)
-    after = kezo_native.get_tenant_metrics(checked_tenant)
-    installed = after.load_count != before.load_count
+    before = kezo_native.get_tenant_metrics(checked_tenant).rejected_updates
+    installed = kezo_native.install_tenant_dictionary(checked_tenant, checked_terms)
     if not installed:
         warnings.warn(
             f"tenant {checked_tenant!r}: the dictionary load was refused by the update rate "
@@ -78,9 +78,12 @@ def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
             stacklevel=2,
         )
         return DictionaryLoad(checked_tenant, False, 0, len(checked_terms), 0, False)
+    after = kezo_native.get_tenant_metrics(checked_tenant)
     policy = kezo_native.get_tenant_cache_policy()
-    accepted = int(after.dictionary_terms)
-    refused = len(checked_terms) - accepted
+    # The load counts its refused terms as rejected updates. The dictionary's own size is no
+    # measure: the eviction pass that ends a load may already have dropped it again.
+    refused = int(after.rejected_updates - before)
+    accepted = len(checked_terms) - refused
     limit_reached = accepted >= policy.max_terms_per_tenant and refused > 0
     if refused:
         reason = (
@@ -116,6 +119,9 @@ def snap(tenant: str, term: str, *, max_distance: int = 2) -> SnapResult:
 
     Raises:
         TypeError, ValueError: an argument fails its check.
+        LookupError: nothing matched and ``tenant`` was never loaded (or was unloaded), which
+            is most often a misspelt tenant id. A tenant whose dictionary the cache policy
+            evicted was loaded: its snaps reload it when they can, and otherwise just miss.
 
     Example:
         >>> snap("shop", "aple").term  # doctest: +SKIP
@@ -124,7 +130,10 @@ def snap(tenant: str, term: str, *, max_distance: int = 2) -> SnapResult:
     checked_tenant = check_tenant("tenant", tenant)
     checked_term = check_text("term", term)
     distance = check_int("max_distance", max_distance, 0, MAX_DISTANCE)
-    return _result(checked_term, _native.snap_detailed(checked_tenant, checked_term, distance))
+    match = _native.snap_detailed(checked_tenant, checked_term, distance)
+    if not match[2]:
+        _require_known(checked_tenant)
+    return _result(checked_term, match)
 
 
 def snap_batch(
@@ -143,6 +152,7 @@ def snap_batch(
 
     Raises:
         TypeError, ValueError: an argument fails its check.
+        LookupError: as for ``snap``, when some term matched nothing.
 
     Example:
         >>> [r.matched for r in snap_batch("shop", ["aple", "kiwi"])]  # doctest: +SKIP
@@ -153,7 +163,19 @@ def snap_batch(
     distance = check_int("max_distance", max_distance, 0, MAX_DISTANCE)
     threads = 0 if workers is None else check_int("workers", workers, 1, 1024)
     matches = _native.snap_many(checked_tenant, checked_terms, distance, threads)
+    if not all(match[2] for match in matches):
+        _require_known(checked_tenant)
     return [_result(query, match) for query, match in zip(checked_terms, matches)]
+
+
+def _require_known(tenant: str) -> None:
+    """Raise LookupError when ``tenant`` is not in the service's table. Checked only after a
+    miss, so a hit costs nothing more; an evicted tenant stays in the table, loads counted."""
+    if kezo_native.get_tenant_metrics(tenant).load_count == 0:
+        raise LookupError(
+            f"tenant {tenant!r} has no dictionary: it was never loaded (or was unloaded); "
+            f"load one with kezo.load_dictionary"
+        )
 
 
 def _result(query: str, match: tuple[str, int, bool]) -> SnapResult:

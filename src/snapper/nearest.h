@@ -1,6 +1,6 @@
 // The nearest term of a dictionary to a lowered query: the first node that the depth-first
-// BK-tree walk meets at the smallest distance within the bound. The dictionary's index answers
-// when it can; otherwise the tree itself is walked.
+// BK-tree walk meets at the smallest distance within the bound. The dictionary's index answers:
+// its tries when they can, else a scan of its keys; a dictionary without an index is walked.
 #pragma once
 
 #include <string>
@@ -15,7 +15,8 @@ struct NearestTerm {
 };
 
 // Thread-safe on a published dictionary; the result points into dict. Allocation-free once
-// the calling thread's buffers have grown.
+// the calling thread's buffers have grown. With an index, costs at most two bounded distances
+// per key (each ceil(query / 64) x key steps) whatever max_distance.
 NearestTerm find_nearest_term(const TenantFuzzySnapper::TenantDictionary& dict,
                               const std::string& lowered, int max_distance);
 

@@ -132,3 +132,12 @@ def test_released_calls_read_a_copy_of_their_configuration():
         done.set()
         flipper.join()
     assert mixed == []
+
+
+def test_a_fault_inside_the_core_is_reported_as_one():
+    # While this text overran a reserve() it must read as kezo's fault, not as a bad argument.
+    try:
+        config = kz.KeyphraseConfig(language=kz.Language.French, max_words=8)
+        kz.extract_keyphrases("ederlet九大ederlet九八ederlet九", config)
+    except RuntimeError as error:
+        assert "std::length_error" in str(error) and "fault in kezo" in str(error)

@@ -1,4 +1,8 @@
 import pickle
+import random
+import string
+import sys
+import threading
 import warnings
 
 import pytest
@@ -65,6 +69,46 @@ def test_snap_reports_term_distance_and_match():
     assert kezo.snap("kezo-snap", "APPLE") == ("APPLE", "Apple", 0, True)
     assert kezo.snap("kezo-snap", "aple") == ("aple", "Apple", 1, True)
     assert kezo.snap("kezo-snap", "aple", max_distance=0) == ("aple", "aple", None, False)
+    long_term = "x" * 100 + "apple"  # past the trie index: scanned, at any bound
+    kezo.load_dictionary("kezo-snap", [long_term, "Banana"])
+    assert kezo.snap("kezo-snap", "x" * 99 + "aple", max_distance=2**31 - 1).term == long_term
+
+
+def test_a_tenant_never_loaded_is_named_but_an_evicted_one_just_misses():
+    for call in (lambda: kezo.snap("kezo-typo", "aple"), lambda: kezo.snap_batch("kezo-typo", ["a"])):
+        with pytest.raises(LookupError, match="'kezo-typo'.*never loaded"):
+            call()
+    assert kz.snap_term("kezo-typo", "aple") == "aple"  # the native call stays quiet
+    kezo.load_dictionary("kezo-evicted", ["Apple"])
+    kezo.set_cache_policy(max_cached_tenants=1, retain_sources_for_lazy_reload=False)
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")  # the eviction that may follow refuses no term
+        assert kezo.load_dictionary("kezo-other", ["Cherry"]).accepted == 1
+    assert not kezo.tenant_metrics("kezo-evicted").loaded
+    assert not kezo.snap("kezo-evicted", "aple").matched
+    kezo.unload_tenant("kezo-evicted")
+    with pytest.raises(LookupError):
+        kezo.snap("kezo-evicted", "aple")
+
+
+def test_load_lets_other_threads_run_while_it_builds():
+    # With a huge switch interval the main thread keeps the lock unless a call releases it, and
+    # the other thread (which waits without it) counts only while the dictionary is built.
+    count, stop = [0], threading.Event()
+    ticks = iter(lambda: stop.wait(1e-4), True)
+    ticker = threading.Thread(target=lambda: [count.append(1) for _ in ticks])
+    terms = ["".join(random.Random(i).choices(string.ascii_lowercase, k=120)) for i in range(4000)]
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(100)
+    try:
+        ticker.start()
+        before = len(count)
+        assert kz.install_tenant_dictionary("kezo-gil", terms)
+        assert len(count) > before
+    finally:
+        stop.set()
+        ticker.join()
+        sys.setswitchinterval(interval)
 
 
 def test_snap_batch_matches_single_snaps():
