@@ -42,6 +42,8 @@ def main() -> None:
     print(extractor, corpus == extractor.get_params()["df"])
     print("fitted:", [p.text for p in extractor.extract(text)], extractor.extract_batch([text]))
     assert pickle.loads(pickle.dumps(phrases)) == phrases
+    print("marked:", kezo.highlight(text, phrases, before="[", after="]")[:120])
+    print("words:", kezo.words(text)[:8], len(kezo.words(text, language="en")))
     try:
         kezo.extract(text, max_n=100)
     except ValueError as error:

@@ -412,3 +412,6 @@ def _restore_tenant_metrics(
     loaded: bool,
 ) -> TenantMetrics:
     """Rebuild a TenantMetrics record from its fields (used by pickle)."""
+
+def words(text: str, language: Language = ...) -> list[str]:
+    """The lower-cased words of `text`, in order, as a list of str."""

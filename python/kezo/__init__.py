@@ -48,6 +48,7 @@ from ._stoplists import (
     set_tenant_stopwords,
     stopwords,
 )
+from ._text import highlight, words
 
 __version__: str = kezo_native.__version__
 
@@ -79,6 +80,7 @@ __all__ = [
     "detect",
     "extract",
     "extract_batch",
+    "highlight",
     "identify_language",
     "is_stopword",
     "load_dictionary",
@@ -92,4 +94,5 @@ __all__ = [
     "stopwords",
     "tenant_metrics",
     "unload_tenant",
+    "words",
 ]
