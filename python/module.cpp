@@ -16,4 +16,5 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_keyphrase(m);
     bind_snap_batch(m);
     bind_pickle_support(m);
+    bind_keyphrase_spans(m);
 }
