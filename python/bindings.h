@@ -27,6 +27,8 @@ void bind_keyphrase(pybind11::module_& m);
 void bind_snap_batch(pybind11::module_& m);
 // Private factories that let pickle rebuild the records Python cannot construct.
 void bind_pickle_support(pybind11::module_& m);
+// extract_keyphrases_spanned: keyphrases with the spans of their occurrences.
+void bind_keyphrase_spans(pybind11::module_& m);
 // words: lower-cased word tokens as a list of str.
 void bind_words(pybind11::module_& m);
 

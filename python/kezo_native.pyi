@@ -357,6 +357,11 @@ class KeyphraseConfig(metaclass=_ExtensionType):
     allow_connectors: bool
     document_frequency: dict[str, int]
     total_documents: int
+    near_duplicate_threshold: float
+    @property
+    def extra_stopwords(self) -> set[str]: ...
+    @extra_stopwords.setter
+    def extra_stopwords(self, words: Iterable[str]) -> None: ...
     def __init__(
         self,
         *,
@@ -369,6 +374,8 @@ class KeyphraseConfig(metaclass=_ExtensionType):
         allow_connectors: bool = True,
         document_frequency: Mapping[str, int] = ...,
         total_documents: int = 0,
+        near_duplicate_threshold: float = 1.0,
+        extra_stopwords: Optional[Iterable[str]] = None,
     ) -> None: ...
 
 def extract_keyphrases(text: str, config: KeyphraseConfig = ...) -> list[Keyword]:
@@ -412,6 +419,11 @@ def _restore_tenant_metrics(
     loaded: bool,
 ) -> TenantMetrics:
     """Rebuild a TenantMetrics record from its fields (used by pickle)."""
+
+def extract_keyphrases_spanned(
+    text: str, config: KeyphraseConfig = ...
+) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
+    """Return the keyphrases of `text` with where they occur: a list of (text, score,"""
 
 def words(text: str, language: Language = ...) -> list[str]:
     """The lower-cased words of `text`, in order, as a list of str."""

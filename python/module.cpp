@@ -16,5 +16,6 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_keyphrase(m);
     bind_snap_batch(m);
     bind_pickle_support(m);
+    bind_keyphrase_spans(m);
     bind_words(m);
 }
