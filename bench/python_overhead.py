@@ -1,4 +1,5 @@
-"""What the Python layer adds: Extractor.extract against the bare native call on a short text,
+"""What the Python layer adds: Extractor.extract against the bare native call on a short text
+(the call without spans, and the one with spans that Extractor makes),
 and kezo.words against re.findall(r"\\w+", text.lower()) on 1 MB, side by side in one run.
 
 Usage: PYTHONPATH=<build dir>:python python bench/python_overhead.py [DOCS_DIR]
@@ -23,7 +24,9 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 SHORT = "Solar panels convert sunlight into electricity on sunny rooftops everywhere."
 
 
-def best_of_alternating(calls: dict[str, Callable[[], object]], number: int, rounds: int = 7):
+def best_of_alternating(
+    calls: dict[str, Callable[[], object]], number: int, rounds: int = 7
+) -> dict[str, float]:
     best = dict.fromkeys(calls, float("inf"))
     for _ in range(rounds):
         for name, call in calls.items():
@@ -58,6 +61,7 @@ def main() -> None:
     short = best_of_alternating(
         {
             "native extract_keyphrases": lambda: kezo_native.extract_keyphrases(SHORT, config),
+            "native ..._spanned": lambda: kezo_native.extract_keyphrases_spanned(SHORT, config),
             "Extractor.extract": lambda: extractor.extract(SHORT),
             "kezo.extract": lambda: kezo.extract(SHORT),
         },

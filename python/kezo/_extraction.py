@@ -36,6 +36,10 @@ def keyphrase_config(plan: Plan) -> KeyphraseConfig:
         fields["max_words"] = plan.max_n
     if plan.keep_near_duplicates is not None:
         fields["keep_near_duplicates"] = plan.keep_near_duplicates
+    if plan.near_duplicate_threshold is not None:
+        fields["near_duplicate_threshold"] = plan.near_duplicate_threshold
+    if plan.stopwords:
+        fields["extra_stopwords"] = plan.stopwords
     if plan.df is not None:
         fields["document_frequency"] = plan.df
         fields["total_documents"] = plan.total_documents
@@ -43,15 +47,19 @@ def keyphrase_config(plan: Plan) -> KeyphraseConfig:
 
 
 def _records(keywords: list[Keyword]) -> list[Keyphrase]:
+    # The native front end and the algorithms on tokens do not say where phrases occur.
     return [Keyphrase(k.text, k.score, k.count, k.first_position) for k in keywords]
 
 
 def _keyphrase(plan: Plan) -> Run:
     config = keyphrase_config(plan)
-    extract = _native.extract_keyphrases
+    extract = _native.extract_keyphrases_spanned
 
     def run(text: str) -> list[Keyphrase]:
-        return _records(extract(text, config))
+        return [
+            Keyphrase(phrase, score, count, first, tuple(spans))
+            for phrase, score, count, first, spans in extract(text, config)
+        ]
 
     return run
 

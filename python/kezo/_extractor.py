@@ -3,11 +3,11 @@
 
 from __future__ import annotations
 
-from collections.abc import Iterable, Mapping
+from collections.abc import Iterable, Iterator, Mapping
 from dataclasses import replace
 from typing import TYPE_CHECKING, Any
 
-from kezo_native import TokenizerConfig
+from kezo_native import Language, TokenizerConfig
 
 from ._batch import check_workers, map_ordered
 from ._corpus import count_corpus
@@ -44,6 +44,8 @@ class Extractor:
         max_n: longest phrase in words, 1 to 8 (default 3, or the pipeline's own maximum for
             "keyphrase"); the cap keeps the cost linear in the length of the text.
         tenant: a tenant id whose stopwords apply during the call (see ``set_tenant_stopwords``).
+        stopwords: "keyphrase": further stopwords, an iterable of words compared lower-cased,
+            for this extractor's calls only: no other call or thread sees them.
         weights: "ensemble" only: weights of "tfidf", "yake", "textrank", "rake" (defaults 1, 1,
             1, 0.7); finite, at least 0, at least one above 0.
         window: "yake" and "textrank": co-occurrence distance in words, 1 to 10 (default 2).
@@ -56,6 +58,11 @@ class Extractor:
         total_documents: how many documents a mapping given as ``df`` was counted over, at
             least 1 and at least every count (a ``CorpusFrequencies`` knows its own).
         keep_near_duplicates: "keyphrase": keep phrases that nearly repeat a better one.
+        near_duplicate_threshold: "keyphrase": how much of a phrase may repeat a better one
+            before it is left out, 0 to 1. The share is the longest run of the phrase's stems
+            that the better phrase holds in a row, over the phrase's stems (1 for a phrase
+            wholly inside it or its words reordered). The default 1 leaves out only those; 0.5
+            also leaves out phrases sharing half their words in a row with a better one.
         tokenizer: not for "keyphrase": a ``kezo_native.TokenizerConfig`` (copied; text is
             always lower-cased).
 
@@ -81,10 +88,13 @@ class Extractor:
         self._use(options, "Extractor()")
 
     def _use(self, options: Mapping[str, Any], caller: str) -> None:
+        options = dict(options)
+        if isinstance(options.get("stopwords"), Iterator):  # read once: kept for set_params
+            options["stopwords"] = tuple(options["stopwords"])
         checked = plan(options, caller)
         self._run = runner(checked)  # made before anything is replaced: a failure changes nothing
         self._plan: Plan = checked
-        self._options = dict(options)
+        self._options = options
 
     def extract(self, text: str) -> list[Keyphrase]:
         """The keyphrases of ``text``, best first.
@@ -234,9 +244,7 @@ def extract(text: str, **options: Unpack[Options]) -> list[Keyphrase]:
         >>> [k.text for k in extract(text, method="textrank", top_k=1)]
         ['solar panels']
     """
-    extractor = Extractor.__new__(Extractor)
-    extractor._use(options, "extract()")
-    return extractor.extract(text)
+    return _extractor_of(options, "extract()").extract(text)
 
 
 def extract_batch(
@@ -261,6 +269,27 @@ def extract_batch(
         >>> len(results)
         2
     """
+    return _extractor_of(options, "extract_batch()").extract_batch(texts, workers)
+
+
+# Extractors of recent option sets made of plain values, so that repeated one-off calls check
+# their options once. The type is part of the key: top_k=True must not find top_k=1.
+_RECENT: dict[tuple[tuple[str, type, object], ...], Extractor] = {}
+_RECENT_MAX = 64
+_PLAIN = (str, int, float, bool, type(None), Language)
+
+
+def _extractor_of(options: Mapping[str, Any], caller: str) -> Extractor:
+    key = None
+    if all(type(value) in _PLAIN for value in options.values()):
+        key = tuple(sorted((name, type(value), value) for name, value in options.items()))
+        found = _RECENT.get(key)
+        if found is not None:
+            return found
     extractor = Extractor.__new__(Extractor)
-    extractor._use(options, "extract_batch()")
-    return extractor.extract_batch(texts, workers)
+    extractor._use(options, caller)
+    if key is not None:
+        if len(_RECENT) >= _RECENT_MAX:
+            _RECENT.clear()
+        _RECENT[key] = extractor
+    return extractor

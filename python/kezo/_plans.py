@@ -5,7 +5,7 @@ from __future__ import annotations
 
 import difflib
 import math
-from collections.abc import Mapping
+from collections.abc import Iterable, Mapping
 from dataclasses import dataclass, field
 from typing import Any, Optional, TypedDict, Union
 
@@ -23,6 +23,7 @@ from ._options import (
     check_int,
     check_real,
     check_tenant,
+    check_terms,
 )
 
 DEFAULT_METHOD = "keyphrase"
@@ -38,7 +39,7 @@ _PHRASE_METHODS = ("ensemble", "tfidf", "yake", "textrank", "rake")
 class Option:
     """One extraction option. ``kind`` is int, float or bool for a plain value checked against
     ``low`` and ``high`` (``excluded`` names the bounds that are not allowed themselves), or one
-    of "method", "language", "tenant", "weights", "frequencies", "tokenizer", checked by
+    of "method", "language", "tenant", "words", "weights", "frequencies", "tokenizer", checked by
     ``plan``. None always stands for the default, which ``default`` gives."""
 
     name: str
@@ -76,6 +77,7 @@ OPTIONS = (
     Option("min_n", None, int, "shortest phrase in words", _PHRASE_METHODS, 1, MAX_PHRASE_WORDS),
     Option("max_n", None, int, "longest phrase in words", METHODS, 1, MAX_PHRASE_WORDS),
     Option("tenant", None, "tenant", "tenant whose stopwords apply (see set_tenant_stopwords)"),
+    Option("stopwords", None, "words", "further stopwords for these calls only", ("keyphrase",)),
     Option("weights", None, "weights", "weight of each method in the ensemble", ("ensemble",)),
     Option("window", None, int, "co-occurrence distance in words", ("yake", "textrank"), 1,
            MAX_WINDOW),
@@ -89,6 +91,9 @@ OPTIONS = (
            1),
     Option("keep_near_duplicates", None, bool, "keep phrases that nearly repeat a better one",
            ("keyphrase",)),
+    Option("near_duplicate_threshold", None, float,
+           "share of a phrase repeating a better one that leaves it out", ("keyphrase",), 0.0,
+           1.0),
     Option("tokenizer", None, "tokenizer", "tokenizer settings (a TokenizerConfig)",
            _PHRASE_METHODS),
 )
@@ -116,6 +121,7 @@ class Options(TypedDict, total=False):
     min_n: Optional[int]
     max_n: Optional[int]
     tenant: Optional[str]
+    stopwords: Optional[Iterable[str]]
     weights: Optional[Mapping[str, float]]
     window: Optional[int]
     damping: Optional[float]
@@ -124,6 +130,7 @@ class Options(TypedDict, total=False):
     df: Union[CorpusFrequencies, Mapping[str, int], None]
     total_documents: Optional[int]
     keep_near_duplicates: Optional[bool]
+    near_duplicate_threshold: Optional[float]
     tokenizer: Optional[TokenizerConfig]
 
 
@@ -143,6 +150,8 @@ class Plan:
     df: dict[str, int] | None = None
     total_documents: int = 0
     keep_near_duplicates: bool | None = None
+    near_duplicate_threshold: float | None = None
+    stopwords: frozenset[str] = frozenset()
 
 
 def unknown_option(caller: str, name: str) -> TypeError:
@@ -198,6 +207,11 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
     if table is not None and method == "tfidf":
         direct["total_documents"] = total
     tenant = check_tenant("tenant", given["tenant"]) if "tenant" in given else ""
+    if given.get("keep_near_duplicates") and "near_duplicate_threshold" in given:
+        raise ValueError(
+            "near_duplicate_threshold does not apply with keep_near_duplicates=True, which "
+            "keeps every near-duplicate; give one of them"
+        )
     if direct and tenant:
         raise ValueError(
             f"tenant cannot be combined with {', '.join(sorted(direct))}: tenant stopwords "
@@ -216,6 +230,8 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
         df=table,
         total_documents=total,
         keep_near_duplicates=given.get("keep_near_duplicates"),
+        near_duplicate_threshold=given.get("near_duplicate_threshold"),
+        stopwords=frozenset(check_terms("stopwords", given.get("stopwords", ()))),
     )
 
 

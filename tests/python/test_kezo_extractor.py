@@ -71,3 +71,38 @@ def test_one_extractor_serves_many_threads(method):
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
         rounds = list(pool.map(lambda i: plain(extractor.extract(t) for t in TEXTS), range(16)))
     assert rounds == [serial] * 16
+
+
+def test_per_call_stopwords_stay_with_their_extractor():
+    hidden = ["Solar", "electricity", "weather"]
+    extractors = [kezo.Extractor(top_k=None, language="en", stopwords=[w]) for w in hidden]
+
+    def words_seen(i):
+        found = extractors[i % 3].extract(TEXTS[0])
+        return i % 3, {w for k in found for w in k.text.lower().split()}
+
+    with concurrent.futures.ThreadPoolExecutor(3) as pool:
+        for i, seen in pool.map(words_seen, range(60)):
+            assert [w.lower() in seen for w in hidden] == [j != i for j in range(3)]
+    assert {"solar", "electricity"} <= {w for k in kezo.extract(TEXTS[0]) for w in k.text.split()}
+    # One-pass iterables are kept, so set_params and pickling see the same words.
+    once = kezo.Extractor(stopwords=(w for w in ["solar"])).set_params(top_k=3)
+    assert "solar" not in repr(pickle.loads(pickle.dumps(once)).extract(TEXTS[0]))
+
+
+def test_near_duplicate_threshold():
+    text = TEXTS[0] + " Solar cells and solar power. Solar farms need solar panels."
+
+    def phrases(**options):
+        return [k.text for k in kezo.extract(text, language="en", top_k=None, **options)]
+    # At 0.5, phrases sharing half their words in a row with a better one go too.
+    shared = {"solar cells", "solar power", "solar farms"}
+    strict, loose = set(phrases(near_duplicate_threshold=0.5)), set(phrases())
+    assert shared <= loose and not shared & strict and "solar panels" in strict
+    assert phrases(near_duplicate_threshold=1.0) == phrases()
+    assert loose < set(phrases(keep_near_duplicates=True))
+    for bad, error in [(1.5, ValueError), (-0.1, ValueError), ("0.5", TypeError)]:
+        with pytest.raises(error, match="near_duplicate_threshold"):
+            phrases(near_duplicate_threshold=bad)
+    with pytest.raises(ValueError, match="keep_near_duplicates"):
+        phrases(near_duplicate_threshold=0.5, keep_near_duplicates=True)

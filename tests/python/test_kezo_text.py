@@ -57,3 +57,14 @@ def test_highlight_refuses_spans_of_another_text():
     with pytest.raises(ValueError, match="another text"):
         kezo.highlight("short", [phrase((2, 9))])
     assert kezo.highlight("short", [kezo.Keyphrase("s", 1.0, 1, 0)]) == "short"
+
+
+def test_spans_are_slices_of_the_callers_text():
+    # Astral characters, combining marks and CRLF before and inside the phrases.
+    text = ("\U0001d400\U0001f600 Solar panels age.\r\nOld SOLAR\r\npanels fail; the "
+            "e\u0301te\u0301 solar-panel? Solar Panels!")
+    phrases = kezo.extract(text, language="en", top_k=None)
+    written = [[text[a:b] for a, b in k.spans] for k in phrases]
+    assert ["Solar panels", "SOLAR\r\npanels", "Solar Panels"] in written
+    assert ["e\u0301te\u0301 solar-panel"] in written
+    assert kezo.highlight(text, phrases, "[", "]").startswith("\U0001d400\U0001f600 [Solar panels]")
