@@ -21,6 +21,7 @@
 
 #include "../src/snapper/distance_kernel.h"
 #include "../src/snapper/nearest.h"
+#include "../src/snapper/pattern_distance.h"
 #include "../src/snapper/term_index.h"
 #include "kezo/snapper.h"
 #include "kezo/unicode.h"

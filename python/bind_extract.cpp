@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "gil_release.h"
 #include "kezo/extract.h"
 
 namespace py = pybind11;
@@ -54,8 +55,7 @@ template <class Config, class First, class Result>
 auto released(Result (*extract)(const First&, const Config&)) {
     return [extract](const First& first, const Config& config) {
         const Config copy = config;
-        const py::gil_scoped_release release;
-        return extract(first, copy);
+        return without_gil([&] { return extract(first, copy); });
     };
 }
 
@@ -63,8 +63,7 @@ template <class Config, class Result>
 auto released(Result (*extract)(const std::vector<Token>&, Language, const Config&)) {
     return [extract](const std::vector<Token>& tokens, Language language, const Config& config) {
         const Config copy = config;
-        const py::gil_scoped_release release;
-        return extract(tokens, language, copy);
+        return without_gil([&] { return extract(tokens, language, copy); });
     };
 }
 

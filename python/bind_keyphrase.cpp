@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "gil_release.h"
 #include "kezo/keyphrase.h"
 #include "kezo/language.h"
 #include "spanned_keywords.h"
@@ -140,8 +141,7 @@ void bind_keyphrase(py::module_& m) {
         [](const std::string& text, const KeyphraseConfig& config) {
             // Copied while the lock is held: another thread may change the Python object.
             const KeyphraseConfig copy = config;
-            const py::gil_scoped_release release;
-            return extract_keyphrases(text, copy);
+            return without_gil([&] { return extract_keyphrases(text, copy); });
         },
         py::arg("text"), py::arg("config") = KeyphraseConfig(),
         "Return the keyphrases of `text`, best first: a list of Keyword.\n\n"
@@ -158,8 +158,7 @@ void bind_keyphrase(py::module_& m) {
         "keyphrase_document_frequency",
         [](const std::vector<std::string>& texts, const KeyphraseConfig& config) {
             const KeyphraseConfig copy = config;
-            const py::gil_scoped_release release;
-            return keyphrase_document_frequency(texts, copy);
+            return without_gil([&] { return keyphrase_document_frequency(texts, copy); });
         },
         py::arg("texts"), py::arg("config") = KeyphraseConfig(),
         "Count, for each candidate phrase, the texts that hold it: dict[str, int] by stem key.\n"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "gil_release.h"
 #include "kezo/language_id.h"
 
 namespace py = pybind11;
@@ -28,8 +29,7 @@ void bind_language_id(py::module_& m) {
             if (text.size() < kReleaseLockFromBytes) {
                 guesses = identify_language(text, max_results);
             } else {
-                py::gil_scoped_release release;
-                guesses = identify_language(text, max_results);
+                guesses = without_gil([&] { return identify_language(text, max_results); });
             }
             std::vector<std::tuple<Language, double>> result;
             for (const LanguageGuess& guess : guesses)

@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include "bindings.h"
+#include "gil_release.h"
 #include "kezo/snapper.h"
 
 namespace py = pybind11;
@@ -31,10 +32,11 @@ void bind_snap_batch(py::module_& m) {
     m.def(
         "snap_term_detailed",
         [](const std::string& tenant_id, const std::string& term, int max_edit_distance) {
-            return global_snapper.snap_term_detailed(tenant_id, term, max_edit_distance);
+            return without_gil([&] {
+                return global_snapper.snap_term_detailed(tenant_id, term, max_edit_distance);
+            });
         },
         py::arg("tenant_id"), py::arg("term"), py::arg("max_edit_distance") = 2,
-        py::call_guard<py::gil_scoped_release>(),
         R"doc(Snap a term to the tenant's dictionary and report how it matched.
 
 The same search as snap_term, recorded in the tenant's metrics the same way, with the
@@ -55,10 +57,12 @@ Returns:
         "snap_terms",
         [](const std::string& tenant_id, const std::vector<std::string>& terms,
            int max_edit_distance, unsigned threads) {
-            return global_snapper.snap_terms(tenant_id, terms, max_edit_distance, threads);
+            return without_gil([&] {
+                return global_snapper.snap_terms(tenant_id, terms, max_edit_distance, threads);
+            });
         },
         py::arg("tenant_id"), py::arg("terms"), py::arg("max_edit_distance") = 2,
-        py::arg("threads") = 0, py::call_guard<py::gil_scoped_release>(),
+        py::arg("threads") = 0,
         R"doc(Snap many terms of one tenant in one call.
 
 The terms are converted first, then snapped with the interpreter lock released once for

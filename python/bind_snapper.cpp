@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include "bindings.h"
+#include "gil_release.h"
 #include "kezo/snapper.h"
 #include "utf8_arguments.h"
 
@@ -60,10 +61,10 @@ void bind_snapper(py::module_& m) {
     m.def(
         "snap_term",
         [](const std::string& tenant_id, const std::string& term, int max_edit_distance) {
-            return global_snapper.snap_term(tenant_id, term, max_edit_distance);
+            return without_gil(
+                [&] { return global_snapper.snap_term(tenant_id, term, max_edit_distance); });
         },
         py::arg("tenant_id"), py::arg("term"), py::arg("max_edit_distance") = 2,
-        py::call_guard<py::gil_scoped_release>(),
         "Snap a term to the tenant's exact canonical dictionary terms.");
     m.def(
         "schedule_tenant_dictionary_update",

@@ -254,7 +254,8 @@ class TenantFuzzySnapper {
     std::atomic<bool> stop_{false};
 };
 
-// The process-wide service, constructed when the library is loaded.
-extern TenantFuzzySnapper global_snapper;
+// The process-wide service, constructed when the library is loaded and never destroyed, so
+// threads still using it while the process exits find it intact.
+extern TenantFuzzySnapper& global_snapper;
 
 }  // namespace kezo

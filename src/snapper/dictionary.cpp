@@ -1,17 +1,17 @@
 // Edit distance and BK-tree dictionary building.
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "distance_kernel.h"
 #include "kezo/snapper.h"
 #include "kezo/unicode.h"
+#include "pattern_distance.h"
 #include "term_index.h"
 
 namespace kezo {
 namespace {
 
-using snapper_detail::bounded_distance;
 using snapper_detail::count_symbols_up_to;
 using snapper_detail::PatternDistance;
 using snapper_detail::to_symbols;
@@ -20,17 +20,7 @@ using snapper_detail::to_symbols;
 struct BuildScratch {
     PatternDistance pattern;
     std::vector<std::uint32_t> term;
-    std::vector<std::uint32_t> key;
-    std::vector<int> rows;
 };
-
-// Exact distance from the prepared term (scratch.term, and scratch.pattern when it fits) to key.
-int term_distance(const std::string& key, bool use_pattern, BuildScratch& scratch) {
-    if (use_pattern) return scratch.pattern.distance_to(key);
-    to_symbols(key, scratch.key);
-    return bounded_distance(scratch.term.data(), scratch.term.size(), scratch.key.data(),
-                            scratch.key.size(), INT_MAX, scratch.rows);
-}
 
 void insert_with(TenantFuzzySnapper::TenantDictionary& dict,
                  TenantFuzzySnapper::DictionaryTerm term, BuildScratch& scratch) {
@@ -42,7 +32,10 @@ void insert_with(TenantFuzzySnapper::TenantDictionary& dict,
     const bool use_pattern = scratch.pattern.prepare(scratch.term);
     std::size_t index = 0;
     for (;;) {
-        const int d = term_distance(dict.nodes[index].term.normalized, use_pattern, scratch);
+        const std::string& key = dict.nodes[index].term.normalized;
+        // An empty term (insert_term accepts one) is as far from a key as the key is long.
+        const int d = use_pattern ? scratch.pattern.distance_to(key)
+                                  : static_cast<int>(count_symbols_up_to(key, SIZE_MAX - 1));
         auto& children = dict.nodes[index].children;
         auto it = children.find(d);
         if (it != children.end()) {
@@ -58,17 +51,11 @@ void insert_with(TenantFuzzySnapper::TenantDictionary& dict,
 }  // namespace
 
 int TenantFuzzySnapper::edit_distance(const std::string& a, const std::string& b) {
-    std::vector<std::uint32_t> sa;
-    std::vector<std::uint32_t> sb;
-    to_symbols(a, sa);
-    to_symbols(b, sb);
-    if (sa.empty() || sb.empty()) return static_cast<int>(sa.size() + sb.size());
-    // The distance is symmetric, so either string may serve as the bit-parallel pattern.
+    std::vector<std::uint32_t> symbols;
+    to_symbols(a, symbols);
     PatternDistance pattern;
-    if (pattern.prepare(sa)) return pattern.distance_to(b);
-    if (pattern.prepare(sb)) return pattern.distance_to(a);
-    std::vector<int> rows;
-    return bounded_distance(sa.data(), sa.size(), sb.data(), sb.size(), INT_MAX, rows);
+    if (!pattern.prepare(symbols)) return static_cast<int>(count_symbols_up_to(b, SIZE_MAX - 1));
+    return pattern.distance_to(b);
 }
 
 void TenantFuzzySnapper::insert_term(TenantDictionary& dict, DictionaryTerm term) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "distance_kernel.h"
+#include "pattern_distance.h"
 #include "term_index.h"
 
 namespace kezo::snapper_detail {
@@ -23,16 +24,13 @@ struct SearchScratch {
     std::vector<std::uint32_t> query;
     NearestTermIndex::Scratch index;
     PatternDistance pattern;
-    std::vector<std::uint32_t> key;
-    std::vector<int> rows;
     std::vector<std::size_t> stack;
 
     // A huge query must not pin its buffers to the thread for good.
     void trim() {
         constexpr std::size_t kKeep = 1 << 14;
         if (query.capacity() > kKeep) std::vector<std::uint32_t>().swap(query);
-        if (key.capacity() > kKeep) std::vector<std::uint32_t>().swap(key);
-        if (rows.capacity() > kKeep) std::vector<int>().swap(rows);
+        if (pattern.heap_bytes() > 16 * kKeep) pattern = PatternDistance();
         if (stack.capacity() > kKeep) std::vector<std::size_t>().swap(stack);
     }
 };
@@ -42,7 +40,12 @@ SearchScratch& thread_scratch() {
     return scratch;
 }
 
-// The tree walk for the query already in s.query.
+// The tree walk for the query already in s.query. A node y below the child with key k of a node
+// at distance d from the query lies at distance at least |d - k| from it, and only a node
+// strictly nearer than the best so far can change the answer: so the walk descends only where
+// |d - k| < best, which always keeps every node within max_distance that could still win, in the
+// same order. It needs a node's exact distance only up to that band's edge past its largest child
+// key; the kernel stops as soon as it knows the distance lies beyond.
 NearestTerm walk(const Dictionary& dict, int max_distance, SearchScratch& s) {
     const bool use_pattern = s.pattern.prepare(s.query);
     s.stack.clear();
@@ -51,29 +54,21 @@ NearestTerm walk(const Dictionary& dict, int max_distance, SearchScratch& s) {
     while (!s.stack.empty()) {
         const auto& node = dict.nodes[s.stack.back()];
         s.stack.pop_back();
-        int d = 0;
-        int cap = INT_MAX;
-        if (use_pattern) {
-            d = s.pattern.distance_to(node.term.normalized);
-        } else {
-            // A query too long for the bit-parallel kernel: only children whose key lies in
-            // [d - max, d + max] are visited, so the exact distance matters only up to the largest
-            // child key + max; beyond it the kernel stops early (at once when the lengths alone
-            // differ by more), which keeps huge queries linear in their size.
-            int max_key = 0;
-            for (const auto& child : node.children) max_key = std::max(max_key, child.first);
-            cap = max_distance + max_key;
-            to_symbols(node.term.normalized, s.key);
-            d = bounded_distance(s.query.data(), s.query.size(), s.key.data(), s.key.size(), cap,
-                                 s.rows);
-        }
+        int max_key = 0;
+        for (const auto& child : node.children) max_key = std::max(max_key, child.first);
+        const long long band = best.distance - 1;
+        const int cap = static_cast<int>(std::min<long long>(band + max_key, INT_MAX - 1));
+        // An empty query (a term that lowers to nothing) is as far from a key as the key is long.
+        const int d = use_pattern ? s.pattern.distance_to(node.term.normalized, cap)
+                                  : static_cast<int>(count_symbols_up_to(
+                                        node.term.normalized, static_cast<std::size_t>(cap)));
         if (d < best.distance) {
             best = {&node.term, d};
             if (d == 0) break;
         }
-        if (d > cap) continue;
-        const long long low = static_cast<long long>(d) - max_distance;
-        const long long high = static_cast<long long>(d) + max_distance;
+        if (d > cap) continue;  // then every child key lies outside the band
+        const long long low = static_cast<long long>(d) - (best.distance - 1);
+        const long long high = static_cast<long long>(d) + (best.distance - 1);
         for (const auto& [key, index] : node.children) {
             if (key >= low && key <= high) s.stack.push_back(index);
         }
@@ -101,9 +96,13 @@ NearestTerm find_nearest_term(const Dictionary& dict, const std::string& lowered
                 break;
             case NearestTermIndex::Outcome::NotFound:
                 break;
-            case NearestTermIndex::Outcome::Undecided:
-                result = walk(dict, max_distance, s);
+            case NearestTermIndex::Outcome::Undecided: {
+                const NearestTermIndex::Result scanned =
+                    index->scan(s.query, max_distance, s.index);
+                if (scanned.outcome == NearestTermIndex::Outcome::Found)
+                    result = {&dict.nodes[scanned.node].term, scanned.distance};
                 break;
+            }
         }
     }
     s.trim();

@@ -199,27 +199,47 @@ std::shared_ptr<const NearestTermIndex> NearestTermIndex::build(const Dictionary
     std::vector<std::uint32_t> rank(n);
     for (std::uint32_t r = 0; r < n; ++r) rank[index->node_of_rank_[r]] = r;
 
+    // A query the index answers has at most kMaxSymbols symbols and finds keys within
+    // kMaxIndexedDistance edits, so longer keys could never be found: the tries leave them out.
+    constexpr std::size_t kLongestFindable =
+        QueryAutomaton::kMaxSymbols + static_cast<std::size_t>(kMaxIndexedDistance);
     Keys keys;
-    keys.offsets.reserve(n + 1);
+    std::vector<std::uint32_t> key_rank;  // rank of each key kept
     std::vector<std::uint32_t> key;
-    for (const auto& node : dict.nodes) {
-        snapper_detail::to_symbols(node.term.normalized, key);
+    std::size_t key_bytes = 0;
+    for (const auto& node : dict.nodes) key_bytes += node.term.normalized.size();
+    if (key_bytes >= kNoRank) return nullptr;  // key ends are 32-bit
+    index->key_bytes_.reserve(key_bytes);
+    index->key_end_.reserve(n);
+    index->key_length_.resize(n);
+    for (const std::uint32_t node : index->node_of_rank_) {
+        index->key_bytes_ += dict.nodes[node].term.normalized;
+        index->key_end_.push_back(static_cast<std::uint32_t>(index->key_bytes_.size()));
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        snapper_detail::to_symbols(dict.nodes[i].term.normalized, key);
+        index->key_length_[rank[i]] = static_cast<std::uint32_t>(key.size());
+        index->longest_key_ = std::max(index->longest_key_, key.size());
+        if (key.size() > kLongestFindable) continue;
         keys.symbols.insert(keys.symbols.end(), key.begin(), key.end());
         keys.offsets.push_back(keys.symbols.size());
+        key_rank.push_back(rank[i]);
     }
-    index->forward_ = build_trie(keys, rank);
-    for (std::uint32_t i = 0; i < n; ++i) {
+    index->forward_ = build_trie(keys, key_rank);
+    for (std::uint32_t i = 0; i < keys.count(); ++i) {
         std::reverse(keys.symbols.begin() + static_cast<std::ptrdiff_t>(keys.offsets[i]),
                      keys.symbols.begin() + static_cast<std::ptrdiff_t>(keys.offsets[i + 1]));
     }
-    index->backward_ = build_trie(keys, rank);
+    index->backward_ = build_trie(keys, key_rank);
     if (index->forward_.empty() || index->backward_.empty()) return nullptr;
     return index;
 }
 
 std::size_t NearestTermIndex::heap_bytes() const {
     return (forward_.capacity() + backward_.capacity()) * sizeof(TrieNode) +
-           node_of_rank_.capacity() * sizeof(std::uint32_t);
+           (node_of_rank_.capacity() + key_end_.capacity() + key_length_.capacity()) *
+               sizeof(std::uint32_t) +
+           key_bytes_.capacity();
 }
 
 std::uint32_t NearestTermIndex::find_exact(const std::vector<std::uint32_t>& query) const {

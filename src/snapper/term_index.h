@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "kezo/snapper.h"
+#include "pattern_distance.h"
 
 namespace kezo {
 
@@ -67,10 +69,13 @@ class NearestTermIndex {
     struct Scratch {
         QueryAutomaton forward;
         QueryAutomaton backward;
+        snapper_detail::PatternDistance pattern;
     };
 
     // Indexes every node of dict (which must not change afterwards); null when the dictionary is
-    // too large for 32-bit positions. Costs two sorts of the keys and one walk of the tree.
+    // too large for 32-bit positions. Keys longer than kMaxSymbols + kMaxIndexedDistance, which
+    // no search of the index can reach, stay out of the tries. Costs two sorts of the keys and
+    // one walk of the tree.
     static std::shared_ptr<const NearestTermIndex> build(const Dictionary& dict);
 
     // Number of tree nodes the index was built over.
@@ -85,6 +90,14 @@ class NearestTermIndex {
     Result search(const std::vector<std::uint32_t>& query, int max_distance,
                   Scratch& scratch) const;
 
+    // The same answer for any query and bound by a scan of every key in visit-rank order, each
+    // distance computed only up to the best one so far (and max_distance), where a length
+    // difference alone often settles it. Never Undecided. Costs at most two bounded distances
+    // per key whatever max_distance (no distance exceeds the longer of the query and the longest
+    // key, so a larger bound changes nothing), each ceil(query / 64) x key steps at most.
+    // Thread-safe; allocation-free once scratch has grown.
+    Result scan(const std::vector<std::uint32_t>& query, int max_distance, Scratch& scratch) const;
+
     static constexpr std::uint32_t kNoRank = UINT32_MAX;
 
     // One trie node. Nodes are stored in depth-first order, so a node's children start right
@@ -97,10 +110,18 @@ class NearestTermIndex {
 
   private:
     std::uint32_t find_exact(const std::vector<std::uint32_t>& query) const;
+    void scan_pass(std::size_t query_size, bool empty, int limit, int& best,
+                   std::uint32_t& best_rank, snapper_detail::PatternDistance& pattern) const;
 
     std::vector<TrieNode> forward_;            // keys as they are
     std::vector<TrieNode> backward_;           // keys reversed
     std::vector<std::uint32_t> node_of_rank_;  // visit rank -> index into Dictionary::nodes
+    // Every key in visit-rank order, for the scan: its bytes end at key_end_[rank] in
+    // key_bytes_, and it has key_length_[rank] symbols.
+    std::string key_bytes_;
+    std::vector<std::uint32_t> key_end_;
+    std::vector<std::uint32_t> key_length_;
+    std::size_t longest_key_ = 0;
 };
 
 }  // namespace kezo

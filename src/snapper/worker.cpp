@@ -184,8 +184,24 @@ void TenantFuzzySnapper::after_fork_in_child() {
     live.mutex.unlock();
 }
 
+namespace {
+
+// Storage whose destructor leaves the snapper alone. Threads the library does not own (a Python
+// daemon thread in a load or a snap when the interpreter exits) may still use the service while
+// static objects are destroyed at exit: like the library's other shared tables, the service is
+// never destroyed, and its worker simply ends with the process.
+union ProcessWideSnapper {
+    ProcessWideSnapper() : snapper() {}
+    ~ProcessWideSnapper() {}
+    TenantFuzzySnapper snapper;
+};
+
 // Constructed during the library's static initialisation; it depends on no other static object
 // (the fork registry it uses is created on first use).
-TenantFuzzySnapper global_snapper;
+ProcessWideSnapper process_wide;
+
+}  // namespace
+
+TenantFuzzySnapper& global_snapper = process_wide.snapper;
 
 }  // namespace kezo

@@ -99,8 +99,8 @@ TEST_F(SnapperWorker, FailingTurnLeavesPreviousDictionaryAndWorkerAlive) {
 }
 
 // A forked child has no copy of the worker thread: it must get its own, apply updates, and exit
-// promptly with an update still queued (the destructor of global_snapper stops and joins that
-// new worker without waiting for the queue).
+// promptly with an update still queued (global_snapper is never destroyed: that new worker ends
+// with the process).
 TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
     if (kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
     ASSERT_TRUE(global_snapper.load_tenant_dictionary("fork-parent", {"parent"}));
