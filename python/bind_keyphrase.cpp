@@ -171,11 +171,8 @@ void bind_keyphrase_spans(py::module_& m) {
         "extract_keyphrases_spanned",
         [](const std::string& text, const KeyphraseConfig& config) {
             const KeyphraseConfig copy = config;
-            std::vector<SpannedKeyword> keywords;
-            {
-                const py::gil_scoped_release release;
-                keywords = extract_keyphrases_spanned(text, copy);
-            }
+            const std::vector<SpannedKeyword> keywords =
+                without_gil([&] { return extract_keyphrases_spanned(text, copy); });
             return spanned_keywords_to_python(text, keywords);
         },
         py::arg("text"), py::arg("config") = KeyphraseConfig(),

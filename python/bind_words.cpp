@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "gil_release.h"
 #include "kezo/language.h"
 #include "kezo/text.h"
 
@@ -95,12 +96,10 @@ class RecentWords {
 };
 
 py::list words(const std::string& text, Language language) {
-    std::vector<Token> tokens;
-    {
-        const py::gil_scoped_release release;
+    const std::vector<Token> tokens = without_gil([&] {
         if (language == Language::Auto && may_hold_hangul(text)) language = detect_language(text);
-        tokens = tokenize(text, words_config(language));
-    }
+        return tokenize(text, words_config(language));
+    });
     py::list result(tokens.size());
     RecentWords recent;
     for (std::size_t k = 0; k < tokens.size(); ++k) {
