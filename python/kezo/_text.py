@@ -72,7 +72,7 @@ def highlight(
         if not isinstance(value, str):
             raise TypeError(f"{name} must be str, got {type(value).__name__}")
     spans = sorted(
-        {span for phrase in keyphrases for span in phrase.spans},
+        {(span[0], span[1]) for phrase in keyphrases for span in phrase.spans},
         key=lambda span: (span[0] - span[1], span[0]),
     )
     covered = bytearray(len(text))
