@@ -30,13 +30,14 @@ int main(int argc, char** argv) {
         scan.language = lang;
         CandidateOptions options;
         options.language = lang;
-        const Candidates c = build_candidates(scan_words(text.str(), scan), options);
+        const std::string doc = text.str();
+        const Candidates c = build_candidates(doc, scan_words(doc, scan), options);
         const std::vector<FeatureRow> rows = phrase_features(c, lang);
         for (std::size_t p = 0; p < rows.size(); ++p) {
             const Phrase& phrase = c.phrases[p];
             std::cout << path << '\t';
             for (std::size_t k = 0; k < phrase.terms.size(); ++k)
-                std::cout << (k ? " " : "") << c.words[phrase.first_word + k].lower;
+                std::cout << (k ? " " : "") << c.words.lower(phrase.first_word + k);
             for (double value : rows[p]) std::cout << '\t' << value;
             std::cout << '\n';
         }

@@ -34,7 +34,17 @@ def main() -> None:
     print("textrank:", [p.text for p in textrank])
     batches = kezo.extract_batch([text, text[:400]], method="yake", top_k=3, workers=2)
     print("batch:", [[p.text for p in batch] for batch in batches])
+
+    # An extractor holds checked options; fitted on a corpus, it weighs phrases by their rarity.
+    extractor = kezo.Extractor(top_k=3, language="en")
+    paragraphs = [line for line in text.splitlines() if line.strip()]
+    extractor.fit(paragraphs).set_params(top_k=4)
+    corpus: kezo.CorpusFrequencies = kezo.corpus_frequencies(paragraphs, language="en", max_n=4)
+    print(extractor, corpus == extractor.get_params()["df"])
+    print("fitted:", [p.text for p in extractor.extract(text)], extractor.extract_batch([text]))
     assert pickle.loads(pickle.dumps(phrases)) == phrases
+    print("marked:", kezo.highlight(text, phrases, before="[", after="]")[:120])
+    print("words:", kezo.words(text)[:8], len(kezo.words(text, language="en")))
     try:
         kezo.extract(text, max_n=100)
     except ValueError as error:

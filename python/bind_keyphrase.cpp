@@ -5,12 +5,14 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "bindings.h"
 #include "gil_release.h"
 #include "kezo/keyphrase.h"
 #include "kezo/language.h"
+#include "spanned_keywords.h"
 #include "utf8_arguments.h"
 
 namespace py = pybind11;
@@ -27,7 +29,28 @@ std::string config_repr(const KeyphraseConfig& c) {
            ", keep_numbers=" + flag(c.keep_numbers) +
            ", allow_connectors=" + flag(c.allow_connectors) + ", document_frequency=<" +
            std::to_string(c.document_frequency.size()) +
-           " entries>, total_documents=" + std::to_string(c.total_documents) + ")";
+           " entries>, total_documents=" + std::to_string(c.total_documents) +
+           ", near_duplicate_threshold=" +
+           py::repr(py::float_(c.near_duplicate_threshold)).cast<std::string>() +
+           ", extra_stopwords=<" + std::to_string(c.extra_stopwords.size()) + " words>)";
+}
+
+// Any iterable of str but a str itself (whose characters would become the words).
+std::unordered_set<std::string> stopword_set(const py::handle& words) {
+    if (py::isinstance<py::str>(words) || py::isinstance<py::bytes>(words))
+        throw py::type_error("extra_stopwords must be a collection of str, not a single string");
+    std::unordered_set<std::string> out;
+    for (const py::handle item : py::iter(words)) {
+        if (!py::isinstance<py::str>(item))
+            throw py::type_error(
+                "extra_stopwords holds a " +
+                py::str(py::type::handle_of(item).attr("__name__")).cast<std::string>() +
+                ", not a str");
+        std::string word = item.cast<std::string>();
+        require_utf8(word, "extra_stopwords");
+        out.insert(std::move(word));
+    }
+    return out;
 }
 
 }  // namespace
@@ -40,7 +63,8 @@ void bind_keyphrase(py::module_& m) {
                          bool keep_near_duplicates, std::string tenant_id, bool keep_numbers,
                          bool allow_connectors,
                          std::unordered_map<std::string, std::uint32_t> document_frequency,
-                         std::uint32_t total_documents) {
+                         std::uint32_t total_documents, double near_duplicate_threshold,
+                         const py::object& extra_stopwords) {
                  require_utf8(tenant_id, "tenant_id");
                  require_utf8_keys(document_frequency, "document_frequency");
                  KeyphraseConfig c;
@@ -53,6 +77,8 @@ void bind_keyphrase(py::module_& m) {
                  c.allow_connectors = allow_connectors;
                  c.document_frequency = std::move(document_frequency);
                  c.total_documents = total_documents;
+                 c.near_duplicate_threshold = near_duplicate_threshold;
+                 if (!extra_stopwords.is_none()) c.extra_stopwords = stopword_set(extra_stopwords);
                  return c;
              }),
              py::kw_only(), py::arg("language") = defaults.language,
@@ -63,6 +89,8 @@ void bind_keyphrase(py::module_& m) {
              py::arg("allow_connectors") = defaults.allow_connectors,
              py::arg("document_frequency") = defaults.document_frequency,
              py::arg("total_documents") = defaults.total_documents,
+             py::arg("near_duplicate_threshold") = defaults.near_duplicate_threshold,
+             py::arg("extra_stopwords") = py::none(),
              "Every option can be given by keyword; the others keep their defaults.")
         .def_readwrite("language", &KeyphraseConfig::language,
                        "Language of the text; Language.Auto identifies it.")
@@ -94,6 +122,18 @@ void bind_keyphrase(py::module_& m) {
             "change it.")
         .def_readwrite("total_documents", &KeyphraseConfig::total_documents,
                        "Documents counted in document_frequency; 0 ignores the table.")
+        .def_readwrite("near_duplicate_threshold", &KeyphraseConfig::near_duplicate_threshold,
+                       "Leave out a phrase whose similarity to a higher-ranked one reaches this:\n"
+                       "1 when that phrase holds all its stems in a row or reordered, else the\n"
+                       "share of its stems in the longest run both hold in a row. 1 (default)\n"
+                       "drops only whole containment; above 1 drops nothing.")
+        .def_property(
+            "extra_stopwords", [](const KeyphraseConfig& c) { return c.extra_stopwords; },
+            [](KeyphraseConfig& c, const py::object& words) {
+                c.extra_stopwords = stopword_set(words);
+            },
+            "set[str]: further stopwords for calls with this configuration only, compared\n"
+            "lower-cased. Accepts any collection of str; reading gives a copy.")
         .def("__repr__", &config_repr);
 
     m.def(
@@ -124,6 +164,23 @@ void bind_keyphrase(py::module_& m) {
         "Count, for each candidate phrase, the texts that hold it: dict[str, int] by stem key.\n"
         "Set it as KeyphraseConfig.document_frequency with total_documents=len(texts).\n"
         "Runs without the interpreter lock.");
+}
+
+void bind_keyphrase_spans(py::module_& m) {
+    m.def(
+        "extract_keyphrases_spanned",
+        [](const std::string& text, const KeyphraseConfig& config) {
+            const KeyphraseConfig copy = config;
+            const std::vector<SpannedKeyword> keywords =
+                without_gil([&] { return extract_keyphrases_spanned(text, copy); });
+            return spanned_keywords_to_python(text, keywords);
+        },
+        py::arg("text"), py::arg("config") = KeyphraseConfig(),
+        "Return the keyphrases of `text` with where they occur: a list of (text, score,\n"
+        "count, first_position, spans) tuples, best first, as extract_keyphrases ranks them.\n"
+        "spans lists (start, end) offsets into `text` of every occurrence the phrase stands\n"
+        "for (inflected variants included), in text order and never overlapping:\n"
+        "text[start:end] is the occurrence as written. Runs without the interpreter lock.");
 }
 
 }  // namespace kezo::python

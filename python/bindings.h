@@ -31,5 +31,9 @@ void bind_pickle_support(pybind11::module_& m);
 void bind_dictionary_load(pybind11::module_& m);
 // Logic errors escaping the core become RuntimeErrors that say so (registers no names).
 void translate_core_errors(pybind11::module_& m);
+// extract_keyphrases_spanned: keyphrases with the spans of their occurrences.
+void bind_keyphrase_spans(pybind11::module_& m);
+// words: lower-cased word tokens as a list of str.
+void bind_words(pybind11::module_& m);
 
 }  // namespace kezo::python

@@ -360,6 +360,11 @@ class KeyphraseConfig(metaclass=_ExtensionType):
     allow_connectors: bool
     document_frequency: dict[str, int]
     total_documents: int
+    near_duplicate_threshold: float
+    @property
+    def extra_stopwords(self) -> set[str]: ...
+    @extra_stopwords.setter
+    def extra_stopwords(self, words: Iterable[str]) -> None: ...
     def __init__(
         self,
         *,
@@ -372,6 +377,8 @@ class KeyphraseConfig(metaclass=_ExtensionType):
         allow_connectors: bool = True,
         document_frequency: Mapping[str, int] = ...,
         total_documents: int = 0,
+        near_duplicate_threshold: float = 1.0,
+        extra_stopwords: Optional[Iterable[str]] = None,
     ) -> None: ...
 
 def extract_keyphrases(text: str, config: KeyphraseConfig = ...) -> list[Keyword]:
@@ -418,3 +425,10 @@ def _restore_tenant_metrics(
 
 def install_tenant_dictionary(tenant_id: str, terms: Sequence[str]) -> bool:
     """Load a tenant's canonical terms, as load_tenant_dictionary does, and say whether it took."""
+def extract_keyphrases_spanned(
+    text: str, config: KeyphraseConfig = ...
+) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
+    """Return the keyphrases of `text` with where they occur: a list of (text, score,"""
+
+def words(text: str, language: Language = ...) -> list[str]:
+    """The lower-cased words of `text`, in order, as a list of str."""

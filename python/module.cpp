@@ -18,4 +18,6 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_pickle_support(m);
     bind_dictionary_load(m);
     translate_core_errors(m);
+    bind_keyphrase_spans(m);
+    bind_words(m);
 }

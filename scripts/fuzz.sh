@@ -40,6 +40,10 @@ seed() {
             dd if="$file" of="$dir/$name-middle" bs=1024 skip=6 count=1 status=none
         fi
     done
+    # Inputs that once found a fault (tests/data/fuzz/<target without fuzz_>/), kept as seeds.
+    if [ -d "tests/data/fuzz/${target#fuzz_}" ]; then
+        cp tests/data/fuzz/"${target#fuzz_}"/* "$dir/"
+    fi
 }
 
 mkdir -p "$logs" "$artifacts"

@@ -17,9 +17,11 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "kezo/language.h"
+#include "kezo/spanned_keyword.h"
 #include "kezo/types.h"
 
 namespace kezo {
@@ -35,6 +37,19 @@ struct KeyphraseConfig {
     // Keep near-duplicates: phrases whose stems lie inside a higher-ranked phrase or repeat its
     // stems in another order, and the one-off phrases that a recurring phrase stands for.
     bool keep_near_duplicates = false;
+    // How much of a phrase may repeat a higher-ranked one before it is left out (unless
+    // keep_near_duplicates). The similarity of a phrase p to a phrase q ranked above it compares
+    // their content stems (connectors aside):
+    //   1 when q holds all of p's stems as one run in p's order, or the same stems in another
+    //     order ("blades" or "turbine blades" in "cracked turbine blades", "blades turbine");
+    //   otherwise the longest run of p's stems that q also holds in a row in the same order,
+    //     as a share of p's stems ("turbine wear" to "cracked turbine blades": 1/2).
+    // p is left out when its similarity to some phrase kept before it is at least this value
+    // and above 0. 1 (the default) leaves out only phrases wholly inside or permuting a kept
+    // one; 0.5 also those sharing half their words in a row; above 1 (or NaN) leaves out
+    // nothing, as keep_near_duplicates does. At any value up to 1, a phrase recurring three
+    // times or more that lies inside one-off phrases ranked above it still takes their place.
+    double near_duplicate_threshold = 1.0;
     // Tenant whose stopwords apply during the call (stopwords::ScopedTenant); empty for none.
     std::string tenant_id;
     // Words with digits ("falcon 9", "mp3") take part in phrases instead of ending them; a phrase
@@ -42,6 +57,10 @@ struct KeyphraseConfig {
     bool keep_numbers = false;
     // Lets one "of" / "de" / "da" ... join two content words inside a phrase.
     bool allow_connectors = true;
+    // Further stopwords for this call only, on top of the built-in, custom and tenant ones:
+    // compared lower-cased (stopwords::normalize), so "Data" and "data" are the same entry. A
+    // run of ideographs spelling an entry is a stopword too. Nothing outside the call sees them.
+    std::unordered_set<std::string> extra_stopwords;
 
     // Optional corpus statistics: stem key (see keyphrase_stem_key) -> number of documents that
     // hold the phrase, and the number of documents counted. Used only when total_documents > 0;
@@ -64,6 +83,15 @@ struct KeyphraseConfig {
 // phrases. Time and memory are linear in the length of the text.
 std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config);
 
+// The same keyphrases, each with the byte spans of the occurrences it stands for: every
+// occurrence of its stem group, in text order; where two occurrences overlap ("a b a" in
+// "a b a b a") the later one is left out. A span runs from the first byte of the phrase's first
+// word to one past the last byte of its last word, so it holds the phrase as written (case,
+// line breaks, hyphens and blanks between the words, soft hyphens inside them). Costs one more
+// pass over the occurrences of the phrases returned.
+std::vector<SpannedKeyword> extract_keyphrases_spanned(const std::string& text,
+                                                       const KeyphraseConfig& config);
+
 // The key under which a phrase is counted in KeyphraseConfig::document_frequency: its words
 // lower-cased, stemmed for lang (function words as they are), joined by one blank.
 std::string keyphrase_stem_key(const std::string& phrase, Language lang);
@@ -71,7 +99,7 @@ std::string keyphrase_stem_key(const std::string& phrase, Language lang);
 // In how many of texts each candidate phrase occurs, keyed by stem key: the table for
 // KeyphraseConfig::document_frequency (with total_documents = texts.size()). Candidates are
 // formed with config's language (Auto: identified per text), max_words, keep_numbers,
-// allow_connectors and tenant_id. Linear in the total length of the texts.
+// allow_connectors, extra_stopwords and tenant_id. Linear in the total length of the texts.
 std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     const std::vector<std::string>& texts, const KeyphraseConfig& config);
 

@@ -7,7 +7,8 @@ Extraction::
     >>> phrases = kezo.extract("Solar panels convert sunlight into electricity.", top_k=3)
     >>> phrases[0].text                                            # doctest: +SKIP
     'solar panels'
-    >>> kezo.extract_batch(["first text", "second text"], method="yake")  # doctest: +SKIP
+    >>> extractor = kezo.Extractor(method="yake", top_k=5)         # options checked once
+    >>> extractor.extract_batch(["first text", "second text"])     # doctest: +SKIP
 
 Languages are named by ISO code, English name or ``Language`` member ("fr", "French",
 ``kezo.Language.French``; "auto" identifies them). Tenant dictionaries: ``load_dictionary``,
@@ -22,8 +23,8 @@ import kezo_native
 from kezo_native import Algorithm, Language, TenantCachePolicy, TenantMetrics, TokenizerConfig
 
 from . import _pickling
-from ._batch import extract_batch
-from ._extraction import extract
+from ._corpus import CorpusFrequencies, corpus_frequencies
+from ._extractor import Extractor, extract, extract_batch
 from ._languages import CODES, LanguageLike, detect, identify_language, resolve_language
 from ._options import MAX_PHRASE_WORDS, MAX_WINDOW
 from ._plans import DEFAULT_METHOD, METHODS
@@ -47,6 +48,7 @@ from ._stoplists import (
     set_tenant_stopwords,
     stopwords,
 )
+from ._text import highlight, words
 
 __version__: str = kezo_native.__version__
 
@@ -55,9 +57,11 @@ _pickling.register()
 __all__ = [
     "Algorithm",
     "CODES",
+    "CorpusFrequencies",
     "DEFAULT_METHOD",
     "DictionaryLoad",
     "DictionaryWarning",
+    "Extractor",
     "Keyphrase",
     "Language",
     "LanguageGuess",
@@ -72,9 +76,11 @@ __all__ = [
     "add_stopwords",
     "cache_policy",
     "clear_tenant_stopwords",
+    "corpus_frequencies",
     "detect",
     "extract",
     "extract_batch",
+    "highlight",
     "identify_language",
     "is_stopword",
     "load_dictionary",
@@ -88,4 +94,5 @@ __all__ = [
     "stopwords",
     "tenant_metrics",
     "unload_tenant",
+    "words",
 ]

@@ -11,16 +11,15 @@ import os
 import sys
 import warnings
 from collections.abc import Sequence
-from functools import partial
 from typing import Any, Callable
 
 from . import __version__
 from ._batch import check_workers
 from ._cli_io import FORMATS, STDIN, InputError, Report, Writer, read_text, run_files
-from ._extraction import Runner
+from ._extractor import Extractor
 from ._languages import detect, resolve_language
 from ._options import UINT32_MAX
-from ._plans import DEFAULT_METHOD, METHODS, plan
+from ._plans import DEFAULT_METHOD, METHODS
 from ._records import LanguageGuess
 from ._snapping import DictionaryWarning, load_dictionary, set_cache_policy, snap_batch
 from ._stoplists import stopwords
@@ -32,13 +31,13 @@ class _UsageError(Exception):
 
 def _extract(args: argparse.Namespace) -> None:
     try:
-        checked = plan(method=args.method, language=args.language, top_k=args.top_k)
+        extractor = Extractor(method=args.method, language=args.language, top_k=args.top_k)
     except (TypeError, ValueError) as error:
         raise _UsageError(str(error)) from None
     columns = ("path", "rank", "text", "score", "count", "first_position")
     writer = Writer(args.format, columns, args.report)
     several = len(args.paths) > 1 or any(os.path.isdir(p) for p in args.paths)
-    for outcome in run_files(args, partial(Runner, checked)):
+    for outcome in run_files(args, lambda: extractor.extract):
         phrases = outcome.value
         text = [f"{outcome.path}:"] if several else []
         text += [f"{'  ' if several else ''}{p.score:8.4f}  {p.text}" for p in phrases]

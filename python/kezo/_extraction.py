@@ -1,25 +1,67 @@
-"""Keyphrase extraction of one text, and the runner ``extract_batch`` shares."""
+"""How each method runs on one text: a table from method name to the builder of its runner.
+
+A runner is made once from a checked plan and then called with checked texts, from any number of
+threads at once: it never changes the native configurations it holds (the native calls copy them
+while the interpreter lock is held), and builds what depends on the text per call.
+"""
 
 from __future__ import annotations
 
-from collections.abc import Mapping
-from typing import Any, Callable
+from typing import Any, Callable, Union
 
 import kezo_native
-from kezo_native import Algorithm, Keyword, Language, TokenizerConfig
+from kezo_native import Algorithm, Keyword, KeyphraseConfig, Language, TokenizerConfig
 
 from . import _native
-from ._languages import LanguageLike
-from ._options import check_text
-from ._plans import DEFAULT_METHOD, Plan, plan
+from ._plans import Plan
 from ._records import Keyphrase
 
-_ALGORITHMS = {
-    "tfidf": Algorithm.TFIDF,
-    "yake": Algorithm.YAKE,
-    "textrank": Algorithm.TextRank,
-    "rake": Algorithm.RAKE,
-}
+Run = Callable[[str], "list[Keyphrase]"]
+"""A runner: the keyphrases of one checked text."""
+
+
+def runner(plan: Plan) -> Run:
+    """The runner of ``plan``'s method with its options."""
+    return _BUILDERS[plan.method](plan)
+
+
+def keyphrase_config(plan: Plan) -> KeyphraseConfig:
+    """The configuration of the keyphrase pipeline holding the options of ``plan``."""
+    fields: dict[str, object] = {
+        "language": plan.language,
+        "top_k": plan.top_k,
+        "tenant_id": plan.tenant,
+    }
+    if plan.max_n is not None:
+        fields["max_words"] = plan.max_n
+    if plan.keep_near_duplicates is not None:
+        fields["keep_near_duplicates"] = plan.keep_near_duplicates
+    if plan.near_duplicate_threshold is not None:
+        fields["near_duplicate_threshold"] = plan.near_duplicate_threshold
+    if plan.stopwords:
+        fields["extra_stopwords"] = plan.stopwords
+    if plan.df is not None:
+        fields["document_frequency"] = plan.df
+        fields["total_documents"] = plan.total_documents
+    return _native.keyphrase_config(fields)
+
+
+def _records(keywords: list[Keyword]) -> list[Keyphrase]:
+    # The native front end and the algorithms on tokens do not say where phrases occur.
+    return [Keyphrase(k.text, k.score, k.count, k.first_position) for k in keywords]
+
+
+def _keyphrase(plan: Plan) -> Run:
+    config = keyphrase_config(plan)
+    extract = _native.extract_keyphrases_spanned
+
+    def run(text: str) -> list[Keyphrase]:
+        return [
+            Keyphrase(phrase, score, count, first, tuple(spans))
+            for phrase, score, count, first, spans in extract(text, config)
+        ]
+
+    return run
 
 
 def _tokenizer(plan: Plan) -> TokenizerConfig:
@@ -35,82 +77,17 @@ def _tokenizer(plan: Plan) -> TokenizerConfig:
     return config
 
 
-class Runner:
-    """Runs one checked plan on checked texts, reusing one native configuration.
-
-    A runner mutates its configuration per text, so each thread uses its own.
-    """
-
-    def __init__(self, plan: Plan) -> None:
-        self.plan = plan
-        self.tokenizer = _tokenizer(plan)
-        self.config: Any
-        if plan.method == "keyphrase":
-            self.config = _native.keyphrase_config(_keyphrase_fields(plan))
-        elif plan.direct:
-            self.tokenizer.lowercase = True  # as the native front end does
-            self.config = _ALGORITHM_CONFIGS[plan.method]()
-            fields = {"min_n": plan.min_n, "max_n": plan.max_n, "top_k": plan.top_k}
-            for name, value in {**fields, **plan.direct}.items():
-                setattr(self.config, name, value)
-        else:
-            self.config = _front_end_config(plan, self.tokenizer)
-
-    def __call__(self, text: str) -> list[Keyphrase]:
-        plan, config = self.plan, self.config
-        if plan.method == "keyphrase":
-            keywords = _native.extract_keyphrases(text, config)
-        else:
-            language = plan.language
-            if language == Language.Auto:
-                language = _native.resolve_auto(text)
-            if plan.direct:
-                keywords = self._run_algorithm(text, language)
-            else:
-                config.language = language
-                if plan.method == "ensemble":
-                    keywords = kezo_native.extract_keywords_ensemble(text, config)
-                else:
-                    keywords = kezo_native.extract_keywords(text, config)
-        return [Keyphrase(k.text, k.score, k.count, k.first_position) for k in keywords]
-
-    def _run_algorithm(self, text: str, language: Language) -> list[Keyword]:
-        # The steps of the native front end, with the caller's own algorithm settings: a
-        # concrete language, lower-cased tokens, then the algorithm.
-        if language == Language.Auto:
-            language = kezo_native.detect_language(text)
-        tokens = kezo_native.tokenize(text, self.tokenizer)
-        if self.plan.method == "tfidf":
-            return kezo_native.tfidf_extract(tokens, language, self.config, self.plan.df)
-        if self.plan.method == "yake":
-            return kezo_native.yake_extract(tokens, language, self.config)
-        return kezo_native.textrank_extract(tokens, language, self.config)
-
-
-_ALGORITHM_CONFIGS: dict[str, Callable[[], Any]] = {
-    "tfidf": kezo_native.TFIDFConfig,
-    "yake": kezo_native.YAKEConfig,
-    "textrank": kezo_native.TextRankConfig,
+_FrontEndConfig = Union[kezo_native.ExtractConfig, kezo_native.EnsembleConfig]
+_ALGORITHMS = {
+    "tfidf": Algorithm.TFIDF,
+    "yake": Algorithm.YAKE,
+    "textrank": Algorithm.TextRank,
+    "rake": Algorithm.RAKE,
 }
 
 
-def _keyphrase_fields(plan: Plan) -> dict[str, object]:
-    fields: dict[str, object] = {
-        "language": plan.language,
-        "top_k": plan.top_k,
-        "tenant_id": plan.tenant,
-    }
-    if plan.max_n is not None:
-        fields["max_words"] = plan.max_n
-    if plan.keep_near_duplicates is not None:
-        fields["keep_near_duplicates"] = plan.keep_near_duplicates
-    return fields
-
-
-def _front_end_config(
-    plan: Plan, tokenizer: TokenizerConfig
-) -> kezo_native.ExtractConfig | kezo_native.EnsembleConfig:
-    config: kezo_native.ExtractConfig
+def _front_end_config(plan: Plan, tokenizer: TokenizerConfig, language: Language) -> Any:
+    config: _FrontEndConfig
     if plan.method == "ensemble":
         ensemble = kezo_native.EnsembleConfig()
         ensemble.w_tfidf, ensemble.w_yake, ensemble.w_textrank, ensemble.w_rake = plan.weights
@@ -118,6 +95,7 @@ def _front_end_config(
     else:
         config = kezo_native.ExtractConfig()
         config.algorithm = _ALGORITHMS[plan.method]
+    config.language = language
     config.top_k = plan.top_k
     config.min_n = plan.min_n
     if plan.max_n is not None:
@@ -127,85 +105,71 @@ def _front_end_config(
     return config
 
 
-def extract(
-    text: str,
-    *,
-    method: str = DEFAULT_METHOD,
-    language: LanguageLike = "auto",
-    top_k: int | None = 10,
-    min_n: int | None = None,
-    max_n: int | None = None,
-    tenant: str | None = None,
-    weights: Mapping[str, float] | None = None,
-    window: int | None = None,
-    damping: float | None = None,
-    max_iter: int | None = None,
-    tol: float | None = None,
-    df: Mapping[str, int] | None = None,
-    total_documents: int | None = None,
-    keep_near_duplicates: bool | None = None,
-    tokenizer: TokenizerConfig | None = None,
-) -> list[Keyphrase]:
-    """Extract the keyphrases of ``text``, best first.
-
-    Every option is checked before the native core runs. Options left at None take the
-    method's own default; an option that does not apply to the chosen method is an error.
-
-    Args:
-        text: the text, a str (decode bytes first).
-        method: "keyphrase" (the default: the tuned pipeline), "ensemble" (all four
-            algorithms merged), "tfidf", "yake", "textrank" or "rake".
-        language: a code, English name or ``Language`` ("fr", "French", "auto"); "auto"
-            identifies the language of each text.
-        top_k: how many keyphrases to return at most (1 to 4294967295); None returns all.
-        min_n: shortest phrase in words, 1 to 8 (default 1; not for "keyphrase").
-        max_n: longest phrase in words, 1 to 8 (default 3, or the pipeline's own maximum for
-            "keyphrase"); the cap keeps the cost linear in the length of the text.
-        tenant: a tenant id whose stopwords apply during the call (see ``set_tenant_stopwords``).
-        weights: "ensemble" only: weights of "tfidf", "yake", "textrank", "rake" (defaults 1, 1,
-            1, 0.7); finite, at least 0, at least one above 0.
-        window: "yake" and "textrank": co-occurrence distance in words, 1 to 10 (default 2).
-        damping: "textrank": damping factor, strictly between 0 and 1 (default 0.85).
-        max_iter: "textrank": most ranking iterations, 1 to 1000 (default 100).
-        tol: "textrank": convergence threshold, above 0 (default 0.0001).
-        df: "tfidf": document frequencies (phrase to number of documents containing it), as
-            ``kezo_native.build_corpus_df`` builds them; needs ``total_documents``.
-        total_documents: "tfidf": how many documents ``df`` was counted over, at least 1 and at
-            least every count in ``df``.
-        keep_near_duplicates: "keyphrase": keep phrases that nearly repeat a better one.
-        tokenizer: a ``kezo_native.TokenizerConfig`` (copied; text is always lower-cased).
-
-    ``window``, ``damping``, ``max_iter``, ``tol`` and ``df`` run the algorithm on tokens outside
-    the native front end, so they cannot be combined with ``tenant``.
-
-    Returns:
-        A list of ``Keyphrase`` (text, score, count, first_position), highest score first.
-
-    Raises:
-        TypeError: an option has the wrong type (``bool`` is not taken for an int).
-        ValueError: an option is out of range, unknown, or does not apply to the method.
-
-    Example:
-        >>> text = ("Solar panels turn sunlight into power. Cheap solar panels need care, "
-        ...         "and old solar panels lose power.")
-        >>> [k.text for k in extract(text, method="textrank", top_k=1)]
-        ['solar panels']
-    """
-    checked = plan(
-        method=method,
-        language=language,
-        top_k=top_k,
-        min_n=min_n,
-        max_n=max_n,
-        tenant=tenant,
-        weights=weights,
-        window=window,
-        damping=damping,
-        max_iter=max_iter,
-        tol=tol,
-        df=df,
-        total_documents=total_documents,
-        keep_near_duplicates=keep_near_duplicates,
-        tokenizer=tokenizer,
+def _front_end(plan: Plan) -> Run:
+    # The native front end reads the language from its configuration: one configuration per
+    # language met, so no call changes one another thread may be reading.
+    tokenizer = _tokenizer(plan)
+    configs: dict[Language, _FrontEndConfig] = {}
+    native: Callable[[str, Any], list[Keyword]] = (
+        kezo_native.extract_keywords_ensemble
+        if plan.method == "ensemble"
+        else kezo_native.extract_keywords
     )
-    return Runner(checked)(check_text("text", text))
+
+    def run(text: str) -> list[Keyphrase]:
+        language = plan.language
+        if language == Language.Auto:
+            language = _native.resolve_auto(text)
+        config = configs.get(language)
+        if config is None:
+            config = configs.setdefault(language, _front_end_config(plan, tokenizer, language))
+        return _records(native(text, config))
+
+    return run
+
+
+_ALGORITHM_CONFIGS: dict[str, Callable[[], Any]] = {
+    "tfidf": kezo_native.TFIDFConfig,
+    "yake": kezo_native.YAKEConfig,
+    "textrank": kezo_native.TextRankConfig,
+}
+
+
+def _direct(plan: Plan) -> Run:
+    # The steps of the native front end with the caller's own algorithm settings: a concrete
+    # language, lower-cased tokens, then the algorithm.
+    tokenizer = _tokenizer(plan)
+    tokenizer.lowercase = True
+    config = _ALGORITHM_CONFIGS[plan.method]()
+    fields = {"min_n": plan.min_n, "max_n": plan.max_n, "top_k": plan.top_k}
+    for name, value in {**fields, **plan.direct}.items():
+        setattr(config, name, value)
+    method, df = plan.method, plan.df
+
+    def run(text: str) -> list[Keyphrase]:
+        language = plan.language
+        if language == Language.Auto:
+            language = _native.resolve_auto(text)
+        tokens = kezo_native.tokenize(text, tokenizer)
+        if method == "tfidf":
+            return _records(kezo_native.tfidf_extract(tokens, language, config, df))
+        if method == "yake":
+            return _records(kezo_native.yake_extract(tokens, language, config))
+        return _records(kezo_native.textrank_extract(tokens, language, config))
+
+    return run
+
+
+def _algorithm(plan: Plan) -> Run:
+    # Algorithm settings the front end has no field for run the algorithm on tokens directly.
+    return _direct(plan) if plan.direct else _front_end(plan)
+
+
+_BUILDERS: dict[str, Callable[[Plan], Run]] = {
+    "keyphrase": _keyphrase,
+    "ensemble": _front_end,
+    "tfidf": _algorithm,
+    "yake": _algorithm,
+    "textrank": _algorithm,
+    "rake": _front_end,
+}

@@ -18,17 +18,21 @@ class Keyphrase(NamedTuple):
         count: how often the phrase occurred (each method counts in its own way).
         first_position: where it first occurred among the candidates (0 where the method does
             not record it).
+        spans: the (start, end) offsets of the occurrences the phrase stands for, in text
+            order, as slices of the str it was extracted from: ``text[start:end]`` is the
+            occurrence as written. Empty where the method does not locate its phrases.
 
     Example:
-        >>> phrase = Keyphrase("solar panels", 0.93, 3, 0)
-        >>> phrase.to_dict()["text"]
-        'solar panels'
+        >>> phrase = Keyphrase("solar panels", 0.93, 3, 0, ((0, 12),))
+        >>> phrase.to_dict()["spans"]
+        [[0, 12]]
     """
 
     text: str
     score: float
     count: int  # type: ignore[assignment]  # a field here, not tuple.count
     first_position: int
+    spans: tuple[tuple[int, int], ...] = ()
 
     @classmethod
     def from_keyword(cls, keyword: Keyword) -> Keyphrase:
@@ -36,8 +40,8 @@ class Keyphrase(NamedTuple):
         return cls(keyword.text, keyword.score, keyword.count, keyword.first_position)
 
     def to_dict(self) -> dict[str, object]:
-        """The fields as a dict, ready for ``json.dumps``."""
-        return dict(self._asdict())
+        """The fields as a dict, ready for ``json.dumps`` (spans as lists of two offsets)."""
+        return {**self._asdict(), "spans": [list(span) for span in self.spans]}
 
 
 class LanguageGuess(NamedTuple):

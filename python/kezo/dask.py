@@ -115,16 +115,17 @@ def install(client: Client, setup: KezoSetup) -> None:
     client.register_plugin(setup)
 
 
-def _checked(options: dict[str, Any]) -> dict[str, Any]:
+def _extractor(options: dict[str, Any]) -> kezo.Extractor:
     if "workers" in options:
         raise TypeError("workers is chosen by Dask (one thread per task); do not pass it")
-    kezo.extract_batch([], **options)  # checks every option in the client, before any task runs
-    return dict(options)
+    return kezo.Extractor(**options)  # checked in the client, before any task runs
 
 
-def _extract_partition(texts: Iterable[str], options: dict[str, Any], as_dicts: bool) -> list[Any]:
+def _extract_partition(
+    texts: Iterable[str], extractor: kezo.Extractor, as_dicts: bool
+) -> list[Any]:
     # One thread per task: Dask already runs one task per worker thread.
-    results = kezo.extract_batch(list(texts), workers=1, **options)
+    results = extractor.extract_batch(list(texts), workers=1)
     if as_dicts:
         return [[phrase.to_dict() for phrase in phrases] for phrases in results]
     return results
@@ -137,7 +138,7 @@ def extract_bag(bag: dask.bag.Bag, *, as_dicts: bool = False, **options: Any) ->
         bag: a ``dask.bag.Bag`` of str.
         as_dicts: give each keyphrase as a dict (``Keyphrase.to_dict``) rather than a record,
             for JSON, Parquet or a dataframe.
-        **options: the options of ``kezo.extract`` (method, language, top_k, tenant, ...),
+        **options: the options of ``kezo.Extractor`` (method, language, top_k, tenant, ...),
             checked here before anything is computed.
 
     Returns:
@@ -147,7 +148,7 @@ def extract_bag(bag: dask.bag.Bag, *, as_dicts: bool = False, **options: Any) ->
         >>> phrases = extract_bag(db.from_sequence(texts), top_k=5).compute()  # doctest: +SKIP
     """
     mapped: dask.bag.Bag = bag.map_partitions(  # type: ignore[no-untyped-call]
-        _extract_partition, _checked(options), bool(as_dicts)
+        _extract_partition, _extractor(options), bool(as_dicts)
     )
     return mapped
 
@@ -168,12 +169,12 @@ def extract_column(
         >>> frame["keyphrases"] = extract_column(frame["abstract"], top_k=5)  # doctest: +SKIP
     """
     mapped: dask.dataframe.Series = column.map_partitions(  # type: ignore[no-untyped-call]
-        _extract_series, _checked(options), bool(as_dicts), meta=(column.name, object)
+        _extract_series, _extractor(options), bool(as_dicts), meta=(column.name, object)
     )
     return mapped
 
 
-def _extract_series(part: Any, options: dict[str, Any], as_dicts: bool) -> Any:
+def _extract_series(part: Any, extractor: kezo.Extractor, as_dicts: bool) -> Any:
     pandas = importlib.import_module("pandas")  # present wherever dask.dataframe runs
-    results = _extract_partition(part.tolist(), options, as_dicts)
+    results = _extract_partition(part.tolist(), extractor, as_dicts)
     return pandas.Series(results, index=part.index, name=part.name, dtype=object)

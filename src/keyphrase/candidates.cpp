@@ -59,29 +59,30 @@ bool is_connector(Language lang, std::string_view lower) {
     }
 }
 
-Candidates build_candidates(std::vector<Word> words, const CandidateOptions& options) {
+Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options) {
     Candidates c;
+    c.text = text;
     c.words = std::move(words);
-    const std::vector<Word>& w = c.words;
+    const std::vector<Word>& w = c.words.words;
     const std::size_t n = w.size();
     c.word_term.assign(n, kNoTerm);
     c.content_index.assign(n, 0);
 
-    // Terms: each distinct lower-cased form is stemmed once.
-    std::unordered_map<std::string, std::uint32_t> term_of_lower;
+    // Terms: each distinct lower-cased form is stemmed once. A form is a stopword or not
+    // wherever it stands, apart from supplement words capitalised as names: connector forms and
+    // content forms get terms of their own.
+    constexpr std::uint32_t kUnseen = kNoTerm - 1;
+    std::vector<std::uint32_t> term_of_form(c.words.forms.size() * 2, kUnseen);
     std::unordered_map<std::string, std::uint32_t> term_of_stem;
     for (std::size_t i = 0; i < n; ++i) {
+        const std::string& lower = c.words.lower(w[i]);
         const bool connector =
-            w[i].stop && options.allow_connectors && is_connector(options.language, w[i].lower);
+            w[i].stop && options.allow_connectors && is_connector(options.language, lower);
         if (w[i].stop && !connector) continue;
-        auto found = term_of_lower.find(w[i].lower);
-        std::uint32_t term;
-        if (found != term_of_lower.end()) {
-            term = found->second;
-        } else {
+        std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2 + (connector ? 1 : 0)];
+        if (term == kUnseen) {
             // Connectors are keyed apart from stems, so they never merge with a content word.
-            std::string stem =
-                connector ? "\x01" + w[i].lower : stem_word(options.language, w[i].lower);
+            std::string stem = connector ? "\x01" + lower : stem_word(options.language, lower);
             auto [at, added] = term_of_stem.try_emplace(std::move(stem),
                                                         static_cast<std::uint32_t>(c.terms.size()));
             if (added) {
@@ -90,7 +91,6 @@ Candidates build_candidates(std::vector<Word> words, const CandidateOptions& opt
                 t.connector = connector;
             }
             term = at->second;
-            term_of_lower.emplace(w[i].lower, term);
         }
         c.word_term[i] = term;
         if (!connector) c.content_index[i] = c.content_words++;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -49,7 +50,8 @@ struct CandidateOptions {
 };
 
 struct Candidates {
-    std::vector<Word> words;
+    std::string_view text;  // the text the words were read from (not owned)
+    Words words;
     std::vector<std::uint32_t> word_term;      // word index -> term (kNoTerm for stopwords)
     std::vector<std::uint32_t> content_index;  // word index -> index among content words
     std::vector<Term> terms;
@@ -61,8 +63,9 @@ struct Candidates {
 
 // Builds terms and phrases from scanned words: every span of at most max_words words inside one
 // segment that starts and ends with a content word, has at least one word with letters, and
-// holds only content words and, when allowed, one connector between two content words.
-Candidates build_candidates(std::vector<Word> words, const CandidateOptions& options);
+// holds only content words and, when allowed, one connector between two content words. c.text
+// views text, which must outlive the candidates.
+Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options);
 
 // The key of a sequence of terms in Candidates::phrase_index: their ids as raw bytes.
 std::string phrase_key(const std::uint32_t* terms, std::size_t count);

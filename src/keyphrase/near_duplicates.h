@@ -12,15 +12,17 @@ namespace kezo::keyphrase {
 
 // Takes phrases best first and decides which stay. A phrase is a near-duplicate of one taken
 // before when its terms (connectors aside) lie inside that phrase's or are the same terms in
-// another order. One exception: a phrase of two words or more that recurs (three times or
-// more) inside taken phrases seen only once stands for them. It takes their place, and later
-// one-off phrases that overlap one of its occurrences are left out ("turbine blades" over
-// "turbine blades wear", "cracked turbine blades fail", "blades crack"). Each decision costs a
-// few hash look-ups per part of the phrase; marking a recurring phrase's words visits the
-// occurrence list once.
+// another order; below a threshold of 1, also when a run of at least that share of its terms
+// lies inside one (see KeyphraseConfig::near_duplicate_threshold). One exception: a phrase of
+// two words or more that recurs (three times or more) inside taken phrases seen only once
+// stands for them. It takes their place, and later one-off phrases that overlap one of its
+// occurrences are left out ("turbine blades" over "turbine blades wear", "cracked turbine
+// blades fail", "blades crack"). Each decision costs a few hash look-ups per part of the
+// phrase; marking a recurring phrase's words visits the occurrence list once.
 class NearDuplicateFilter {
   public:
-    explicit NearDuplicateFilter(const Candidates& c) : c_(c) {}
+    // threshold: at most 1; at 1 only whole containment and reordering count.
+    NearDuplicateFilter(const Candidates& c, double threshold) : c_(c), threshold_(threshold) {}
 
     // Offers phrase p; returns false when it is left out. Phrases it replaces are marked
     // dropped.
@@ -33,10 +35,12 @@ class NearDuplicateFilter {
     static constexpr std::uint32_t kCoreCount = 3;
 
     bool alive(std::size_t slot) const { return !dropped_[slot]; }
+    bool shares_run(const std::vector<std::uint32_t>& terms) const;
     void add(std::uint32_t p, const std::vector<std::uint32_t>& terms);
     void mark_core(std::uint32_t p);
 
     const Candidates& c_;
+    const double threshold_;
     std::vector<std::uint32_t> taken_;
     std::vector<bool> dropped_;
     std::size_t kept_count_ = 0;

@@ -78,7 +78,8 @@ bool is_adverb(Language lang, std::string_view word) {
 }  // namespace
 
 std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
-    const std::vector<Word>& words = c.words;
+    const std::vector<Word>& words = c.words.words;
+    const auto lower = [&](std::size_t i) -> const std::string& { return c.words.lower(i); };
     const std::size_t n = words.size();
     const auto content = [&](std::size_t i) {
         const std::uint32_t t = c.word_term[i];
@@ -100,10 +101,10 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
         Counts& k = counts[o.phrase];
         if ((!left_inside || !content(start - 1)) && (!right_inside || !content(end)))
             k.maximal += 1;
-        if (left_inside && context.openers.contains(words[start - 1].lower)) k.opener += 1;
+        if (left_inside && context.openers.contains(lower(start - 1))) k.opener += 1;
         if (right_inside) {
-            if (context.auxiliaries.contains(words[end].lower)) k.auxiliary += 1;
-            if (context.determiners.contains(words[end].lower)) k.determiner += 1;
+            if (context.auxiliaries.contains(lower(end))) k.auxiliary += 1;
+            if (context.determiners.contains(lower(end))) k.determiner += 1;
         }
     }
 
@@ -134,13 +135,13 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
         for (std::size_t k = 0; k < phrase.terms.size(); ++k) {
             const Word& w = words[phrase.first_word + k];
             if (c.terms[phrase.terms[k]].connector) continue;
-            chars += static_cast<double>(code_points(w.lower));
+            chars += static_cast<double>(code_points(c.words.lower(w)));
             capitalised = capitalised || (w.capitalised && w.shows_case);
             all_caps = all_caps || w.all_caps;
-            adverb = adverb || is_adverb(lang, w.lower);
+            adverb = adverb || is_adverb(lang, c.words.lower(w));
         }
-        const std::string& first = words[phrase.first_word].lower;
-        const std::string& last = words[phrase.first_word + phrase.terms.size() - 1].lower;
+        const std::string& first = lower(phrase.first_word);
+        const std::string& last = lower(phrase.first_word + phrase.terms.size() - 1);
         const double log_count = std::log(count);
         const double log_first = std::log(1.0 + phrase.first_content);
         const double word_chars = std::log(std::max(chars / size, 1.0));

@@ -1,4 +1,6 @@
 // The keyphrase pipeline: language, tenant scope, words, candidates, scores, selection.
+#include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "candidates.h"
@@ -21,27 +23,46 @@ Language resolve_language(const std::string& text, Language requested) {
     return identify_best_language(text);
 }
 
+// The entries of a per-call stopword list as the scanner compares them: lower-cased. The
+// caller's set is used as it is when every entry already is (the common case), else a lowered
+// copy is made in *lowered.
+const std::unordered_set<std::string>* lowered_stopwords(
+    const std::unordered_set<std::string>& words, std::unordered_set<std::string>* lowered) {
+    if (words.empty()) return nullptr;
+    const auto is_lower = [](const std::string& w) {
+        return std::all_of(w.begin(), w.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x80 && !(ch >= 'A' && ch <= 'Z');
+        });
+    };
+    if (std::all_of(words.begin(), words.end(), is_lower)) return &words;
+    for (const std::string& w : words) lowered->insert(stopwords::normalize(w));
+    return lowered;
+}
+
 // The candidates of text under config, with the language already resolved.
 keyphrase::Candidates candidates_of(const std::string& text, Language lang,
-                                    const KeyphraseConfig& config) {
+                                    const KeyphraseConfig& config,
+                                    const std::unordered_set<std::string>* extra_stopwords) {
     keyphrase::ScanOptions scan;
     scan.language = lang;
     scan.keep_numbers = config.keep_numbers;
+    scan.extra_stopwords = extra_stopwords;
     keyphrase::CandidateOptions options;
     options.language = lang;
     options.max_words = config.max_words;
     options.allow_connectors = config.allow_connectors;
-    return keyphrase::build_candidates(keyphrase::scan_words(text, scan), options);
+    return keyphrase::build_candidates(text, keyphrase::scan_words(text, scan), options);
 }
 
-}  // namespace
-
-std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config) {
+std::vector<SpannedKeyword> run_pipeline(const std::string& text, const KeyphraseConfig& config,
+                                         bool spans) {
     const Language lang = resolve_language(text, config.language);
     // Tenant stopwords apply to every stop test of this call; the previous tenant comes back on
     // every exit.
     const stopwords::ScopedTenant tenant(config.tenant_id);
-    const keyphrase::Candidates c = candidates_of(text, lang, config);
+    std::unordered_set<std::string> lowered;
+    const keyphrase::Candidates c =
+        candidates_of(text, lang, config, lowered_stopwords(config.extra_stopwords, &lowered));
 
     keyphrase::ScoringParams scoring;
     scoring.language = lang;
@@ -54,7 +75,24 @@ std::vector<Keyword> extract_keyphrases(const std::string& text, const Keyphrase
     keyphrase::SelectionOptions selection;
     selection.top_k = config.top_k;
     selection.keep_near_duplicates = config.keep_near_duplicates;
+    selection.near_duplicate_threshold = config.near_duplicate_threshold;
+    selection.spans = spans;
     return keyphrase::select_keyphrases(c, scores, selection);
+}
+
+}  // namespace
+
+std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config) {
+    std::vector<SpannedKeyword> spanned = run_pipeline(text, config, false);
+    std::vector<Keyword> out;
+    out.reserve(spanned.size());
+    for (SpannedKeyword& k : spanned) out.push_back(std::move(k.keyword));
+    return out;
+}
+
+std::vector<SpannedKeyword> extract_keyphrases_spanned(const std::string& text,
+                                                       const KeyphraseConfig& config) {
+    return run_pipeline(text, config, true);
 }
 
 std::string keyphrase_stem_key(const std::string& phrase, Language lang) {
@@ -62,9 +100,11 @@ std::string keyphrase_stem_key(const std::string& phrase, Language lang) {
     scan.language = lang;
     scan.keep_numbers = true;
     std::string key;
-    for (const keyphrase::Word& w : keyphrase::scan_words(phrase, scan)) {
+    const keyphrase::Words words = keyphrase::scan_words(phrase, scan);
+    for (const keyphrase::Word& w : words.words) {
         if (!key.empty()) key.push_back(' ');
-        key.append(w.stop ? w.lower : keyphrase::stem_word(lang, w.lower));
+        const std::string& lower = words.lower(w);
+        key.append(w.stop ? lower : keyphrase::stem_word(lang, lower));
     }
     return key;
 }
@@ -73,9 +113,11 @@ std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     const std::vector<std::string>& texts, const KeyphraseConfig& config) {
     std::unordered_map<std::string, std::uint32_t> table;
     const stopwords::ScopedTenant tenant(config.tenant_id);
+    std::unordered_set<std::string> lowered;
+    const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
     for (const std::string& text : texts) {
         const Language lang = resolve_language(text, config.language);
-        const keyphrase::Candidates c = candidates_of(text, lang, config);
+        const keyphrase::Candidates c = candidates_of(text, lang, config, extra);
         // Each phrase of a document is a distinct stem key, so it counts once per document.
         for (const keyphrase::Phrase& phrase : c.phrases)
             ++table[keyphrase::phrase_stem_key(c, phrase)];

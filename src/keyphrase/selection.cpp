@@ -22,28 +22,33 @@ bool ends_with_apostrophe(const std::string& text) {
 // phrase has one ("Mark Hawkins"). *telling is set when the first word's case is the writer's
 // own choice.
 std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling) {
-    const Word& first = c.words[start];
+    const std::vector<Word>& words = c.words.words;
+    const Word& first = words[start];
     *telling = first.shows_case;
     const bool title_line = !first.shows_case && !first.sentence_start;
     bool later_capital = false;
     for (std::size_t k = 1; k < p.terms.size(); ++k)
-        later_capital = later_capital || c.words[start + k].capitalised;
+        later_capital = later_capital || words[start + k].capitalised;
     std::string text;
     for (std::size_t k = 0; k < p.terms.size(); ++k) {
-        const Word& w = c.words[start + k];
+        const Word& w = words[start + k];
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
             text.push_back(' ');
         bool as_written = w.all_caps || w.inner_capital || first.shows_case;
         if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
-        text.append(as_written ? w.surface : w.lower);
+        if (as_written)
+            text.append(surface(c.text, w));
+        else
+            text.append(c.words.lower(w));
     }
     return text;
 }
 
 // The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
-// something when there are any.
-std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen) {
+// something when there are any; and, when spans is not null, the spans of its occurrences.
+std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen,
+                                   std::vector<std::vector<ByteSpan>>* spans) {
     struct Form {
         std::string text;
         std::uint32_t count;
@@ -52,9 +57,18 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::unordered_map<std::uint32_t, std::size_t> slot;
     for (std::size_t k = 0; k < chosen.size(); ++k) slot.emplace(chosen[k], k);
     std::vector<std::vector<Form>> forms(chosen.size());
+    std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
+    if (spans != nullptr) spans->assign(chosen.size(), {});
+    const std::vector<Word>& words = c.words.words;
     for (const Occurrence& o : c.occurrences) {
         const auto found = slot.find(o.phrase);
         if (found == slot.end()) continue;
+        if (spans != nullptr && o.start >= free_from[found->second]) {
+            // Occurrences come in text order, so a greedy pass keeps them apart.
+            const std::uint32_t end = o.start + c.phrases[o.phrase].terms.size();
+            (*spans)[found->second].push_back({words[o.start].begin, words[end - 1].end()});
+            free_from[found->second] = end;
+        }
         bool telling = false;
         std::string text = spelling(c, c.phrases[o.phrase], o.start, &telling);
         auto& list = forms[found->second];
@@ -81,8 +95,9 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
 
 }  // namespace
 
-std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<double>& scores,
-                                       const SelectionOptions& options) {
+std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
+                                              const std::vector<double>& scores,
+                                              const SelectionOptions& options) {
     std::vector<std::uint32_t> order;
     order.reserve(c.phrases.size());
     for (std::uint32_t p = 0; p < c.phrases.size(); ++p)
@@ -97,25 +112,30 @@ std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<do
 
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
     std::vector<std::uint32_t> chosen;
-    if (options.keep_near_duplicates) {
+    // NaN compares false: it keeps everything, as a threshold above 1 does.
+    const bool filtered = !options.keep_near_duplicates && options.near_duplicate_threshold <= 1.0;
+    if (!filtered) {
         chosen.assign(order.begin(), order.begin() + std::min(wanted, order.size()));
     } else {
         // Every phrase is offered, whatever top_k: a recurring phrase far down the order may
         // still replace phrases taken early, and a shorter list must be the start of a longer.
-        NearDuplicateFilter filter(c);
+        NearDuplicateFilter filter(c, options.near_duplicate_threshold);
         for (std::uint32_t p : order) filter.offer(p);
         chosen = filter.kept();
         if (chosen.size() > wanted) chosen.resize(wanted);
     }
 
-    std::vector<std::string> texts = spellings(c, chosen);
-    std::vector<Keyword> result(chosen.size());
+    std::vector<std::vector<ByteSpan>> spans;
+    std::vector<std::string> texts = spellings(c, chosen, options.spans ? &spans : nullptr);
+    std::vector<SpannedKeyword> result(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         const Phrase& p = c.phrases[chosen[k]];
-        result[k].text = std::move(texts[k]);
-        result[k].score = scores[chosen[k]];
-        result[k].count = p.count;
-        result[k].first_position = p.first_word;
+        Keyword& keyword = result[k].keyword;
+        keyword.text = std::move(texts[k]);
+        keyword.score = scores[chosen[k]];
+        keyword.count = p.count;
+        keyword.first_position = p.first_word;
+        if (options.spans) result[k].spans = std::move(spans[k]);
     }
     return result;
 }

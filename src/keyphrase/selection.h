@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "candidates.h"
+#include "kezo/spanned_keyword.h"
 #include "kezo/types.h"
 
 namespace kezo::keyphrase {
@@ -12,12 +13,16 @@ namespace kezo::keyphrase {
 struct SelectionOptions {
     std::uint32_t top_k = 10;  // 0 keeps all
     bool keep_near_duplicates = false;
+    double near_duplicate_threshold = 1.0;  // see KeyphraseConfig
+    bool spans = false;                     // fill SpannedKeyword::spans
 };
 
 // The best phrases by score (ties: earlier first occurrence, then fewer words), without
 // near-duplicates (NearDuplicateFilter) unless they are kept. Each is shown in its most
-// frequent spelling (see extract_keyphrases for the casing).
-std::vector<Keyword> select_keyphrases(const Candidates& c, const std::vector<double>& scores,
-                                       const SelectionOptions& options);
+// frequent spelling (see extract_keyphrases for the casing), with the byte spans of its
+// occurrences when asked (text order, an occurrence overlapping the one before left out).
+std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
+                                              const std::vector<double>& scores,
+                                              const SelectionOptions& options);
 
 }  // namespace kezo::keyphrase

@@ -1,6 +1,8 @@
 // Word scanner of the keyphrase pipeline: one pass over the code points of the text.
 #include "words.h"
 
+#include <unordered_map>
+
 #include "char_kinds.h"
 #include "kezo/stopwords.h"
 #include "kezo/unicode.h"
@@ -14,12 +16,11 @@ constexpr std::size_t kMaxWordCodePoints = 64;
 class Scanner {
   public:
     Scanner(std::string_view text, const ScanOptions& options) : text_(text), options_(options) {
-        words_.reserve(text.size() / 6 + 1);
         std::uint32_t first = 0;
         line_indent_ = indentation(0, &first);
     }
 
-    std::vector<Word> run() {
+    Words run() {
         const char* data = text_.data();
         const std::size_t len = text_.size();
         std::size_t pos = 0;
@@ -58,7 +59,7 @@ class Scanner {
                     break;
                 case Kind::Ideograph:
                     finish_word();
-                    emit_ideograph(std::string(data + pos, n), cp);
+                    emit_ideograph(pos, n, cp);
                     break;
                 case Kind::Space:
                     finish_word();
@@ -80,7 +81,7 @@ class Scanner {
         }
         finish_word();
         finish_text();
-        return std::move(words_);
+        return std::move(out_);
     }
 
   private:
@@ -100,9 +101,10 @@ class Scanner {
             apostrophes_.clear();
             shape_ = Shape();
             shape_.first = cp;
+            word_begin_ = pos;
         }
         if (++code_points_ > kMaxWordCodePoints) return;  // dropped in finish_word anyway
-        surface_.append(text_.data() + pos, n);
+        word_end_ = pos + n;
         if (kind == Kind::Digit) {
             ++shape_.digits;
             lower_.append(text_.data() + pos, n);
@@ -118,9 +120,9 @@ class Scanner {
 
     void join(std::size_t pos, std::size_t n, Kind kind) {
         if (++code_points_ > kMaxWordCodePoints) return;
-        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_.size(), surface_.size(), n});
+        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_.size(), pos, n});
         lower_.push_back(kind == Kind::Hyphen ? '-' : '\'');
-        surface_.append(text_.data() + pos, n);
+        word_end_ = pos + n;
     }
 
     void finish_word() {
@@ -131,10 +133,9 @@ class Scanner {
         } else if (!apostrophes_.empty()) {
             split_apostrophe();
         } else {
-            emit(std::move(lower_), std::move(surface_), &shape_);
+            emit(lower_, word_begin_, word_end_, &shape_);
         }
         lower_.clear();
-        surface_.clear();
     }
 
     // French and Italian elision splits the articles off ("d'avenir" -> "d'" + "avenir",
@@ -142,27 +143,26 @@ class Scanner {
     // word ("aujourd'hui", "o'brien").
     void split_apostrophe() {
         const Language lang = options_.language;
-        std::size_t from_lower = 0, from_surface = 0;
+        const std::string_view lower(lower_);
+        std::size_t from_lower = 0, from = word_begin_;
         for (const Apostrophe& a : apostrophes_) {
-            if (!is_elided(lang, std::string_view(lower_).substr(from_lower, a.lower - from_lower)))
-                break;
-            emit_stop(lower_.substr(from_lower, a.lower + 1 - from_lower),
-                      surface_.substr(from_surface, a.surface + a.bytes - from_surface));
+            if (!is_elided(lang, lower.substr(from_lower, a.lower - from_lower))) break;
+            emit_stop(lower.substr(from_lower, a.lower + 1 - from_lower), from, a.pos + a.bytes);
             from_lower = a.lower + 1;
-            from_surface = a.surface + a.bytes;
+            from = a.pos + a.bytes;
         }
         const Apostrophe& last = apostrophes_.back();
-        if (lang == Language::English && from_lower == 0 && last.lower + 2 == lower_.size() &&
-            lower_.back() == 's') {
-            emit(lower_.substr(0, last.lower), surface_.substr(0, last.surface), nullptr);
-            emit_stop("'s", surface_.substr(last.surface));
+        if (lang == Language::English && from_lower == 0 && last.lower + 2 == lower.size() &&
+            lower.back() == 's') {
+            emit(lower.substr(0, last.lower), word_begin_, last.pos, nullptr);
+            emit_stop("'s", last.pos, word_end_);
             return;
         }
-        emit(lower_.substr(from_lower), surface_.substr(from_surface), nullptr);
+        emit(lower.substr(from_lower), from, word_end_, nullptr);
     }
 
-    void emit_stop(std::string lower, std::string surface) {
-        Word& w = push(std::move(lower), std::move(surface));
+    void emit_stop(std::string_view lower, std::size_t begin, std::size_t end) {
+        Word& w = push(lower, begin, end);
         w.stop = true;
         w.has_letter = true;
     }
@@ -170,28 +170,29 @@ class Scanner {
     // One ideograph or hiragana character, a word of its own. Hiragana mostly writes particles
     // and endings, so it is a function word. Stopwords of several characters are marked once
     // the text is read (mark_ideograph_stopwords).
-    void emit_ideograph(std::string text, std::uint32_t cp) {
-        std::string lower = text;
-        Word& w = push(std::move(lower), std::move(text));
+    void emit_ideograph(std::size_t pos, std::size_t n, std::uint32_t cp) {
+        const std::string_view text = text_.substr(pos, n);
+        Word& w = push(text, pos, pos + n);
         w.ideograph = true;
         w.has_letter = true;
         w.stop = (cp >= 0x3040 && cp <= 0x309F) ||
-                 (is_stop_word(w.lower) && !is_word_part(options_.language, w.lower));
+                 (is_stop_word(text) && !is_word_part(options_.language, text));
     }
 
     // Runs of two to four ideographs that spell a stopword ("可以", "已经", a tenant's word):
     // text without blanks holds them as single characters, so each is looked up here.
     void mark_ideograph_stopwords() {
         constexpr std::size_t kLongest = 4;
+        std::vector<Word>& words = out_.words;
         std::string joined;
-        for (std::size_t i = 0; i < words_.size(); ++i) {
+        for (std::size_t i = 0; i < words.size(); ++i) {
             joined.clear();
-            for (std::size_t j = i; j < words_.size() && j - i < kLongest; ++j) {
-                const Word& w = words_[j];
-                if (!w.ideograph || w.segment != words_[i].segment) break;
-                joined += w.lower;
-                if (j > i && stopwords::is_stop(options_.language, joined))
-                    for (std::size_t k = i; k <= j; ++k) words_[k].stop = true;
+            for (std::size_t j = i; j < words.size() && j - i < kLongest; ++j) {
+                const Word& w = words[j];
+                if (!w.ideograph || w.segment != words[i].segment) break;
+                joined += out_.lower(w);
+                if (j > i && (stopwords::is_stop(options_.language, joined) || is_extra(joined)))
+                    for (std::size_t k = i; k <= j; ++k) words[k].stop = true;
             }
         }
     }
@@ -199,8 +200,8 @@ class Scanner {
     // Appends a word, or drops it (and ends the segment) when it is a number (unless kept), has
     // a single letter, or holds no letter or digit at all. known is the word's shape when the
     // scan counted it, null for a part cut off at an apostrophe.
-    void emit(std::string lower, std::string surface, const Shape* known) {
-        const Shape shape = known != nullptr ? *known : shape_of(surface);
+    void emit(std::string_view lower, std::size_t begin, std::size_t end, const Shape* known) {
+        const Shape shape = known != nullptr ? *known : shape_of(text_.substr(begin, end - begin));
         const bool number = shape.digits > 0;
         if ((number && !options_.keep_numbers) || shape.letters + shape.digits == 0) {
             boundary_ = true;
@@ -213,23 +214,45 @@ class Scanner {
                 boundary_ = true;
                 return;
             }
-            emit_stop(std::move(lower), std::move(surface));
+            emit_stop(lower, begin, end);
             return;
         }
-        Word& w = push(std::move(lower), std::move(surface));
+        Word& w = push(lower, begin, end);
         w.has_letter = shape.letters > 0;
         w.capitalised = is_upper(shape.first);
         w.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
         w.inner_capital = shape.upper > (w.capitalised ? 1u : 0u);
         if (w.has_letter) {
-            w.stop = stopwords::is_stop(options_.language, w.lower);
-            if (!w.stop && is_supplement_stopword(options_.language, w.lower))
-                supplement_.push_back(words_.size() - 1);
+            const FormStop kind = form_stop(w.form);
+            w.stop = kind == FormStop::Stop;
+            if (kind == FormStop::Supplement) supplement_.push_back(out_.words.size() - 1);
         }
     }
 
-    bool is_stop_word(const std::string& lower) const {
-        return stopwords::is_stop(options_.language, lower) ||
+    // How a form stops, looked up once per distinct form: the stopword registry first (so a
+    // supplement word the registry lists stays a plain stopword), then the supplement lists.
+    enum class FormStop : std::uint8_t { Unknown, Stop, Supplement, Content };
+    FormStop form_stop(std::uint32_t form) {
+        FormStop& kind = form_stops_[form];
+        if (kind == FormStop::Unknown) {
+            const std::string& lower = out_.forms[form];
+            if (stopwords::is_stop(options_.language, lower) || is_extra(lower))
+                kind = FormStop::Stop;
+            else if (is_supplement_stopword(options_.language, lower))
+                kind = FormStop::Supplement;
+            else
+                kind = FormStop::Content;
+        }
+        return kind;
+    }
+
+    bool is_extra(std::string_view lower) const {
+        const auto* extra = options_.extra_stopwords;
+        return extra != nullptr && !extra->empty() && extra->count(std::string(lower)) != 0;
+    }
+
+    bool is_stop_word(std::string_view lower) const {
+        return stopwords::is_stop(options_.language, lower) || is_extra(lower) ||
                is_supplement_stopword(options_.language, lower);
     }
 
@@ -239,13 +262,14 @@ class Scanner {
         mark_ideograph_stopwords();
         // A sentence is in title case when three in four of its (at least three) words are
         // capitalised.
+        std::vector<Word>& words = out_.words;
         std::vector<std::uint32_t> capitalised(sentence_ + 1, 0), all(sentence_ + 1, 0);
-        for (const Word& w : words_) {
+        for (const Word& w : words) {
             if (w.ideograph || !w.has_letter) continue;
             capitalised[w.sentence] += w.capitalised ? 1 : 0;
             ++all[w.sentence];
         }
-        for (Word& w : words_) {
+        for (Word& w : words) {
             const bool title =
                 all[w.sentence] >= 3 && capitalised[w.sentence] * 4 >= all[w.sentence] * 3;
             w.shows_case = !w.sentence_start && !title;
@@ -253,24 +277,36 @@ class Scanner {
         // A capital at the start of a line may be the writer's layout (one clause a line, as
         // in "Whereas ...," paragraphs) rather than a name, so it does not lift a stopword.
         for (std::size_t i : supplement_) {
-            const Word& w = words_[i];
-            words_[i].stop = !(w.capitalised && w.shows_case && !w.line_start);
+            Word& w = words[i];
+            w.stop = !(w.capitalised && w.shows_case && !w.line_start);
         }
     }
 
-    Word& push(std::string lower, std::string surface) {
-        if (boundary_ && !words_.empty()) ++segment_;
+    Word& push(std::string_view lower, std::size_t begin, std::size_t end) {
+        if (boundary_ && !out_.words.empty()) ++segment_;
         boundary_ = false;
-        Word& w = words_.emplace_back();
+        Word& w = out_.words.emplace_back();
         w.line_start = words_on_line_++ == 0;
-        w.lower = std::move(lower);
-        w.surface = std::move(surface);
+        w.begin = begin;
+        w.bytes = static_cast<std::uint32_t>(end - begin);
+        w.form = intern(lower);
         w.segment = segment_;
         w.sentence = sentence_;
         w.sentence_start = sentence_start_;
         sentence_start_ = false;
         sentence_open_ = true;
         return w;
+    }
+
+    std::uint32_t intern(std::string_view lower) {
+        key_.assign(lower.data(), lower.size());
+        const auto [at, added] =
+            form_index_.try_emplace(key_, static_cast<std::uint32_t>(out_.forms.size()));
+        if (added) {
+            out_.forms.push_back(key_);
+            form_stops_.push_back(FormStop::Unknown);
+        }
+        return at->second;
     }
 
     void end_sentence() {
@@ -318,13 +354,16 @@ class Scanner {
 
     std::string_view text_;
     const ScanOptions& options_;
-    std::vector<Word> words_;
+    Words out_;
+    std::unordered_map<std::string, std::uint32_t> form_index_;  // form -> index in out_.forms
+    std::vector<FormStop> form_stops_;                           // by form
     std::vector<std::size_t> supplement_;  // words found in the supplement lists only
-    std::string lower_, surface_;
+    std::string lower_, key_;
     std::size_t code_points_ = 0;
-    Shape shape_;  // of the word being read
+    std::size_t word_begin_ = 0, word_end_ = 0;  // bytes of the word being read
+    Shape shape_;                                // of the word being read
     struct Apostrophe {
-        std::size_t lower, surface, bytes;  // where it sits in lower_ and surface_, its length
+        std::size_t lower, pos, bytes;  // where it sits in lower_ and in the text, its length
     };
     std::vector<Apostrophe> apostrophes_;
     std::uint32_t segment_ = 0, sentence_ = 0;
@@ -339,8 +378,25 @@ class Scanner {
 
 }  // namespace
 
-std::vector<Word> scan_words(std::string_view text, const ScanOptions& options) {
+Words scan_words(std::string_view text, const ScanOptions& options) {
     return Scanner(text, options).run();
+}
+
+std::string surface(std::string_view text, const Word& w) {
+    std::string out;
+    out.reserve(w.bytes);
+    const std::size_t end = w.end();
+    for (std::size_t pos = w.begin; pos < end;) {
+        std::uint32_t cp = 0;
+        const std::size_t n = unicode::decode_utf8(text.data(), pos, end, &cp);
+        if (n == 0) {
+            ++pos;
+            continue;
+        }
+        if (cp < 0x80 || classify(cp) != Kind::Ignorable) out.append(text.data() + pos, n);
+        pos += n;
+    }
+    return out;
 }
 
 }  // namespace kezo::keyphrase

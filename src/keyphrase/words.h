@@ -4,32 +4,68 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "kezo/language.h"
 
 namespace kezo::keyphrase {
 
+// One word: where it is written and what the scanner found out about it. 32 bytes, no heap:
+// its lower-cased form lives once per distinct form in Words::forms, its spelling in the text.
 struct Word {
-    std::string lower;       // lower-cased; hyphens and inner apostrophes kept, soft hyphens gone
-    std::string surface;     // as written, soft hyphens removed
-    std::uint32_t segment;   // phrases never span two segments
-    std::uint32_t sentence;  // sentence number (a title or paragraph also ends one)
-    bool stop = false;       // function word: never starts or ends a phrase
-    bool sentence_start = false;  // first word of a sentence, title or paragraph
-    bool line_start = false;      // first word of a line
-    bool capitalised = false;     // first letter upper-case
-    bool all_caps = false;        // two letters or more, all upper-case (an acronym)
-    bool inner_capital = false;   // a capital after the first letter ("États-Unis", "McLaren")
-    bool shows_case = false;      // capitalised tells a name: not sentence-initial, not in a
-                                  // line written in title case
-    bool ideograph = false;       // one character of a script written without blanks
-    bool has_letter = false;      // false for numbers (only kept with keep_numbers)
+    std::uint64_t begin;      // first byte in the text
+    std::uint32_t bytes;      // bytes in the text up to its last letter, soft hyphens inside kept
+    std::uint32_t form;       // index of its lower-cased form in Words::forms
+    std::uint32_t segment;    // phrases never span two segments
+    std::uint32_t sentence;   // sentence number (a title or paragraph also ends one)
+    bool stop : 1;            // function word: never starts or ends a phrase
+    bool sentence_start : 1;  // first word of a sentence, title or paragraph
+    bool line_start : 1;      // first word of a line
+    bool capitalised : 1;     // first letter upper-case
+    bool all_caps : 1;        // two letters or more, all upper-case (an acronym)
+    bool inner_capital : 1;   // a capital after the first letter ("États-Unis", "McLaren")
+    bool shows_case : 1;      // capitalised tells a name: not sentence-initial, not in a line
+                              // written in title case
+    bool ideograph : 1;       // one character of a script written without blanks
+    bool has_letter : 1;      // false for numbers (only kept with keep_numbers)
+
+    Word()
+        : begin(0),
+          bytes(0),
+          form(0),
+          segment(0),
+          sentence(0),
+          stop(false),
+          sentence_start(false),
+          line_start(false),
+          capitalised(false),
+          all_caps(false),
+          inner_capital(false),
+          shows_case(false),
+          ideograph(false),
+          has_letter(false) {}
+
+    std::uint64_t end() const { return begin + bytes; }
+};
+
+// The words of a text in order, and their distinct lower-cased forms.
+struct Words {
+    std::vector<Word> words;
+    // Lower-cased forms in order of first use: hyphens and inner apostrophes kept (as '-' and
+    // '\''), soft hyphens and other invisible characters gone.
+    std::vector<std::string> forms;
+
+    const std::string& lower(const Word& w) const { return forms[w.form]; }
+    const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
 };
 
 struct ScanOptions {
     Language language = Language::English;
     bool keep_numbers = false;
+    // Further stopwords for this scan only, lower-cased (stopwords::normalize); null for none.
+    // Not owned: it must outlive the scan.
+    const std::unordered_set<std::string>* extra_stopwords = nullptr;
 };
 
 // Splits text into words. A segment ends at every sentence end, clause or other punctuation,
@@ -37,8 +73,13 @@ struct ScanOptions {
 // word of one letter, a word longer than 64 characters, a symbol). Letters joined by a hyphen
 // stay one word; French and Italian elided articles (l', d', qu', dell' ...) and the English
 // possessive 's become function words of their own. Stop marks come from stopwords::is_stop
-// (so tenant and custom stopwords apply on this thread) and the pipeline's supplement lists; a
-// supplement word capitalised where case shows a name ("New York") is no stopword.
-std::vector<Word> scan_words(std::string_view text, const ScanOptions& options);
+// (so tenant and custom stopwords apply on this thread), options.extra_stopwords and the
+// pipeline's supplement lists; a supplement word capitalised where case shows a name ("New
+// York") is no stopword. Linear in the text; about 32 bytes per word plus the distinct forms.
+Words scan_words(std::string_view text, const ScanOptions& options);
+
+// A word as written: its bytes in text without soft hyphens, other invisible characters and
+// malformed bytes.
+std::string surface(std::string_view text, const Word& w);
 
 }  // namespace kezo::keyphrase

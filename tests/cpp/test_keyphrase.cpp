@@ -2,7 +2,9 @@
 // stems, corpus tables and hostile input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -159,6 +161,44 @@ TEST(KeyphraseSelection, NearDuplicatesAndStemGroups) {
     EXPECT_GT(top(text, config).size(), list.size());
 }
 
+TEST(KeyphraseSelection, NearDuplicateThreshold) {
+    const std::string text =
+        "Cracked turbine blades fail. Turbine blades wear under heat. Turbine wear grows. "
+        "Blade coatings help. Turbine coatings fail.";
+    KeyphraseConfig config;
+    config.top_k = 0;
+    const auto texts = [&](double threshold) {
+        config.near_duplicate_threshold = threshold;
+        std::vector<std::string> out;
+        for (const Keyword& k : top(text, config)) out.push_back(k.text);
+        return out;
+    };
+    const auto defaults = texts(1.0);
+    config.near_duplicate_threshold = 1.0;
+    KeyphraseConfig kept = config;
+    kept.keep_near_duplicates = true;
+    std::vector<std::string> all;
+    for (const Keyword& k : top(text, kept)) all.push_back(k.text);
+    EXPECT_EQ(texts(2.0), all);
+    EXPECT_EQ(texts(std::nan("")), all);
+    // At one half, no phrase shares half its words in a row with one ranked above it.
+    const auto half = texts(0.5);
+    EXPECT_LT(half.size(), defaults.size());
+    EXPECT_LT(defaults.size(), all.size());
+    for (std::size_t i = 0; i < half.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) {
+            const std::string& a = half[i];
+            const auto words = std::count(a.begin(), a.end(), ' ') + 1;
+            for (std::size_t from = 0, to; from < a.size(); from = to + 1) {
+                to = std::min(a.find(' ', from), a.size());
+                if (words > 2) continue;  // a one-word run is half of a two-word phrase
+                EXPECT_EQ((" " + half[j] + " ").find(" " + a.substr(from, to - from) + " "),
+                          std::string::npos)
+                    << a << " / " << half[j];
+            }
+        }
+}
+
 TEST(KeyphraseSelection, ARecurringPhraseStandsForTheOneOffPhrasesAroundIt) {
     const std::string text =
         "Turbine blades wear under heat. Turbine blades crack under load, and cracked turbine "
@@ -218,6 +258,46 @@ TEST(KeyphraseSelection, RecordsAreRankedFiniteAndConsistent) {
     KeyphraseConfig three;
     three.max_words = 1;
     for (const Keyword& k : top(text, three)) EXPECT_EQ(k.text.find(' '), std::string::npos);
+}
+
+TEST(KeyphraseSpans, PointAtEachOccurrenceAsWritten) {
+    // Case, a CRLF line break, a soft hyphen, an inflected variant, ideographs; "a b a" twice
+    // overlapping in "a b a b a".
+    const std::string text =
+        "Solar panels work. Cheap SOLAR\r\npanels fail; solar pa\xc2\xadnel farms grow.\n"
+        "\xe4\xba\xba\xe5\xb7\xa5\xe6\x99\xba\xe8\x83\xbd\xe3\x80\x82"
+        "\xe4\xba\xba\xe5\xb7\xa5\xe6\x99\xba\xe8\x83\xbd\xe3\x80\x82 "
+        "Rope knot rope knot rope. Rope knot rope knot rope.";
+    KeyphraseConfig config;
+    config.language = Language::English;
+    config.top_k = 0;
+    const auto spanned = extract_keyphrases_spanned(text, config);
+    const auto plain = extract_keyphrases(text, config);
+    ASSERT_EQ(spanned.size(), plain.size());
+    std::map<std::string, std::vector<std::string>> written;
+    for (std::size_t k = 0; k < plain.size(); ++k) {
+        EXPECT_EQ(spanned[k].keyword.text, plain[k].text);
+        EXPECT_EQ(spanned[k].keyword.score, plain[k].score);
+        ASSERT_FALSE(spanned[k].spans.empty());
+        for (std::size_t s = 0; s < spanned[k].spans.size(); ++s) {
+            const ByteSpan& span = spanned[k].spans[s];
+            EXPECT_TRUE(s == 0 || spanned[k].spans[s - 1].end <= span.begin);
+            written[plain[k].text].push_back(text.substr(span.begin, span.end - span.begin));
+        }
+    }
+    const std::vector<std::string> solar = {"Solar panels", "SOLAR\r\npanels",
+                                            "solar pa\xc2\xadnel"};
+    EXPECT_EQ(written["SOLAR panels"], solar);
+    const std::string ideographs = "\xe4\xba\xba\xe5\xb7\xa5\xe6\x99\xba\xe8\x83\xbd";
+    EXPECT_EQ(written[ideographs], std::vector<std::string>(2, ideographs));
+    config.keep_near_duplicates = true;
+    const auto all = extract_keyphrases_spanned(text, config);
+    const auto rope = std::find_if(all.begin(), all.end(), [](const SpannedKeyword& k) {
+        return k.keyword.text == "rope knot rope";
+    });
+    ASSERT_NE(rope, all.end());
+    EXPECT_EQ(rope->keyword.count, 4u);
+    EXPECT_EQ(rope->spans.size(), 2u);
 }
 
 TEST(KeyphraseStopwords, SupplementsTenantsAndCustomWords) {
@@ -281,6 +361,19 @@ TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {
         extract_keyphrases(bytes, config);
         extract_keyphrases("d'\xe2\x80\x99'-'x \xcc\x81\xcc\x81 a-'b \xe2\x80\x99s's", config);
     }
+    // Phrases repeating a term ("ederlet 九 ederlet") once made the near-duplicate filter count
+    // a replaced phrase twice.
+    const std::pair<const char*, Language> repeats[] = {
+        {"ederlet九大ederlet九八ederlet九", Language::French},
+        {"panelwerk九panelwerk\npanelwerk\npanelwerk\npanelwerk", Language::Chinese}};
+    for (const auto& [text, lang] : repeats) {
+        config.language = lang;
+        for (std::uint32_t words : {3u, 8u}) {
+            config.max_words = words;
+            EXPECT_FALSE(extract_keyphrases(text, config).empty()) << text;
+        }
+    }
+    config.max_words = 4;
     config.language = Language::English;
     EXPECT_TRUE(extract_keyphrases(std::string(10 << 20, 'x'), config).empty());
     std::string page;
@@ -290,21 +383,32 @@ TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {
     EXPECT_GE(list[0].count, page.size() / 50);
 }
 
-TEST(KeyphraseConcurrency, ThreadsKeepTheirOwnTenantsAndStemmers) {
+TEST(KeyphraseConcurrency, ThreadsKeepTheirOwnTenantsStopwordsAndStemmers) {
     const std::string text = "Turbine blades wear. Turbine blades crack under load.";
     stopwords::load_tenant("kp-conc-a", Language::English, {"blades"});
     stopwords::load_tenant("kp-conc-b", Language::French, {"turbine"});
+    // Threads 0 and 1 ban a word through a tenant, 2 and 3 through the call's own stopwords
+    // (written in capitals: they compare lower-cased); each must still see the other word.
     std::vector<std::thread> threads;
     std::vector<int> failures(4, 0);
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             KeyphraseConfig config;
             config.language = t % 2 ? Language::English : Language::French;
-            config.tenant_id = t % 2 ? "kp-conc-a" : "kp-conc-b";
             const char* banned = t % 2 ? "blades" : "turbine";
-            for (int i = 0; i < 200; ++i)
-                for (const Keyword& k : extract_keyphrases(text, config))
+            const char* kept = t % 2 ? "turbine" : "blades";
+            if (t < 2)
+                config.tenant_id = t % 2 ? "kp-conc-a" : "kp-conc-b";
+            else
+                config.extra_stopwords = {t % 2 ? "BLADES" : "Turbine"};
+            for (int i = 0; i < 200; ++i) {
+                bool seen = false;
+                for (const Keyword& k : extract_keyphrases(text, config)) {
                     failures[t] += k.text.find(banned) != std::string::npos;
+                    seen = seen || k.text.find(kept) != std::string::npos;
+                }
+                failures[t] += !seen;
+            }
         });
     for (auto& th : threads) th.join();
     EXPECT_EQ(failures, std::vector<int>(4, 0));

@@ -17,6 +17,7 @@ def test_config_defaults_keywords_and_repr():
     assert (config.language, config.top_k, config.max_words) == (kz.Language.Auto, 10, 4)
     assert (config.keep_near_duplicates, config.keep_numbers, config.tenant_id) == (False, False, "")
     assert (config.document_frequency, config.total_documents) == ({}, 0)
+    assert (config.near_duplicate_threshold, config.extra_stopwords) == (1.0, set())
     config = kz.KeyphraseConfig(language=EN, top_k=3, tenant_id="t'1")
     assert repr(config).startswith("KeyphraseConfig(language=Language.English, top_k=3, ")
     assert "tenant_id=\"t'1\"" in repr(config)
@@ -24,6 +25,12 @@ def test_config_defaults_keywords_and_repr():
         kz.KeyphraseConfig(EN)  # options are keyword-only
     with pytest.raises(TypeError):
         kz.KeyphraseConfig(top_k=-1)
+    config = kz.KeyphraseConfig(extra_stopwords=("Turbine", "blades"), near_duplicate_threshold=0.5)
+    assert config.extra_stopwords == {"Turbine", "blades"}
+    assert repr(config).endswith("near_duplicate_threshold=0.5, extra_stopwords=<2 words>)")
+    for bad in ("turbine", [b"turbine"], [1]):
+        with pytest.raises(TypeError):
+            config.extra_stopwords = bad
     assert "keyphrases of `text`" in kz.extract_keyphrases.__doc__
 
 
@@ -57,3 +64,14 @@ def test_call_runs_without_the_lock_on_a_copy_of_its_configuration():
     assert ticks > 100  # the main thread ran while the call was busy
     assert result and all("blades" not in k.text for k in result)
     assert any("turbine" in k.text for k in result)
+
+
+def test_spans_are_code_point_offsets_of_the_phrase_as_written():
+    cafe = "caf\u00e9 cre\u0300me"  # a precomposed letter and a combining mark
+    text = f"\U0001F600 {cafe.title()}.\r\nThe {cafe.replace(' ', chr(13) + chr(10))} is good; {cafe}."
+    config = kz.KeyphraseConfig(language=EN, top_k=0)
+    spanned = kz.extract_keyphrases_spanned(text, config)
+    plain = kz.extract_keyphrases(text, config)
+    assert [s[:4] for s in spanned] == [(k.text, k.score, k.count, k.first_position) for k in plain]
+    (spans,) = [s[4] for s in spanned if s[0].lower() == cafe]
+    assert [text[a:b] for a, b in spans] == [cafe.title(), cafe.replace(" ", "\r\n"), cafe]

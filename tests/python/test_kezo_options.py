@@ -16,8 +16,7 @@ ZERO_WEIGHTS = dict.fromkeys(("tfidf", "yake", "textrank", "rake"), 0)
 
 # Every bad option fails before the core runs, naming the option, the value and the range.
 BAD_OPTIONS = [
-    (dict(top_k=-1), ValueError, ["top_k", "-1", "1 to 4294967295"]),
-    (dict(top_k=0), ValueError, ["top_k", "0"]),
+    (dict(top_k=-1), ValueError, ["top_k", "-1", "0 to 4294967295"]),
     (dict(top_k=True), TypeError, ["top_k", "True"]),
     (dict(top_k=2**32), ValueError, ["top_k", "4294967296"]),
     (dict(max_n=4294967295), ValueError, ["max_n", "4294967295", "1 to 8"]),
@@ -41,16 +40,32 @@ BAD_OPTIONS = [
     (dict(language="xx"), ValueError, ["'xx'", "en, es, fr", "gaa"]),
     (dict(language=3), TypeError, ["language", "int"]),
     (dict(tenant=""), ValueError, ["tenant"]),
-    (dict(tokenizer={"min_word_length": 3}), TypeError, ["tokenizer", "dict"]),
+    (dict(stopwords="solar"), TypeError, ["stopwords", "iterable of str"]),
+    (dict(stopwords=["solar", 3]), TypeError, ["stopwords[1]"]),
+    (dict(method="yake", stopwords=["a"]), ValueError, ["stopwords", "'yake'"]),
+    (dict(method="yake", tokenizer={"min_word_length": 3}), TypeError, ["tokenizer", "dict"]),
+    (dict(tokenizer=kz.TokenizerConfig()), ValueError, ["tokenizer", "'keyphrase'"]),
+    (dict(method="tfidf", df=kezo.CorpusFrequencies({}, 1)), TypeError, ["df", "stem keys"]),
+    (dict(df=kezo.CorpusFrequencies({}, 1), total_documents=1), ValueError, ["total_documents"]),
+    # Names other keyword libraries use get the option meant.
+    (dict(top_n=5), TypeError, ["'top_n'", "top_k"]),
+    (dict(ngram_range=(1, 2)), TypeError, ["'ngram_range'", "min_n and max_n"]),
+    (dict(stop_words=["a"]), TypeError, ["'stop_words'", "stopwords"]),
+    (dict(mehtod="yake"), TypeError, ["'mehtod'", "method"]),
 ]
 
 
 @pytest.mark.parametrize("options, error, words", BAD_OPTIONS)
 def test_bad_options_are_named(options, error, words):
-    with pytest.raises(error) as caught:
-        kezo.extract(TEXT, **options)
-    for word in words:
-        assert word in str(caught.value)
+    # The same check for every way of giving options; a failed set_params changes nothing.
+    extractor = kezo.Extractor(top_k=3)
+    for call in (lambda: kezo.extract(TEXT, **options), lambda: kezo.Extractor(**options),
+                 lambda: extractor.set_params(**options)):
+        with pytest.raises(error) as caught:
+            call()
+        for word in words:
+            assert word in str(caught.value)
+    assert repr(extractor) == "Extractor(top_k=3)" and len(extractor.extract(TEXT)) == 3
 
 
 @pytest.mark.parametrize("text, error",
@@ -85,7 +100,9 @@ def test_methods_match_the_native_calls(method, algorithm):
         config.algorithm = algorithm
     native = kz.extract_keywords_ensemble if algorithm is None else kz.extract_keywords
     expected = [(k.text, k.score, k.count, k.first_position) for k in native(TEXT, config)]
-    assert kezo.extract(TEXT, method=method, language="en", top_k=None) == expected
+    for top_k in (None, 0):
+        got = kezo.extract(TEXT, method=method, language="en", top_k=top_k)
+        assert [tuple(k[:4]) for k in got] == expected
 
 
 def test_algorithm_settings_at_their_defaults_change_nothing():
@@ -119,6 +136,7 @@ def test_batch_matches_serial_in_order():
     texts = [TEXT, "", "Wind turbines spin. Wind farms grow.", "太阳能电池板把阳光转换成电能。"] * 20
     serial = [kezo.extract(t, method="yake") for t in texts]
     assert kezo.extract_batch(texts, workers=3, method="yake") == serial
+    assert kezo.Extractor(method="yake").extract_batch(texts, workers=2) == serial
     assert kezo.extract_batch(iter(texts[:3]), workers=1, method="yake") == serial[:3]
     with pytest.raises(TypeError, match="texts"):
         kezo.extract_batch("one text")

@@ -75,6 +75,12 @@ def test_text_functions(text, language, data):
         repr(token)
     attempt(kz.split_sentences, text, config)
     attempt(kz.detect_language, text)
+    # words is the tokenizer with fixed settings, its output taken straight to str.
+    found = attempt(kz.words, text, language)
+    if found is not None and language not in (kz.Language.Auto, kz.Language.Korean):
+        fixed = kz.TokenizerConfig()
+        fixed.keep_numbers, fixed.min_word_length = True, 1
+        assert found == [t.text for t in kz.tokenize(text, fixed)]
     for call in (kz.language_code, kz.language_name, kz.stopwords):
         attempt(call, language)
     attempt(kz.is_stopword, language, data.draw(anything))
