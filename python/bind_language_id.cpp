@@ -54,8 +54,7 @@ Returns:
         "identify_best_language",
         [](const std::string& text) {
             if (text.size() < kReleaseLockFromBytes) return identify_best_language(text);
-            py::gil_scoped_release release;
-            return identify_best_language(text);
+            return without_gil([&] { return identify_best_language(text); });
         },
         py::arg("text"),
         R"doc(The supported language closest to a text, even an undetermined one.
