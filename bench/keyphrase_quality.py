@@ -10,7 +10,8 @@ summed over all documents of a set before dividing. Figures are percentages.
 
 Usage (nltk comes from the peers' environment, the module from a build):
     PYTHONPATH=build/dev /work/peers/bin/python bench/keyphrase_quality.py DATA_DIR
-DATA_DIR holds inspec/, semeval2017/, kpcrowd500/, wikinews_fr/ and pt_bn_kp110/, each with
+DATA_DIR holds inspec/, semeval2017/, kpcrowd500/, wikinews_fr/, pt_bn_kp110/ and the long
+documents of nguyen2007/ and theses100/, each with
 docs/<id>.txt and keys/<id>.key (one gold key per line). --kpcrowd-sample 150 evaluates a sample
 of 150 KPCrowd documents (seed 13) instead of all 500, to compare with slow peers.
 """
@@ -29,6 +30,8 @@ SETS = [
     ("kpcrowd500", "KPCrowd", "en"),
     ("wikinews_fr", "WikiNews-fr", "fr"),
     ("pt_bn_kp110", "PT-BN-KP", "pt"),
+    ("nguyen2007", "Nguyen2007", "en"),
+    ("theses100", "Theses100", "en"),
 ]
 KS = (5, 10)
 TOP = 10
@@ -124,9 +127,9 @@ def print_table(results, set_names):
 
 
 def add_data_arguments(parser):
-    parser.add_argument("data", help="folder holding the five gold sets")
+    parser.add_argument("data", help="folder holding the seven gold sets")
     parser.add_argument("--sets", default=",".join(s[0] for s in SETS),
-                        help="comma-separated folders to evaluate (default: all five)")
+                        help="comma-separated folders to evaluate (default: all seven)")
     parser.add_argument("--kpcrowd-sample", type=int, default=None, metavar="N",
                         help="evaluate N KPCrowd documents drawn with seed 13 instead of all")
 
