@@ -7,6 +7,10 @@
 
 namespace kezo {
 
+namespace {
+constexpr std::uint32_t kNone = ~std::uint32_t{0};
+}  // namespace
+
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
     methods::ScanRequest request;
@@ -36,36 +40,64 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
             frequency[ws[i].form] += 1;
         }
 
-    // Candidates grouped by their words, in order of first occurrence.
+    // Candidates grouped by their words, in order of first occurrence: runs of up to three
+    // words keyed by their packed forms, longer ones by run_key.
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
-    std::unordered_map<std::string, std::uint32_t> index;
-    std::vector<std::vector<methods::Occurrence>> groups;
-    for (const methods::Occurrence& r : runs) {
-        if (r.length < min_words || (config.max_words && r.length > config.max_words)) continue;
-        const auto at = index.emplace(methods::run_key(words, r.first, r.length),
-                                      static_cast<std::uint32_t>(groups.size()));
-        if (at.second) groups.emplace_back();
-        groups[at.first->second].push_back(r);
+    const bool packable = words.forms.size() < (1u << 21);
+    std::unordered_map<std::uint64_t, std::uint32_t> packed;
+    std::unordered_map<std::string, std::uint32_t> keyed;
+    packed.reserve(runs.size());
+    std::vector<std::uint32_t> group_of(runs.size(), kNone), heads, counts;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const methods::Occurrence& run = runs[r];
+        if (run.length < min_words || (config.max_words && run.length > config.max_words)) continue;
+        const auto next = static_cast<std::uint32_t>(heads.size());
+        std::uint32_t group;
+        if (packable && run.length <= 3) {
+            std::uint64_t key = 0;
+            for (std::uint32_t i = run.first; i < run.first + run.length; ++i)
+                key = (key << 21) | (ws[i].form + 1);
+            group = packed.emplace(key, next).first->second;
+        } else {
+            group =
+                keyed.emplace(methods::run_key(words, run.first, run.length), next).first->second;
+        }
+        if (group == next) {
+            heads.push_back(static_cast<std::uint32_t>(r));
+            counts.push_back(0);
+        }
+        ++counts[group];
+        group_of[r] = group;
     }
 
-    std::vector<double> score(groups.size(), 0.0);
+    std::vector<double> score(heads.size(), 0.0);
     double best = 0;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        const methods::Occurrence& r = groups[g].front();
+    for (std::size_t g = 0; g < heads.size(); ++g) {
+        const methods::Occurrence& r = runs[heads[g]];
         for (std::uint32_t i = r.first; i < r.first + r.length; ++i)
             score[g] += degree[ws[i].form] / frequency[ws[i].form];
         best = std::max(best, score[g]);
     }
-    std::vector<std::uint32_t> order(groups.size());
+    std::vector<std::uint32_t> order(heads.size());
     for (std::uint32_t g = 0; g < order.size(); ++g) order[g] = g;
     std::stable_sort(order.begin(), order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score[a] > score[b]; });
     if (config.top_k && order.size() > config.top_k) order.resize(config.top_k);
 
+    // The occurrences of the groups returned, gathered in one pass.
+    std::vector<std::uint32_t> slot(heads.size(), kNone);
+    std::vector<std::vector<methods::Occurrence>> occurrences(order.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        slot[order[i]] = i;
+        occurrences[i].reserve(counts[order[i]]);
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        if (group_of[r] != kNone && slot[group_of[r]] != kNone)
+            occurrences[slot[group_of[r]]].push_back(runs[r]);
     std::vector<SpannedKeyword> out;
     out.reserve(order.size());
-    for (const std::uint32_t g : order)
-        out.push_back(methods::make_keyphrase(words, groups[g], score[g] / best));
+    for (std::uint32_t i = 0; i < order.size(); ++i)
+        out.push_back(methods::make_keyphrase(words, occurrences[i], score[order[i]] / best));
     return out;
 }
 
