@@ -71,6 +71,9 @@ void bind_methods_yake_rake(py::module_& m) {
                                 "Options of extract_rake_keyphrases; set fields after creation.");
     rake.def(py::init<>());
     bind_common(rake);
+    rake.def_readwrite("adjoining", &RakeConfig::adjoining,
+                       "Also offer two candidates joined by one or two stopwords that occur so\n"
+                       "at least twice.");
 
     m.def(
         "extract_yake_keyphrases",

@@ -457,6 +457,7 @@ class RakeMethodConfig(metaclass=_ExtensionType):
     min_words: int
     max_words: int
     tenant_id: str
+    adjoining: bool
     @property
     def extra_stopwords(self) -> set[str]: ...
     @extra_stopwords.setter

@@ -29,6 +29,10 @@ struct RakeConfig {
     // still count towards their words' degrees and frequencies.
     std::uint32_t min_words = 1;
     std::uint32_t max_words = 3;
+    // Also offer adjoining keywords: two candidates joined by one or two stopwords ("axis of
+    // evil") that occur so at least twice in the text, scoring the sum of their content words'
+    // scores. Off by default: it changed nothing measurable on the gold sets.
+    bool adjoining = false;
     // Tenant whose stopwords apply during the call; empty for none.
     std::string tenant_id;
     // Further stopwords for this call only, compared lower-cased.

@@ -36,6 +36,9 @@ class Scanner {
         const std::size_t len = text_.size();
         const std::array<Kind, 128>& ascii = ascii_kinds();
         out_.words.reserve(len / 8 + 1);
+        out_.forms.reserve(len / 16 + 1);
+        form_stops_.reserve(len / 16 + 1);
+        form_index_.reserve(len / 16 + 1);
         std::size_t pos = 0;
         while (pos < len) {
             std::uint32_t cp = static_cast<unsigned char>(data[pos]);

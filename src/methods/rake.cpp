@@ -40,6 +40,17 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
             frequency[ws[i].form] += 1;
         }
 
+    // Adjoining keywords: two runs with one or two stopwords between them, in one segment,
+    // kept below when the whole sequence occurs at least twice.
+    const std::size_t plain_runs = runs.size();
+    if (config.adjoining)
+        for (std::size_t k = 0; k + 1 < plain_runs; ++k) {
+            const methods::Occurrence a = runs[k], b = runs[k + 1];
+            const std::uint32_t gap = b.first - (a.first + a.length);
+            if (gap >= 1 && gap <= 2 && ws[a.first].segment == ws[b.first].segment)
+                runs.push_back({a.first, b.first + b.length - a.first});
+        }
+
     // Candidates grouped by their words, in order of first occurrence: runs of up to three
     // words keyed by their packed forms, longer ones by run_key.
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
@@ -75,13 +86,15 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
     for (std::size_t g = 0; g < heads.size(); ++g) {
         const methods::Occurrence& r = runs[heads[g]];
         for (std::uint32_t i = r.first; i < r.first + r.length; ++i)
-            score[g] += degree[ws[i].form] / frequency[ws[i].form];
+            if (!ws[i].stop) score[g] += degree[ws[i].form] / frequency[ws[i].form];
+        if (heads[g] >= plain_runs && counts[g] < 2) score[g] = -1;  // a one-off adjoining
         best = std::max(best, score[g]);
     }
     std::vector<std::uint32_t> order(heads.size());
     for (std::uint32_t g = 0; g < order.size(); ++g) order[g] = g;
     std::stable_sort(order.begin(), order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return score[a] > score[b]; });
+    while (!order.empty() && score[order.back()] < 0) order.pop_back();
     if (config.top_k && order.size() > config.top_k) order.resize(config.top_k);
 
     // The occurrences of the groups returned, gathered in one pass.

@@ -68,6 +68,16 @@ TEST(MethodsYakeRake, RakePhrasesAreStopwordBoundedRuns) {
     config.extra_stopwords = {"Generating"};
     for (const auto& k : extract_rake_keyphrases(kText, config))
         EXPECT_EQ(k.keyword.text.find("generating"), std::string::npos);
+    // Adjoining keywords join runs over interior stopwords when the sequence recurs.
+    const std::string text = "The axis of evil. Critics of the axis of evil, again.";
+    const auto has = [&](const RakeConfig& c, const std::string& phrase) {
+        for (const auto& k : extract_rake_keyphrases(text, c))
+            if (k.keyword.text == phrase) return k.spans.size() == 2;
+        return false;
+    };
+    EXPECT_FALSE(has(config, "axis of evil"));
+    config.adjoining = true;
+    EXPECT_TRUE(has(config, "axis of evil"));
 }
 
 TEST(MethodsYakeRake, YakeLeavesOutNearRepeats) {
