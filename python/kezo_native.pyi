@@ -432,3 +432,44 @@ def extract_keyphrases_spanned(
 
 def words(text: str, language: Language = ...) -> list[str]:
     """The lower-cased words of `text`, in order, as a list of str."""
+
+class YakeMethodConfig(metaclass=_ExtensionType):
+    """Options of extract_yake_keyphrases; set fields after creation."""
+
+    language: Language
+    top_k: int
+    min_words: int
+    max_words: int
+    tenant_id: str
+    window: int
+    dedup_threshold: float
+    @property
+    def extra_stopwords(self) -> set[str]: ...
+    @extra_stopwords.setter
+    def extra_stopwords(self, words: Iterable[str]) -> None: ...
+    def __init__(self) -> None: ...
+
+class RakeMethodConfig(metaclass=_ExtensionType):
+    """Options of extract_rake_keyphrases; set fields after creation."""
+
+    language: Language
+    top_k: int
+    min_words: int
+    max_words: int
+    tenant_id: str
+    adjoining: bool
+    @property
+    def extra_stopwords(self) -> set[str]: ...
+    @extra_stopwords.setter
+    def extra_stopwords(self, words: Iterable[str]) -> None: ...
+    def __init__(self) -> None: ...
+
+def extract_yake_keyphrases(
+    text: str, config: YakeMethodConfig = ...
+) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
+    """Return the YAKE keyphrases of `text`, best first: a list of (text, score, count,"""
+
+def extract_rake_keyphrases(
+    text: str, config: RakeMethodConfig = ...
+) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
+    """Return the RAKE keyphrases of `text`, best first: a list of (text, score, count,"""
