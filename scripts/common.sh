@@ -120,7 +120,7 @@ install_kezo() {
 # Build tools (used without isolation so that unchanged rebuilds stay incremental), kezo's runtime
 # dependencies, and the test tools when asked.
 BUILD_REQUIREMENTS=("cmake>=3.18" ninja "pybind11>=2.11" "scikit-build-core>=0.11")
-RUNTIME_REQUIREMENTS=("tqdm>=4")
+RUNTIME_REQUIREMENTS=("tqdm>=4" "charset-normalizer>=3.0")
 # The optional integrations are tested with the real libraries: Dask, spaCy, scikit-learn, pandas.
 TEST_REQUIREMENTS=("pytest>=7" "hypothesis>=6.100" "mypy>=1.8" "dask[distributed,dataframe]>=2024.1"
                    "spacy>=3.7" "scikit-learn>=1.2" "pandas>=1.5")

@@ -7,20 +7,32 @@ other inputs are still processed and the exit status is 1 at the end.
 from __future__ import annotations
 
 import argparse
+import contextlib
+import importlib
 import os
 import sys
+import types
 import warnings
 from collections.abc import Sequence
-from typing import Any, Callable
+from typing import Any
 
 from . import __version__
 from ._batch import check_workers
-from ._cli_io import FORMATS, STDIN, InputError, Report, Writer, read_text, run_files
+from ._cli_io import FORMATS, Report, Writer, read_text, run_files
+from ._cli_options import (
+    EXTRACTION_FLAGS,
+    add_extraction_flags,
+    add_output_flags,
+    add_reading_flags,
+    argument,
+    count,
+    read_stopwords,
+)
+from ._cli_read import STDIN, InputError, documents
 from ._extractor import Extractor
 from ._languages import detect, resolve_language
-from ._options import UINT32_MAX
-from ._plans import DEFAULT_METHOD, METHODS
-from ._records import LanguageGuess
+from ._records import Keyphrase, LanguageGuess
+from ._text import highlight
 from ._snapping import DictionaryWarning, load_dictionary, set_cache_policy, snap_batch
 from ._stoplists import stopwords
 
@@ -29,31 +41,59 @@ class _UsageError(Exception):
     """Options that cannot work together; reported like argparse's own errors."""
 
 
+_MARKS = {False: ("<mark>", "</mark>"), True: ("\033[1;33m", "\033[0m")}
+
+
 def _extract(args: argparse.Namespace) -> None:
+    options = {name: getattr(args, name) for name in EXTRACTION_FLAGS}
+    options = {name: value for name, value in options.items() if value is not None}
+    if args.stopwords is not None:
+        try:
+            options["stopwords"] = read_stopwords(args.stopwords, args.encoding)
+        except (OSError, InputError) as error:
+            reason = error.strerror if isinstance(error, OSError) else str(error)
+            raise _UsageError(f"--stopwords {args.stopwords}: {reason or error}") from None
     try:
-        extractor = Extractor(method=args.method, language=args.language, top_k=args.top_k)
+        extractor = Extractor(**options)
     except (TypeError, ValueError) as error:
         raise _UsageError(str(error)) from None
     columns = ("path", "rank", "text", "score", "count", "first_position")
-    writer = Writer(args.format, columns, args.report)
+    writer = args.writer = Writer(args.format, columns, args.report, args.output)
+    tty = writer.stream.isatty()
+    before, after = _MARKS[tty]
     several = len(args.paths) > 1 or any(os.path.isdir(p) for p in args.paths)
-    for outcome in run_files(args, lambda: extractor.extract):
-        phrases = outcome.value
-        text = [f"{outcome.path}:"] if several else []
-        text += [f"{'  ' if several else ''}{p.score:8.4f}  {p.text}" for p in phrases]
-        rows = [
-            (outcome.path, rank, p.text, p.score, p.count, p.first_position)
-            for rank, p in enumerate(phrases, 1)
+    split = args.lines or args.jsonl_field is not None
+
+    def work(text: str) -> list[tuple[dict[str, Any], str, list[Keyphrase]]]:
+        return [
+            (fields, body, extractor.extract(body))
+            for fields, body in documents(text, args.lines, args.jsonl_field)
         ]
-        document = {"path": outcome.path, "keyphrases": [p.to_dict() for p in phrases]}
-        writer.write(document, rows, text)
+
+    for outcome in run_files(args, work):
+        for fields, body, phrases in outcome.value:
+            where = outcome.path + (f":{fields['line']}" if split else "")
+            text = [f"{where}:"] if several or split else []
+            if args.highlight:
+                text.append(highlight(body, phrases, before, after))
+            else:
+                text += [f"{'  ' if text else ''}{p.score:8.4f}  {p.text}" for p in phrases]
+            rows = [
+                (where, rank, p.text, p.score, p.count, p.first_position)
+                for rank, p in enumerate(phrases, 1)
+            ]
+            document = {"path": outcome.path, **fields,
+                        "keyphrases": [p.to_dict() for p in phrases]}
+            if args.highlight:
+                document["highlighted"] = highlight(body, phrases)
+            writer.write(document, rows, text)
     writer.close()
 
 
 def _detect(args: argparse.Namespace) -> None:
     columns = ("path", "language", "name", "confidence")
-    writer = Writer(args.format, columns, args.report)
-    for outcome in run_files(args, lambda: detect):
+    writer = args.writer = Writer(args.format, columns, args.report, args.output)
+    for outcome in run_files(args, detect):
         guess: LanguageGuess = outcome.value
         text = [f"{outcome.path}: {guess.code}  {guess.name}  {guess.confidence:.2f}"]
         writer.write(
@@ -67,7 +107,8 @@ def _detect(args: argparse.Namespace) -> None:
 def _snap(args: argparse.Namespace) -> None:
     report: Report = args.report
     try:
-        terms = [line.strip() for line in read_text(args.dictionary).splitlines()]
+        text = read_text(args.dictionary, args.encoding, args.max_bytes)
+        terms = [line.strip() for line in text.splitlines()]
     except (OSError, InputError) as error:
         reason = error.strerror if isinstance(error, OSError) else str(error)
         report.error(args.dictionary, reason or str(error))
@@ -84,9 +125,10 @@ def _snap(args: argparse.Namespace) -> None:
         )
     queries = args.terms
     if not queries or queries == [STDIN]:
-        queries = [line.strip() for line in read_text(STDIN).splitlines() if line.strip()]
+        text = read_text(STDIN, args.encoding, args.max_bytes)
+        queries = [line.strip() for line in text.splitlines() if line.strip()]
     columns = ("query", "term", "distance", "matched")
-    writer = Writer(args.format, columns, report)
+    writer = args.writer = Writer(args.format, columns, report, args.output)
     for result in snap_batch(args.tenant, queries, max_distance=args.distance):
         found = (
             f"{result.query} -> {result.term}  (distance {result.distance})"
@@ -99,31 +141,40 @@ def _snap(args: argparse.Namespace) -> None:
 
 
 def _stopwords(args: argparse.Namespace) -> None:
-    for word in stopwords(args.language):
-        print(word)
+    stream = args.output or sys.stdout
+    stream.write("".join(f"{word}\n" for word in stopwords(args.language)))
+    stream.flush()
 
 
-def _argument(check: Callable[[str], Any]) -> Callable[[str], Any]:
-    """An argparse type that shows the check's own message."""
-
-    def convert(value: str) -> Any:
-        try:
-            return check(value)
-        except (TypeError, ValueError) as error:
-            raise argparse.ArgumentTypeError(str(error)) from None
-
-    convert.__name__ = check.__name__
-    return convert
+# Further commands, each a module of this package with ``register(commands, shared)``: it adds
+# its parser to ``commands`` (argparse sub-parsers) and may use the helpers in ``shared``
+# (``inputs``, ``add_output_flags``, ``add_reading_flags``). ``kezo tag`` goes here as "_cli_tag".
+COMMAND_MODULES: list[str] = []
 
 
-def _count(low: int, high: int) -> Callable[[str], int]:
-    def count(value: str) -> int:
-        number = int(value)
-        if not low <= number <= high:
-            raise ValueError(f"must be an integer from {low} to {high}, got {number}")
-        return number
-
-    return _argument(count)
+def _inputs(command: argparse.ArgumentParser) -> None:
+    command.add_argument(
+        "paths",
+        nargs="+",
+        metavar="PATH",
+        help="a file, a directory (walked recursively) or - for standard input",
+    )
+    command.add_argument(
+        "--glob",
+        default="*.txt",
+        help="file names to take from directories (default: %(default)s)",
+    )
+    command.add_argument(
+        "--jobs",
+        "-j",
+        type=count(1, 1024),
+        default=None,
+        help="files processed at once (default: every core)",
+    )
+    command.add_argument(
+        "--no-progress", action="store_true", help="no progress bar on standard error"
+    )
+    add_reading_flags(command)
 
 
 def _parser() -> argparse.ArgumentParser:
@@ -135,66 +186,29 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--version", action="version", version=f"kezo {__version__}")
     commands = parser.add_subparsers(dest="command", metavar="COMMAND", required=True)
 
-    def inputs(command: argparse.ArgumentParser) -> None:
-        command.add_argument(
-            "paths",
-            nargs="+",
-            metavar="PATH",
-            help="a file, a directory (walked recursively) or - for standard input",
-        )
-        command.add_argument(
-            "--glob",
-            default="*.txt",
-            help="file names to take from directories (default: %(default)s)",
-        )
-        command.add_argument(
-            "--jobs",
-            "-j",
-            type=_count(1, 1024),
-            default=None,
-            help="files processed at once (default: every core)",
-        )
-        command.add_argument(
-            "--no-progress", action="store_true", help="no progress bar on standard error"
-        )
-
-    def output(command: argparse.ArgumentParser) -> None:
-        command.add_argument(
-            "--format",
-            "-f",
-            choices=FORMATS,
-            default="text",
-            help="output format (default: %(default)s)",
-        )
-
     extract = commands.add_parser(
         "extract",
         help="extract the keyphrases of files",
-        description="Extract the keyphrases of each file, best first.",
+        description="Extract the keyphrases of each file (or line, or JSON record), best first.",
     )
-    inputs(extract)
+    _inputs(extract)
     extract.add_argument(
-        "--method",
-        "-m",
-        choices=METHODS,
-        default=DEFAULT_METHOD,
-        help="extraction method (default: %(default)s)",
+        "--lines", action="store_true", help="each non-empty line of an input is a document"
     )
     extract.add_argument(
-        "--language",
-        "-l",
-        type=_argument(resolve_language),
-        default="auto",
-        help="language code or name, or auto (default: %(default)s)",
+        "--jsonl-field",
+        metavar="NAME",
+        help="inputs are JSON Lines; field NAME of each record is a document, and the other "
+        "fields (an id, say) are carried into the output",
     )
     extract.add_argument(
-        "--top-k",
-        "-k",
-        type=_count(0, UINT32_MAX),
-        default=10,
-        help="keyphrases per file, 0 for all (default: %(default)s)",
+        "--highlight",
+        action="store_true",
+        help="print each text with its keyphrases marked (bold on a terminal, <mark> tags "
+        "otherwise; a 'highlighted' field in JSON)",
     )
-    output(extract)
+    add_extraction_flags(extract)
+    add_output_flags(extract, FORMATS)
     extract.set_defaults(run=_extract)
 
     detect_command = commands.add_parser(
@@ -202,8 +216,8 @@ def _parser() -> argparse.ArgumentParser:
         help="detect the language of files",
         description="Print the language of each file.",
     )
-    inputs(detect_command)
-    output(detect_command)
+    _inputs(detect_command)
+    add_output_flags(detect_command, FORMATS)
     detect_command.set_defaults(run=_detect)
 
     snap = commands.add_parser(
@@ -222,22 +236,23 @@ def _parser() -> argparse.ArgumentParser:
         "-d",
         required=True,
         metavar="FILE",
-        help="UTF-8 file of canonical terms, one a line",
+        help="file of canonical terms, one a line",
     )
     snap.add_argument(
         "--distance",
-        type=_count(0, 2147483647),
+        type=count(0, 2147483647),
         default=2,
         help="largest edit distance that still matches (default: %(default)s)",
     )
     snap.add_argument(
         "--max-terms",
-        type=_count(1, 2**63),
+        type=count(1, 2**63),
         default=None,
         help="dictionary size limit (default: the service's, 50000)",
     )
     snap.add_argument("--tenant", default="cli", help=argparse.SUPPRESS)
-    output(snap)
+    add_reading_flags(snap)
+    add_output_flags(snap, FORMATS)
     snap.set_defaults(run=_snap)
 
     stop = commands.add_parser(
@@ -247,33 +262,77 @@ def _parser() -> argparse.ArgumentParser:
     )
     stop.add_argument(
         "language",
-        type=_argument(resolve_language),
+        type=argument(resolve_language),
         metavar="LANG",
         help="language code or name (auto means English)",
     )
+    stop.add_argument("--output", "-o", metavar="FILE", help="write to FILE")
     stop.set_defaults(run=_stopwords)
+
+    shared = types.SimpleNamespace(
+        inputs=_inputs, add_output_flags=add_output_flags, add_reading_flags=add_reading_flags
+    )
+    for name in COMMAND_MODULES:
+        importlib.import_module(f".{name}", __package__).register(commands, shared)
     return parser
+
+
+def _quit(status: int, args: argparse.Namespace | None, hard: bool) -> int:
+    """Flush what was written and, as the process's own command (``hard``), leave at once
+    without waiting for threads still working (standard output, maybe broken, is let go
+    unflushed); else return ``status``."""
+    if hard and status == 1:
+        with contextlib.suppress(Exception):
+            os.dup2(os.open(os.devnull, os.O_WRONLY), 1)
+    for stream in (getattr(args, "output", None), sys.stdout, sys.stderr):
+        with contextlib.suppress(Exception):
+            if stream is not None and not isinstance(stream, str):
+                stream.flush()
+    if hard:
+        os._exit(status)
+    return status
 
 
 def main(argv: Sequence[str] | None = None) -> int:
     """Run the command line with ``argv`` (default: the process arguments); return the exit
-    status: 0 when every input was processed, 1 when some could not be, 2 for a usage error."""
+    status: 0 when every input was processed, 1 when some could not be or the output could not
+    be written, 2 for a usage error, 130 after Ctrl-C (the results finished by then are
+    written)."""
     parser = _parser()
     args = parser.parse_args(argv)
-    args.report = Report()
+    args.report = Report(getattr(args, "verbose", False))
+    args.writer = None
     if getattr(args, "jobs", 1) is None:
         args.jobs = check_workers(None)
-    if getattr(args, "top_k", None) == 0:
-        args.top_k = None
+    path = getattr(args, "output", None)
     try:
-        args.run(args)
+        if path is not None:
+            args.output = open(path, "w", encoding="utf-8")
+        elif sys.stdout is None:
+            print("kezo: standard output is closed; give --output FILE", file=sys.stderr)
+            return 1
+        try:
+            args.run(args)
+        finally:
+            if path is not None:
+                args.output.close()
     except BrokenPipeError:
-        # The reader went away (kezo ... | head): stop quietly, as other filters do.
-        devnull = os.open(os.devnull, os.O_WRONLY)
-        os.dup2(devnull, sys.stdout.fileno())
-        return 1
+        # The reader went away (kezo ... | head): stop at once and quietly, as other filters do.
+        return _quit(1, args, argv is None)
     except _UsageError as error:
         parser.error(str(error))
     except KeyboardInterrupt:
-        return 130
+        with contextlib.suppress(Exception):
+            if args.writer is not None:
+                args.writer.close()
+        return _quit(130, args, argv is None)
+    except (OSError, InputError) as error:
+        if isinstance(error, OSError) and error.filename is None and path is None:
+            where = "standard output"
+        else:
+            where = str(getattr(error, "filename", None) or path)
+        reason = error.strerror if isinstance(error, OSError) and error.strerror else str(error)
+        args.report.error(where, f"cannot write: {reason}" if where == "standard output"
+                          else reason)
+        return _quit(1, args, argv is None)
     return 1 if args.report.failed else 0

@@ -1,9 +1,11 @@
-"""Inputs and outputs of the command line: finding and reading files, reporting problems on
-standard error, the progress bar, and writing results in each output format."""
+"""Inputs and outputs of the command line: finding files, running them through a pool in input
+order, reporting problems on standard error, the progress bar, and writing results in each
+output format."""
 
 from __future__ import annotations
 
 import argparse
+import collections
 import contextlib
 import csv
 import fnmatch
@@ -12,21 +14,22 @@ import json
 import os
 import sys
 from collections.abc import Iterator, Sequence
+from concurrent.futures import Future, ThreadPoolExecutor
 from dataclasses import dataclass
-from functools import partial
 from typing import Any, Callable, TextIO
 
-from ._batch import map_ordered
+from ._cli_read import STDIN, InputError, decode, read_bytes
 
 FORMATS = ("text", "json", "jsonl", "tsv", "csv")
-STDIN = "-"
+_WINDOW_PER_JOB = 2  # files in flight per thread: enough to keep every thread busy
 
 
 class Report:
     """Problems met on the way: written to standard error at once, remembered for the status."""
 
-    def __init__(self) -> None:
+    def __init__(self, verbose: bool = False) -> None:
         self.failed = False
+        self.verbose = verbose
         self.bar: Any = None  # the progress bar, cleared around every write while it runs
 
     def error(self, path: str, message: str) -> None:
@@ -34,11 +37,13 @@ class Report:
         self.note(f"kezo: {path}: {message}")
 
     def note(self, line: str) -> None:
+        if sys.stderr is None:
+            return
         with self.clear_bar(sys.stderr):
             print(line, file=sys.stderr, flush=True)
 
-    def clear_bar(self, stream: TextIO) -> contextlib.AbstractContextManager[None]:
-        if self.bar is not None and stream.isatty():
+    def clear_bar(self, stream: TextIO | None) -> contextlib.AbstractContextManager[None]:
+        if self.bar is not None and stream is not None and stream.isatty():
             return self.bar.external_write_mode(file=stream)  # type: ignore[no-any-return]
         return contextlib.nullcontext()
 
@@ -65,22 +70,9 @@ def find_inputs(paths: Sequence[str], pattern: str, report: Report) -> list[str]
     return found
 
 
-def read_text(path: str) -> str:
-    """The text of ``path`` (standard input for "-"), which must be UTF-8."""
-    if path == STDIN:
-        data = sys.stdin.buffer.read()
-    else:
-        with open(path, "rb") as stream:
-            data = stream.read()
-    try:
-        return data.decode("utf-8")
-    except UnicodeDecodeError as error:
-        where = f"byte 0x{data[error.start]:02x} at offset {error.start}"
-        raise InputError(f"not UTF-8 ({where})") from None
-
-
-class InputError(Exception):
-    """An input that cannot be used; the message says why."""
+def read_text(path: str, encoding: str = "utf-8", max_bytes: int = 0) -> str:  # noqa: D103
+    """The text of ``path`` (standard input for "-"), read as ``read_bytes`` and ``decode`` do."""
+    return decode(read_bytes(path, max_bytes), encoding)[0]
 
 
 @dataclass
@@ -88,41 +80,66 @@ class Outcome:
     path: str
     value: Any = None
     error: str | None = None
+    encoding: str = ""
 
 
-def process(path: str, work: Callable[[str], Any]) -> Outcome:
+def process(
+    path: str, work: Callable[[str], Any], args: argparse.Namespace, data: bytes | None = None
+) -> Outcome:
     try:
-        return Outcome(path, work(read_text(path)))
+        if data is None:
+            data = read_bytes(path, args.max_bytes)
+        text, encoding = decode(data, args.encoding)
+        return Outcome(path, work(text), encoding=encoding)
     except InputError as error:
         return Outcome(path, error=str(error))
     except OSError as error:
         return Outcome(path, error=error.strerror or str(error))
 
 
-def run_files(
-    args: argparse.Namespace, make_work: Callable[[], Callable[[str], Any]]
-) -> Iterator[Outcome]:
-    """The text of every input through a function from ``make_work`` (one per thread) on
-    ``--jobs`` threads, in input order, with a progress bar while several files are processed
-    and standard error is a terminal."""
+def run_files(args: argparse.Namespace, work: Callable[[str], Any]) -> Iterator[Outcome]:
+    """The text of every input through ``work`` on ``--jobs`` threads, yielded in input order
+    as soon as each and every earlier one is done, with at most a few files per thread in
+    flight; a progress bar runs while several files are processed and standard error is a
+    terminal. This thread only reads standard input and waits, so Ctrl-C reaches it at once."""
     report: Report = args.report
     files = find_inputs(args.paths, args.glob, report)
-    if len(files) > 1 and not args.no_progress and sys.stderr.isatty():
+    if len(files) > 1 and not args.no_progress and sys.stderr is not None and sys.stderr.isatty():
         try:
             tqdm = importlib.import_module("tqdm").tqdm
             report.bar = tqdm(total=len(files), unit="file", file=sys.stderr, leave=False)
         except ImportError:  # the bar is a convenience; work on without it
             pass
+    pool = ThreadPoolExecutor(max_workers=args.jobs)
+    pending: collections.deque[Future[Outcome]] = collections.deque()
+    window = args.jobs * _WINDOW_PER_JOB
+
+    def finish(outcome: Outcome) -> Iterator[Outcome]:
+        if report.bar is not None:
+            report.bar.update()
+        if outcome.error is not None:
+            report.error(outcome.path, outcome.error)
+            return
+        if report.verbose:
+            report.note(f"kezo: {outcome.path}: read as {outcome.encoding}")
+        yield outcome
+
     try:
-        make = lambda: partial(process, work=make_work())  # noqa: E731
-        for outcome in map_ordered(make, files, args.jobs):
-            if report.bar is not None:
-                report.bar.update()
-            if outcome.error is not None:
-                report.error(outcome.path, outcome.error)
-            else:
-                yield outcome
+        for path in files:
+            data = None
+            if path == STDIN:
+                try:
+                    data = read_bytes(STDIN, args.max_bytes)
+                except (InputError, OSError) as error:
+                    yield from finish(Outcome(path, error=str(error)))
+                    continue
+            pending.append(pool.submit(process, path, work, args, data))
+            while len(pending) >= window or (pending and pending[0].done()):
+                yield from finish(pending.popleft().result())
+        while pending:
+            yield from finish(pending.popleft().result())
     finally:
+        pool.shutdown(wait=False, cancel_futures=True)
         if report.bar is not None:
             report.bar.close()
             report.bar = None
@@ -130,31 +147,35 @@ def run_files(
 
 class Writer:
     """The results of one command in the chosen format: text lines, a JSON document, JSON
-    Lines, or a table with a header row."""
+    Lines, or a table with a header row; each result is flushed as it is written."""
 
-    def __init__(self, fmt: str, columns: tuple[str, ...], report: Report) -> None:
+    def __init__(
+        self, fmt: str, columns: tuple[str, ...], report: Report, stream: TextIO | None = None
+    ) -> None:
         self.fmt, self.columns, self.report = fmt, columns, report
+        self.stream: TextIO = stream if stream is not None else sys.stdout
         self.documents: list[dict[str, Any]] = []
         self.table = None
         if fmt in ("tsv", "csv"):
             self.table = csv.writer(
-                sys.stdout, delimiter="\t" if fmt == "tsv" else ",", lineterminator="\n"
+                self.stream, delimiter="\t" if fmt == "tsv" else ",", lineterminator="\n"
             )
             self.table.writerow(columns)
 
     def write(self, document: dict[str, Any], rows: list[tuple[Any, ...]], text: list[str]) -> None:
-        with self.report.clear_bar(sys.stdout):
+        with self.report.clear_bar(self.stream):
             if self.fmt == "json":
                 self.documents.append(document)
             elif self.fmt == "jsonl":
-                print(json.dumps(document, ensure_ascii=False))
+                print(json.dumps(document, ensure_ascii=False), file=self.stream)
             elif self.table is not None:
                 self.table.writerows(rows)
             elif text:
-                print("\n".join(text))
-            sys.stdout.flush()
+                print("\n".join(text), file=self.stream)
+            self.stream.flush()
 
     def close(self) -> None:
         if self.fmt == "json":
-            json.dump(self.documents, sys.stdout, ensure_ascii=False, indent=2)
-            print()
+            json.dump(self.documents, self.stream, ensure_ascii=False, indent=2)
+            print(file=self.stream)
+        self.stream.flush()

@@ -13,7 +13,8 @@ class Keyphrase(NamedTuple):
     """One extracted keyphrase.
 
     Attributes:
-        text: the phrase, lower-cased, words joined by one blank (ideograph runs by nothing).
+        text: the phrase, words joined by one blank (ideograph runs by nothing): as written in
+            the text, case kept, for the default method; lower-cased for the others.
         score: the method's score; a higher score ranks first.
         count: how often the phrase occurred (each method counts in its own way).
         first_position: where it first occurred among the candidates (0 where the method does
