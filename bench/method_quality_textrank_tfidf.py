@@ -47,8 +47,8 @@ def kezo_systems(language):
 
     def tfidf_corpus(docs):
         corpus = kezo.corpus_frequencies([t for _, t, _ in docs], language=language, max_n=3)
-        return [[k.text for k in kezo.extract(t, method="tfidf", language=language, df=corpus)]
-                for _, t, _ in docs]
+        extractor = kezo.Extractor(method="tfidf", language=language, df=corpus)
+        return [[k.text for k in extractor.extract(t)] for _, t, _ in docs]
 
     return {
         "kezo textrank": method("textrank"),

@@ -55,8 +55,9 @@ void bind_methods_textrank_tfidf(py::module_& m) {
         m, "TextRankMethodConfig", "Options of textrank_keyphrases (the TextRank method).");
     textrank.def(py::init<>());
     common_fields(textrank);
-    textrank.def_readwrite("window", &TextRankMethodConfig::window,
-                           "Co-occurrence window in content words of one sentence (2: next).")
+    textrank
+        .def_readwrite("window", &TextRankMethodConfig::window,
+                       "Co-occurrence window in content words of one sentence (2: next).")
         .def_readwrite("damping", &TextRankMethodConfig::damping, "Damping factor, in (0, 1).")
         .def_readwrite("max_iter", &TextRankMethodConfig::max_iter, "Most ranking rounds.")
         .def_readwrite("tol", &TextRankMethodConfig::tol, "Convergence threshold.")
@@ -67,14 +68,14 @@ void bind_methods_textrank_tfidf(py::module_& m) {
                                         "Options of tfidf_keyphrases (the TF-IDF method).");
     tfidf.def(py::init<>());
     common_fields(tfidf);
-    tfidf.def_readonly("total_documents", &TfidfMethodConfig::total_documents,
-                       "Documents the corpus table was counted over; 0 for none.")
+    tfidf
+        .def_readonly("total_documents", &TfidfMethodConfig::total_documents,
+                      "Documents the corpus table was counted over; 0 for none.")
         .def(
             "set_document_frequency",
             [](TfidfMethodConfig& k, DocumentFrequency table, std::uint32_t total_documents) {
                 require_utf8_keys(table, "table");
-                k.document_frequency =
-                    std::make_shared<const DocumentFrequency>(std::move(table));
+                k.document_frequency = std::make_shared<const DocumentFrequency>(std::move(table));
                 k.total_documents = total_documents;
             },
             py::arg("table"), py::arg("total_documents"),

@@ -35,6 +35,8 @@ void translate_core_errors(pybind11::module_& m);
 void bind_keyphrase_spans(pybind11::module_& m);
 // words: lower-cased word tokens as a list of str.
 void bind_words(pybind11::module_& m);
+// The YAKE and RAKE methods (bind_methods_yake_rake.cpp).
+void bind_methods_yake_rake(pybind11::module_& m);
 // TextRankMethodConfig, TfidfMethodConfig, textrank_keyphrases, tfidf_keyphrases.
 void bind_methods_textrank_tfidf(pybind11::module_& m);
 

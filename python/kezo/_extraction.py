@@ -166,25 +166,39 @@ def _algorithm(plan: Plan) -> Run:
     return _direct(plan) if plan.direct else _front_end(plan)
 
 
-def _spanned(native: Callable[[str, Any], list[Any]], config: Any) -> Run:
+def _spanned(extract: Callable[[str, Any], Any], config: Any) -> Run:
     def run(text: str) -> list[Keyphrase]:
         return [
             Keyphrase(phrase, score, count, first, tuple(spans))
-            for phrase, score, count, first, spans in native(text, config)
+            for phrase, score, count, first, spans in extract(text, config)
         ]
 
     return run
 
 
 def _method_config(config: Any, plan: Plan) -> Any:
+    # The fields every published-algorithm method shares.
     config.language = plan.language
     config.top_k = plan.top_k
     config.min_words = plan.min_n
-    config.max_words = plan.max_n if plan.max_n is not None else max(3, plan.min_n)
+    config.max_words = plan.max_n if plan.max_n is not None else 3
     config.tenant_id = plan.tenant
     if plan.stopwords:
-        config.extra_stopwords = set(plan.stopwords)
+        config.extra_stopwords = plan.stopwords
     return config
+
+
+def _yake(plan: Plan) -> Run:
+    config = _method_config(kezo_native.YakeMethodConfig(), plan)
+    window = plan.direct.get("window")
+    if window is not None:
+        config.window = window
+    return _spanned(kezo_native.extract_yake_keyphrases, config)
+
+
+def _rake(plan: Plan) -> Run:
+    config = _method_config(kezo_native.RakeMethodConfig(), plan)
+    return _spanned(kezo_native.extract_rake_keyphrases, config)
 
 
 def _textrank(plan: Plan) -> Run:
@@ -237,7 +251,7 @@ _BUILDERS: dict[str, Callable[[Plan], Run]] = {
     "keyphrase": _keyphrase,
     "ensemble": _ensemble,
     "tfidf": _tfidf,
-    "yake": _algorithm,
+    "yake": _yake,
     "textrank": _textrank,
-    "rake": _front_end,
+    "rake": _rake,
 }

@@ -78,7 +78,7 @@ OPTIONS = (
     Option("max_n", None, int, "longest phrase in words", METHODS, 1, MAX_PHRASE_WORDS),
     Option("tenant", None, "tenant", "tenant whose stopwords apply (see set_tenant_stopwords)"),
     Option("stopwords", None, "words", "further stopwords for these calls only",
-           ("keyphrase", "textrank", "tfidf")),
+           ("keyphrase", "textrank", "tfidf", "yake", "rake")),
     Option("weights", None, "weights", "weight of each method in the ensemble", ("ensemble",)),
     Option("window", None, int, "co-occurrence distance in words", ("yake", "textrank"), 1,
            MAX_WINDOW),
@@ -96,7 +96,7 @@ OPTIONS = (
            "share of a phrase repeating a better one that leaves it out", ("keyphrase",), 0.0,
            1.0),
     Option("tokenizer", None, "tokenizer", "tokenizer settings (a TokenizerConfig)",
-           ("ensemble", "yake", "rake")),
+           ("ensemble",)),
 )
 """Every option of ``Extractor`` and ``extract``, in the order they are documented."""
 
@@ -205,7 +205,7 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
             "near_duplicate_threshold does not apply with keep_near_duplicates=True, which "
             "keeps every near-duplicate; give one of them"
         )
-    if direct and tenant and method != "textrank":
+    if direct and tenant and method not in ("textrank", "yake"):
         raise ValueError(
             f"tenant cannot be combined with {', '.join(sorted(direct))}: tenant stopwords "
             "apply only through the native front end, which these options bypass"

@@ -1,6 +1,7 @@
 // Word scanner of the keyphrase pipeline: one pass over the code points of the text.
 #include "words.h"
 
+#include <array>
 #include <unordered_map>
 
 #include "char_kinds.h"
@@ -13,6 +14,16 @@ namespace {
 
 constexpr std::size_t kMaxWordCodePoints = 64;
 
+// classify_ascii for every byte below 0x80, looked up without a call per character.
+const std::array<Kind, 128>& ascii_kinds() {
+    static const std::array<Kind, 128> kinds = [] {
+        std::array<Kind, 128> out{};
+        for (unsigned c = 0; c < 128; ++c) out[c] = classify_ascii(static_cast<unsigned char>(c));
+        return out;
+    }();
+    return kinds;
+}
+
 class Scanner {
   public:
     Scanner(std::string_view text, const ScanOptions& options) : text_(text), options_(options) {
@@ -23,13 +34,18 @@ class Scanner {
     Words run() {
         const char* data = text_.data();
         const std::size_t len = text_.size();
+        const std::array<Kind, 128>& ascii = ascii_kinds();
+        out_.words.reserve(len / 8 + 1);
+        out_.forms.reserve(len / 16 + 1);
+        form_stops_.reserve(len / 16 + 1);
+        form_index_.reserve(len / 16 + 1);
         std::size_t pos = 0;
         while (pos < len) {
             std::uint32_t cp = static_cast<unsigned char>(data[pos]);
             std::size_t n = 1;
             Kind kind;
             if (cp < 0x80) {
-                kind = classify_ascii(static_cast<unsigned char>(cp));
+                kind = ascii[cp];
             } else {
                 n = unicode::decode_utf8(data, pos, len, &cp);
                 if (n == 0) {
@@ -85,6 +101,12 @@ class Scanner {
     }
 
   private:
+    static std::array<std::int8_t, 128> make_unknown() {
+        std::array<std::int8_t, 128> out{};
+        out.fill(-1);
+        return out;
+    }
+
     // True when the code point at pos continues a word (a letter or digit right after a joiner).
     bool joins_next(std::size_t pos) const {
         std::uint32_t cp = 0;
@@ -108,6 +130,15 @@ class Scanner {
         if (kind == Kind::Digit) {
             ++shape_.digits;
             lower_.append(text_.data() + pos, n);
+            return;
+        }
+        if (cp < 0x80) {
+            const bool upper = cp >= 'A' && cp <= 'Z';
+            if (kind == Kind::Letter) {
+                ++shape_.letters;
+                shape_.upper += upper ? 1 : 0;
+            }
+            lower_.push_back(static_cast<char>(upper ? cp + ('a' - 'A') : cp));
             return;
         }
         const std::uint32_t lower = unicode::to_lower_code_point(cp);
@@ -210,7 +241,7 @@ class Scanner {
         if (!number && shape.letters < 2) {
             // A one-letter function word ("a", "à", "o") stays, as a stopword that tells what
             // follows; any other single letter or symbol ("x", "λ") is dropped.
-            if (!is_stop_word(lower)) {
+            if (!is_one_letter_stop(lower)) {
                 boundary_ = true;
                 return;
             }
@@ -249,6 +280,15 @@ class Scanner {
     bool is_extra(std::string_view lower) const {
         const auto* extra = options_.extra_stopwords;
         return extra != nullptr && !extra->empty() && extra->count(std::string(lower)) != 0;
+    }
+
+    // is_stop_word for a word of one letter, remembered for ASCII letters.
+    bool is_one_letter_stop(std::string_view lower) {
+        if (lower.size() != 1 || static_cast<unsigned char>(lower[0]) >= 0x80)
+            return is_stop_word(lower);
+        std::int8_t& known = one_letter_stop_[static_cast<unsigned char>(lower[0])];
+        if (known < 0) known = is_stop_word(lower) ? 1 : 0;
+        return known == 1;
     }
 
     bool is_stop_word(std::string_view lower) const {
@@ -358,6 +398,7 @@ class Scanner {
     std::unordered_map<std::string, std::uint32_t> form_index_;  // form -> index in out_.forms
     std::vector<FormStop> form_stops_;                           // by form
     std::vector<std::size_t> supplement_;  // words found in the supplement lists only
+    std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
     std::string lower_, key_;
     std::size_t code_points_ = 0;
     std::size_t word_begin_ = 0, word_end_ = 0;  // bytes of the word being read

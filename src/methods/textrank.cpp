@@ -44,8 +44,8 @@ Graph build_graph(const Candidates& c, const std::vector<std::uint32_t>& vertex_
                   std::uint32_t vertices, std::uint32_t window) {
     const int scope = knob("KEZO_TR_SCOPE", 0);  // 0 sentence, 1 segment, 2 text
     const int gaps = knob("KEZO_TR_GAPS", 0);    // 1: window counts every word
-    std::vector<std::uint64_t> pairs;  // (low << 32 | high), one per co-occurrence
-    std::vector<std::uint32_t> recent;  // the content words before the current one
+    std::vector<std::uint64_t> pairs;            // (low << 32 | high), one per co-occurrence
+    std::vector<std::uint32_t> recent;           // the content words before the current one
     const auto& words = c.words.words;
     std::uint32_t last_word = 0;
     for (std::uint32_t i = 0; i < words.size(); ++i) {
@@ -139,14 +139,15 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
     std::vector<std::uint32_t> vertex_of_word;
     const std::uint32_t vertices = word_vertices(c, &vertex_of_word);
     if (vertices == 0) return {};
-    const Graph g = build_graph(c, vertex_of_word, vertices, std::max<std::uint32_t>(config.window, 2));
+    const Graph g =
+        build_graph(c, vertex_of_word, vertices, std::max<std::uint32_t>(config.window, 2));
     const std::vector<double> score = rank(g, vertices, config);
 
     // The keywords: the best share of the vertices, earlier first on a tie.
     double share = std::isfinite(config.keyword_share) ? config.keyword_share : 1.0 / 3.0;
     share = std::clamp(share, 1e-9, 1.0);
-    const auto wanted = std::max<std::uint32_t>(
-        1, static_cast<std::uint32_t>(std::ceil(share * vertices - 1e-9)));
+    const auto wanted =
+        std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::ceil(share * vertices - 1e-9)));
     std::vector<std::uint32_t> order(vertices);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),

@@ -44,9 +44,8 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
     const stopwords::ScopedTenant tenant(config.tenant_id);
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
     const std::uint32_t max_words = std::max(config.max_words, min_words);
-    const keyphrase::Candidates c =
-        methods::method_candidates(text, lang, max_words, knob("KEZO_TF_CONN", 1) != 0,
-                                   config.extra_stopwords);
+    const keyphrase::Candidates c = methods::method_candidates(
+        text, lang, max_words, knob("KEZO_TF_CONN", 1) != 0, config.extra_stopwords);
 
     std::vector<char> offered(c.phrases.size(), 0);
     for (std::size_t p = 0; p < c.phrases.size(); ++p)

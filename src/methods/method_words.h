@@ -1,0 +1,42 @@
+// The words a published-algorithm method works on: the keyphrase pipeline's scan (language,
+// tenant and per-call stopwords, sentence and clause boundaries), and the helpers the methods
+// share to turn ranked word runs into keyphrases with spans.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "../keyphrase/words.h"
+#include "kezo/language.h"
+#include "kezo/spanned_keyword.h"
+
+namespace kezo::methods {
+
+// What a method needs to scan a text.
+struct ScanRequest {
+    Language language = Language::Auto;  // Auto (or out of range): identified from the text
+    const std::string* tenant_id = nullptr;
+    const std::unordered_set<std::string>* extra_stopwords = nullptr;
+};
+
+// The words of text with stop marks from the built-in, tenant and per-call stopwords (held for
+// the scan only). Linear in the text.
+keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& request);
+
+// A run of words [first, first + length) of a scan, keyed by its sequence of forms.
+struct Occurrence {
+    std::uint32_t first = 0;
+    std::uint32_t length = 0;
+};
+
+// The key of words[first, first + length): their form indices as bytes.
+std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uint32_t length);
+
+// The keyphrase for a group of occurrences of one run (in text order): its lower-cased words
+// joined by blanks, count, first position and the non-overlapping byte spans.
+SpannedKeyword make_keyphrase(const keyphrase::Words& words,
+                              const std::vector<Occurrence>& occurrences, double score);
+
+}  // namespace kezo::methods

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kezo/rake_method.h"
+#include "kezo/yake_method.h"
+
+using namespace kezo;
+
+namespace {
+
+const std::string kText =
+    "Compatibility of systems of linear constraints over the set of natural numbers. "
+    "Criteria of compatibility of a system of linear Diophantine equations, strict "
+    "inequations, and nonstrict inequations are considered. Upper bounds for components of "
+    "a minimal set of solutions and algorithms of construction of minimal generating sets of "
+    "solutions for all types of systems are given.";
+
+template <typename List>
+void expect_well_formed(const std::string& text, const List& list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const auto& k = list[i];
+        EXPECT_GT(k.keyword.score, 0.0);
+        EXPECT_LE(k.keyword.score, 1.0);
+        if (i) {
+            EXPECT_LE(k.keyword.score, list[i - 1].keyword.score);
+        }
+        ASSERT_FALSE(k.spans.empty());
+        for (const ByteSpan& s : k.spans) {
+            ASSERT_LE(s.end, text.size());
+            std::string slice = text.substr(s.begin, s.end - s.begin);
+            for (char& ch : slice) ch = static_cast<char>(std::tolower(ch));
+            EXPECT_EQ(slice, k.keyword.text);
+        }
+    }
+}
+
+}  // namespace
+
+TEST(MethodsYakeRake, ScoresSortedInUnitRangeAndSpansSliceTheText) {
+    YakeConfig yake;
+    yake.language = Language::English;
+    RakeConfig rake;
+    rake.language = Language::English;
+    const auto y = extract_yake_keyphrases(kText, yake);
+    const auto r = extract_rake_keyphrases(kText, rake);
+    ASSERT_EQ(y.size(), 10u);
+    ASSERT_FALSE(r.empty());
+    expect_well_formed(kText, y);
+    expect_well_formed(kText, r);
+    EXPECT_DOUBLE_EQ(r.front().keyword.score, 1.0);
+}
+
+TEST(MethodsYakeRake, RakePhrasesAreStopwordBoundedRuns) {
+    RakeConfig config;
+    config.language = Language::English;
+    config.top_k = 0;
+    config.max_words = 0;
+    const auto list = extract_rake_keyphrases(kText, config);
+    bool found = false;
+    for (const auto& k : list) {
+        EXPECT_EQ(k.keyword.text.find(" of "), std::string::npos) << k.keyword.text;
+        found = found || k.keyword.text == "linear diophantine equations";
+    }
+    EXPECT_TRUE(found);
+    // Per-call stopwords end phrases too, whatever their case.
+    config.extra_stopwords = {"Generating"};
+    for (const auto& k : extract_rake_keyphrases(kText, config))
+        EXPECT_EQ(k.keyword.text.find("generating"), std::string::npos);
+    // Adjoining keywords join runs over interior stopwords when the sequence recurs.
+    const std::string text = "The axis of evil. Critics of the axis of evil, again.";
+    const auto has = [&](const RakeConfig& c, const std::string& phrase) {
+        for (const auto& k : extract_rake_keyphrases(text, c))
+            if (k.keyword.text == phrase) return k.spans.size() == 2;
+        return false;
+    };
+    EXPECT_FALSE(has(config, "axis of evil"));
+    config.adjoining = true;
+    EXPECT_TRUE(has(config, "axis of evil"));
+}
+
+TEST(MethodsYakeRake, YakeLeavesOutNearRepeats) {
+    const std::string text =
+        "Neural network training. The neural networks train well. Neural network models and "
+        "neural networks differ.";
+    YakeConfig config;
+    config.language = Language::English;
+    config.top_k = 0;
+    const auto count = [&](const YakeConfig& c) {
+        int n = 0;
+        for (const auto& k : extract_yake_keyphrases(text, c))
+            n += k.keyword.text == "neural network" || k.keyword.text == "neural networks";
+        return n;
+    };
+    EXPECT_EQ(count(config), 1);
+    config.dedup_threshold = 1.0;
+    EXPECT_EQ(count(config), 2);
+}
+
+TEST(MethodsYakeRake, EmptyAndOddInputNeverThrow) {
+    YakeConfig yake;
+    RakeConfig rake;
+    rake.max_words = 0;
+    for (const std::string& text :
+         {std::string(), std::string("the of and"), std::string("\xff\xfe x 42 !!"),
+          std::string(3000, 'a'), std::string("word"), std::string("a b. c d; e")}) {
+        EXPECT_NO_THROW(extract_yake_keyphrases(text, yake));
+        EXPECT_NO_THROW(extract_rake_keyphrases(text, rake));
+    }
+    EXPECT_TRUE(extract_yake_keyphrases("the of and", yake).empty());
+}
