@@ -1,7 +1,6 @@
 // TextRank: co-occurrence graph, weighted PageRank, keywords, runs of keywords as phrases.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <numeric>
 
 #include "kezo/stopwords.h"
@@ -21,11 +20,6 @@ struct Graph {
     std::vector<double> weights;
 };
 
-int knob(const char* name, int fallback) {
-    const char* v = std::getenv(name);
-    return v ? std::atoi(v) : fallback;
-}
-
 // Vertex of each word (kNoTerm for stopwords and connectors) and the number of vertices.
 std::uint32_t word_vertices(const Candidates& c, std::vector<std::uint32_t>* vertex_of_word) {
     std::vector<std::uint32_t> vertex_of_term(c.terms.size(), kNoTerm);
@@ -42,10 +36,8 @@ std::uint32_t word_vertices(const Candidates& c, std::vector<std::uint32_t>* ver
 
 Graph build_graph(const Candidates& c, const std::vector<std::uint32_t>& vertex_of_word,
                   std::uint32_t vertices, std::uint32_t window) {
-    const int scope = knob("KEZO_TR_SCOPE", 0);  // 0 sentence, 1 segment, 2 text
-    const int gaps = knob("KEZO_TR_GAPS", 0);    // 1: window counts every word
-    std::vector<std::uint64_t> pairs;            // (low << 32 | high), one per co-occurrence
-    std::vector<std::uint32_t> recent;           // the content words before the current one
+    std::vector<std::uint64_t> pairs;   // (low << 32 | high), one per co-occurrence
+    std::vector<std::uint32_t> recent;  // the content words before the current one
     const auto& words = c.words.words;
     std::uint32_t last_word = 0;
     for (std::uint32_t i = 0; i < words.size(); ++i) {
@@ -53,20 +45,16 @@ Graph build_graph(const Candidates& c, const std::vector<std::uint32_t>& vertex_
         if (v == kNoTerm) continue;
         if (!recent.empty()) {
             const auto& prev = words[last_word];
-            const bool cut = (scope == 0 && prev.sentence != words[i].sentence) ||
-                             (scope == 1 && prev.segment != words[i].segment);
-            if (cut) recent.clear();
+            if (prev.sentence != words[i].sentence) recent.clear();
         }
         for (std::uint32_t k = 0; k < recent.size(); ++k) {
             const std::uint32_t j = recent[k];
-            if (gaps && i - j >= window) continue;
             const std::uint32_t u = vertex_of_word[j];
             if (u == v) continue;
             pairs.push_back(static_cast<std::uint64_t>(std::min(u, v)) << 32 | std::max(u, v));
         }
         recent.push_back(i);
-        const std::size_t keep = gaps ? window : window - 1;
-        if (recent.size() > keep) recent.erase(recent.begin());
+        if (recent.size() > window - 1) recent.erase(recent.begin());
         last_word = i;
     }
     std::sort(pairs.begin(), pairs.end());
@@ -81,7 +69,7 @@ Graph build_graph(const Candidates& c, const std::vector<std::uint32_t>& vertex_
         while (end < pairs.size() && pairs[end] == pairs[k]) ++end;
         const auto u = static_cast<std::uint32_t>(pairs[k] >> 32);
         const auto v = static_cast<std::uint32_t>(pairs[k] & 0xFFFFFFFFu);
-        const double weight = knob("KEZO_TR_UNWEIGHTED", 0) ? 1.0 : static_cast<double>(end - k);
+        const auto weight = static_cast<double>(end - k);
         edges.push_back({u, v, weight});
         edges.push_back({v, u, weight});
         k = end;
@@ -161,8 +149,6 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         const std::uint32_t v = vertex_of_word[static_cast<std::size_t>(i)];
         return v != kNoTerm && keyword[v] && words[static_cast<std::size_t>(i)].segment == segment;
     };
-    const int all_runs = knob("KEZO_TR_ALLRUNS", 0);
-    const int mode = knob("KEZO_TR_MODE", 0);  // 0 sum, 1 mean, 2 max
     std::vector<char> offered(c.phrases.size(), 0);
     for (const keyphrase::Occurrence& o : c.occurrences) {
         const keyphrase::Phrase& p = c.phrases[o.phrase];
@@ -172,8 +158,8 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         bool run = true;
         for (std::uint32_t k = 0; k < length && run; ++k) run = is_keyword(o.start + k, segment);
         if (!run) continue;
-        if (!all_runs && (is_keyword(static_cast<std::int64_t>(o.start) - 1, segment) ||
-                          is_keyword(o.start + length, segment)))
+        if ((is_keyword(static_cast<std::int64_t>(o.start) - 1, segment) ||
+             is_keyword(o.start + length, segment)))
             continue;
         offered[o.phrase] = 1;
     }
@@ -184,20 +170,14 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         if (vertex_of_word[i] != kNoTerm) vertex_of_term[c.word_term[i]] = vertex_of_word[i];
     for (std::size_t p = 0; p < c.phrases.size(); ++p) {
         if (!offered[p]) continue;
-        double sum = 0.0, best = 0.0;
-        for (std::uint32_t t : c.phrases[p].terms) {
-            const double s = score[vertex_of_term[t]];
-            sum += s;
-            best = std::max(best, s);
-        }
-        const double n = static_cast<double>(c.phrases[p].terms.size());
-        phrase_score[p] = mode == 0 ? sum : mode == 1 ? sum / n : best;
+        // The sum of the word scores: a phrase of keywords outranks each of its words.
+        for (std::uint32_t t : c.phrases[p].terms) phrase_score[p] += score[vertex_of_term[t]];
     }
     methods::scale_to_best(phrase_score, &offered);
 
     keyphrase::SelectionOptions selection;
     selection.top_k = config.top_k;
-    selection.keep_near_duplicates = knob("KEZO_TR_DEDUP", 0) == 0;
+    selection.keep_near_duplicates = true;  // every maximal run is its own phrase
     selection.spans = true;
     selection.offered = &offered;
     return keyphrase::select_keyphrases(c, phrase_score, selection);

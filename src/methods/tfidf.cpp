@@ -1,7 +1,6 @@
 // TF-IDF over the keyphrase pipeline's candidates, with corpus or sentence statistics.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "../keyphrase/scoring.h"
 #include "kezo/stopwords.h"
@@ -13,11 +12,6 @@ namespace {
 
 double smoothed_idf(double documents, double holding) {
     return std::log((1.0 + documents) / (1.0 + std::min(holding, documents))) + 1.0;
-}
-
-int knob(const char* name, int fallback) {
-    const char* v = std::getenv(name);
-    return v ? std::atoi(v) : fallback;
 }
 
 // Sentences holding each phrase, and the number of sentences: the statistics of a text alone.
@@ -44,8 +38,8 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
     const stopwords::ScopedTenant tenant(config.tenant_id);
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
     const std::uint32_t max_words = std::max(config.max_words, min_words);
-    const keyphrase::Candidates c = methods::method_candidates(
-        text, lang, max_words, knob("KEZO_TF_CONN", 1) != 0, config.extra_stopwords);
+    const keyphrase::Candidates c =
+        methods::method_candidates(text, lang, max_words, true, config.extra_stopwords);
 
     std::vector<char> offered(c.phrases.size(), 0);
     for (std::size_t p = 0; p < c.phrases.size(); ++p)
@@ -55,8 +49,6 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
     std::uint32_t sentences = 0;
     const std::vector<std::uint32_t> held =
         corpus ? std::vector<std::uint32_t>() : sentence_frequency(c, &sentences);
-    const int fallback = knob("KEZO_TF_FALLBACK", 0);
-    const int sublinear = knob("KEZO_TF_SUBLINEAR", 0);
     for (std::size_t p = 0; p < c.phrases.size(); ++p) {
         if (!offered[p]) continue;
         const keyphrase::Phrase& phrase = c.phrases[p];
@@ -67,17 +59,17 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
             const double df =
                 found == config.document_frequency->end() ? 0.0 : double(found->second);
             idf = smoothed_idf(config.total_documents, df);
-        } else if (fallback == 0) {
+        } else {
             idf = smoothed_idf(sentences, held[p]);
         }
-        const double tf = sublinear ? 1.0 + std::log(double(phrase.count)) : double(phrase.count);
+        const auto tf = static_cast<double>(phrase.count);
         score[p] = tf * idf;
     }
     methods::scale_to_best(score, &offered);
 
     keyphrase::SelectionOptions selection;
     selection.top_k = config.top_k;
-    selection.keep_near_duplicates = knob("KEZO_TF_DEDUP", 0) == 0;
+    selection.keep_near_duplicates = true;  // every n-gram counts, as tf-idf has it
     selection.spans = true;
     selection.offered = &offered;
     return keyphrase::select_keyphrases(c, score, selection);
