@@ -37,5 +37,7 @@ void bind_keyphrase_spans(pybind11::module_& m);
 void bind_words(pybind11::module_& m);
 // The YAKE and RAKE methods (bind_methods_yake_rake.cpp).
 void bind_methods_yake_rake(pybind11::module_& m);
+// TextRankMethodConfig, TfidfMethodConfig, textrank_keyphrases, tfidf_keyphrases.
+void bind_methods_textrank_tfidf(pybind11::module_& m);
 
 }  // namespace kezo::python

@@ -473,3 +473,49 @@ def extract_rake_keyphrases(
     text: str, config: RakeMethodConfig = ...
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the RAKE keyphrases of `text`, best first: a list of (text, score, count,"""
+
+class TextRankMethodConfig(metaclass=_ExtensionType):
+    """Options of textrank_keyphrases (the TextRank method)."""
+
+    language: Language
+    top_k: int
+    min_words: int
+    max_words: int
+    tenant_id: str
+    window: int
+    damping: float
+    max_iter: int
+    tol: float
+    keyword_share: float
+    @property
+    def extra_stopwords(self) -> set[str]: ...
+    @extra_stopwords.setter
+    def extra_stopwords(self, words: set[str] | frozenset[str]) -> None: ...
+    def __init__(self) -> None: ...
+
+class TfidfMethodConfig(metaclass=_ExtensionType):
+    """Options of tfidf_keyphrases (the TF-IDF method)."""
+
+    language: Language
+    top_k: int
+    min_words: int
+    max_words: int
+    tenant_id: str
+    @property
+    def total_documents(self) -> int: ...
+    @property
+    def extra_stopwords(self) -> set[str]: ...
+    @extra_stopwords.setter
+    def extra_stopwords(self, words: set[str] | frozenset[str]) -> None: ...
+    def set_document_frequency(self, table: dict[str, int], total_documents: int) -> None: ...
+    def __init__(self) -> None: ...
+
+def textrank_keyphrases(
+    text: str, config: TextRankMethodConfig = ...
+) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
+    """TextRank phrases of `text`, best first: (text, score, count, first_position, spans)"""
+
+def tfidf_keyphrases(
+    text: str, config: TfidfMethodConfig = ...
+) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
+    """Phrases of `text` by tf-idf, best first: (text, score, count, first_position,"""

@@ -21,4 +21,5 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_keyphrase_spans(m);
     bind_words(m);
     bind_methods_yake_rake(m);
+    bind_methods_textrank_tfidf(m);
 }

@@ -7,6 +7,7 @@ while the interpreter lock is held), and builds what depends on the text per cal
 
 from __future__ import annotations
 
+from dataclasses import replace
 from typing import Any, Callable, Union
 
 import kezo_native
@@ -176,7 +177,7 @@ def _spanned(extract: Callable[[str, Any], Any], config: Any) -> Run:
 
 
 def _method_config(config: Any, plan: Plan) -> Any:
-    # The fields the YAKE and RAKE methods share.
+    # The fields every published-algorithm method shares.
     config.language = plan.language
     config.top_k = plan.top_k
     config.min_words = plan.min_n
@@ -200,11 +201,57 @@ def _rake(plan: Plan) -> Run:
     return _spanned(kezo_native.extract_rake_keyphrases, config)
 
 
+def _textrank(plan: Plan) -> Run:
+    config = _method_config(kezo_native.TextRankMethodConfig(), plan)
+    for name in ("window", "damping", "max_iter", "tol"):
+        if name in plan.direct:
+            setattr(config, name, plan.direct[name])
+    return _spanned(kezo_native.textrank_keyphrases, config)
+
+
+def _tfidf(plan: Plan) -> Run:
+    config = _method_config(kezo_native.TfidfMethodConfig(), plan)
+    if plan.df is not None:
+        config.set_document_frequency(plan.df, plan.total_documents)
+    return _spanned(kezo_native.tfidf_keyphrases, config)
+
+
+_ENSEMBLE_METHODS = ("tfidf", "yake", "textrank", "rake")
+
+
+def _ensemble(plan: Plan) -> Run:
+    # Each method's scores are already rescaled into [0, 1] (its best phrase scores 1); a
+    # phrase scores the weighted mean of its scores over the methods, 0 where one misses it.
+    parts = [
+        (weight, _BUILDERS[name](replace(plan, method=name, top_k=0, weights=plan.weights)))
+        for name, weight in zip(_ENSEMBLE_METHODS, plan.weights)
+        if weight > 0
+    ]
+    total = sum(weight for weight, _ in parts)
+
+    def run(text: str) -> list[Keyphrase]:
+        merged: dict[str, list[Any]] = {}
+        for weight, part in parts:
+            for k in part(text):
+                key = k.text.lower()
+                entry = merged.get(key)
+                if entry is None:
+                    merged[key] = [weight * k.score, k]
+                else:
+                    entry[0] += weight * k.score
+        ranked = sorted(merged.values(), key=lambda e: (-e[0], e[1].first_position))
+        if plan.top_k:
+            ranked = ranked[: plan.top_k]
+        return [k._replace(score=score / total) for score, k in ranked]
+
+    return run
+
+
 _BUILDERS: dict[str, Callable[[Plan], Run]] = {
     "keyphrase": _keyphrase,
-    "ensemble": _front_end,
-    "tfidf": _algorithm,
+    "ensemble": _ensemble,
+    "tfidf": _tfidf,
     "yake": _yake,
-    "textrank": _algorithm,
+    "textrank": _textrank,
     "rake": _rake,
 }

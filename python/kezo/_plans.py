@@ -78,7 +78,7 @@ OPTIONS = (
     Option("max_n", None, int, "longest phrase in words", METHODS, 1, MAX_PHRASE_WORDS),
     Option("tenant", None, "tenant", "tenant whose stopwords apply (see set_tenant_stopwords)"),
     Option("stopwords", None, "words", "further stopwords for these calls only",
-           ("keyphrase", "yake", "rake")),
+           ("keyphrase", "textrank", "tfidf", "yake", "rake")),
     Option("weights", None, "weights", "weight of each method in the ensemble", ("ensemble",)),
     Option("window", None, int, "co-occurrence distance in words", ("yake", "textrank"), 1,
            MAX_WINDOW),
@@ -96,7 +96,7 @@ OPTIONS = (
            "share of a phrase repeating a better one that leaves it out", ("keyphrase",), 0.0,
            1.0),
     Option("tokenizer", None, "tokenizer", "tokenizer settings (a TokenizerConfig)",
-           ("ensemble", "tfidf", "textrank")),
+           ("ensemble",)),
 )
 """Every option of ``Extractor`` and ``extract``, in the order they are documented."""
 
@@ -198,22 +198,14 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
     direct: dict[str, object] = {
         n: given[n] for n in ("window", "damping", "max_iter", "tol") if n in given
     }
-    if method == "tfidf" and isinstance(given.get("df"), CorpusFrequencies):
-        raise TypeError(
-            "df for method 'tfidf' must be a mapping of phrases to counts (as "
-            "kezo_native.build_corpus_df makes them); a CorpusFrequencies counts the keyphrase "
-            "pipeline's stem keys"
-        )
     table, total = _frequencies(given.get("df"), given.get("total_documents"))
-    if table is not None and method == "tfidf":
-        direct["total_documents"] = total
     tenant = check_tenant("tenant", given["tenant"]) if "tenant" in given else ""
     if given.get("keep_near_duplicates") and "near_duplicate_threshold" in given:
         raise ValueError(
             "near_duplicate_threshold does not apply with keep_near_duplicates=True, which "
             "keeps every near-duplicate; give one of them"
         )
-    if direct and tenant and method != "yake":
+    if direct and tenant and method not in ("textrank", "yake"):
         raise ValueError(
             f"tenant cannot be combined with {', '.join(sorted(direct))}: tenant stopwords "
             "apply only through the native front end, which these options bypass"

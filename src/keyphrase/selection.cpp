@@ -101,7 +101,8 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
     std::vector<std::uint32_t> order;
     order.reserve(c.phrases.size());
     for (std::uint32_t p = 0; p < c.phrases.size(); ++p)
-        if (is_offered(c.phrases[p])) order.push_back(p);
+        if (is_offered(c.phrases[p]) && (options.offered == nullptr || (*options.offered)[p]))
+            order.push_back(p);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         if (scores[a] != scores[b]) return scores[a] > scores[b];
         const Phrase& pa = c.phrases[a];

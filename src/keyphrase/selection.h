@@ -15,6 +15,9 @@ struct SelectionOptions {
     bool keep_near_duplicates = false;
     double near_duplicate_threshold = 1.0;  // see KeyphraseConfig
     bool spans = false;                     // fill SpannedKeyword::spans
+    // One flag per phrase of the candidates: only phrases flagged non-zero are offered. Null
+    // offers every phrase. Not owned: it must outlive the call.
+    const std::vector<char>* offered = nullptr;
 };
 
 // The best phrases by score (ties: earlier first occurrence, then fewer words), without
