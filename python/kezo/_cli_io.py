@@ -12,7 +12,9 @@ import fnmatch
 import importlib
 import json
 import os
+import signal
 import sys
+import threading
 from collections.abc import Iterator, Sequence
 from concurrent.futures import Future, ThreadPoolExecutor
 from dataclasses import dataclass
@@ -145,6 +147,27 @@ def run_files(args: argparse.Namespace, work: Callable[[str], Any]) -> Iterator[
             report.bar = None
 
 
+@contextlib.contextmanager
+def _interrupts_held() -> Iterator[None]:
+    """Hold Ctrl-C back while one result is written, then raise it: an interrupt arriving inside
+    a large write would otherwise leave half a line in the output (or, through the buffers'
+    retry, a line's tail twice). Only the main thread handles signals; elsewhere, or under a
+    caller's own handler, this does nothing."""
+    if threading.current_thread() is not threading.main_thread() or (
+        signal.getsignal(signal.SIGINT) is not signal.default_int_handler
+    ):
+        yield
+        return
+    held: list[int] = []
+    signal.signal(signal.SIGINT, lambda number, frame: held.append(number))
+    try:
+        yield
+    finally:
+        signal.signal(signal.SIGINT, signal.default_int_handler)
+    if held:
+        raise KeyboardInterrupt
+
+
 class Writer:
     """The results of one command in the chosen format: text lines, a JSON document, JSON
     Lines, or a table with a header row; each result is flushed as it is written."""
@@ -163,7 +186,7 @@ class Writer:
             self.table.writerow(columns)
 
     def write(self, document: dict[str, Any], rows: list[tuple[Any, ...]], text: list[str]) -> None:
-        with self.report.clear_bar(self.stream):
+        with _interrupts_held(), self.report.clear_bar(self.stream):
             if self.fmt == "json":
                 self.documents.append(document)
             elif self.fmt == "jsonl":
@@ -175,7 +198,8 @@ class Writer:
             self.stream.flush()
 
     def close(self) -> None:
-        if self.fmt == "json":
-            json.dump(self.documents, self.stream, ensure_ascii=False, indent=2)
-            print(file=self.stream)
-        self.stream.flush()
+        with _interrupts_held():
+            if self.fmt == "json":
+                json.dump(self.documents, self.stream, ensure_ascii=False, indent=2)
+                print(file=self.stream)
+            self.stream.flush()
