@@ -123,4 +123,5 @@ BUILD_REQUIREMENTS=("cmake>=3.18" ninja "pybind11>=2.11" "scikit-build-core>=0.1
 RUNTIME_REQUIREMENTS=("tqdm>=4" "charset-normalizer>=3.0")
 # The optional integrations are tested with the real libraries: Dask, spaCy, scikit-learn, pandas.
 TEST_REQUIREMENTS=("pytest>=7" "hypothesis>=6.100" "mypy>=1.8" "dask[distributed,dataframe]>=2024.1"
-                   "spacy>=3.7" "scikit-learn>=1.2" "pandas>=1.5")
+                   "spacy>=3.7" "scikit-learn>=1.2" "pandas>=1.5" "mkdocs>=1.5"
+                   "mkdocstrings[python]>=0.24")

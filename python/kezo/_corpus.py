@@ -30,7 +30,7 @@ class CorpusFrequencies(Mapping[str, int]):
     Raises:
         TypeError, ValueError: a count, ``documents`` or ``max_n`` fails its check.
 
-    Example:
+    Examples:
         >>> corpus = CorpusFrequencies({"solar panel": 2, "wind": 1}, documents=3)
         >>> corpus["solar panel"], corpus.documents, len(corpus)
         (2, 3, 2)
@@ -123,7 +123,7 @@ def corpus_frequencies(
     Raises:
         TypeError, ValueError: an option or a text fails its check, or ``texts`` is empty.
 
-    Example:
+    Examples:
         >>> corpus = corpus_frequencies(["Solar panels age.", "Solar panels are cheap."])
         >>> corpus.documents, corpus["solar panel"]
         (2, 2)

@@ -74,7 +74,7 @@ class Extractor:
             ``top_n``) or has the wrong type (``bool`` is not taken for an int).
         ValueError: an option is out of range or does not apply to the method.
 
-    Example:
+    Examples:
         >>> extractor = Extractor(method="textrank", top_k=1)
         >>> extractor
         Extractor(method='textrank', top_k=1)
@@ -110,7 +110,7 @@ class Extractor:
             TypeError: ``text`` is not a str.
             ValueError: ``text`` holds a lone surrogate.
 
-        Example:
+        Examples:
             >>> text = ("Solar panels turn sunlight into power. Cheap solar panels need care, "
             ...         "and old solar panels lose power.")
             >>> [(k.text, k.count) for k in Extractor(top_k=1).extract(text)]
@@ -135,7 +135,7 @@ class Extractor:
             TypeError, ValueError: ``workers`` or a text fails its check (nothing is extracted
                 then).
 
-        Example:
+        Examples:
             >>> results = Extractor(top_k=1).extract_batch(["Solar panels age.", "Wind blows."])
             >>> len(results)
             2
@@ -160,7 +160,7 @@ class Extractor:
             ValueError: the method does not take corpus statistics, or ``texts`` is empty.
             TypeError: a text is not a str.
 
-        Example:
+        Examples:
             >>> corpus = ["Solar panels age.", "Solar panels are cheap.", "Wind blows."]
             >>> Extractor().fit(corpus).get_params()["df"].documents
             3
@@ -238,7 +238,7 @@ def extract(text: str, **options: Unpack[Options]) -> list[Keyphrase]:
     Raises:
         TypeError, ValueError: an option or the text fails its check (see ``Extractor``).
 
-    Example:
+    Examples:
         >>> text = ("Solar panels turn sunlight into power. Cheap solar panels need care, "
         ...         "and old solar panels lose power.")
         >>> [k.text for k in extract(text, method="textrank", top_k=1)]
@@ -264,7 +264,7 @@ def extract_batch(
     Raises:
         TypeError, ValueError: an option or a text fails its check (nothing is extracted then).
 
-    Example:
+    Examples:
         >>> results = extract_batch(["Solar panels age.", "Wind turbines spin."], top_k=1)
         >>> len(results)
         2

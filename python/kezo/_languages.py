@@ -54,7 +54,7 @@ def resolve_language(language: LanguageLike) -> Language:
         TypeError: ``language`` is neither a str nor a ``Language``.
         ValueError: the spelling names no supported language; the message lists the codes.
 
-    Example:
+    Examples:
         >>> resolve_language("French") == resolve_language("fr") == Language.French
         True
     """
@@ -93,7 +93,7 @@ def identify_language(text: str, *, max_results: int = 3) -> list[LanguageGuess]
     Raises:
         TypeError, ValueError: an argument fails its check.
 
-    Example:
+    Examples:
         >>> identify_language("Le chat dort sur le canapé.")[0].code
         'fr'
         >>> identify_language("Mtoto anasoma kitabu kizuri shuleni leo.")
@@ -119,7 +119,7 @@ def detect(text: str) -> LanguageGuess:
     Raises:
         TypeError, ValueError: ``text`` is not a str or holds a lone surrogate.
 
-    Example:
+    Examples:
         >>> detect("The cat sleeps on the sofa.").code
         'en'
         >>> detect("12 345 !").code, detect("").name

@@ -23,7 +23,7 @@ class Keyphrase(NamedTuple):
             order, as slices of the str it was extracted from: ``text[start:end]`` is the
             occurrence as written. Empty where the method does not locate its phrases.
 
-    Example:
+    Examples:
         >>> phrase = Keyphrase("solar panels", 0.93, 3, 0, ((0, 12),))
         >>> phrase.to_dict()["spans"]
         [[0, 12]]
@@ -56,7 +56,7 @@ class LanguageGuess(NamedTuple):
         confidence: the estimated probability that the language is right, from 0 to 1
             (0 when undetermined).
 
-    Example:
+    Examples:
         >>> LanguageGuess.of(Language.French, 0.9).to_dict()
         {'language': 'fr', 'name': 'French', 'confidence': 0.9}
     """
@@ -97,7 +97,7 @@ class DictionaryLoad(NamedTuple):
         memory_bytes: accounted size of the installed dictionary.
         limit_reached: whether ``max_terms_per_tenant`` cut the list.
 
-    Example:
+    Examples:
         >>> DictionaryLoad("shop", True, 2, 0, 324, False).accepted
         2
     """
@@ -123,7 +123,7 @@ class SnapResult(NamedTuple):
         distance: the edit distance between them, or None when nothing matched.
         matched: whether a dictionary term lay within the allowed distance.
 
-    Example:
+    Examples:
         >>> SnapResult("aple", "Apple", 1, True).term
         'Apple'
     """

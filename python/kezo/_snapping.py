@@ -62,7 +62,7 @@ def load_dictionary(tenant: str, terms: Iterable[str]) -> DictionaryLoad:
     Raises:
         TypeError, ValueError: ``tenant`` or a term fails its check.
 
-    Example:
+    Examples:
         >>> load_dictionary("shop", ["Apple", "Banana"]).accepted
         2
     """
@@ -123,7 +123,7 @@ def snap(tenant: str, term: str, *, max_distance: int = 2) -> SnapResult:
             is most often a misspelt tenant id. A tenant whose dictionary the cache policy
             evicted was loaded: its snaps reload it when they can, and otherwise just miss.
 
-    Example:
+    Examples:
         >>> snap("shop", "aple").term  # doctest: +SKIP
         'Apple'
     """
@@ -154,7 +154,7 @@ def snap_batch(
         TypeError, ValueError: an argument fails its check.
         LookupError: as for ``snap``, when some term matched nothing.
 
-    Example:
+    Examples:
         >>> [r.matched for r in snap_batch("shop", ["aple", "kiwi"])]  # doctest: +SKIP
         [True, False]
     """
@@ -196,7 +196,7 @@ def schedule_dictionary_update(tenant: str, terms: Iterable[str]) -> bool:
     Raises:
         TypeError, ValueError: an argument fails its check.
 
-    Example:
+    Examples:
         >>> schedule_dictionary_update("shop", ["Apple", "Cherry"])
         True
     """
@@ -208,7 +208,7 @@ def schedule_dictionary_update(tenant: str, terms: Iterable[str]) -> bool:
 def unload_tenant(tenant: str) -> None:
     """Drop ``tenant``'s dictionary, counters and hot mark (an unknown tenant is no error).
 
-    Example:
+    Examples:
         >>> unload_tenant("shop")
     """
     kezo_native.unload_tenant(check_tenant("tenant", tenant))
@@ -218,7 +218,7 @@ def set_tenant_hot(tenant: str, hot: bool = True) -> None:
     """Exempt a loaded ``tenant`` from expiry and least-recently-used eviction, or (``hot``
     False) make it evictable again. A tenant not loaded yet is left unmarked.
 
-    Example:
+    Examples:
         >>> set_tenant_hot("shop")
     """
     kezo_native.set_tenant_hot(check_tenant("tenant", tenant), check_bool("hot", hot))
@@ -227,7 +227,7 @@ def set_tenant_hot(tenant: str, hot: bool = True) -> None:
 def tenant_metrics(tenant: str) -> TenantMetrics:
     """The service's metrics of ``tenant`` (all zero for an unknown one).
 
-    Example:
+    Examples:
         >>> tenant_metrics("nobody").loaded
         False
     """
@@ -251,7 +251,7 @@ def cache_policy(base: TenantCachePolicy | None = None, **fields: object) -> Ten
         TypeError: an unknown field, or a value of the wrong type.
         ValueError: a value out of range.
 
-    Example:
+    Examples:
         >>> cache_policy(max_terms_per_tenant=250_000).max_terms_per_tenant
         250000
     """
@@ -286,7 +286,7 @@ def set_cache_policy(**fields: object) -> TenantCachePolicy:
     Raises:
         TypeError, ValueError: as for ``cache_policy``; the policy is then unchanged.
 
-    Example:
+    Examples:
         >>> set_cache_policy(max_terms_per_tenant=250_000).max_terms_per_tenant
         250000
     """

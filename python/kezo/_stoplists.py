@@ -22,7 +22,7 @@ def stopwords(language: LanguageLike) -> list[str]:
     Raises:
         TypeError, ValueError: ``language`` is not a supported language.
 
-    Example:
+    Examples:
         >>> "the" in stopwords("en")
         True
     """
@@ -32,7 +32,7 @@ def stopwords(language: LanguageLike) -> list[str]:
 def is_stopword(word: str, language: LanguageLike = "en") -> bool:
     """Whether ``word`` (compared as given; lower-case it first) is a stopword of ``language``.
 
-    Example:
+    Examples:
         >>> is_stopword("le", "fr")
         True
     """
@@ -46,7 +46,7 @@ def add_stopwords(words: Iterable[str], language: LanguageLike = "en") -> None:
     Raises:
         TypeError, ValueError: an argument fails its check (nothing is added then).
 
-    Example:
+    Examples:
         >>> add_stopwords(["etc"], "en")
     """
     resolved = resolve_language(language)
@@ -61,7 +61,7 @@ def set_tenant_stopwords(tenant: str, words: Iterable[str], language: LanguageLi
     Raises:
         TypeError, ValueError: an argument fails its check.
 
-    Example:
+    Examples:
         >>> set_tenant_stopwords("shop", ["price", "order"], "en")
     """
     kezo_native.load_tenant_stopwords(
@@ -72,7 +72,7 @@ def set_tenant_stopwords(tenant: str, words: Iterable[str], language: LanguageLi
 def clear_tenant_stopwords(tenant: str, language: LanguageLike = "en") -> None:
     """Remove ``tenant``'s own stopwords for ``language``.
 
-    Example:
+    Examples:
         >>> clear_tenant_stopwords("shop", "en")
     """
     kezo_native.clear_tenant_stopwords(check_tenant("tenant", tenant), resolve_language(language))

@@ -31,7 +31,7 @@ def words(text: str, language: LanguageLike = "auto") -> list[str]:
         TypeError: ``text`` is not a str, or ``language`` is neither a str nor a ``Language``.
         ValueError: ``text`` holds a lone surrogate, or ``language`` names no language.
 
-    Example:
+    Examples:
         >>> words("Solar panels, 2 of them: l'été!")
         ['solar', 'panels', '2', 'of', 'them', 'l', 'été']
     """
@@ -61,7 +61,7 @@ def highlight(
         TypeError: ``text``, ``before`` or ``after`` is not a str.
         ValueError: a span lies outside ``text`` (the keyphrases come from another text).
 
-    Example:
+    Examples:
         >>> text = "Solar panels age. Old solar panels fail."
         >>> found = [Keyphrase("solar panels", 0.9, 2, 0, ((0, 12), (22, 34))),
         ...          Keyphrase("old solar panels", 0.5, 1, 3, ((18, 34),))]

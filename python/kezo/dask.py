@@ -4,7 +4,7 @@ every worker process, including workers that join the cluster later.
 
 Needs the optional dependencies: ``pip install "kezo[dask]"``.
 
-Example:
+Examples:
     >>> import dask.bag as db                                            # doctest: +SKIP
     >>> from dask.distributed import Client
     >>> import kezo.dask
@@ -55,7 +55,7 @@ class KezoSetup(WorkerPlugin):
     Everything is checked and copied when the plugin is made, so a bad value fails in the client,
     not on the workers.
 
-    Example:
+    Examples:
         >>> setup = KezoSetup(dictionaries={"acme": ["Apple", "Banana"]})
         >>> sorted(setup.dictionaries)
         ['acme']
@@ -144,7 +144,7 @@ def extract_bag(bag: dask.bag.Bag, *, as_dicts: bool = False, **options: Any) ->
     Returns:
         A lazy ``dask.bag.Bag`` of lists of ``kezo.Keyphrase`` (or of dicts).
 
-    Example:
+    Examples:
         >>> phrases = extract_bag(db.from_sequence(texts), top_k=5).compute()  # doctest: +SKIP
     """
     mapped: dask.bag.Bag = bag.map_partitions(  # type: ignore[no-untyped-call]
@@ -160,12 +160,13 @@ def extract_column(
 
     Args:
         column: a ``dask.dataframe.Series`` of str (for example ``frame["abstract"]``).
-        as_dicts, **options: as for ``extract_bag``.
+        as_dicts: as for ``extract_bag``.
+        **options: as for ``extract_bag``.
 
     Returns:
         A lazy ``dask.dataframe.Series`` of lists, with the column's index and name.
 
-    Example:
+    Examples:
         >>> frame["keyphrases"] = extract_column(frame["abstract"], top_k=5)  # doctest: +SKIP
     """
     mapped: dask.dataframe.Series = column.map_partitions(  # type: ignore[no-untyped-call]

@@ -3,7 +3,7 @@ keyphrase matrix, for a ``Pipeline`` or a grid search over its parameters.
 
 Needs the optional dependencies: ``pip install "kezo[sklearn]"``.
 
-Example:
+Examples:
     >>> from kezo.sklearn import KeyphraseVectorizer
     >>> docs = ["Solar panels turn sunlight into power.", "Old solar panels lose power.",
     ...         "Wind turbines spin in the wind."]

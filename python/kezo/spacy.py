@@ -5,7 +5,7 @@ so pipelines saved with it load again with ``spacy.load``.
 
 Needs the optional dependency: ``pip install "kezo[spacy]"``.
 
-Example:
+Examples:
     >>> import spacy
     >>> nlp = spacy.blank("en")
     >>> _ = nlp.add_pipe("kezo", config={"top_k": 2})
