@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <unordered_map>
 
 #include "stemmer.h"
 
@@ -25,19 +25,7 @@ bool contains(const std::array<std::string_view, N>& list, std::string_view word
     return std::find(list.begin(), list.end(), word) != list.end();
 }
 
-void append_id(std::string& key, std::uint32_t id) {
-    char bytes[sizeof id];
-    std::memcpy(bytes, &id, sizeof id);
-    key.append(bytes, sizeof id);
-}
-
 }  // namespace
-
-std::string phrase_key(const std::uint32_t* terms, std::size_t count) {
-    std::string key;
-    for (std::size_t k = 0; k < count; ++k) append_id(key, terms[k]);
-    return key;
-}
 
 bool is_connector(Language lang, std::string_view lower) {
     switch (lang) {
@@ -65,14 +53,13 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     c.words = std::move(words);
     const std::vector<Word>& w = c.words.words;
     const std::size_t n = w.size();
-    c.word_term.assign(n, kNoTerm);
-    c.content_index.assign(n, 0);
 
     // Terms: each distinct lower-cased form is stemmed once. A form is a stopword or not
     // wherever it stands, apart from supplement words capitalised as names: connector forms and
     // content forms get terms of their own.
     constexpr std::uint32_t kUnseen = kNoTerm - 1;
-    std::vector<std::uint32_t> term_of_form(c.words.forms.size() * 2, kUnseen);
+    std::vector<std::uint32_t>& term_of_form = c.form_terms;
+    term_of_form.assign(c.words.forms.size() * 2, kUnseen);
     std::unordered_map<std::string, std::uint32_t> term_of_stem;
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& lower = c.words.lower(w[i]);
@@ -92,29 +79,41 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
             }
             term = at->second;
         }
-        c.word_term[i] = term;
-        if (!connector) c.content_index[i] = c.content_words++;
+        if (!connector) ++c.content_words;
     }
+    // A form seen only as a function word, or never as a connector, has no term there.
+    std::replace(term_of_form.begin(), term_of_form.end(), kUnseen, kNoTerm);
 
     // Whether word k is a content ideograph in the segment of word i (k may be out of range).
     const auto continues_run = [&](std::size_t i, std::size_t k) {
-        return k < n && w[k].ideograph && w[k].segment == w[i].segment && c.word_term[k] != kNoTerm;
+        return k < n && w[k].ideograph && w[k].segment == w[i].segment && c.term_of(k) != kNoTerm;
     };
 
-    // Phrases: spans inside one segment, from a content word to a content word.
-    std::string key;
+    // Phrases: spans inside one segment, from a content word to a content word. Each content
+    // word starts at most max_words of them: room for all is made at once (a growing vector
+    // of millions would hold the old and the new block together), untouched beyond their count.
+    std::vector<std::uint32_t> run;  // the terms of words i..j
+    const auto terms_of = [&](std::uint32_t q) -> const std::vector<std::uint32_t>& {
+        return c.phrases[q].terms;
+    };
     const std::size_t max_words = std::max<std::uint32_t>(options.max_words, 1);
+    constexpr std::size_t kMostReservedPerWord = 8;  // the longest phrases callers ask for
+    c.occurrences.reserve(std::size_t{c.content_words} * std::min(max_words, kMostReservedPerWord));
+    std::uint32_t content_before = 0;  // content words before word i
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t first = c.word_term[i];
+        const std::uint32_t first = c.term_of(i);
         if (first == kNoTerm || c.terms[first].connector) continue;
-        key.clear();
+        const std::uint32_t content_index = content_before++;
+        run.clear();
+        std::uint64_t hash = kTermRunSeed;
         bool letters = false;
         bool ideographic = true;
         std::uint32_t connectors = 0;
         for (std::size_t j = i; j < n && j - i < max_words && w[j].segment == w[i].segment; ++j) {
-            const std::uint32_t term = c.word_term[j];
+            const std::uint32_t term = c.term_of(j);
             if (term == kNoTerm) break;
-            append_id(key, term);
+            run.push_back(term);
+            hash = add_term(hash, term);
             ideographic = ideographic && w[j].ideograph;
             if (c.terms[term].connector) {
                 if (connectors++ > 0) break;
@@ -123,21 +122,23 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
             letters = letters || w[j].has_letter;
             // A phrase needs a word with letters; a single ideograph is rarely a key by itself.
             if (!letters || (ideographic && j == i)) continue;
-            auto [at, added] =
-                c.phrase_index.try_emplace(key, static_cast<std::uint32_t>(c.phrases.size()));
-            if (added) {
+            const std::uint64_t run_hash = term_run_hash(hash);
+            std::uint32_t id = c.phrase_index.find(run.data(), run.size(), run_hash, terms_of);
+            if (id == PhraseIndex::kNone) {
+                id = static_cast<std::uint32_t>(c.phrases.size());
                 Phrase& p = c.phrases.emplace_back();
-                for (std::size_t k = i; k <= j; ++k) p.terms.push_back(c.word_term[k]);
+                p.terms = run;
                 p.content_words = static_cast<std::uint32_t>(j - i + 1) - connectors;
                 p.first_word = static_cast<std::uint32_t>(i);
-                p.first_content = c.content_index[i];
+                p.first_content = content_index;
                 p.ideographic = ideographic;
+                c.phrase_index.insert(id, run_hash, terms_of);
             }
-            Phrase& phrase = c.phrases[at->second];
+            Phrase& phrase = c.phrases[id];
             ++phrase.count;
             if (ideographic && !phrase.whole_run)
                 phrase.whole_run = !continues_run(i, i - 1) && !continues_run(i, j + 1);
-            c.occurrences.push_back({at->second, static_cast<std::uint32_t>(i)});
+            c.occurrences.push_back({id, static_cast<std::uint32_t>(i)});
         }
     }
     return c;

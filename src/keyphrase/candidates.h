@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "kezo/language.h"
+#include "phrase_index.h"
 #include "words.h"
 
 namespace kezo::keyphrase {
@@ -52,13 +52,29 @@ struct CandidateOptions {
 struct Candidates {
     std::string_view text;  // the text the words were read from (not owned)
     Words words;
-    std::vector<std::uint32_t> word_term;      // word index -> term (kNoTerm for stopwords)
-    std::vector<std::uint32_t> content_index;  // word index -> index among content words
+    // Terms by form: [2 * form] the term of a content word of that form, [2 * form + 1] that
+    // of a function word of that form (a connector's; kNoTerm for any other function word).
+    std::vector<std::uint32_t> form_terms;
     std::vector<Term> terms;
     std::vector<Phrase> phrases;
     std::vector<Occurrence> occurrences;  // in text order of their start, then length
-    std::unordered_map<std::string, std::uint32_t> phrase_index;  // phrase_key -> phrase
+    PhraseIndex phrase_index;             // terms -> phrase
     std::uint32_t content_words = 0;
+
+    // The phrase whose terms are terms[0..n), or kNoTerm. Costs a hash and a probe or two.
+    std::uint32_t find_phrase(const std::uint32_t* terms, std::size_t n) const {
+        const std::uint32_t id = phrase_index.find(
+            terms, n, term_run_hash(terms, n),
+            [&](std::uint32_t q) -> const std::vector<std::uint32_t>& { return phrases[q].terms; });
+        return id == PhraseIndex::kNone ? kNoTerm : id;
+    }
+
+    // The term of word i: kNoTerm for a function word that is no connector. Kept per form, not
+    // per word: a long text has millions of words and thousands of forms.
+    std::uint32_t term_of(std::size_t i) const {
+        const Word& w = words.words[i];
+        return form_terms[std::size_t{w.form} * 2 + (w.stop ? 1 : 0)];
+    }
 };
 
 // Builds terms and phrases from scanned words: every span of at most max_words words inside one
@@ -66,9 +82,6 @@ struct Candidates {
 // holds only content words and, when allowed, one connector between two content words. c.text
 // views text, which must outlive the candidates.
 Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options);
-
-// The key of a sequence of terms in Candidates::phrase_index: their ids as raw bytes.
-std::string phrase_key(const std::uint32_t* terms, std::size_t count);
 
 // Whether a lower-cased function word may join two content words in lang ("of", "de", "da"...).
 bool is_connector(Language lang, std::string_view lower);

@@ -14,35 +14,74 @@ std::vector<std::uint32_t> content_terms(const Candidates& c, const Phrase& p) {
     return terms;
 }
 
-std::string sorted_key(std::vector<std::uint32_t> terms) {
+std::vector<std::uint32_t> sorted(std::vector<std::uint32_t> terms) {
     std::sort(terms.begin(), terms.end());
-    return phrase_key(terms.data(), terms.size());
+    return terms;
 }
 
 }  // namespace
+
+template <class Holds, class Visit>
+void NearDuplicateFilter::visit_live(const Lists& lists, std::uint64_t hash, Holds holds,
+                                     Visit visit) const {
+    const auto found = lists.find(hash);
+    if (found == lists.end()) return;
+    for (std::uint32_t link = found->second; link != kEnd; link = links_[link].next) {
+        const std::uint32_t slot = links_[link].slot;
+        if (alive(slot) && holds(slot) && visit(slot)) return;
+    }
+}
+
+void NearDuplicateFilter::list_under(Lists& lists, std::uint64_t hash, std::uint32_t slot) {
+    const auto [at, added] = lists.try_emplace(hash, kEnd);
+    // A phrase that repeats a term ("ederlet 九 ederlet") holds some runs twice; its slot is
+    // listed once under each, so the holders of a run are distinct slots.
+    if (!added && links_[at->second].slot == slot) return;
+    links_.push_back({slot, at->second});
+    at->second = static_cast<std::uint32_t>(links_.size() - 1);
+}
+
+const std::vector<std::uint32_t>& NearDuplicateFilter::taken_terms(std::size_t slot) const {
+    scratch_.clear();
+    for (std::uint32_t t : c_.phrases[taken_[slot]].terms)
+        if (!c_.terms[t].connector) scratch_.push_back(t);
+    return scratch_;
+}
+
+bool NearDuplicateFilter::holds_run(std::size_t slot, const std::uint32_t* run,
+                                    std::size_t n) const {
+    const std::vector<std::uint32_t>& terms = taken_terms(slot);
+    return std::search(terms.begin(), terms.end(), run, run + n) != terms.end();
+}
 
 bool NearDuplicateFilter::offer(std::uint32_t p) {
     const Phrase& phrase = c_.phrases[p];
     const std::vector<std::uint32_t> terms = content_terms(c_, phrase);
     const std::size_t n = terms.size();
 
-    std::vector<std::size_t> holders;  // live taken phrases this one lies inside
-    if (auto found = parts_.find(phrase_key(terms.data(), n)); found != parts_.end())
-        for (std::size_t slot : found->second)
-            if (alive(slot)) holders.push_back(slot);
+    std::vector<std::uint32_t> holders;  // live taken phrases this one lies inside
+    visit_live(
+        parts_, term_run_hash(terms.data(), n),
+        [&](std::uint32_t slot) { return holds_run(slot, terms.data(), n); },
+        [&](std::uint32_t slot) {
+            holders.push_back(slot);
+            return false;
+        });
     bool same_terms = false;
-    if (auto found = sorted_.find(sorted_key(terms)); found != sorted_.end())
-        same_terms = std::any_of(found->second.begin(), found->second.end(),
-                                 [&](std::size_t slot) { return alive(slot); });
+    const std::vector<std::uint32_t> order = sorted(terms);
+    visit_live(
+        sorted_, term_run_hash(order.data(), n),
+        [&](std::uint32_t slot) { return sorted(taken_terms(slot)) == order; },
+        [&](std::uint32_t) { return same_terms = true; });
     if (same_terms) return false;
     if (!holders.empty()) {
         const bool core = n >= 2 && phrase.count >= kCoreCount &&
-                          std::all_of(holders.begin(), holders.end(), [&](std::size_t slot) {
+                          std::all_of(holders.begin(), holders.end(), [&](std::uint32_t slot) {
                               return c_.phrases[taken_[slot]].count == 1;
                           });
         if (!core) return false;
-        for (std::size_t slot : holders) dropped_[slot] = true;
-        kept_count_ -= holders.size();  // distinct slots: add lists a slot once per part
+        for (std::uint32_t slot : holders) dropped_[slot] = true;
+        kept_count_ -= holders.size();  // distinct slots: a slot is listed once per hash
     }
     if (threshold_ < 1.0 && shares_run(terms)) return false;
     if (phrase.count == 1 && !core_words_.empty()) {
@@ -55,46 +94,57 @@ bool NearDuplicateFilter::offer(std::uint32_t p) {
 }
 
 // True when a run of terms shorter than all of them, and at least threshold_ of them, lies
-// inside a live taken phrase. Every run of a taken phrase is a key of parts_.
+// inside a live taken phrase. Every run of a taken phrase is listed in parts_.
 bool NearDuplicateFilter::shares_run(const std::vector<std::uint32_t>& terms) const {
     const std::size_t n = terms.size();
     const double least = std::max(1.0, std::ceil(threshold_ * static_cast<double>(n) - 1e-9));
+    bool found = false;
     for (std::size_t length = n - 1; length > 0 && static_cast<double>(length) >= least; --length)
-        for (std::size_t from = 0; from + length <= n; ++from) {
-            const auto found = parts_.find(phrase_key(terms.data() + from, length));
-            if (found == parts_.end()) continue;
-            for (std::size_t slot : found->second)
-                if (alive(slot)) return true;
+        for (std::size_t from = 0; from + length <= n && !found; ++from) {
+            const std::uint32_t* run = terms.data() + from;
+            visit_live(
+                parts_, term_run_hash(run, length),
+                [&](std::uint32_t slot) { return holds_run(slot, run, length); },
+                [&](std::uint32_t) { return found = true; });
         }
-    return false;
+    return found;
 }
 
 void NearDuplicateFilter::add(std::uint32_t p, const std::vector<std::uint32_t>& terms) {
-    const std::size_t slot = taken_.size();
+    const auto slot = static_cast<std::uint32_t>(taken_.size());
     taken_.push_back(p);
     dropped_.push_back(false);
     ++kept_count_;
     const std::size_t n = terms.size();
-    // A phrase that repeats a term ("ederlet 九 ederlet") holds some parts twice; its slot is
-    // listed once under each, so the holders of a part are distinct slots.
     for (std::size_t from = 0; from < n; ++from)
-        for (std::size_t to = from + 1; to <= n; ++to) {
-            std::vector<std::size_t>& slots = parts_[phrase_key(terms.data() + from, to - from)];
-            if (slots.empty() || slots.back() != slot) slots.push_back(slot);
-        }
-    sorted_[sorted_key(terms)].push_back(slot);
+        for (std::size_t to = from + 1; to <= n; ++to)
+            list_under(parts_, term_run_hash(terms.data() + from, to - from), slot);
+    const std::vector<std::uint32_t> order = sorted(terms);
+    list_under(sorted_, term_run_hash(order.data(), n), slot);
     if (n >= 2 && c_.phrases[p].count >= kCoreCount) mark_core(p);
 }
 
 void NearDuplicateFilter::mark_core(std::uint32_t p) {
     if (core_words_.empty()) {
         core_words_.assign(c_.words.words.size(), false);
-        starts_.resize(c_.phrases.size());
-        for (const Occurrence& o : c_.occurrences) starts_[o.phrase].push_back(o.start);
+        // Counting sort of the occurrence starts by phrase, for the phrases that can be
+        // recurring ones only.
+        const auto recurring = [&](std::uint32_t q) {
+            const Phrase& phrase = c_.phrases[q];
+            return phrase.content_words >= 2 && phrase.count >= kCoreCount;
+        };
+        start_from_.assign(c_.phrases.size() + 1, 0);
+        for (const Occurrence& o : c_.occurrences)
+            if (recurring(o.phrase)) ++start_from_[o.phrase + 1];
+        for (std::size_t q = 0; q < c_.phrases.size(); ++q) start_from_[q + 1] += start_from_[q];
+        starts_.resize(start_from_.back());
+        std::vector<std::uint32_t> next(start_from_.begin(), start_from_.end() - 1);
+        for (const Occurrence& o : c_.occurrences)
+            if (recurring(o.phrase)) starts_[next[o.phrase]++] = o.start;
     }
     const std::size_t size = c_.phrases[p].terms.size();
-    for (std::uint32_t start : starts_[p])
-        for (std::size_t k = 0; k < size; ++k) core_words_[start + k] = true;
+    for (std::uint32_t k = start_from_[p]; k < start_from_[p + 1]; ++k)
+        for (std::size_t w = 0; w < size; ++w) core_words_[starts_[k] + w] = true;
 }
 
 std::vector<std::uint32_t> NearDuplicateFilter::kept() const {

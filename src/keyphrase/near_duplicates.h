@@ -33,8 +33,23 @@ class NearDuplicateFilter {
 
   private:
     static constexpr std::uint32_t kCoreCount = 3;
+    static constexpr std::uint32_t kEnd = UINT32_MAX;
+
+    // Slots listed under one hash: a list threaded through links_, newest first.
+    struct Link {
+        std::uint32_t slot;
+        std::uint32_t next;
+    };
+    using Lists = std::unordered_map<std::uint64_t, std::uint32_t>;  // hash -> first link
 
     bool alive(std::size_t slot) const { return !dropped_[slot]; }
+    // The live slots under hash in lists for which holds(slot) is true, until visit returns true.
+    template <class Holds, class Visit>
+    void visit_live(const Lists& lists, std::uint64_t hash, Holds holds, Visit visit) const;
+    void list_under(Lists& lists, std::uint64_t hash, std::uint32_t slot);
+    // The content terms of the phrase taken in slot, into scratch_.
+    const std::vector<std::uint32_t>& taken_terms(std::size_t slot) const;
+    bool holds_run(std::size_t slot, const std::uint32_t* run, std::size_t n) const;
     bool shares_run(const std::vector<std::uint32_t>& terms) const;
     void add(std::uint32_t p, const std::vector<std::uint32_t>& terms);
     void mark_core(std::uint32_t p);
@@ -44,13 +59,18 @@ class NearDuplicateFilter {
     std::vector<std::uint32_t> taken_;
     std::vector<bool> dropped_;
     std::size_t kept_count_ = 0;
-    // Key of every contiguous part of each taken phrase -> the slots holding it.
-    std::unordered_map<std::string, std::vector<std::size_t>> parts_;
-    // Key of each taken phrase's sorted terms -> its slots.
-    std::unordered_map<std::string, std::vector<std::size_t>> sorted_;
+    // Hash of every contiguous run of each taken phrase's terms -> the slots holding it; and
+    // hash of each taken phrase's sorted terms -> its slots. A few bytes a run, as a long text
+    // has millions; a slot found under a hash is checked against its terms, so two runs sharing
+    // a hash never mix.
+    Lists parts_, sorted_;
+    std::vector<Link> links_;
+    mutable std::vector<std::uint32_t> scratch_;
     // Words covered by an occurrence of a recurring phrase taken (see above); empty until one is.
     std::vector<bool> core_words_;
-    std::vector<std::vector<std::uint32_t>> starts_;  // phrase -> occurrence starts, built lazily
+    // Occurrence starts by phrase, built on first need: those of phrase p are
+    // starts_[start_from_[p]] up to starts_[start_from_[p + 1]].
+    std::vector<std::uint32_t> start_from_, starts_;
 };
 
 }  // namespace kezo::keyphrase

@@ -77,12 +77,13 @@ bool is_adverb(Language lang, std::string_view word) {
 
 }  // namespace
 
-std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
+void for_each_phrase_features(const Candidates& c, Language lang,
+                              const std::function<void(std::size_t, const FeatureRow&)>& use) {
     const std::vector<Word>& words = c.words.words;
     const auto lower = [&](std::size_t i) -> const std::string& { return c.words.lower(i); };
     const std::size_t n = words.size();
     const auto content = [&](std::size_t i) {
-        const std::uint32_t t = c.word_term[i];
+        const std::uint32_t t = c.term_of(i);
         return t != kNoTerm && !c.terms[t].connector;
     };
 
@@ -114,19 +115,17 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
         const std::size_t size = q.terms.size();
         if (size < 2) continue;
         for (const std::size_t from : {std::size_t{0}, std::size_t{1}}) {
-            const auto found = c.phrase_index.find(phrase_key(q.terms.data() + from, size - 1));
-            if (found != c.phrase_index.end())
-                extension[found->second] = std::max<double>(extension[found->second], q.count);
+            const std::uint32_t found = c.find_phrase(q.terms.data() + from, size - 1);
+            if (found != kNoTerm) extension[found] = std::max<double>(extension[found], q.count);
         }
     }
 
     const double content_words = std::max<double>(c.content_words, 1.0);
     const double length = std::log(std::clamp(content_words, 10.0, 5000.0));
     const bool english = lang == Language::English || lang == Language::Auto;
-    std::vector<FeatureRow> rows(c.phrases.size());
+    FeatureRow f;
     for (std::size_t p = 0; p < c.phrases.size(); ++p) {
         const Phrase& phrase = c.phrases[p];
-        FeatureRow& f = rows[p];
         f.fill(0.0);
         const double count = phrase.count;
         const double size = phrase.content_words;
@@ -182,7 +181,13 @@ std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
         f[kLastEd] = english && ends_with(last, "ed") ? 1.0 : 0.0;
         f[kFirstEd] = english && ends_with(first, "ed") ? 1.0 : 0.0;
         f[kAdverb] = adverb ? 1.0 : 0.0;
+        use(p, f);
     }
+}
+
+std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang) {
+    std::vector<FeatureRow> rows(c.phrases.size());
+    for_each_phrase_features(c, lang, [&](std::size_t p, const FeatureRow& f) { rows[p] = f; });
     return rows;
 }
 

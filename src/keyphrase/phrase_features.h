@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "candidates.h"
@@ -57,6 +58,11 @@ using FeatureRow = std::array<double, kFeatureCount>;
 
 // Features of every phrase of c, in the order of c.phrases. Linear in the number of occurrences.
 std::vector<FeatureRow> phrase_features(const Candidates& c, Language lang);
+
+// The same rows handed to use(phrase index, row) one at a time, in the order of c.phrases,
+// without holding them all: the row is valid during the call only.
+void for_each_phrase_features(const Candidates& c, Language lang,
+                              const std::function<void(std::size_t, const FeatureRow&)>& use);
 
 // Names of the features, for the fitting tool.
 extern const char* const kFeatureNames[kFeatureCount];

@@ -17,7 +17,7 @@ namespace kezo {
 namespace {
 
 // Auto, and any value outside the enumeration, is identified from the text.
-Language resolve_language(const std::string& text, Language requested) {
+Language resolve_language(std::string_view text, Language requested) {
     const auto value = static_cast<std::uint32_t>(requested);
     if (value >= 1 && value <= kLanguageCount) return requested;
     return identify_best_language(text);
@@ -40,7 +40,7 @@ const std::unordered_set<std::string>* lowered_stopwords(
 }
 
 // The candidates of text under config, with the language already resolved.
-keyphrase::Candidates candidates_of(const std::string& text, Language lang,
+keyphrase::Candidates candidates_of(std::string_view text, Language lang,
                                     const KeyphraseConfig& config,
                                     const std::unordered_set<std::string>* extra_stopwords) {
     keyphrase::ScanOptions scan;
@@ -54,7 +54,7 @@ keyphrase::Candidates candidates_of(const std::string& text, Language lang,
     return keyphrase::build_candidates(text, keyphrase::scan_words(text, scan), options);
 }
 
-std::vector<SpannedKeyword> run_pipeline(const std::string& text, const KeyphraseConfig& config,
+std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseConfig& config,
                                          bool spans) {
     const Language lang = resolve_language(text, config.language);
     // Tenant stopwords apply to every stop test of this call; the previous tenant comes back on
@@ -82,7 +82,7 @@ std::vector<SpannedKeyword> run_pipeline(const std::string& text, const Keyphras
 
 }  // namespace
 
-std::vector<Keyword> extract_keyphrases(const std::string& text, const KeyphraseConfig& config) {
+std::vector<Keyword> extract_keyphrases(std::string_view text, const KeyphraseConfig& config) {
     std::vector<SpannedKeyword> spanned = run_pipeline(text, config, false);
     std::vector<Keyword> out;
     out.reserve(spanned.size());
@@ -90,7 +90,7 @@ std::vector<Keyword> extract_keyphrases(const std::string& text, const Keyphrase
     return out;
 }
 
-std::vector<SpannedKeyword> extract_keyphrases_spanned(const std::string& text,
+std::vector<SpannedKeyword> extract_keyphrases_spanned(std::string_view text,
                                                        const KeyphraseConfig& config) {
     return run_pipeline(text, config, true);
 }

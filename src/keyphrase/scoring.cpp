@@ -73,12 +73,11 @@ std::string phrase_stem_key(const Candidates& c, const Phrase& phrase) {
 }
 
 std::vector<double> score_phrases(const Candidates& c, const ScoringParams& params) {
-    const std::vector<FeatureRow> features = phrase_features(c, params.language);
     const bool corpus = params.document_frequency != nullptr && params.total_documents > 0;
-    std::vector<double> scores(features.size(), 0.0);
-    for (std::size_t p = 0; p < features.size(); ++p) {
+    std::vector<double> scores(c.phrases.size(), 0.0);
+    for_each_phrase_features(c, params.language, [&](std::size_t p, const FeatureRow& row) {
         double z = 0.0;
-        for (std::size_t f = 0; f < kFeatureCount; ++f) z += kWeights[f] * features[p][f];
+        for (std::size_t f = 0; f < kFeatureCount; ++f) z += kWeights[f] * row[f];
         if (corpus) {
             // Corpus statistics multiply the odds by the phrase's inverse document frequency:
             // a phrase found in every document of the corpus says little about this one.
@@ -88,7 +87,7 @@ std::vector<double> score_phrases(const Candidates& c, const ScoringParams& para
         }
         const double score = 1.0 / (1.0 + std::exp(-z));
         scores[p] = std::isfinite(score) ? score : 0.0;
-    }
+    });
     return scores;
 }
 

@@ -1,6 +1,7 @@
 // Word scanner of the keyphrase pipeline: one pass over the code points of the text.
 #include "words.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -24,6 +25,25 @@ const std::array<Kind, 128>& ascii_kinds() {
     return kinds;
 }
 
+// Distinct forms made room for up front: a text has far fewer than words.
+constexpr std::size_t kFormsReserved = 1 << 14;
+
+// At least as many as the words scan_words can find in text: every word starts at a letter or
+// digit that follows something other than an ASCII letter or digit, or at a character outside
+// ASCII (an ideograph is a word of its own).
+std::size_t most_words(std::string_view text) {
+    std::size_t starts = 1;
+    bool after_alnum = false;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        const bool alnum =
+            (byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
+        starts += (alnum && !after_alnum) | (byte >= 0xC0);
+        after_alnum = alnum;
+    }
+    return starts;
+}
+
 class Scanner {
   public:
     Scanner(std::string_view text, const ScanOptions& options) : text_(text), options_(options) {
@@ -35,10 +55,13 @@ class Scanner {
         const char* data = text_.data();
         const std::size_t len = text_.size();
         const std::array<Kind, 128>& ascii = ascii_kinds();
-        out_.words.reserve(len / 8 + 1);
-        out_.forms.reserve(len / 16 + 1);
-        form_stops_.reserve(len / 16 + 1);
-        form_index_.reserve(len / 16 + 1);
+        // Room for every word at once: growing a vector of millions of words would hold the old
+        // and the new block together. Pages beyond the words found are never touched.
+        out_.words.reserve(most_words(text_));
+        const std::size_t forms = std::min<std::size_t>(len / 16 + 1, kFormsReserved);
+        out_.forms.reserve(forms);
+        form_stops_.reserve(forms);
+        form_index_.reserve(forms);
         std::size_t pos = 0;
         while (pos < len) {
             std::uint32_t cp = static_cast<unsigned char>(data[pos]);
@@ -159,7 +182,8 @@ class Scanner {
     void finish_word() {
         if (!in_word_) return;
         in_word_ = false;
-        if (code_points_ > kMaxWordCodePoints) {
+        if (code_points_ > kMaxWordCodePoints || word_end_ - word_begin_ > Word::kMaxBytes ||
+            word_end_ > Word::kMaxBegin) {
             boundary_ = true;
         } else if (!apostrophes_.empty()) {
             split_apostrophe();
@@ -330,7 +354,7 @@ class Scanner {
         w.begin = begin;
         w.bytes = static_cast<std::uint32_t>(end - begin);
         w.form = intern(lower);
-        w.segment = segment_;
+        w.segment = segment_ & 7u;
         w.sentence = sentence_;
         w.sentence_start = sentence_start_;
         sentence_start_ = false;

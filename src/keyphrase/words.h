@@ -11,43 +11,51 @@
 
 namespace kezo::keyphrase {
 
-// One word: where it is written and what the scanner found out about it. 32 bytes, no heap:
-// its lower-cased form lives once per distinct form in Words::forms, its spelling in the text.
+// One word: where it is written and what the scanner found out about it. 16 bytes, no heap
+// (a long text holds millions): its lower-cased form lives once per distinct form in
+// Words::forms, its spelling in the text.
 struct Word {
-    std::uint64_t begin;      // first byte in the text
-    std::uint32_t bytes;      // bytes in the text up to its last letter, soft hyphens inside kept
-    std::uint32_t form;       // index of its lower-cased form in Words::forms
-    std::uint32_t segment;    // phrases never span two segments
-    std::uint32_t sentence;   // sentence number (a title or paragraph also ends one)
-    bool stop : 1;            // function word: never starts or ends a phrase
-    bool sentence_start : 1;  // first word of a sentence, title or paragraph
-    bool line_start : 1;      // first word of a line
-    bool capitalised : 1;     // first letter upper-case
-    bool all_caps : 1;        // two letters or more, all upper-case (an acronym)
-    bool inner_capital : 1;   // a capital after the first letter ("États-Unis", "McLaren")
-    bool shows_case : 1;      // capitalised tells a name: not sentence-initial, not in a line
-                              // written in title case
-    bool ideograph : 1;       // one character of a script written without blanks
-    bool has_letter : 1;      // false for numbers (only kept with keep_numbers)
+    static constexpr std::uint64_t kMaxBegin = (std::uint64_t{1} << 40) - 1;
+    static constexpr std::uint32_t kMaxBytes = (1u << 12) - 1;  // longer words are dropped
+
+    std::uint64_t begin : 40;  // first byte in the text
+    std::uint64_t bytes : 12;  // bytes in the text up to its last letter, soft hyphens inside kept
+    // The segment number modulo 8: phrases never span two segments. The number grows by at most
+    // one from a word to the next, so words compared while walking a segment, or a phrase and
+    // the words beside it, are in the same segment exactly when these bits agree.
+    std::uint64_t segment : 3;
+    std::uint64_t stop : 1;            // function word: never starts or ends a phrase
+    std::uint64_t sentence_start : 1;  // first word of a sentence, title or paragraph
+    std::uint64_t line_start : 1;      // first word of a line
+    std::uint64_t capitalised : 1;     // first letter upper-case
+    std::uint64_t all_caps : 1;        // two letters or more, all upper-case (an acronym)
+    std::uint64_t inner_capital : 1;   // a capital after the first letter ("États-Unis")
+    std::uint64_t shows_case : 1;      // capitalised tells a name: not sentence-initial, not in
+                                       // a line written in title case
+    std::uint64_t ideograph : 1;       // one character of a script written without blanks
+    std::uint64_t has_letter : 1;      // false for numbers (only kept with keep_numbers)
+    std::uint32_t form;                // index of its lower-cased form in Words::forms
+    std::uint32_t sentence;            // sentence number (a title or paragraph also ends one)
 
     Word()
         : begin(0),
           bytes(0),
-          form(0),
           segment(0),
-          sentence(0),
-          stop(false),
-          sentence_start(false),
-          line_start(false),
-          capitalised(false),
-          all_caps(false),
-          inner_capital(false),
-          shows_case(false),
-          ideograph(false),
-          has_letter(false) {}
+          stop(0),
+          sentence_start(0),
+          line_start(0),
+          capitalised(0),
+          all_caps(0),
+          inner_capital(0),
+          shows_case(0),
+          ideograph(0),
+          has_letter(0),
+          form(0),
+          sentence(0) {}
 
     std::uint64_t end() const { return begin + bytes; }
 };
+static_assert(sizeof(Word) == 16, "a Word is two machine words");
 
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
@@ -70,12 +78,12 @@ struct ScanOptions {
 
 // Splits text into words. A segment ends at every sentence end, clause or other punctuation,
 // line break closing a title or paragraph, and dropped token (a number unless keep_numbers, a
-// word of one letter, a word longer than 64 characters, a symbol). Letters joined by a hyphen
-// stay one word; French and Italian elided articles (l', d', qu', dell' ...) and the English
-// possessive 's become function words of their own. Stop marks come from stopwords::is_stop
+// word of one letter, a word longer than 64 characters or 4,095 bytes, a symbol). Letters joined by
+// a hyphen stay one word; French and Italian elided articles (l', d', qu', dell' ...) and the
+// English possessive 's become function words of their own. Stop marks come from stopwords::is_stop
 // (so tenant and custom stopwords apply on this thread), options.extra_stopwords and the
 // pipeline's supplement lists; a supplement word capitalised where case shows a name ("New
-// York") is no stopword. Linear in the text; about 32 bytes per word plus the distinct forms.
+// York") is no stopword. Linear in the text; 16 bytes per word plus the distinct forms.
 Words scan_words(std::string_view text, const ScanOptions& options);
 
 // A word as written: its bytes in text without soft hyphens, other invisible characters and

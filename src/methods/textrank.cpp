@@ -26,7 +26,7 @@ std::uint32_t word_vertices(const Candidates& c, std::vector<std::uint32_t>* ver
     std::uint32_t vertices = 0;
     vertex_of_word->assign(c.words.words.size(), kNoTerm);
     for (std::size_t i = 0; i < c.words.words.size(); ++i) {
-        const std::uint32_t t = c.word_term[i];
+        const std::uint32_t t = c.term_of(i);
         if (t == kNoTerm || c.terms[t].connector) continue;
         if (vertex_of_term[t] == kNoTerm) vertex_of_term[t] = vertices++;
         (*vertex_of_word)[i] = vertex_of_term[t];
@@ -167,7 +167,7 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
     // Term -> vertex, through the words.
     std::vector<std::uint32_t> vertex_of_term(c.terms.size(), kNoTerm);
     for (std::size_t i = 0; i < words.size(); ++i)
-        if (vertex_of_word[i] != kNoTerm) vertex_of_term[c.word_term[i]] = vertex_of_word[i];
+        if (vertex_of_word[i] != kNoTerm) vertex_of_term[c.term_of(i)] = vertex_of_word[i];
     for (std::size_t p = 0; p < c.phrases.size(); ++p) {
         if (!offered[p]) continue;
         // The sum of the word scores: a phrase of keywords outranks each of its words.

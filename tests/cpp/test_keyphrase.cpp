@@ -375,6 +375,18 @@ TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {
     }
     config.max_words = 4;
     config.language = Language::English;
+    // A word of a few letters stretched past 4,095 bytes by invisible characters is dropped
+    // like an overlong one, not given a cut-short span.
+    std::string stretched = "pa";
+    for (int k = 0; k < 2100; ++k) stretched += "\xc2\xad";
+    stretched += "nel";
+    config.top_k = 0;
+    for (const SpannedKeyword& k :
+         extract_keyphrases_spanned("Solar " + stretched + " farms. Solar farms.", config)) {
+        EXPECT_EQ(k.keyword.text.find("panel"), std::string::npos);
+        for (const ByteSpan& span : k.spans) EXPECT_LT(span.end - span.begin, 100u);
+    }
+    config.top_k = 10;
     EXPECT_TRUE(extract_keyphrases(std::string(10 << 20, 'x'), config).empty());
     std::string page;
     while (page.size() < (10u << 20)) page += "Gas turbines burn fuel. Steam turbines spin.\n";
