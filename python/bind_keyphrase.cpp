@@ -14,6 +14,7 @@
 #include "kezo/language.h"
 #include "spanned_keywords.h"
 #include "utf8_arguments.h"
+#include "utf8_text.h"
 
 namespace py = pybind11;
 
@@ -169,11 +170,12 @@ void bind_keyphrase(py::module_& m) {
 void bind_keyphrase_spans(py::module_& m) {
     m.def(
         "extract_keyphrases_spanned",
-        [](const std::string& text, const KeyphraseConfig& config) {
+        [](const py::str& text, const KeyphraseConfig& config) {
             const KeyphraseConfig copy = config;
+            const Utf8Text utf8(text);  // a long text is not copied
             const std::vector<SpannedKeyword> keywords =
-                without_gil([&] { return extract_keyphrases_spanned(text, copy); });
-            return spanned_keywords_to_python(text, keywords);
+                without_gil([&] { return extract_keyphrases_spanned(utf8.view(), copy); });
+            return spanned_keywords_to_python(utf8.view(), keywords);
         },
         py::arg("text"), py::arg("config") = KeyphraseConfig(),
         "Return the keyphrases of `text` with where they occur: a list of (text, score,\n"
