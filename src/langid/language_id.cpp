@@ -138,7 +138,11 @@ Outcome identify(std::string_view text) {
     Language best = Language::English;
     for (std::uint32_t v = 1; v <= kLanguageCount; ++v)
         if (out.confidence[v] > out.confidence[value(best)]) best = static_cast<Language>(v);
-    if (modelled == 0 || out.confidence[value(best)] > out.confidence[value(out.closest)])
+    // The closest language is the first guess of identify_language: an equal confidence (two
+    // scripts in equal shares, or weights in whole steps) goes to the lower Language value.
+    const double top = out.confidence[value(best)];
+    if (modelled == 0 || top > out.confidence[value(out.closest)] ||
+        (top > 0 && top == out.confidence[value(out.closest)]))
         out.closest = best;
     return out;
 }
