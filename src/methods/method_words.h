@@ -25,6 +25,16 @@ struct ScanRequest {
 // the scan only). Linear in the text.
 keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& request);
 
+// The same for a method's configuration: its language, tenant_id and extra_stopwords.
+template <class Config>
+keyphrase::Words scan_method_words(const std::string& text, const Config& config) {
+    ScanRequest request;
+    request.language = config.language;
+    request.tenant_id = &config.tenant_id;
+    request.extra_stopwords = &config.extra_stopwords;
+    return scan_method_words(text, request);
+}
+
 // A run of words [first, first + length) of a scan, keyed by its sequence of forms.
 struct Occurrence {
     std::uint32_t first = 0;

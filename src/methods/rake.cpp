@@ -13,11 +13,7 @@ constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
-    methods::ScanRequest request;
-    request.language = config.language;
-    request.tenant_id = &config.tenant_id;
-    request.extra_stopwords = &config.extra_stopwords;
-    const keyphrase::Words words = methods::scan_method_words(text, request);
+    const keyphrase::Words words = methods::scan_method_words(text, config);
     const auto& ws = words.words;
 
     // The maximal runs of content words inside one segment.

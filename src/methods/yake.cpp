@@ -116,11 +116,7 @@ TermStats term_stats(const keyphrase::Words& words, std::uint32_t window) {
 
 std::vector<SpannedKeyword> extract_yake_keyphrases(const std::string& text,
                                                     const YakeConfig& config) {
-    methods::ScanRequest request;
-    request.language = config.language;
-    request.tenant_id = &config.tenant_id;
-    request.extra_stopwords = &config.extra_stopwords;
-    const keyphrase::Words words = methods::scan_method_words(text, request);
+    const keyphrase::Words words = methods::scan_method_words(text, config);
     const auto& ws = words.words;
     const std::uint32_t window = std::max<std::uint32_t>(config.window, 1);
     const TermStats st = term_stats(words, window);
