@@ -17,6 +17,7 @@ Peers, with their documented defaults except the ten results asked for:
 import argparse
 import re
 
+from keyphrase_peers import multi_rake_peer, yake_peer
 from keyphrase_quality import TOP, add_data_arguments, evaluate, selected_sets
 
 
@@ -47,28 +48,6 @@ def kezo_method(kind, overrides):
             configs[language] = config
         return [k[0] for k in run(text, configs[language])]
     return extract
-
-
-def yake_peer():
-    import yake
-    extractors = {}
-
-    def run(text, language):
-        if language not in extractors:
-            extractors[language] = yake.KeywordExtractor(lan=language, n=3, top=TOP)
-        return [k for k, _ in extractors[language].extract_keywords(text)]
-    return run
-
-
-def multi_rake_peer():
-    from multi_rake import Rake
-    rakes = {}
-
-    def run(text, language):
-        if language not in rakes:
-            rakes[language] = Rake(language_code=language)
-        return [k for k, _ in rakes[language].apply(text)[:TOP]]
-    return run
 
 
 def rake_nltk_peer():
