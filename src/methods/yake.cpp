@@ -17,22 +17,33 @@ std::uint64_t pair_key(std::uint32_t left, std::uint32_t right) {
     return (static_cast<std::uint64_t>(left) << 32) | right;
 }
 
-// 1 - Levenshtein distance / longer length, over bytes.
-double similarity(const std::string& a, const std::string& b, std::vector<std::uint32_t>& row) {
-    if (a.empty() && b.empty()) return 1.0;
+// Whether 1 - Levenshtein distance / longer length, over bytes, exceeds threshold. The distance
+// is at least the difference in length, and the smallest entry of a row of the distance table
+// never shrinks, so most pairs are settled without the whole table: the same answer, sooner.
+bool similar(const std::string& a, const std::string& b, double threshold,
+             std::vector<std::uint32_t>& row) {
+    if (a.empty() && b.empty()) return 1.0 > threshold;
+    const double longer = static_cast<double>(std::max(a.size(), b.size()));
+    const auto close = [&](std::size_t distance) {
+        return 1.0 - static_cast<double>(distance) / longer > threshold;
+    };
+    const std::size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    if (!close(gap)) return false;
     row.resize(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j) row[j] = static_cast<std::uint32_t>(j);
     for (std::size_t i = 1; i <= a.size(); ++i) {
         std::uint32_t diagonal = row[0];
         row[0] = static_cast<std::uint32_t>(i);
+        std::uint32_t least = row[0];
         for (std::size_t j = 1; j <= b.size(); ++j) {
             const std::uint32_t up = row[j];
             row[j] = std::min({up + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
             diagonal = up;
+            least = std::min(least, row[j]);
         }
+        if (!close(least)) return false;
     }
-    return 1.0 -
-           static_cast<double>(row[b.size()]) / static_cast<double>(std::max(a.size(), b.size()));
+    return close(row[b.size()]);
 }
 
 // Per-word statistics and the scores S(w) of content words.
@@ -178,7 +189,7 @@ std::vector<SpannedKeyword> extract_yake_keyphrases(const std::string& text,
         const bool repeat =
             config.dedup_threshold < 1.0 &&
             std::any_of(out.begin(), out.end(), [&](const SpannedKeyword& kept) {
-                return similarity(k.keyword.text, kept.keyword.text, row) > config.dedup_threshold;
+                return similar(k.keyword.text, kept.keyword.text, config.dedup_threshold, row);
             });
         if (!repeat) out.push_back(std::move(k));
     }
