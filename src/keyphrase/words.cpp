@@ -28,18 +28,21 @@ const std::array<Kind, 128>& ascii_kinds() {
 // Distinct forms made room for up front: a text has far fewer than words.
 constexpr std::size_t kFormsReserved = 1 << 14;
 
-// At least as many as the words scan_words can find in text: every word starts at a letter or
-// digit that follows something other than an ASCII letter or digit, or at a character outside
-// ASCII (an ideograph is a word of its own).
+// About as many as the words scan_words finds in text, and for most texts at least as many (a
+// vector that must grow anyway just grows): a word starts a run of ASCII letters and digits or
+// of bytes outside ASCII, and an ideograph, kana or typographic apostrophe (lead bytes E2 to E9)
+// may start one inside a run. Malformed bytes and symbols, which start none, count no more than
+// once a run, so random bytes reserve little.
 std::size_t most_words(std::string_view text) {
     std::size_t starts = 1;
-    bool after_alnum = false;
+    bool in_run = false;
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
         const bool alnum =
             (byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
-        starts += (alnum && !after_alnum) | (byte >= 0xC0);
-        after_alnum = alnum;
+        const bool run = alnum || byte >= 0x80;
+        starts += (run && !in_run) | (byte >= 0xE2 && byte <= 0xE9);
+        in_run = run;
     }
     return starts;
 }
