@@ -1,5 +1,7 @@
 // Prints the features of every candidate phrase of the documents named on standard input, one
-// per line, for bench/keyphrase_fit.py. Usage: keyphrase_features LANGUAGE_VALUE < paths
+// line per phrase and window, for bench/keyphrase_fit.py: the document, the window's number and
+// the number of windows, the phrase's stem key (the same in every window) and its words.
+// Usage: keyphrase_features LANGUAGE_VALUE [CONTENT_WORDS_PER_WINDOW] < paths
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -7,18 +9,22 @@
 
 #include "candidates.h"
 #include "phrase_features.h"
+#include "scoring.h"
+#include "windows.h"
 #include "words.h"
 
 using namespace kezo;
 using namespace kezo::keyphrase;
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: keyphrase_features LANGUAGE_VALUE < list of document paths\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: keyphrase_features LANGUAGE_VALUE [CONTENT_WORDS] < document paths\n";
         return 2;
     }
     const auto lang = static_cast<Language>(std::stoul(argv[1]));
-    std::cout << "doc\tphrase";
+    WindowOptions windows;
+    if (argc == 3) windows.content_words = static_cast<std::uint32_t>(std::stoul(argv[2]));
+    std::cout << "doc\twindow\twindows\tkey\tphrase";
     for (const char* name : kFeatureNames) std::cout << '\t' << name;
     std::cout << '\n';
     std::string path;
@@ -31,15 +37,25 @@ int main(int argc, char** argv) {
         CandidateOptions options;
         options.language = lang;
         const std::string doc = text.str();
-        const Candidates c = build_candidates(doc, scan_words(doc, scan), options);
-        const std::vector<FeatureRow> rows = phrase_features(c, lang);
-        for (std::size_t p = 0; p < rows.size(); ++p) {
-            const Phrase& phrase = c.phrases[p];
-            std::cout << path << '\t';
-            for (std::size_t k = 0; k < phrase.terms.size(); ++k)
-                std::cout << (k ? " " : "") << c.words.lower(phrase.first_word + k);
-            for (double value : rows[p]) std::cout << '\t' << value;
-            std::cout << '\n';
+        const Candidates whole = build_candidates(doc, scan_words(doc, scan), options);
+        const auto ranges = window_ranges(whole, windows);
+        std::vector<std::uint32_t> scratch;
+        for (std::size_t k = 0; k < ranges.size(); ++k) {
+            const Candidates c = ranges.size() == 1
+                                     ? build_candidates(doc, scan_words(doc, scan), options)
+                                     : window_candidates(whole, ranges[k].first, ranges[k].second,
+                                                         options, &scratch);
+            const std::vector<FeatureRow> rows = phrase_features(c, lang);
+            for (std::size_t p = 0; p < rows.size(); ++p) {
+                const Phrase& phrase = c.phrases[p];
+                if (!is_offered(phrase)) continue;
+                std::cout << path << '\t' << k << '\t' << ranges.size() << '\t'
+                          << phrase_stem_key(c, phrase) << '\t';
+                for (std::size_t j = 0; j < phrase.terms.size(); ++j)
+                    std::cout << (j ? " " : "") << c.words.lower(phrase.first_word + j);
+                for (double value : rows[p]) std::cout << '\t' << value;
+                std::cout << '\n';
+            }
         }
     }
     return 0;

@@ -1,16 +1,23 @@
-"""Fits the keyphrase scorer's weights on the gold sets and checks them set by set.
+"""Fits the keyphrase scorer on the seven gold sets and checks it set by set.
 
-Every candidate phrase of every document gets the features the scorer uses (printed by the
-keyphrase_features tool of a bench build) and a label: does it match a gold key of its document
-under the protocol of keyphrase_quality.py. A logistic regression is fitted on the five sets
-together, each set weighing the same (so that no set wins by its number of candidates), with
-the features standardised. The figures are F1@10 of a simulation of the pipeline's selection
-(best scores first, skipping a phrase inside one already taken): on every set with the weights
-fitted on all five, and leave-one-set-out, each set scored with weights fitted on the other
-four. The weights are printed in the scorer's order, ready for src/keyphrase/scoring.cpp.
+A document of fewer than twice the window length is scored whole; a longer one is cut into
+windows (src/keyphrase/windows.cpp) and every window's phrases get the features the scorer uses,
+as printed by the keyphrase_features tool of a bench build. Each row is labelled: does the
+phrase match a gold key of its document under the protocol of keyphrase_quality.py. A logistic
+regression is fitted on all rows, each set weighing the same (so that no set wins by its number
+of candidates or windows), with the features standardised. A phrase's document score is the
+weighted mean of its window scores (the opening window weighing OPENING, window k after it
+(1 + k)^-DECAY), times ONE_WORD for a single word; those three are chosen on a grid by the
+mean F1@10 over the sets.
 
-    PYTHONPATH=build/dev /work/peers/bin/python bench/keyphrase_fit.py DATA_DIR \
-        [--tool build/dev/keyphrase_features] [--c 1.0]
+The figures are F1@10 of a simulation of the pipeline's selection (best scores first, skipping
+a phrase inside one already taken): on every set with everything fitted on all seven, and
+leave-one-set-out, each set scored with the weights and the grid choice fitted on the other
+six. The weights and window settings are printed ready for src/keyphrase/scoring.cpp and
+src/keyphrase/windows.h. Deterministic: the same data give the same figures.
+
+    PYTHONPATH=bench /work/peers/bin/python bench/keyphrase_fit.py DATA_DIR \
+        [--tool build/dev/keyphrase_features] [--c 1.0] [--window 150]
 """
 
 import argparse
@@ -24,11 +31,34 @@ import numpy as np
 from keyphrase_quality import SETS, Matcher, load_set
 
 LANGUAGE_VALUES = {"en": 1, "fr": 3, "pt": 6}
+OPENING = (2.0, 3.0, 4.0)
+DECAY = (0.25, 0.5)
+ONE_WORD = (1.0, 0.8, 0.65, 0.5)
 csv.field_size_limit(sys.maxsize)
 
 
-def load(data_dir, tool):
-    """{set name: (feature matrix, labels, doc ids, normal forms, {doc: gold normal forms})}"""
+class Rows:
+    """The candidate rows of one set, grouped by document and phrase."""
+
+    def __init__(self, features, labels, doc, window, windows, key, normal, gold, one_word):
+        self.features, self.labels = features, labels
+        self.window, self.windows = window, windows
+        self.gold = gold
+        # One group per (document, stem key): its rows over the windows.
+        groups = collections.defaultdict(list)
+        for i, (d, k) in enumerate(zip(doc, key)):
+            groups[(d, k)].append(i)
+        self.group_doc = [d for d, _ in groups]
+        self.group_normal = [normal[rows[0]] for rows in groups.values()]
+        self.group_one_word = np.array([features[rows[0], one_word] == 1.0 and
+                                        windows[rows[0]] > 1 for rows in groups.values()])
+        self.group_of_row = np.empty(len(doc), dtype=np.int64)
+        for g, rows in enumerate(groups.values()):
+            self.group_of_row[rows] = g
+
+
+def load(data_dir, tool, window):
+    """{set name: Rows}, feature names"""
     out = {}
     names = None
     for folder, name, language in SETS:
@@ -37,24 +67,27 @@ def load(data_dir, tool):
         root = f"{data_dir}/{folder}/docs/"
         gold = {root + f"{doc_id}.txt": {matcher.normal(k) for k in keys} - {""}
                 for doc_id, _, keys in docs}
-        result = subprocess.run([tool, str(LANGUAGE_VALUES[language])],
+        result = subprocess.run([tool, str(LANGUAGE_VALUES[language]), str(window)],
                                 input="\n".join(gold) + "\n", capture_output=True, text=True,
                                 check=True)
         rows = list(csv.reader(result.stdout.splitlines(), delimiter="\t",
                                quoting=csv.QUOTE_NONE))
-        names = rows[0][2:]
-        features = np.array([[float(v) for v in r[2:]] for r in rows[1:]])
-        normal = [matcher.normal(r[1]) for r in rows[1:]]
-        doc = [r[0] for r in rows[1:]]
+        names = rows[0][5:]
+        rows = rows[1:]
+        features = np.array([[float(v) for v in r[5:]] for r in rows])
+        normal = [matcher.normal(r[4]) for r in rows]
+        doc = [r[0] for r in rows]
         labels = np.array([n in gold[d] for n, d in zip(normal, doc)])
-        out[name] = (features, labels, doc, normal, gold)
+        windows = np.array([int(r[2]) for r in rows])
+        out[name] = Rows(features, labels, doc, np.array([int(r[1]) for r in rows]), windows,
+                         [r[3] for r in rows], normal, gold, names.index("one_word"))
     return out, names
 
 
 def fit(data, sets, c):
     from sklearn.linear_model import LogisticRegression
-    xs = [data[s][0] for s in sets]
-    ys = [data[s][1] for s in sets]
+    xs = [data[s].features for s in sets]
+    ys = [data[s].labels for s in sets]
     weights = np.concatenate([np.full(len(y), 1e4 / len(y)) for y in ys])
     x = np.vstack(xs)
     y = np.concatenate(ys)
@@ -69,48 +102,83 @@ def fit(data, sets, c):
     return w
 
 
-def f1_at_10(data, name, w):
-    features, labels, doc, normal, gold = data[name]
-    scores = features @ w
+def f1_at_10(rows, w, opening, decay, one_word, shares=None):
+    score = 1.0 / (1.0 + np.exp(-(rows.features @ w)))
+    weight = np.where(rows.window == 0, opening, (1.0 + rows.window) ** -decay)
+    weight = np.where(rows.windows == 1, 1.0, weight)
+    # The total weight of a document's windows, the same on all its rows.
+    total = np.where(rows.windows == 1, 1.0,
+                     opening + np.array([sum((1.0 + k) ** -decay for k in range(1, n))
+                                         for n in range(int(rows.windows.max()) + 1)])
+                     [rows.windows])
+    combined = np.bincount(rows.group_of_row, weights=score * weight / total,
+                           minlength=len(rows.group_doc))
+    combined = np.where(rows.group_one_word, combined * one_word, combined)
     by_doc = collections.defaultdict(list)
-    for i, d in enumerate(doc):
-        by_doc[d].append(i)
+    for g, d in enumerate(rows.group_doc):
+        by_doc[d].append(g)
     matched = returned = expected = 0
-    for d, rows in by_doc.items():
-        rows.sort(key=lambda i: -scores[i])
+    for d, groups in by_doc.items():
+        groups.sort(key=lambda g: -combined[g])
         taken = []
-        for i in rows:
-            text = f" {normal[i]} "
+        for g in groups:
+            text = f" {rows.group_normal[g]} "
             if any(text in f" {t} " for t in taken):
                 continue
-            taken.append(normal[i])
+            taken.append(rows.group_normal[g])
             if len(taken) == 10:
                 break
-        matched += len(set(taken) & gold[d])
+        if shares is not None:
+            shares.extend(" " not in t for t in taken)
+        matched += len(set(taken) & rows.gold[d])
         returned += len(taken)
-        expected += len(gold[d])
-    for d, keys in gold.items():
-        if d not in by_doc:
-            expected += len(keys)
+        expected += len(rows.gold[d])
+    expected += sum(len(keys) for d, keys in rows.gold.items() if d not in by_doc)
     p = matched / returned if returned else 0.0
     r = matched / expected if expected else 0.0
     return 200 * p * r / (p + r) if p + r else 0.0
 
 
+def fit_all(data, sets, c):
+    """Weights and the window settings of the best mean F1@10 over sets."""
+    w = fit(data, sets, c)
+    # Sets without a document long enough to cut score the same under every setting.
+    fixed = sum(f1_at_10(data[s], w, 1.0, 0.0, 1.0) for s in sets if data[s].windows.max() == 1)
+    cut = [s for s in sets if data[s].windows.max() > 1]
+    grid = [((fixed + sum(f1_at_10(data[s], w, o, d, u) for s in cut)) / len(sets), o, d, u)
+            for o in OPENING for d in DECAY for u in ONE_WORD]
+    _, opening, decay, one_word = max(grid)
+    return w, (opening, decay, one_word)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("data", help="folder holding the five gold sets")
+    parser.add_argument("data", help="folder holding the seven gold sets")
     parser.add_argument("--tool", default="build/dev/keyphrase_features")
     parser.add_argument("--c", type=float, default=1.0, help="inverse regularisation strength")
+    parser.add_argument("--window", type=int, default=150, help="content words per window")
     args = parser.parse_args()
 
-    data, names = load(args.data, args.tool)
+    data, names = load(args.data, args.tool, args.window)
     sets = list(data)
-    w = fit(data, sets, args.c)
+    w, settings = fit_all(data, sets, args.c)
     print("F1@10 (simulated selection)".ljust(28) + " ".join(f"{s:>12}" for s in sets))
-    print("fitted on all five".ljust(28) + " ".join(f"{f1_at_10(data, s, w):12.1f}" for s in sets))
-    held = [f1_at_10(data, s, fit(data, [o for o in sets if o != s], args.c)) for s in sets]
-    print("fitted on the other four".ljust(28) + " ".join(f"{v:12.1f}" for v in held))
+    print("fitted on all seven".ljust(28) +
+          " ".join(f"{f1_at_10(data[s], w, *settings):12.1f}" for s in sets))
+    held = []
+    for s in sets:
+        hw, hs = fit_all(data, [o for o in sets if o != s], args.c)
+        held.append(f1_at_10(data[s], hw, *hs))
+    print("fitted on the other six".ljust(28) + " ".join(f"{v:12.1f}" for v in held))
+    shares = []
+    for s in sets:
+        one = []
+        f1_at_10(data[s], w, *settings, shares=one)
+        shares.append(100 * np.mean(one))
+    print("single words in the top 10 %".ljust(28) + " ".join(f"{v:12.1f}" for v in shares))
+    opening, decay, one_word = settings
+    print(f"\nwindow: content_words = {args.window}, opening_weight = {opening}, decay = {decay},"
+          f" one_word = {one_word}")
     print("\nconstexpr double kWeights[kFeatureCount] = {")
     for name, value in zip(names, w):
         print(f"    {value:+.4f},  // {name}")

@@ -10,6 +10,7 @@
 #include "scoring.h"
 #include "selection.h"
 #include "stemmer.h"
+#include "windows.h"
 #include "words.h"
 
 namespace kezo {
@@ -39,6 +40,14 @@ const std::unordered_set<std::string>* lowered_stopwords(
     return lowered;
 }
 
+keyphrase::CandidateOptions candidate_options(Language lang, const KeyphraseConfig& config) {
+    keyphrase::CandidateOptions options;
+    options.language = lang;
+    options.max_words = config.max_words;
+    options.allow_connectors = config.allow_connectors;
+    return options;
+}
+
 // The candidates of text under config, with the language already resolved.
 keyphrase::Candidates candidates_of(std::string_view text, Language lang,
                                     const KeyphraseConfig& config,
@@ -47,11 +56,8 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     scan.language = lang;
     scan.keep_numbers = config.keep_numbers;
     scan.extra_stopwords = extra_stopwords;
-    keyphrase::CandidateOptions options;
-    options.language = lang;
-    options.max_words = config.max_words;
-    options.allow_connectors = config.allow_connectors;
-    return keyphrase::build_candidates(text, keyphrase::scan_words(text, scan), options);
+    return keyphrase::build_candidates(text, keyphrase::scan_words(text, scan),
+                                       candidate_options(lang, config));
 }
 
 std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseConfig& config,
@@ -70,7 +76,8 @@ std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseC
         scoring.document_frequency = &config.document_frequency;
         scoring.total_documents = config.total_documents;
     }
-    const std::vector<double> scores = keyphrase::score_phrases(c, scoring);
+    const std::vector<double> scores =
+        keyphrase::score_in_windows(c, candidate_options(lang, config), scoring);
 
     keyphrase::SelectionOptions selection;
     selection.top_k = config.top_k;
