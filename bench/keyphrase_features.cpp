@@ -41,10 +41,12 @@ int main(int argc, char** argv) {
         const auto ranges = window_ranges(whole, windows);
         std::vector<std::uint32_t> scratch;
         for (std::size_t k = 0; k < ranges.size(); ++k) {
-            const Candidates c = ranges.size() == 1
-                                     ? build_candidates(doc, scan_words(doc, scan), options)
-                                     : window_candidates(whole, ranges[k].first, ranges[k].second,
-                                                         options, &scratch);
+            // A document too short to cut is scored whole: its rows are the document's own.
+            Candidates window;
+            if (ranges.size() > 1)
+                window =
+                    window_candidates(whole, ranges[k].first, ranges[k].second, options, &scratch);
+            const Candidates& c = ranges.size() > 1 ? window : whole;
             const std::vector<FeatureRow> rows = phrase_features(c, lang);
             for (std::size_t p = 0; p < rows.size(); ++p) {
                 const Phrase& phrase = c.phrases[p];
