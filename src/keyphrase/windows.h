@@ -20,7 +20,7 @@ struct WindowOptions {
     // The weight of the opening window (title, abstract, introduction); window k after it
     // (k = 1, 2 ...) weighs (1 + k)^-decay: the further into the text, the less a window says.
     double opening_weight = 2.0;
-    double decay = 0.25;
+    double decay = 0.5;
     // A single word's document score is scaled by this: present in nearly every window, a
     // general word of the field ("algorithm", "students") would otherwise outrank the names the
     // document is about.

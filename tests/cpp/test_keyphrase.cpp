@@ -14,6 +14,7 @@
 #include "keyphrase/supplement.h"
 #include "kezo/keyphrase.h"
 #include "kezo/stopwords.h"
+#include "test_data.h"
 
 using namespace kezo;
 
@@ -258,6 +259,38 @@ TEST(KeyphraseSelection, RecordsAreRankedFiniteAndConsistent) {
     KeyphraseConfig three;
     three.max_words = 1;
     for (const Keyword& k : top(text, three)) EXPECT_EQ(k.text.find(' '), std::string::npos);
+}
+
+TEST(KeyphraseWindows, LongTextsKeepPhrasesAndIgnoreLineWrapping) {
+    // The declaration is long enough to be scored window by window: its top 10 must still hold
+    // phrases of several words, not only general single words, and be the same when its lines
+    // are wrapped at 72 columns.
+    const std::string text = kezo::testing::udhr("en");
+    ASSERT_GT(text.size(), 10000u);
+    std::string wrapped;
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t next_space = text.find_first_of(" \n", i + 1);
+        if (text[i] == ' ' &&
+            column + (next_space == std::string::npos ? text.size() : next_space) - i > 72) {
+            wrapped.push_back('\n');
+            column = 0;
+            continue;
+        }
+        wrapped.push_back(text[i]);
+        column = text[i] == '\n' ? 0 : column + 1;
+    }
+    ASSERT_NE(wrapped, text);
+    const auto list = top(text);
+    const auto list_wrapped = top(wrapped);
+    ASSERT_EQ(list.size(), 10u);
+    ASSERT_EQ(list_wrapped.size(), list.size());
+    std::size_t phrases_of_words = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].text, list_wrapped[i].text);
+        phrases_of_words += list[i].text.find(' ') != std::string::npos;
+    }
+    EXPECT_GE(phrases_of_words, 3u);
 }
 
 TEST(KeyphraseSpans, PointAtEachOccurrenceAsWritten) {
