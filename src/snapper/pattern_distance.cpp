@@ -115,7 +115,8 @@ std::size_t PatternDistance::heap_bytes() const {
             mv_.capacity()) *
                sizeof(std::uint64_t) +
            other_.capacity() * sizeof(other_[0]) +
-           (pattern_.capacity() + column_.capacity()) * sizeof(std::uint32_t);
+           (pattern_.capacity() + column_.capacity()) * sizeof(std::uint32_t) +
+           lane_text_.capacity();
 }
 
 const std::uint64_t* PatternDistance::masks_of(std::uint32_t c) const {

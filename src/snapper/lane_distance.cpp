@@ -1,0 +1,241 @@
+// The multi-key kernel: the blocked bit-vector distance of pattern_distance.cpp with one text in
+// each 64-bit lane of a vector register, so 4 (AVX2) or 8 (AVX-512) texts advance by one symbol
+// in the time one would. The wheel targets the x86-64 baseline, so the kernels are compiled for
+// their instruction sets function by function and picked at run time from what the processor
+// reports; elsewhere (and on processors without AVX2) every distance goes through distance_to.
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+
+#include "pattern_distance.h"
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define KEZO_LANE_KERNELS 1
+#include <cpuid.h>
+#else
+#define KEZO_LANE_KERNELS 0
+#endif
+
+namespace kezo::snapper_detail {
+namespace {
+
+#if KEZO_LANE_KERNELS
+
+typedef std::uint64_t U64x4 __attribute__((vector_size(32)));
+typedef std::uint64_t U64x8 __attribute__((vector_size(64)));
+
+// The texts of one call, each readable up to the longest: a shorter one is a copy padded with
+// zero bytes. The lanes past count repeat the first text.
+struct LaneTexts {
+    const unsigned char* text[PatternDistance::kMaxLanes];
+    std::size_t length[PatternDistance::kMaxLanes];
+    std::size_t count;
+    std::size_t longest;
+};
+
+// Symbols between two looks at the lanes' diagonal cells.
+constexpr std::size_t kCheckEvery = 8;
+
+// The kernel for patterns of kBlocks blocks, V holding kLanes words. Inlined into each function
+// compiled for an instruction set, so it becomes that set's code. Every text runs until it ends
+// or gives up (past its end it reads padding, its distance already kept), and the group stops
+// when all have.
+//
+// A lane's diagonal cell is the one on the table's diagonal that ends in the final cell: row
+// symbols + (pattern - text) of the current column. Cells along a diagonal never decrease, so
+// once it exceeds cap so will the distance. Its value is the column's row 0 (the symbols read)
+// plus the ups minus the downs above it, counted in pv and mv.
+template <class V, std::size_t kLanes, std::size_t kBlocks>
+inline __attribute__((always_inline)) void lane_distances(const std::uint64_t* ascii, std::size_t m,
+                                                          unsigned high, const LaneTexts& texts,
+                                                          int cap, int* out) {
+    static_assert(sizeof(V) == 8 * kLanes && (kLanes == 4 || kLanes == 8), "a word per lane");
+    const unsigned char* text[kLanes];
+    std::size_t length[kLanes];
+    bool alive[kLanes];
+    const V zero = {};
+    const V one = zero + 1;
+    V lengths = zero;
+    const std::size_t longest = texts.longest;
+    for (std::size_t k = 0; k < kLanes; ++k) {
+        text[k] = texts.text[k];
+        length[k] = texts.length[k];
+        lengths[k] = texts.length[k];
+        alive[k] = true;
+    }
+    V pv[kBlocks];
+    V mv[kBlocks];
+    for (std::size_t b = 0; b < kBlocks; ++b) {
+        pv[b] = ~zero;
+        mv[b] = zero;
+    }
+    V score = zero + m;  // the column's last row
+    V final_score = zero;
+    std::size_t t = 0;  // symbols read
+    while (t < longest) {
+        for (const std::size_t stop = std::min(longest, t + kCheckEvery); t < stop; ++t) {
+            const std::uint64_t* masks[kLanes];
+            for (std::size_t k = 0; k < kLanes; ++k) masks[k] = ascii + text[k][t] * kBlocks;
+            V up = one;  // row 0 grows by one per text symbol
+            V down = zero;
+            for (std::size_t b = 0; b < kBlocks; ++b) {
+                // Built whole, not lane by lane: lane stores would go through memory.
+                V eq;
+                if constexpr (kLanes == 4) {
+                    eq = V{masks[0][b], masks[1][b], masks[2][b], masks[3][b]};
+                } else {
+                    eq = V{masks[0][b], masks[1][b], masks[2][b], masks[3][b],
+                           masks[4][b], masks[5][b], masks[6][b], masks[7][b]};
+                }
+                const unsigned top = b + 1 == kBlocks ? high : 63;
+                const V e = eq | down;
+                const V xv = eq | mv[b];
+                const V xh = (((e & pv[b]) + pv[b]) ^ pv[b]) | e;
+                V ph = mv[b] | ~(xh | pv[b]);
+                V mh = pv[b] & xh;
+                const V up_out = (ph >> top) & one;
+                const V down_out = (mh >> top) & one;
+                ph = (ph << 1) | up;
+                mh = (mh << 1) | down;
+                pv[b] = mh | ~(xv | ph);
+                mv[b] = ph & xv;
+                up = up_out;
+                down = down_out;
+            }
+            score += up - down;
+            const V ends = (V)(lengths == zero + (t + 1));
+            final_score = (final_score & ~ends) | (score & ends);
+        }
+        bool working = false;
+        for (std::size_t k = 0; k < kLanes; ++k) {
+            if (!alive[k] || t >= length[k]) continue;
+            const long long row = static_cast<long long>(t + m) - static_cast<long long>(length[k]);
+            long long cell = static_cast<long long>(t);
+            for (std::size_t b = 0; b < kBlocks; ++b) {
+                const long long bits = row - static_cast<long long>(64 * b);
+                if (bits <= 0) break;
+                const std::uint64_t above =
+                    bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+                cell +=
+                    __builtin_popcountll(pv[b][k] & above) - __builtin_popcountll(mv[b][k] & above);
+            }
+            if (row > 0 && cell > cap) {
+                alive[k] = false;
+                continue;
+            }
+            working = true;
+        }
+        if (!working) break;
+    }
+    for (std::size_t k = 0; k < texts.count; ++k) {
+        const std::uint64_t d = final_score[k];
+        out[k] = alive[k] && d <= static_cast<std::uint64_t>(cap) ? static_cast<int>(d) : cap + 1;
+    }
+}
+
+template <class V, std::size_t kLanes>
+inline __attribute__((always_inline)) void by_blocks(const std::uint64_t* ascii, std::size_t blocks,
+                                                     std::size_t m, unsigned high,
+                                                     const LaneTexts& texts, int cap, int* out) {
+    switch (blocks) {
+        case 1:
+            return lane_distances<V, kLanes, 1>(ascii, m, high, texts, cap, out);
+        case 2:
+            return lane_distances<V, kLanes, 2>(ascii, m, high, texts, cap, out);
+        case 3:
+            return lane_distances<V, kLanes, 3>(ascii, m, high, texts, cap, out);
+        default:
+            return lane_distances<V, kLanes, 4>(ascii, m, high, texts, cap, out);
+    }
+}
+
+__attribute__((target("avx2,popcnt"))) void four_lanes(const std::uint64_t* ascii,
+                                                       std::size_t blocks, std::size_t m,
+                                                       unsigned high, const LaneTexts& texts,
+                                                       int cap, int* out) {
+    by_blocks<U64x4, 4>(ascii, blocks, m, high, texts, cap, out);
+}
+
+__attribute__((target("avx512f,avx2,popcnt"))) void eight_lanes(const std::uint64_t* ascii,
+                                                                std::size_t blocks, std::size_t m,
+                                                                unsigned high,
+                                                                const LaneTexts& texts, int cap,
+                                                                int* out) {
+    by_blocks<U64x8, 8>(ascii, blocks, m, high, texts, cap, out);
+}
+
+// 8 with AVX-512, 4 with AVX2 (each with the system saving its registers), else 1.
+std::size_t widest_lanes() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (__get_cpuid(1, &a, &b, &c, &d) == 0) return 1;
+    const unsigned needed = (1u << 23) | (1u << 27) | (1u << 28);  // popcnt, osxsave, avx
+    if ((c & needed) != needed) return 1;
+    unsigned saved = 0, saved_high = 0;
+    __asm__("xgetbv" : "=a"(saved), "=d"(saved_high) : "c"(0));
+    if ((saved & 0x6) != 0x6) return 1;  // xmm and ymm state
+    if (__get_cpuid_max(0, nullptr) < 7) return 1;
+    __cpuid_count(7, 0, a, b, c, d);
+    if ((b & (1u << 5)) == 0) return 1;                                   // avx2
+    const bool avx512 = (b & (1u << 16)) != 0 && (saved & 0xE6) == 0xE6;  // and zmm state
+    return avx512 ? 8 : 4;
+}
+
+#else
+
+std::size_t widest_lanes() {
+    return 1;
+}
+
+#endif
+
+std::atomic<std::size_t>& chosen_lanes() {
+    static std::atomic<std::size_t> lanes{widest_lanes()};
+    return lanes;
+}
+
+}  // namespace
+
+std::size_t PatternDistance::lanes() {
+    return chosen_lanes().load(std::memory_order_relaxed);
+}
+
+bool PatternDistance::use_lanes(std::size_t lanes) {
+    static const std::size_t widest = widest_lanes();
+    if (lanes != 1 && lanes != 4 && lanes != 8) return false;
+    if (lanes > widest) return false;
+    chosen_lanes().store(lanes, std::memory_order_relaxed);
+    return true;
+}
+
+void PatternDistance::distances_to(const std::string_view* texts, std::size_t count, int cap,
+                                   int* out) {
+#if KEZO_LANE_KERNELS
+    const std::size_t width = lanes();
+    if (width > 1 && takes_lanes() && count <= width) {
+        LaneTexts lane;
+        lane.count = count;
+        lane.longest = 0;
+        for (std::size_t k = 0; k < count; ++k)
+            lane.longest = std::max(lane.longest, texts[k].size());
+        std::size_t padded = 0;
+        for (std::size_t k = 0; k < count; ++k) padded += texts[k].size() < lane.longest;
+        if (lane_text_.size() < padded * lane.longest) lane_text_.resize(padded * lane.longest);
+        unsigned char* row = lane_text_.data();
+        for (std::size_t k = 0; k < width; ++k) {
+            const std::string_view text = texts[k < count ? k : 0];
+            lane.length[k] = text.size();
+            lane.text[k] = reinterpret_cast<const unsigned char*>(text.data());
+            if (k >= count || text.size() == lane.longest) continue;
+            std::copy(text.begin(), text.end(), row);
+            std::fill(row + text.size(), row + lane.longest, 0);
+            lane.text[k] = row;
+            row += lane.longest;
+        }
+        if (width == 8) return eight_lanes(ascii_.data(), blocks_, length_, high_, lane, cap, out);
+        return four_lanes(ascii_.data(), blocks_, length_, high_, lane, cap, out);
+    }
+#endif
+    for (std::size_t k = 0; k < count; ++k) out[k] = distance_to(texts[k], cap);
+}
+
+}  // namespace kezo::snapper_detail
