@@ -36,17 +36,17 @@ struct LaneTexts {
 // Symbols between two looks at the lanes' diagonal cells.
 constexpr std::size_t kCheckEvery = 8;
 
-// The kernel for patterns of kBlocks blocks, V holding kLanes words. Inlined into each function
-// compiled for an instruction set, so it becomes that set's code. Every text runs until it ends
-// or gives up (past its end it reads padding, its distance already kept), and the group stops
-// when all have.
+// The kernel for patterns of kBlocks blocks (masks block by block), V holding kLanes words. Inlined
+// into each function compiled for an instruction set, so it becomes that set's code. Every text
+// runs until it ends or gives up (past its end it reads padding, its distance already kept), and
+// the group stops when all have.
 //
 // A lane's diagonal cell is the one on the table's diagonal that ends in the final cell: row
 // symbols + (pattern - text) of the current column. Cells along a diagonal never decrease, so
 // once it exceeds cap so will the distance. Its value is the column's row 0 (the symbols read)
 // plus the ups minus the downs above it, counted in pv and mv.
 template <class V, std::size_t kLanes, std::size_t kBlocks>
-inline __attribute__((always_inline)) void lane_distances(const std::uint64_t* ascii, std::size_t m,
+inline __attribute__((always_inline)) void lane_distances(const std::uint64_t* masks, std::size_t m,
                                                           unsigned high, const LaneTexts& texts,
                                                           int cap, int* out) {
     static_assert(sizeof(V) == 8 * kLanes && (kLanes == 4 || kLanes == 8), "a word per lane");
@@ -71,30 +71,31 @@ inline __attribute__((always_inline)) void lane_distances(const std::uint64_t* a
     }
     V score = zero + m;  // the column's last row
     V final_score = zero;
+    V column = zero;    // symbols read, in every lane
     std::size_t t = 0;  // symbols read
     while (t < longest) {
         for (const std::size_t stop = std::min(longest, t + kCheckEvery); t < stop; ++t) {
-            const std::uint64_t* masks[kLanes];
-            for (std::size_t k = 0; k < kLanes; ++k) masks[k] = ascii + text[k][t] * kBlocks;
+            unsigned c[kLanes];
+            for (std::size_t k = 0; k < kLanes; ++k) c[k] = text[k][t];
             V up = one;  // row 0 grows by one per text symbol
             V down = zero;
             for (std::size_t b = 0; b < kBlocks; ++b) {
                 // Built whole, not lane by lane: lane stores would go through memory.
+                const std::uint64_t* row = masks + 128 * b;
                 V eq;
                 if constexpr (kLanes == 4) {
-                    eq = V{masks[0][b], masks[1][b], masks[2][b], masks[3][b]};
+                    eq = V{row[c[0]], row[c[1]], row[c[2]], row[c[3]]};
                 } else {
-                    eq = V{masks[0][b], masks[1][b], masks[2][b], masks[3][b],
-                           masks[4][b], masks[5][b], masks[6][b], masks[7][b]};
+                    eq = V{row[c[0]], row[c[1]], row[c[2]], row[c[3]],
+                           row[c[4]], row[c[5]], row[c[6]], row[c[7]]};
                 }
-                const unsigned top = b + 1 == kBlocks ? high : 63;
                 const V e = eq | down;
                 const V xv = eq | mv[b];
                 const V xh = (((e & pv[b]) + pv[b]) ^ pv[b]) | e;
                 V ph = mv[b] | ~(xh | pv[b]);
                 V mh = pv[b] & xh;
-                const V up_out = (ph >> top) & one;
-                const V down_out = (mh >> top) & one;
+                const V up_out = b + 1 == kBlocks ? (ph >> high) & one : ph >> 63;
+                const V down_out = b + 1 == kBlocks ? (mh >> high) & one : mh >> 63;
                 ph = (ph << 1) | up;
                 mh = (mh << 1) | down;
                 pv[b] = mh | ~(xv | ph);
@@ -103,7 +104,8 @@ inline __attribute__((always_inline)) void lane_distances(const std::uint64_t* a
                 down = down_out;
             }
             score += up - down;
-            const V ends = (V)(lengths == zero + (t + 1));
+            column += one;
+            const V ends = (V)(lengths == column);
             final_score = (final_score & ~ends) | (score & ends);
         }
         bool working = false;
@@ -134,34 +136,34 @@ inline __attribute__((always_inline)) void lane_distances(const std::uint64_t* a
 }
 
 template <class V, std::size_t kLanes>
-inline __attribute__((always_inline)) void by_blocks(const std::uint64_t* ascii, std::size_t blocks,
+inline __attribute__((always_inline)) void by_blocks(const std::uint64_t* masks, std::size_t blocks,
                                                      std::size_t m, unsigned high,
                                                      const LaneTexts& texts, int cap, int* out) {
     switch (blocks) {
         case 1:
-            return lane_distances<V, kLanes, 1>(ascii, m, high, texts, cap, out);
+            return lane_distances<V, kLanes, 1>(masks, m, high, texts, cap, out);
         case 2:
-            return lane_distances<V, kLanes, 2>(ascii, m, high, texts, cap, out);
+            return lane_distances<V, kLanes, 2>(masks, m, high, texts, cap, out);
         case 3:
-            return lane_distances<V, kLanes, 3>(ascii, m, high, texts, cap, out);
+            return lane_distances<V, kLanes, 3>(masks, m, high, texts, cap, out);
         default:
-            return lane_distances<V, kLanes, 4>(ascii, m, high, texts, cap, out);
+            return lane_distances<V, kLanes, 4>(masks, m, high, texts, cap, out);
     }
 }
 
-__attribute__((target("avx2,popcnt"))) void four_lanes(const std::uint64_t* ascii,
+__attribute__((target("avx2,popcnt"))) void four_lanes(const std::uint64_t* masks,
                                                        std::size_t blocks, std::size_t m,
                                                        unsigned high, const LaneTexts& texts,
                                                        int cap, int* out) {
-    by_blocks<U64x4, 4>(ascii, blocks, m, high, texts, cap, out);
+    by_blocks<U64x4, 4>(masks, blocks, m, high, texts, cap, out);
 }
 
-__attribute__((target("avx512f,avx2,popcnt"))) void eight_lanes(const std::uint64_t* ascii,
+__attribute__((target("avx512f,avx2,popcnt"))) void eight_lanes(const std::uint64_t* masks,
                                                                 std::size_t blocks, std::size_t m,
                                                                 unsigned high,
                                                                 const LaneTexts& texts, int cap,
                                                                 int* out) {
-    by_blocks<U64x8, 8>(ascii, blocks, m, high, texts, cap, out);
+    by_blocks<U64x8, 8>(masks, blocks, m, high, texts, cap, out);
 }
 
 // 8 with AVX-512, 4 with AVX2 (each with the system saving its registers), else 1.
@@ -231,8 +233,16 @@ void PatternDistance::distances_to(const std::string_view* texts, std::size_t co
             lane.text[k] = row;
             row += lane.longest;
         }
-        if (width == 8) return eight_lanes(ascii_.data(), blocks_, length_, high_, lane, cap, out);
-        return four_lanes(ascii_.data(), blocks_, length_, high_, lane, cap, out);
+        if (lane_masks_.empty()) {
+            lane_masks_.resize(128 * blocks_);
+            for (std::size_t c = 0; c < 128; ++c) {
+                for (std::size_t b = 0; b < blocks_; ++b)
+                    lane_masks_[128 * b + c] = ascii_[c * blocks_ + b];
+            }
+        }
+        const std::uint64_t* masks = lane_masks_.data();
+        if (width == 8) return eight_lanes(masks, blocks_, length_, high_, lane, cap, out);
+        return four_lanes(masks, blocks_, length_, high_, lane, cap, out);
     }
 #endif
     for (std::size_t k = 0; k < count; ++k) out[k] = distance_to(texts[k], cap);

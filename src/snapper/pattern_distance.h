@@ -93,7 +93,10 @@ class PatternDistance {
     std::vector<std::uint64_t> zero_;  // the masks of a symbol absent from the pattern
     std::vector<std::uint64_t> pv_;    // the column state of a distance, one word per block
     std::vector<std::uint64_t> mv_;
-    std::vector<unsigned char> lane_text_;  // padded copies of the multi-key kernel's texts
+    // The multi-key kernel's masks, block by block (symbol c < 128 of block b at 128 b + c),
+    // made on its first call after a prepare; and its padded copies of texts.
+    std::vector<std::uint64_t> lane_masks_;
+    std::vector<unsigned char> lane_text_;
 };
 
 }  // namespace kezo::snapper_detail
