@@ -224,10 +224,15 @@ void PatternDistance::distances_to(const std::string_view* texts, std::size_t co
         if (lane_text_.size() < padded * lane.longest) lane_text_.resize(padded * lane.longest);
         unsigned char* row = lane_text_.data();
         for (std::size_t k = 0; k < width; ++k) {
-            const std::string_view text = texts[k < count ? k : 0];
+            if (k >= count) {  // an unused lane repeats the first text, padded as it is
+                lane.length[k] = lane.length[0];
+                lane.text[k] = lane.text[0];
+                continue;
+            }
+            const std::string_view text = texts[k];
             lane.length[k] = text.size();
             lane.text[k] = reinterpret_cast<const unsigned char*>(text.data());
-            if (k >= count || text.size() == lane.longest) continue;
+            if (text.size() == lane.longest) continue;
             std::copy(text.begin(), text.end(), row);
             std::fill(row + text.size(), row + lane.longest, 0);
             lane.text[k] = row;
