@@ -57,7 +57,7 @@ struct NearestTermIndex::ScanQuery {
 // together, with the bound the keys before the group leave: a key with a distance within it has
 // its exact distance, and the group's keys are then settled in rank order as if met one by one.
 // Every other key first settles the group before it.
-void NearestTermIndex::scan_pass(const ScanQuery& query, int limit, int& best,
+void NearestTermIndex::scan_pass(const ScanQuery& query, int limit, int& best_distance,
                                  std::uint32_t& best_rank, Pattern& pattern) const {
     const auto count = static_cast<std::uint32_t>(key_end_.size());
     const std::string_view bytes(key_bytes_);
@@ -65,47 +65,64 @@ void NearestTermIndex::scan_pass(const ScanQuery& query, int limit, int& best,
     std::uint32_t group_rank[Pattern::kMaxLanes];
     int group_distance[Pattern::kMaxLanes];
     std::size_t grouped = 0;
+    int best = best_distance;
+    int cap = std::min(best - 1, limit);  // the bound of the next key
+    const auto found = [&](int d, std::uint32_t rank) {
+        best = d;
+        best_rank = rank;
+        cap = std::min(best - 1, limit);
+    };
     // Settles the group; true when it holds an exact match, which ends the pass.
     const auto settle = [&] {
         if (grouped == 0) return false;
-        pattern.distances_to(group, grouped, std::min(best - 1, limit), group_distance);
+        pattern.distances_to(group, grouped, cap, group_distance);
         const std::size_t n = grouped;
         grouped = 0;
         for (std::size_t k = 0; k < n; ++k) {
-            if (group_distance[k] > std::min(best - 1, limit)) continue;
-            best = group_distance[k];
-            best_rank = group_rank[k];
+            if (group_distance[k] > cap) continue;
+            found(group_distance[k], group_rank[k]);
             if (best == 0) return true;
         }
         return false;
     };
-    std::uint32_t begin = 0;
+    const std::uint32_t* lengths = key_length_.data();
+    const std::size_t query_size = query.size;
     std::size_t long_key = 0;  // index into long_counts_ of the next long key
-    for (std::uint32_t rank = 0; rank < count; begin = key_end_[rank], ++rank) {
-        const int cap = std::min(best - 1, limit);
-        const std::size_t length = key_length_[rank];
+    bool exact = false;
+    for (std::uint32_t rank = 0; rank < count && !exact; ++rank) {
+        // cap leaves out the keys waiting in the group, which could only lower it: a key it rules
+        // out cannot win. Most keys fall to the length difference, in this loop of their own.
+        const auto apart = [&](std::size_t length) {
+            return length > query_size ? length - query_size : query_size - length;
+        };
+        const auto far = static_cast<std::size_t>(cap);
+        std::size_t skipped_long = 0;
+        while (rank < count && apart(lengths[rank]) > far)
+            skipped_long += lengths[rank++] >= kLongKey;
+        long_key += skipped_long;
+        if (rank == count) break;
+        const std::size_t length = lengths[rank];
         const bool is_long = length >= kLongKey;
-        const std::size_t slot = is_long ? long_key++ : 0;
-        const std::size_t apart = length > query.size ? length - query.size : query.size - length;
-        if (apart > static_cast<std::size_t>(cap)) continue;
+        const std::size_t slot = long_key;
+        long_key += is_long;
         if (is_long && class_bound(long_counts_[slot], query.counts) > cap) continue;
+        const std::uint32_t begin = rank == 0 ? 0 : key_end_[rank - 1];
         const std::string_view key = bytes.substr(begin, key_end_[rank] - begin);
         if (query.lanes > 1 && is_long && long_ascii_[slot]) {
             group[grouped] = key;
             group_rank[grouped] = rank;
-            if (++grouped == query.lanes && settle()) return;
+            if (++grouped == query.lanes) exact = settle();
             continue;
         }
-        if (settle()) return;
-        const int key_cap = std::min(best - 1, limit);
+        if (settle()) break;
         // An empty query is as far from a key as the key is long.
-        const int d = query.empty ? static_cast<int>(length) : pattern.distance_to(key, key_cap);
-        if (d > key_cap) continue;
-        best = d;
-        best_rank = rank;
-        if (d == 0) return;
+        const int d = query.empty ? static_cast<int>(length) : pattern.distance_to(key, cap);
+        if (d > cap) continue;
+        found(d, rank);
+        exact = d == 0;
     }
-    settle();
+    if (!exact) settle();
+    best_distance = best;
 }
 
 NearestTermIndex::Result NearestTermIndex::scan(const std::vector<std::uint32_t>& query,
