@@ -87,6 +87,8 @@ void NearestTermIndex::scan_pass(const ScanQuery& query, int limit, int& best_di
     };
     const std::uint32_t* lengths = key_length_.data();
     const std::size_t query_size = query.size;
+    const std::size_t lanes = query.lanes;
+    const bool empty = query.empty;
     std::size_t long_key = 0;  // index into long_counts_ of the next long key
     bool exact = false;
     for (std::uint32_t rank = 0; rank < count && !exact; ++rank) {
@@ -108,16 +110,17 @@ void NearestTermIndex::scan_pass(const ScanQuery& query, int limit, int& best_di
         if (is_long && class_bound(long_counts_[slot], query.counts) > cap) continue;
         const std::uint32_t begin = rank == 0 ? 0 : key_end_[rank - 1];
         const std::string_view key = bytes.substr(begin, key_end_[rank] - begin);
-        if (query.lanes > 1 && is_long && long_ascii_[slot]) {
+        if (lanes > 1 && is_long && long_ascii_[slot]) {
             group[grouped] = key;
             group_rank[grouped] = rank;
-            if (++grouped == query.lanes) exact = settle();
+            if (++grouped == lanes) exact = settle();
             continue;
         }
-        if (settle()) break;
+        if (grouped != 0 && settle()) break;
         // An empty query is as far from a key as the key is long.
-        const int d = query.empty ? static_cast<int>(length) : pattern.distance_to(key, cap);
-        if (d > cap) continue;
+        const int key_cap = cap;
+        const int d = empty ? static_cast<int>(length) : pattern.distance_to(key, key_cap);
+        if (d > key_cap) continue;
         found(d, rank);
         exact = d == 0;
     }
