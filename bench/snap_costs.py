@@ -1,7 +1,7 @@
 """Worst-case costs of tenant dictionaries through the kezo package: the time to load 50,000
 random terms of 8 and of 128 letters, the longest stall another Python thread sees meanwhile,
 and single snaps on the 128-letter dictionary at large distance bounds, for a random query, a
-dictionary term with two edits and a short word.
+dictionary term with two edits and a short word; then the same on the 8-letter dictionary.
 
 Usage: PYTHONPATH=<build dir>:python python bench/snap_costs.py [--terms N] [--repeat N]
 """
@@ -86,7 +86,8 @@ def main() -> None:
     kezo.set_cache_policy(max_updates_per_minute=0, max_terms_per_tenant=args.terms)
 
     long_terms = random_terms(args.terms, 128, seed=128)
-    for length, terms in ((8, random_terms(args.terms, 8, seed=8)), (128, long_terms)):
+    short_terms = random_terms(args.terms, 8, seed=8)
+    for length, terms in ((8, short_terms), (128, long_terms)):
         seconds, stall = timed_load(f"bench-{length}", terms)
         print(f"load {args.terms:,} x {length:>3} letters: {seconds:7.3f} s, "
               f"longest stall of another thread {stall:6.3f} s")
@@ -100,6 +101,15 @@ def main() -> None:
         for name, query in queries.items():
             ms, answer = snap_ms("bench-128", query, bound, args.repeat)
             print(f"snap max_distance={bound:<10} {name:<19} {ms:9.3f} ms  ({answer})")
+
+    short_queries = {
+        "random 8 letters": random_terms(1, 8, seed=3)[0],
+        "a term, 2 edits": two_edits(short_terms[args.terms // 2], seed=4),
+    }
+    for bound in (2**31 - 1, 2):
+        for name, query in short_queries.items():
+            ms, answer = snap_ms("bench-8", query, bound, args.repeat)
+            print(f"8 letters: snap max_distance={bound:<10} {name:<17} {ms:9.3f} ms  ({answer})")
 
 
 if __name__ == "__main__":

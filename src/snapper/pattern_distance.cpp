@@ -78,6 +78,7 @@ bool PatternDistance::prepare(const std::vector<std::uint32_t>& pattern) {
     other_.clear();
     other_masks_.clear();
     pattern_.assign(pattern.begin(), pattern.end());
+    lane_masks_.clear();
     if (length_ == 0) return false;
 
     for (std::size_t i = 0; i < length_; ++i) {
@@ -112,10 +113,11 @@ bool PatternDistance::prepare(const std::vector<std::uint32_t>& pattern) {
 
 std::size_t PatternDistance::heap_bytes() const {
     return (ascii_.capacity() + other_masks_.capacity() + zero_.capacity() + pv_.capacity() +
-            mv_.capacity()) *
+            mv_.capacity() + lane_masks_.capacity()) *
                sizeof(std::uint64_t) +
            other_.capacity() * sizeof(other_[0]) +
-           (pattern_.capacity() + column_.capacity()) * sizeof(std::uint32_t);
+           (pattern_.capacity() + column_.capacity()) * sizeof(std::uint32_t) +
+           lane_text_.capacity();
 }
 
 const std::uint64_t* PatternDistance::masks_of(std::uint32_t c) const {

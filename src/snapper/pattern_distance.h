@@ -32,6 +32,30 @@ class PatternDistance {
     // object's buffers: one object per thread.
     int distance_to(std::string_view text, int cap = INT_MAX);
 
+    // The multi-key kernel: one distance per lane of a vector register, for texts of ASCII
+    // bytes. kMaxLanes is the widest (AVX-512); a width of 1 means no such kernel, and every
+    // distance goes through distance_to.
+    static constexpr std::size_t kMaxLanes = 8;
+    static constexpr std::size_t kMaxLaneBlocks = 4;  // patterns of up to 256 symbols
+
+    // The width the scans use: the widest this processor runs (4 with AVX2, 8 with AVX-512 on
+    // x86-64, else 1), detected once. Thread-safe.
+    static std::size_t lanes();
+    // Makes every later scan use lanes (1, 4 or 8) when this processor runs that width; false,
+    // changing nothing, when it does not. For tests and measurements: not meant to race snaps.
+    static bool use_lanes(std::size_t lanes);
+    // Whether this pattern can go through the multi-key kernel: non-empty, up to
+    // kMaxLaneBlocks x 64 symbols.
+    bool takes_lanes() const { return length_ > 0 && blocks_ <= kMaxLaneBlocks; }
+
+    // out[k] as distance_to(texts[k], cap) gives it (the distance when at most cap, else some
+    // value above), for k < count, for non-empty texts of ASCII bytes only. With takes_lanes()
+    // and count <= lanes() > 1 the texts go through the multi-key kernel together, each giving
+    // up once its diagonal cell (a lower bound of the final distance) exceeds cap: about the cost
+    // of the longest text alone, ceil(pattern / 64) x text steps at most; otherwise one by one.
+    // Uses this object's buffers, as distance_to does.
+    void distances_to(const std::string_view* texts, std::size_t count, int cap, int* out);
+
   private:
     enum class Method { Above, Banded, Fixed, Many };
     // The column state of one distance: bit i of pv / mv set where the column goes up / down by
@@ -69,6 +93,10 @@ class PatternDistance {
     std::vector<std::uint64_t> zero_;  // the masks of a symbol absent from the pattern
     std::vector<std::uint64_t> pv_;    // the column state of a distance, one word per block
     std::vector<std::uint64_t> mv_;
+    // The multi-key kernel's masks, block by block (symbol c < 128 of block b at 128 b + c),
+    // made on its first call after a prepare; and its padded copies of texts.
+    std::vector<std::uint64_t> lane_masks_;
+    std::vector<unsigned char> lane_text_;
 };
 
 }  // namespace kezo::snapper_detail

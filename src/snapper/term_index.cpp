@@ -196,8 +196,6 @@ std::shared_ptr<const NearestTermIndex> NearestTermIndex::build(const Dictionary
     if (n >= kNoRank) return nullptr;  // ranks and node indices are 32-bit
     auto index = std::make_shared<NearestTermIndex>();
     index->node_of_rank_ = tree_walk_order(dict);
-    std::vector<std::uint32_t> rank(n);
-    for (std::uint32_t r = 0; r < n; ++r) rank[index->node_of_rank_[r]] = r;
 
     // A query the index answers has at most kMaxSymbols symbols and finds keys within
     // kMaxIndexedDistance edits, so longer keys could never be found: the tries leave them out.
@@ -216,15 +214,23 @@ std::shared_ptr<const NearestTermIndex> NearestTermIndex::build(const Dictionary
         index->key_bytes_ += dict.nodes[node].term.normalized;
         index->key_end_.push_back(static_cast<std::uint32_t>(index->key_bytes_.size()));
     }
-    for (std::uint32_t i = 0; i < n; ++i) {
-        snapper_detail::to_symbols(dict.nodes[i].term.normalized, key);
-        index->key_length_[rank[i]] = static_cast<std::uint32_t>(key.size());
+    for (std::uint32_t r = 0; r < n; ++r) {
+        const std::string& text = dict.nodes[index->node_of_rank_[r]].term.normalized;
+        snapper_detail::to_symbols(text, key);
+        index->key_length_[r] = static_cast<std::uint32_t>(key.size());
         index->longest_key_ = std::max(index->longest_key_, key.size());
+        if (key.size() >= kLongKey) {
+            index->long_counts_.push_back(class_counts(key));
+            index->long_ascii_.push_back(
+                std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }));
+        }
         if (key.size() > kLongestFindable) continue;
         keys.symbols.insert(keys.symbols.end(), key.begin(), key.end());
         keys.offsets.push_back(keys.symbols.size());
-        key_rank.push_back(rank[i]);
+        key_rank.push_back(r);
     }
+    index->long_counts_.shrink_to_fit();
+    index->long_ascii_.shrink_to_fit();
     index->forward_ = build_trie(keys, key_rank);
     for (std::uint32_t i = 0; i < keys.count(); ++i) {
         std::reverse(keys.symbols.begin() + static_cast<std::ptrdiff_t>(keys.offsets[i]),
@@ -235,8 +241,19 @@ std::shared_ptr<const NearestTermIndex> NearestTermIndex::build(const Dictionary
     return index;
 }
 
+NearestTermIndex::ClassCounts NearestTermIndex::class_counts(
+    const std::vector<std::uint32_t>& symbols) {
+    ClassCounts counts{};
+    for (const std::uint32_t c : symbols) {
+        std::uint8_t& count = counts[c & 15];
+        if (count != UINT8_MAX) ++count;
+    }
+    return counts;
+}
+
 std::size_t NearestTermIndex::heap_bytes() const {
     return (forward_.capacity() + backward_.capacity()) * sizeof(TrieNode) +
+           long_counts_.capacity() * sizeof(ClassCounts) + long_ascii_.capacity() / 8 +
            (node_of_rank_.capacity() + key_end_.capacity() + key_length_.capacity()) *
                sizeof(std::uint32_t) +
            key_bytes_.capacity();

@@ -92,13 +92,23 @@ class NearestTermIndex {
 
     // The same answer for any query and bound by a scan of every key in visit-rank order, each
     // distance computed only up to the best one so far (and max_distance), where a length
-    // difference alone often settles it. Never Undecided. Costs at most two bounded distances
-    // per key whatever max_distance (no distance exceeds the longer of the query and the longest
-    // key, so a larger bound changes nothing), each ceil(query / 64) x key steps at most.
-    // Thread-safe; allocation-free once scratch has grown.
+    // difference or a long key's class counts often settle it. Long ASCII keys go through the
+    // multi-key kernel a vector register's lanes at a time. Never Undecided. Costs at most two
+    // bounded distances per key whatever max_distance (no distance exceeds the longer of the
+    // query and the longest key, so a larger bound changes nothing), each ceil(query / 64) x key
+    // steps at most. Thread-safe; allocation-free once scratch has grown.
     Result scan(const std::vector<std::uint32_t>& query, int max_distance, Scratch& scratch) const;
 
     static constexpr std::uint32_t kNoRank = UINT32_MAX;
+
+    // Keys of at least this many symbols are long: each carries class counts for the scan's
+    // filter, and the ASCII ones go through the multi-key kernel.
+    static constexpr std::size_t kLongKey = 24;
+    // Counts of a string's symbols in 16 classes (a symbol's low 4 bits), each saturating at 255.
+    // An edit changes at most one count up and one down, so the surplus of one string's counts
+    // over the other's, either way, bounds their distance from below.
+    using ClassCounts = std::array<std::uint8_t, 16>;
+    static ClassCounts class_counts(const std::vector<std::uint32_t>& symbols);
 
     // One trie node. Nodes are stored in depth-first order, so a node's children start right
     // after it and its subtree ends at `end` (the index of its next sibling or an uncle's).
@@ -110,8 +120,9 @@ class NearestTermIndex {
 
   private:
     std::uint32_t find_exact(const std::vector<std::uint32_t>& query) const;
-    void scan_pass(std::size_t query_size, bool empty, int limit, int& best,
-                   std::uint32_t& best_rank, snapper_detail::PatternDistance& pattern) const;
+    struct ScanQuery;
+    void scan_pass(const ScanQuery& query, int limit, int& best, std::uint32_t& best_rank,
+                   snapper_detail::PatternDistance& pattern) const;
 
     std::vector<TrieNode> forward_;            // keys as they are
     std::vector<TrieNode> backward_;           // keys reversed
@@ -121,6 +132,9 @@ class NearestTermIndex {
     std::string key_bytes_;
     std::vector<std::uint32_t> key_end_;
     std::vector<std::uint32_t> key_length_;
+    // Per long key, in rank order: its class counts, and whether all its bytes are ASCII.
+    std::vector<ClassCounts> long_counts_;
+    std::vector<bool> long_ascii_;
     std::size_t longest_key_ = 0;
 };
 

@@ -8,6 +8,8 @@
 
 #include "kezo/snapper.h"
 #include "kezo/unicode.h"
+#include "snapper/nearest.h"
+#include "snapper/pattern_distance.h"
 
 namespace kezo {
 namespace {
@@ -92,6 +94,53 @@ TEST(SnapperSearch, IndexAgreesWithTreeWalk) {
             }
         }
     }
+}
+
+// Long keys take the scan's class-count filter and, when ASCII, the multi-key kernel: the answer
+// must stay the tree walk's at every kernel width this processor runs. Keys are edited copies of
+// a few stems of 1 to 300 symbols over four letters, so distances are small and tied, groups mix
+// lengths, and queries pass the kernel's 256 symbols; some keys hold a non-ASCII letter.
+TEST(SnapperSearch, EveryKernelWidthAgreesWithTreeWalkOnLongKeys) {
+    using snapper_detail::PatternDistance;
+    std::mt19937 rng(7);
+    const auto letter = [&] { return std::string(1, static_cast<char>('a' + rng() % 4)); };
+    const auto edited = [&](std::string s, int edits) {
+        for (; edits > 0; --edits) {
+            const std::size_t at = s.empty() ? 0 : rng() % s.size();
+            const unsigned kind = s.empty() ? 1 : rng() % 3;
+            if (kind == 0) s.erase(at, 1);
+            if (kind == 1) s.insert(at, rng() % 16 == 0 ? "\xC3\xA9" : letter());
+            if (kind == 2) s.replace(at, 1, letter());
+        }
+        return s;
+    };
+    const std::size_t widest = PatternDistance::lanes();
+    for (int round = 0; round < 12; ++round) {
+        std::vector<std::string> stems(1 + rng() % 3);
+        for (auto& stem : stems) {
+            for (std::size_t n = 1 + rng() % (round % 3 == 0 ? 300 : 90); n > 0; --n)
+                stem += letter();
+        }
+        std::vector<std::string> terms(1 + rng() % 150);
+        for (auto& t : terms) t = edited(stems[rng() % stems.size()], static_cast<int>(rng() % 8));
+        const auto dict = Snapper::build_dictionary(terms, 50000, 1000, nullptr);
+        for (int q = 0; q < 12; ++q) {
+            const std::string query =
+                edited(stems[rng() % stems.size()], static_cast<int>(rng() % 12));
+            if (query.empty()) continue;
+            for (int m : {0, 1, 2, 3, 5, 16, 40, INT_MAX}) {
+                const SnapMatch want = reference_walk(*dict, query, m);
+                for (std::size_t lanes : {1, 4, 8}) {
+                    if (!PatternDistance::use_lanes(lanes)) continue;
+                    const auto got = snapper_detail::find_nearest_term(*dict, query, m);
+                    ASSERT_EQ(got.term ? got.term->canonical : query, want.term)
+                        << "query " << query << " bound " << m << " lanes " << lanes;
+                    ASSERT_EQ(got.distance, want.distance);
+                }
+            }
+        }
+    }
+    PatternDistance::use_lanes(widest);
 }
 
 }  // namespace

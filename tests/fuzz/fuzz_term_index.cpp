@@ -4,12 +4,14 @@
 // takes, so keys share long prefixes, collide and sit at every small distance from the query.
 // For each bound, the indexed search (tries, then the rank-order scan) and the tree walk must
 // both answer the first key in the tree walk's order among those nearest the query, found from a
-// full table of every distance; the bit-parallel and banded distance kernel must agree with that
-// table under every cap.
+// full table of every distance, at every width of the multi-key kernel the processor runs; the
+// bit-parallel, banded and multi-key distance kernels must agree with that table under every cap.
 // Input: stems, then for each key and the query a recipe of stem, edits and repetitions.
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -84,8 +86,11 @@ std::vector<std::size_t> walk_ranks(const Dictionary& dict) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     std::vector<std::string> stems(in.ConsumeIntegralInRange(1, 6));
+    // Half the inputs keep to the ASCII letters, whose long keys go through the multi-key kernel.
+    const std::size_t letters = in.ConsumeBool() ? 4 : std::size(kAlphabet);
     for (std::string& stem : stems) {
-        for (int n = in.ConsumeIntegralInRange(0, 40); n > 0; --n) stem += pick(in, kAlphabet);
+        for (int n = in.ConsumeIntegralInRange(0, 40); n > 0; --n)
+            stem += kAlphabet[in.ConsumeIntegralInRange<std::size_t>(0, letters - 1)];
     }
     // Mostly dozens of keys, one input in eight up to hundreds.
     const bool many = in.ConsumeIntegralInRange(0, 7) == 0;
@@ -112,6 +117,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(distance[i] <= cap ? got == distance[i] : got > cap);
     }
 
+    // The multi-key kernel at every width this processor runs, on the ASCII keys in groups of
+    // its lanes, against the table under a shared cap.
+    std::vector<std::size_t> ascii_keys;
+    for (std::size_t i = 0; i < dict->nodes.size(); ++i) {
+        const std::string& key = dict->nodes[i].term.normalized;
+        if (!key.empty() &&
+            std::all_of(key.begin(), key.end(), [](char c) { return (c & 0x80) == 0; }))
+            ascii_keys.push_back(i);
+    }
+    const std::size_t widest = snapper_detail::PatternDistance::lanes();
+    const std::size_t widths[] = {1, 4, 8};
+    for (const std::size_t lanes : widths) {
+        if (!prepared || !snapper_detail::PatternDistance::use_lanes(lanes)) continue;
+        for (std::size_t first = 0; first < ascii_keys.size(); first += lanes) {
+            const std::size_t count = std::min(lanes, ascii_keys.size() - first);
+            std::string_view texts[snapper_detail::PatternDistance::kMaxLanes];
+            for (std::size_t k = 0; k < count; ++k)
+                texts[k] = dict->nodes[ascii_keys[first + k]].term.normalized;
+            const int cap = first % 3 == 0 ? INT_MAX : random_bound;
+            int got[snapper_detail::PatternDistance::kMaxLanes];
+            kernel.distances_to(texts, count, cap, got);
+            for (std::size_t k = 0; k < count; ++k) {
+                const int want = distance[ascii_keys[first + k]];
+                FUZZ_CHECK(want <= cap ? got[k] == want : got[k] > cap);
+            }
+        }
+    }
+
     for (const int bound : kBounds) {
         for (const int b : {bound, random_bound}) {
             std::size_t want = SIZE_MAX;
@@ -121,8 +154,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     (distance[i] == distance[want] && rank[i] < rank[want]))
                     want = i;
             }
-            for (const auto& got : {snapper_detail::find_nearest_term(*dict, query, b),
-                                    snapper_detail::walk_tree(*dict, query, b)}) {
+            std::vector<snapper_detail::NearestTerm> answers{
+                snapper_detail::walk_tree(*dict, query, b)};
+            for (const std::size_t lanes : widths) {
+                if (snapper_detail::PatternDistance::use_lanes(lanes))
+                    answers.push_back(snapper_detail::find_nearest_term(*dict, query, b));
+            }
+            for (const auto& got : answers) {
                 if (want == SIZE_MAX) {
                     FUZZ_CHECK(got.term == nullptr);
                 } else {
@@ -132,5 +170,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
+    snapper_detail::PatternDistance::use_lanes(widest);
     return 0;
 }
