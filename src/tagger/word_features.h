@@ -11,17 +11,17 @@
 
 namespace kezo::tagger {
 
-inline constexpr std::size_t kAffixes = 4;
+inline constexpr std::size_t kAffixes = 5;
 // Features of a position that do not depend on earlier tags, and those that do.
-inline constexpr std::size_t kStaticFeatures = 22;
+inline constexpr std::size_t kStaticFeatures = 23;
 inline constexpr std::size_t kTagFeatures = 5;
 // Tag index standing for "no word there" (before the sentence).
 inline constexpr std::uint32_t kNoTag = 31;
 
 struct WordKeys {
     std::uint64_t lower = 0;              // lower-cased form, digits folded to 0
-    std::uint64_t prefix[kAffixes] = {};  // first 1..4 code points (the whole word if shorter)
-    std::uint64_t suffix[kAffixes] = {};  // last 1..4 code points
+    std::uint64_t prefix[kAffixes] = {};  // first 1..5 code points (the whole word if shorter)
+    std::uint64_t suffix[kAffixes] = {};  // last 1..5 code points
     std::uint32_t shape = 0;              // case, digit, hyphen and length flags
 };
 
@@ -52,7 +52,7 @@ inline void static_features(const WordKeys& prev2, const WordKeys& prev, const W
     out[n++] = feature(0, 0);
     out[n++] = feature(1, w.lower);
     for (std::size_t k = 0; k < kAffixes; ++k) out[n++] = feature(2 + k, w.suffix[k]);
-    for (std::size_t k = 0; k < kAffixes - 1; ++k) out[n++] = feature(6 + k, w.prefix[k]);
+    for (std::size_t k = 0; k < 3; ++k) out[n++] = feature(30 + k, w.prefix[k]);
     out[n++] = feature(9, w.shape);
     out[n++] = feature(10, prev.lower);
     out[n++] = feature(11, next.lower);
