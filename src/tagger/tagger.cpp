@@ -65,9 +65,9 @@ std::shared_ptr<const Tagger> Tagger::from_bytes(std::string_view bytes,
     const auto fail = [&](const std::string& why) -> TaggerModelError {
         return TaggerModelError(source + ": " + why);
     };
-    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kMagic, 4) != 0)
-        throw fail(bytes.size() < 4 ? "truncated tagger model (no header)"
-                                    : "not a tagger model (bad magic)");
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), kMagic, 4) != 0)
+        throw fail("not a tagger model (bad magic)");
+    if (bytes.size() < kHeaderSize) throw fail("truncated tagger model (no header)");
     const char* head = bytes.data();
     const auto version = read_le<std::uint16_t>(head + 4);
     if (version != kFormatVersion)
