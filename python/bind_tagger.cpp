@@ -61,7 +61,22 @@ py::list tag_words(const py::sequence& words, Language language) {
     return result;
 }
 
-py::list tag_text(const py::str& text, Language language) {
+// A new, empty instance of a tuple type (tuple itself or a subclass without extra fields, such
+// as a NamedTuple) with room for `size` items, or null when memory runs out.
+PyObject* new_record(PyTypeObject* type, Py_ssize_t size) {
+    return type == &PyTuple_Type ? PyTuple_New(size) : type->tp_alloc(type, size);
+}
+
+py::list tag_text(const py::str& text, Language language, const py::object& record) {
+    PyTypeObject* type = &PyTuple_Type;
+    if (!record.is_none()) {
+        if (!PyType_Check(record.ptr()) ||
+            !PyType_IsSubtype(reinterpret_cast<PyTypeObject*>(record.ptr()), &PyTuple_Type))
+            throw py::type_error("record must be a subclass of tuple");
+        type = reinterpret_cast<PyTypeObject*>(record.ptr());
+        if (type->tp_basicsize != PyTuple_Type.tp_basicsize)
+            throw py::type_error("record must add no fields to tuple");
+    }
     const Utf8Text utf8(text);
     const std::string_view bytes = utf8.view();
     const auto model = model_of(language);
@@ -85,7 +100,7 @@ py::list tag_text(const py::str& text, Language language) {
         if (word == nullptr) throw py::error_already_set();
         PyObject* tag = strings[static_cast<std::size_t>(w.upos)].ptr();
         Py_INCREF(tag);
-        PyObject* item = PyTuple_New(4);
+        PyObject* item = new_record(type, 4);
         if (item == nullptr) {
             Py_DECREF(word);
             Py_DECREF(tag);
@@ -119,9 +134,11 @@ void bind_tagger(py::module_& m) {
           "list of str. The language's model is read on first use; an unusable model file\n"
           "raises RuntimeError. Tags without the interpreter lock.");
     m.def("tag_text", &tag_text, py::arg("text"), py::arg("language"),
+          py::arg("record") = py::none(),
           "The words and punctuation of `text` with their UPOS tags: a list of (text, upos,\n"
-          "start, end) tuples, start and end being code-point offsets into `text`. Ideographs\n"
-          "come one per character (Korean: blank-separated words). Tags without the lock.");
+          "start, end) tuples (instances of `record`, a tuple subclass such as a NamedTuple,\n"
+          "when given), start and end being code-point offsets into `text`. Ideographs come\n"
+          "one per character (Korean: blank-separated words). Tags without the lock.");
 }
 
 }  // namespace kezo::python

@@ -532,5 +532,7 @@ def has_tagger(language: Language) -> bool:
 def tag_words(words: Sequence[str], language: Language) -> list[str]:
     """The UPOS tag of each word of `words` (a sequence of str, one sentence or more), as a"""
 
-def tag_text(text: str, language: Language) -> list[tuple[str, str, int, int]]:
+def tag_text(
+    text: str, language: Language, record: Optional[type[tuple[str, str, int, int]]] = None
+) -> list[tuple[str, str, int, int]]:
     """The words and punctuation of `text` with their UPOS tags: a list of (text, upos,"""

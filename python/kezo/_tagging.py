@@ -13,6 +13,7 @@ from ._options import check_text
 
 MODEL_DIRECTORY = Path(__file__).resolve().parent / "data" / "tagger"
 
+#: The 17 Universal Dependencies part-of-speech tags, in the order of the models.
 UPOS_TAGS = (
     "ADJ", "ADP", "ADV", "AUX", "CCONJ", "DET", "INTJ", "NOUN", "NUM",
     "PART", "PRON", "PROPN", "PUNCT", "SCONJ", "SYM", "VERB", "X",
@@ -88,17 +89,17 @@ def tag(
         RuntimeError: the language's model file is damaged.
 
     Examples:
-        >>> tag(["The", "cat", "sleeps", "."], language="en")
-        ['DET', 'NOUN', 'VERB', 'PUNCT']
-        >>> [(t.text, t.upos) for t in tag("Dogs bark.", language="en")]
-        [('Dogs', 'NOUN'), ('bark', 'VERB'), ('.', 'PUNCT')]
+        >>> tag(["She", "reads", "a", "book", "."], language="en")
+        ['PRON', 'VERB', 'DET', 'NOUN', 'PUNCT']
+        >>> [(t.text, t.upos, t.start) for t in tag("Die Katze schläft.", language="de")]
+        [('Die', 'DET', 0), ('Katze', 'NOUN', 4), ('schläft', 'VERB', 10), ('.', 'PUNCT', 17)]
     """
     if isinstance(text, str):
         check_text("text", text)
         if not text.strip() and resolve_language(language) == Language.Auto:
             return []
         lang = _model_language(language, text)
-        return [TaggedToken._make(item) for item in kezo_native.tag_text(text, lang)]
+        return kezo_native.tag_text(text, lang, TaggedToken)  # type: ignore[return-value]
     if isinstance(text, (list, tuple)):
         if not text and resolve_language(language) == Language.Auto:
             return []
