@@ -38,13 +38,17 @@ def main() -> int:
     words = [t.text for t in kezo.tag(text, language="en")]
     runs = [words[k : k + 25] for k in range(0, len(words), 25)]
     n = len(words)
-    print(f"text, {len(text) / 1e6:.1f} MB, {n} tokens: "
-          f"{rate(lambda: kezo.tag(text, language='en'), n, args.seconds) / 1e3:,.0f} k tokens/s")
-    print(f"words, one list: "
-          f"{rate(lambda: kezo.tag(words, language='en'), n, args.seconds) / 1e3:,.0f} k tokens/s")
-    print(f"words, calls of 25: {rate(lambda: [kezo.tag(r, language='en') for r in runs], n, args.seconds) / 1e3:,.0f} k tokens/s")
-    code = ("import time, kezo, kezo_native as k; l = kezo.resolve_language('{0}'); "
-            "s = time.perf_counter(); k.tag_words(['a'], l); print((time.perf_counter() - s) * 1e3)")
+    cases = {
+        f"text, {len(text) / 1e6:.1f} MB, {n} tokens": lambda: kezo.tag(text, language="en"),
+        "words, one list": lambda: kezo.tag(words, language="en"),
+        "words, calls of 25": lambda: [kezo.tag(r, language="en") for r in runs],
+    }
+    for name, work in cases.items():
+        print(f"{name}: {rate(work, n, args.seconds) / 1e3:,.0f} k tokens/s")
+    code = (
+        "import time, kezo, kezo_native as k; l = kezo.resolve_language('{0}'); "
+        "s = time.perf_counter(); k.tag_words(['a'], l); print((time.perf_counter() - s) * 1e3)"
+    )
     loads = {}
     for lang in kezo.tagger_languages():
         out = subprocess.run([sys.executable, "-c", code.format(lang)], check=True,

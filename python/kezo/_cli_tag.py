@@ -18,7 +18,7 @@ AUTO = "auto"
 def _language(value: str) -> str:
     """``value`` when it is "auto" or a language with a model (ValueError naming it if not)."""
     if resolve_language(value) != resolve_language(AUTO):
-        _model_language(value, "")
+        _model_language(value, lambda: "")
     return value
 
 

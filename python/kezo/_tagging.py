@@ -3,7 +3,7 @@
 from __future__ import annotations
 
 from pathlib import Path
-from typing import NamedTuple, Union, overload
+from typing import Callable, NamedTuple, Union, overload
 
 import kezo_native
 from kezo_native import Language
@@ -37,16 +37,23 @@ def tagger_languages() -> list[str]:
     return sorted(p.stem for p in Path(kezo_native.tagger_directory()).glob("*.kzt"))
 
 
-def _model_language(language: LanguageLike, sample: str) -> Language:
+# Languages whose model file was found: looked for once per language and process.
+_HAS_MODEL: dict[Language, bool] = {}
+
+
+def _model_language(language: LanguageLike, sample: Callable[[], str]) -> Language:
     lang = resolve_language(language)
     if lang == Language.Auto:
-        lang = detect(sample).language
+        lang = detect(sample()).language
         if lang == Language.Auto:
             raise ValueError(
                 "could not identify the language to tag; pass language=, one of "
                 + ", ".join(tagger_languages())
             )
-    if not kezo_native.has_tagger(lang):
+    found = _HAS_MODEL.get(lang)
+    if found is None:
+        found = _HAS_MODEL[lang] = kezo_native.has_tagger(lang)
+    if not found:
         raise ValueError(
             f"no part-of-speech model for {kezo_native.language_name(lang)} "
             f"({kezo_native.language_code(lang)}); models exist for "
@@ -98,12 +105,14 @@ def tag(
         check_text("text", text)
         if not text.strip() and resolve_language(language) == Language.Auto:
             return []
-        lang = _model_language(language, text)
+        lang = _model_language(language, lambda: text)
         return kezo_native.tag_text(text, lang, TaggedToken)  # type: ignore[return-value]
     if isinstance(text, (list, tuple)):
         if not text and resolve_language(language) == Language.Auto:
             return []
-        sample = " ".join(w for w in text[:200] if isinstance(w, str))
-        lang = _model_language(language, sample)
+        words = text
+        lang = _model_language(
+            language, lambda: " ".join(w for w in words[:200] if isinstance(w, str))
+        )
         return kezo_native.tag_words(text, lang)
     raise TypeError(f"text must be a str or a list of str, got {type(text).__name__}")

@@ -6,9 +6,11 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "kezo/tagger.h"
+#include "tagger/model_format.h"
 
 using kezo::Language;
 using kezo::Tagger;
@@ -34,7 +36,42 @@ std::string refusal(const std::string& bytes) {
     return "";
 }
 
+// A model of 2^8 rows, all zero but the given (row, tag, weight) cells, with a valid header.
+std::string tiny_model(const std::vector<std::tuple<std::size_t, Upos, std::int16_t>>& cells) {
+    namespace kt = kezo::tagger;
+    std::string body(2 * 256 * kezo::kUposCount, '\0');
+    for (const auto& [row, tag, weight] : cells) {
+        const std::size_t at = 2 * (row * kezo::kUposCount + static_cast<std::size_t>(tag));
+        body[at] = static_cast<char>(static_cast<std::uint16_t>(weight) & 0xFF);
+        body[at + 1] = static_cast<char>(static_cast<std::uint16_t>(weight) >> 8);
+    }
+    std::string head(kt::kMagic, 4);
+    const auto put = [&](std::uint64_t value, int bytes) {
+        for (int k = 0; k < bytes; ++k) head.push_back(static_cast<char>(value >> (8 * k)));
+    };
+    put(kt::kFormatVersion, 2);
+    put(kezo::kUposCount, 2);
+    head += std::string("de\0\0\0\0\0\0", 8);
+    put(8, 1);
+    put(0, 3);
+    put(kt::kFeatureSignature, 4);
+    put(kt::checksum(body), 8);
+    return head + body;
+}
+
 }  // namespace
+
+TEST(Tagger, WeightsAreReadAsSignedLittleEndian) {
+    // The bias feature is in every position's sum: its row decides when nothing else weighs.
+    const std::size_t bias = kezo::tagger::feature(0, 0) >> 56;
+    const auto verbs = Tagger::from_bytes(
+        tiny_model({{bias, Upos::VERB, 300}, {bias, Upos::ADJ, 299}, {bias, Upos::ADV, -1000}}));
+    EXPECT_EQ(verbs->language(), Language::German);
+    EXPECT_EQ(verbs->tag({"x", "Wort", ""}), std::vector<Upos>(3, Upos::VERB));
+    // All zero but a large negative weight on the first tag: the first of the tied others wins.
+    const auto ties = Tagger::from_bytes(tiny_model({{bias, Upos::ADJ, -32768}}));
+    EXPECT_EQ(ties->tag({"x"}), std::vector<Upos>{Upos::ADP});
+}
 
 TEST(Tagger, DamagedModelsAreRefusedWithTheirFault) {
     const std::string good = model_bytes("en");
