@@ -45,6 +45,10 @@ def main() -> None:
     assert pickle.loads(pickle.dumps(phrases)) == phrases
     print("marked:", kezo.highlight(text, phrases, before="[", after="]")[:120])
     print("words:", kezo.words(text)[:8], len(kezo.words(text, language="en")))
+    tagged: list[kezo.TaggedToken] = kezo.tag(text, language="en")
+    tags: list[str] = kezo.tag(["She", "reads", "."], language="en")
+    assert {t.upos for t in tagged} <= set(kezo.UPOS_TAGS) and len(tags) == 3
+    print("tagged:", tagged[:3], tags, kezo.tagger_languages())
     try:
         kezo.extract(text, max_n=100)
     except ValueError as error:

@@ -519,3 +519,20 @@ def tfidf_keyphrases(
     text: str, config: TfidfMethodConfig = ...
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Phrases of `text` by tf-idf, best first: (text, score, count, first_position,"""
+
+def set_tagger_directory(directory: str) -> None:
+    """Set the folder the part-of-speech models (<code>.kzt) are read from. Languages"""
+
+def tagger_directory() -> str:
+    """The folder the part-of-speech models are read from ('' when none is set)."""
+
+def has_tagger(language: Language) -> bool:
+    """Whether the model folder holds a part-of-speech model for `language`."""
+
+def tag_words(words: Sequence[str], language: Language) -> list[str]:
+    """The UPOS tag of each word of `words` (a sequence of str, one sentence or more), as a"""
+
+def tag_text(
+    text: str, language: Language, record: Optional[type[tuple[str, str, int, int]]] = None
+) -> list[tuple[str, str, int, int]]:
+    """The words and punctuation of `text` with their UPOS tags: a list of (text, upos,"""

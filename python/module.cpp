@@ -22,4 +22,5 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_words(m);
     bind_methods_yake_rake(m);
     bind_methods_textrank_tfidf(m);
+    bind_tagger(m);
 }

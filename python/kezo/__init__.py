@@ -12,7 +12,8 @@ Extraction::
 
 Languages are named by ISO code, English name or ``Language`` member ("fr", "French",
 ``kezo.Language.French``; "auto" identifies them). Tenant dictionaries: ``load_dictionary``,
-``snap``, ``snap_batch``. Every option is checked before the core runs. Importing kezo also
+``snap``, ``snap_batch``. Part-of-speech tags: ``tag``. Every option is checked before the core
+runs. Importing kezo also
 lets every kezo_native record and configuration pickle and copy. The command line is ``kezo``
 (or ``python -m kezo``).
 """
@@ -48,6 +49,7 @@ from ._stoplists import (
     set_tenant_stopwords,
     stopwords,
 )
+from ._tagging import UPOS_TAGS, TaggedToken, tag, tagger_languages
 from ._text import highlight, words
 
 __version__: str = kezo_native.__version__
@@ -70,9 +72,11 @@ __all__ = [
     "MAX_WINDOW",
     "METHODS",
     "SnapResult",
+    "TaggedToken",
     "TenantCachePolicy",
     "TenantMetrics",
     "TokenizerConfig",
+    "UPOS_TAGS",
     "add_stopwords",
     "cache_policy",
     "clear_tenant_stopwords",
@@ -92,6 +96,8 @@ __all__ = [
     "snap",
     "snap_batch",
     "stopwords",
+    "tag",
+    "tagger_languages",
     "tenant_metrics",
     "unload_tenant",
     "words",

@@ -1,4 +1,5 @@
-"""The ``kezo`` command line: extract keyphrases, detect languages, snap terms, list stopwords.
+"""The ``kezo`` command line: extract keyphrases, detect languages, snap terms, list stopwords,
+tag parts of speech.
 
 Files that cannot be read or are not UTF-8 are reported on standard error with their path; the
 other inputs are still processed and the exit status is 1 at the end.
@@ -149,7 +150,7 @@ def _stopwords(args: argparse.Namespace) -> None:
 # Further commands, each a module of this package with ``register(commands, shared)``: it adds
 # its parser to ``commands`` (argparse sub-parsers) and may use the helpers in ``shared``
 # (``inputs``, ``add_output_flags``, ``add_reading_flags``). ``kezo tag`` goes here as "_cli_tag".
-COMMAND_MODULES: list[str] = []
+COMMAND_MODULES: list[str] = ["_cli_tag"]
 
 
 def _inputs(command: argparse.ArgumentParser) -> None:

@@ -1,0 +1,154 @@
+// The part-of-speech tagger: damaged model files are refused with a message naming the fault,
+// one shared model serves concurrent threads, and tagged text maps back onto its bytes.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "kezo/tagger.h"
+#include "tagger/model_format.h"
+
+using kezo::Language;
+using kezo::Tagger;
+using kezo::TaggerModelError;
+using kezo::Upos;
+
+namespace {
+
+std::string model_bytes(const char* code) {
+    std::ifstream in(std::string(KEZO_TAGGER_MODEL_DIR) + "/" + code + ".kzt", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The message of the TaggerModelError that parsing bytes raises ("" when it parses).
+std::string refusal(const std::string& bytes) {
+    try {
+        Tagger::from_bytes(bytes, "test.kzt");
+    } catch (const TaggerModelError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+// A model of 2^8 rows, all zero but the given (row, tag, weight) cells, with a valid header.
+std::string tiny_model(const std::vector<std::tuple<std::size_t, Upos, std::int16_t>>& cells) {
+    namespace kt = kezo::tagger;
+    std::string body(2 * 256 * kezo::kUposCount, '\0');
+    for (const auto& [row, tag, weight] : cells) {
+        const std::size_t at = 2 * (row * kezo::kUposCount + static_cast<std::size_t>(tag));
+        body[at] = static_cast<char>(static_cast<std::uint16_t>(weight) & 0xFF);
+        body[at + 1] = static_cast<char>(static_cast<std::uint16_t>(weight) >> 8);
+    }
+    std::string head(kt::kMagic, 4);
+    const auto put = [&](std::uint64_t value, int bytes) {
+        for (int k = 0; k < bytes; ++k) head.push_back(static_cast<char>(value >> (8 * k)));
+    };
+    put(kt::kFormatVersion, 2);
+    put(kezo::kUposCount, 2);
+    head += std::string("de\0\0\0\0\0\0", 8);
+    put(8, 1);
+    put(0, 3);
+    put(kt::kFeatureSignature, 4);
+    put(kt::checksum(body), 8);
+    return head + body;
+}
+
+}  // namespace
+
+TEST(Tagger, WeightsAreReadAsSignedLittleEndian) {
+    // The bias feature is in every position's sum: its row decides when nothing else weighs.
+    const std::size_t bias = kezo::tagger::feature(0, 0) >> 56;
+    const auto verbs = Tagger::from_bytes(
+        tiny_model({{bias, Upos::VERB, 300}, {bias, Upos::ADJ, 299}, {bias, Upos::ADV, -1000}}));
+    EXPECT_EQ(verbs->language(), Language::German);
+    EXPECT_EQ(verbs->tag({"x", "Wort", ""}), std::vector<Upos>(3, Upos::VERB));
+    // All zero but a large negative weight on the first tag: the first of the tied others wins.
+    const auto ties = Tagger::from_bytes(tiny_model({{bias, Upos::ADJ, -32768}}));
+    EXPECT_EQ(ties->tag({"x"}), std::vector<Upos>{Upos::ADP});
+}
+
+TEST(Tagger, DamagedModelsAreRefusedWithTheirFault) {
+    const std::string good = model_bytes("en");
+    ASSERT_GT(good.size(), 1000u);
+    EXPECT_EQ(refusal(good), "");
+    EXPECT_NE(refusal(good.substr(0, good.size() - 1)).find("truncated"), std::string::npos);
+    EXPECT_NE(refusal(good.substr(0, 10)).find("truncated"), std::string::npos);
+    EXPECT_NE(refusal("").find("truncated"), std::string::npos);
+    EXPECT_NE(refusal(good + "x").find("oversized"), std::string::npos);
+    std::string flipped = good;
+    flipped[flipped.size() / 2] ^= 0x10;
+    EXPECT_NE(refusal(flipped).find("checksum"), std::string::npos);
+    std::string magic = good;
+    magic[0] = 'X';
+    EXPECT_NE(refusal(magic).find("bad magic"), std::string::npos);
+    std::string version = good;
+    version[4] = 9;
+    EXPECT_NE(refusal(version).find("version 9"), std::string::npos);
+    std::string bits = good;
+    bits[16] = 40;
+    EXPECT_NE(refusal(bits).find("2^40"), std::string::npos);
+    EXPECT_NE(refusal(flipped).find("test.kzt"), std::string::npos);
+    EXPECT_THROW(Tagger::from_file("/nonexistent/en.kzt"), TaggerModelError);
+}
+
+TEST(Tagger, MissingLanguageAndDirectoryAreErrors) {
+    kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
+    EXPECT_FALSE(kezo::has_tagger(Language::Twi));
+    EXPECT_TRUE(kezo::has_tagger(Language::German));
+    try {
+        kezo::load_tagger(Language::Twi);
+        FAIL() << "Twi has no model";
+    } catch (const TaggerModelError& error) {
+        EXPECT_NE(std::string(error.what()).find("Twi"), std::string::npos);
+    }
+    EXPECT_THROW(kezo::load_tagger(Language::Auto), TaggerModelError);
+}
+
+TEST(Tagger, ThreadsShareOneModelAndAgree) {
+    kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
+    const std::vector<std::string_view> words = {"Le", "chat", "dort", "sur", "le", "canapé", "."};
+    constexpr int kThreads = 4;
+    std::vector<std::shared_ptr<const Tagger>> models(kThreads);
+    std::vector<std::vector<Upos>> tags(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            models[t] = kezo::load_tagger(Language::French);
+            for (int round = 0; round < 200; ++round) models[t]->tag(words, &tags[t]);
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(models[t].get(), models[0].get());
+        EXPECT_EQ(tags[t], tags[0]);
+    }
+    ASSERT_EQ(tags[0].size(), words.size());
+    EXPECT_EQ(tags[0].back(), Upos::PUNCT);
+}
+
+TEST(Tagger, TaggedTextMapsOntoItsBytes) {
+    kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
+    const std::string text = "Die Katze schläft. «Élan», 3,5 km!\n猫";
+    const auto tagged = kezo::load_tagger(Language::German)->tag_text(text);
+    std::vector<std::string> pieces;
+    std::uint32_t last = 0;
+    for (const kezo::TaggedWord& w : tagged) {
+        ASSERT_LE(last, w.start);
+        ASSERT_LT(w.start, w.end);
+        ASSERT_LE(w.end, text.size());
+        pieces.push_back(text.substr(w.start, w.end - w.start));
+        last = w.end;
+    }
+    ASSERT_GE(pieces.size(), 6u);
+    EXPECT_EQ(pieces[0], "Die");
+    EXPECT_EQ(pieces[2], "schläft");
+    EXPECT_EQ(pieces[3], ".");
+    EXPECT_EQ(tagged[3].upos, Upos::PUNCT);
+    EXPECT_EQ(pieces.back(), "猫");
+    EXPECT_TRUE(kezo::load_tagger(Language::English)->tag({}).empty());
+}
