@@ -55,6 +55,14 @@ bool contains_dynamic(const std::vector<std::string>& list, std::string_view wor
 // words or a tenant is active.
 bool is_stop(Language lang, std::string_view word);
 
+// The built-in part of is_stop: true for the empty word and for a word of lang's built-in table
+// (normalised first). Lock-free; its answer for a language and word never changes.
+bool is_builtin_stop(Language lang, std::string_view word);
+
+// False when is_stop(lang, word) is is_builtin_stop(lang, word) for every word on this thread
+// now: lang has no custom words and no tenant is active. Lock-free, constant time.
+bool has_dynamic_stops(Language lang) noexcept;
+
 // The tenant whose stopwords apply on this thread; empty means none.
 extern thread_local std::string kActiveTenant;
 

@@ -9,7 +9,9 @@
 // PageRank: S(v) = (1 - d) + d * sum over neighbours u of w(u, v) / W(u) * S(u), W(u) being the
 // total weight at u. The best keyword_share of the vertices are the keywords; every maximal run
 // of adjacent keywords inside one clause is a candidate phrase, scored by the sum of its word
-// scores, and scores are divided by the best one.
+// scores times the number of places where it stands as such a whole run, and scores are
+// divided by the best one. The count keeps long texts, where a third of the words form many
+// runs, from putting a one-off run of central words above the terms the text keeps using.
 //
 // Words, sentences, clauses, stopwords (built-in, custom, tenant and per-call) and stems are the
 // keyphrase pipeline's (keyphrase.h), so both methods see the same words.

@@ -167,9 +167,13 @@ def _algorithm(plan: Plan) -> Run:
 
 
 def _spanned(extract: Callable[[str, Any], Any], config: Any) -> Run:
+    # tuple.__new__ makes the same Keyphrase as Keyphrase(...) without the keyword-argument
+    # handling of a named tuple's constructor: short texts return many phrases per call.
+    make = tuple.__new__
+
     def run(text: str) -> list[Keyphrase]:
         return [
-            Keyphrase(phrase, score, count, first, tuple(spans))
+            make(Keyphrase, (phrase, score, count, first, tuple(spans)))
             for phrase, score, count, first, spans in extract(text, config)
         ]
 

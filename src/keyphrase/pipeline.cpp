@@ -122,12 +122,15 @@ std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     const stopwords::ScopedTenant tenant(config.tenant_id);
     std::unordered_set<std::string> lowered;
     const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
+    std::string key;  // one buffer for every phrase's key
     for (const std::string& text : texts) {
         const Language lang = resolve_language(text, config.language);
         const keyphrase::Candidates c = candidates_of(text, lang, config, extra);
         // Each phrase of a document is a distinct stem key, so it counts once per document.
-        for (const keyphrase::Phrase& phrase : c.phrases)
-            ++table[keyphrase::phrase_stem_key(c, phrase)];
+        for (const keyphrase::Phrase& phrase : c.phrases) {
+            keyphrase::phrase_stem_key(c, phrase, &key);
+            ++table[key];
+        }
     }
     return table;
 }

@@ -17,6 +17,7 @@
 // (bench/keyphrase_fit.py compares them on all seven sets).
 #include "scoring.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "phrase_features.h"
@@ -66,24 +67,32 @@ constexpr double kWeights[kFeatureCount] = {
 
 std::string phrase_stem_key(const Candidates& c, const Phrase& phrase) {
     std::string key;
-    for (std::uint32_t t : phrase.terms) {
-        if (!key.empty()) key.push_back(' ');
-        const std::string& stem = c.terms[t].stem;
-        key.append(c.terms[t].connector ? stem.substr(1) : stem);
-    }
+    phrase_stem_key(c, phrase, &key);
     return key;
+}
+
+void phrase_stem_key(const Candidates& c, const Phrase& phrase, std::string* key) {
+    key->clear();
+    for (std::uint32_t t : phrase.terms) {
+        if (!key->empty()) key->push_back(' ');
+        const std::string& stem = c.terms[t].stem;
+        const std::size_t skip = c.terms[t].connector ? 1 : 0;  // the mark keying connectors
+        key->append(stem, std::min(skip, stem.size()), std::string::npos);
+    }
 }
 
 std::vector<double> score_phrases(const Candidates& c, const ScoringParams& params) {
     const bool corpus = params.document_frequency != nullptr && params.total_documents > 0;
     std::vector<double> scores(c.phrases.size(), 0.0);
+    std::string key;
     for_each_phrase_features(c, params.language, [&](std::size_t p, const FeatureRow& row) {
         double z = 0.0;
         for (std::size_t f = 0; f < kFeatureCount; ++f) z += kWeights[f] * row[f];
         if (corpus) {
             // Corpus statistics multiply the odds by the phrase's inverse document frequency:
             // a phrase found in every document of the corpus says little about this one.
-            const auto found = params.document_frequency->find(phrase_stem_key(c, c.phrases[p]));
+            phrase_stem_key(c, c.phrases[p], &key);
+            const auto found = params.document_frequency->find(key);
             const double df = found == params.document_frequency->end() ? 0.0 : found->second;
             z += 0.5 * std::log(std::log((params.total_documents + 1.0) / (df + 1.0)) + 1.0);
         }

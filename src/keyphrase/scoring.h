@@ -24,4 +24,8 @@ std::vector<double> score_phrases(const Candidates& c, const ScoringParams& para
 // The stem key of a phrase: its terms' stems joined by one blank (connectors as written).
 std::string phrase_stem_key(const Candidates& c, const Phrase& phrase);
 
+// The same key written into *key (its old content replaced): a caller looking up many phrases
+// reuses one buffer instead of allocating a key per phrase.
+void phrase_stem_key(const Candidates& c, const Phrase& phrase, std::string* key);
+
 }  // namespace kezo::keyphrase

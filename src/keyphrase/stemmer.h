@@ -14,7 +14,9 @@ bool has_stemmer(Language lang);
 
 // The stem of a lower-cased UTF-8 word, or the word itself for a language without a stemmer.
 // Thread-safe: every thread creates its own stemmer for a language on first use (the library's
-// stemmer objects must not be shared) and frees it when the thread ends. Linear in the word.
+// stemmer objects must not be shared) and frees it when the thread ends. Linear in the word;
+// each thread keeps the stems of up to 32,768 words of up to 32 bytes per language and looks
+// them up (a hash) rather than stemming them again.
 std::string stem_word(Language lang, std::string_view word);
 
 }  // namespace kezo::keyphrase

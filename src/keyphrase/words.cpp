@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstring>
 
 #include "char_kinds.h"
 #include "kezo/stopwords.h"
@@ -34,18 +34,140 @@ constexpr std::size_t kFormsReserved = 1 << 14;
 // may start one inside a run. Malformed bytes and symbols, which start none, count no more than
 // once a run, so random bytes reserve little.
 std::size_t most_words(std::string_view text) {
+    // Per byte: bit 0 when it belongs to a run, bit 1 when it is such a lead byte.
+    static const std::array<std::uint8_t, 256> kBits = [] {
+        std::array<std::uint8_t, 256> bits{};
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            const bool alnum =
+                (byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
+            bits[byte] = static_cast<std::uint8_t>((alnum || byte >= 0x80 ? 1 : 0) |
+                                                   (byte >= 0xE2 && byte <= 0xE9 ? 2 : 0));
+        }
+        return bits;
+    }();
     std::size_t starts = 1;
-    bool in_run = false;
+    unsigned in_run = 0;
     for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        const bool alnum =
-            (byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
-        const bool run = alnum || byte >= 0x80;
-        starts += (run && !in_run) | (byte >= 0xE2 && byte <= 0xE9);
+        const unsigned bits = kBits[static_cast<unsigned char>(ch)];
+        const unsigned run = bits & 1u;
+        starts += (run & ~in_run & 1u) | (bits >> 1);
         in_run = run;
     }
     return starts;
 }
+
+// What the built-in lists say of a form in one language: is_builtin_stop, else whether a
+// supplement list holds it. Neither list ever changes, so the answer is kept with the form.
+enum class ListedAs : std::uint8_t { Stop, Supplement, Neither };
+
+// The forms a thread has scanned, found by hash (open addressing over entries), each with the
+// index it has in the text being scanned and what the built-in lists say of it. Kept from one
+// text to the next: a form seen before costs a hash and a compare, never an allocation or a
+// stopword lookup. Bounded: past kMostEntries it starts over with the next text.
+class Vocabulary {
+  public:
+    // Starts a text: no form has an index in it yet.
+    void reset() {
+        if (entries_.size() > kMostEntries || ++stamp_ == 0) {
+            entries_.clear();
+            std::fill(slots_.begin(), slots_.end(), 0u);
+            stamp_ = 1;
+        }
+        if (slots_.empty()) slots_.assign(1024, 0u);
+        entry_of_form_.clear();
+    }
+
+    // The index of lower in forms (the text's forms), appended there when new to the text.
+    std::uint32_t intern(std::string_view lower, std::vector<std::string>& forms) {
+        const std::uint64_t hash = hash_of(lower);
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        for (;; at = (at + 1) & mask) {
+            const std::uint32_t slot = slots_[at];
+            if (slot == 0) break;
+            Entry& e = entries_[slot - 1];
+            if (e.hash == hash && e.text == lower) return form_of(e, slot - 1, forms);
+        }
+        const auto entry = static_cast<std::uint32_t>(entries_.size());
+        Entry& e = entries_.emplace_back();
+        e.hash = hash;
+        e.text.assign(lower.data(), lower.size());
+        slots_[at] = entry + 1;
+        if (entries_.size() * 2 > slots_.size()) grow();
+        return form_of(entries_[entry], entry, forms);
+    }
+
+    // What the built-in lists say of form (an index intern returned for this text) in lang.
+    ListedAs listed_as(std::uint32_t form, Language lang) {
+        Entry& e = entries_[entry_of_form_[form]];
+        const auto value = static_cast<std::uint32_t>(lang);
+        if (e.listed_language != value) {
+            e.listed_language = value;
+            e.listed = stopwords::is_builtin_stop(lang, e.text) ? ListedAs::Stop
+                       : is_supplement_stopword(lang, e.text)   ? ListedAs::Supplement
+                                                                : ListedAs::Neither;
+        }
+        return e.listed;
+    }
+
+  private:
+    static constexpr std::size_t kMostEntries = std::size_t{1} << 16;
+
+    struct Entry {
+        std::uint64_t hash = 0;
+        std::string text;
+        std::uint32_t stamp = 0;  // the text in which form is its index
+        std::uint32_t form = 0;
+        std::uint32_t listed_language = ~0u;  // the language value listed answers for
+        ListedAs listed = ListedAs::Neither;
+    };
+
+    std::uint32_t form_of(Entry& e, std::uint32_t entry, std::vector<std::string>& forms) {
+        if (e.stamp != stamp_) {
+            e.stamp = stamp_;
+            e.form = static_cast<std::uint32_t>(forms.size());
+            forms.push_back(e.text);
+            entry_of_form_.push_back(entry);
+        }
+        return e.form;
+    }
+
+    // Eight bytes at a time, multiplied and folded: short words cost a step or two.
+    static std::uint64_t hash_of(std::string_view s) {
+        constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
+        std::uint64_t h = s.size() * kMul;
+        std::size_t i = 0;
+        for (; i + 8 <= s.size(); i += 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, s.data() + i, 8);
+            h = (h ^ chunk) * kMul;
+            h ^= h >> 29;
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, s.data() + i, s.size() - i);
+        h = (h ^ tail) * kMul;
+        h ^= h >> 32;
+        return h * kMul ^ (h >> 29);
+    }
+
+    // Twice the slots, every entry placed again.
+    void grow() {
+        slots_.assign(slots_.size() * 2, 0u);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::uint32_t entry = 0; entry < entries_.size(); ++entry) {
+            std::size_t at = entries_[entry].hash & mask;
+            while (slots_[at] != 0) at = (at + 1) & mask;
+            slots_[at] = entry + 1;
+        }
+    }
+
+    std::vector<std::uint32_t> slots_;  // entry index + 1, 0 for a free slot; a power of two
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> entry_of_form_;  // by form index of the text being scanned
+    std::uint32_t stamp_ = 0;
+};
+
+thread_local Vocabulary tls_vocabulary;
 
 class Scanner {
   public:
@@ -64,7 +186,8 @@ class Scanner {
         const std::size_t forms = std::min<std::size_t>(len / 16 + 1, kFormsReserved);
         out_.forms.reserve(forms);
         form_stops_.reserve(forms);
-        form_index_.reserve(forms);
+        vocabulary_.reset();
+        dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
         std::size_t pos = 0;
         while (pos < len) {
             std::uint32_t cp = static_cast<unsigned char>(data[pos]);
@@ -294,9 +417,11 @@ class Scanner {
         FormStop& kind = form_stops_[form];
         if (kind == FormStop::Unknown) {
             const std::string& lower = out_.forms[form];
-            if (stopwords::is_stop(options_.language, lower) || is_extra(lower))
+            const ListedAs listed = vocabulary_.listed_as(form, options_.language);
+            if (listed == ListedAs::Stop ||
+                (dynamic_stops_ && stopwords::is_stop(options_.language, lower)) || is_extra(lower))
                 kind = FormStop::Stop;
-            else if (is_supplement_stopword(options_.language, lower))
+            else if (listed == ListedAs::Supplement)
                 kind = FormStop::Supplement;
             else
                 kind = FormStop::Content;
@@ -366,14 +491,9 @@ class Scanner {
     }
 
     std::uint32_t intern(std::string_view lower) {
-        key_.assign(lower.data(), lower.size());
-        const auto [at, added] =
-            form_index_.try_emplace(key_, static_cast<std::uint32_t>(out_.forms.size()));
-        if (added) {
-            out_.forms.push_back(key_);
-            form_stops_.push_back(FormStop::Unknown);
-        }
-        return at->second;
+        const std::uint32_t form = vocabulary_.intern(lower, out_.forms);
+        if (form == form_stops_.size()) form_stops_.push_back(FormStop::Unknown);
+        return form;
     }
 
     void end_sentence() {
@@ -422,11 +542,12 @@ class Scanner {
     std::string_view text_;
     const ScanOptions& options_;
     Words out_;
-    std::unordered_map<std::string, std::uint32_t> form_index_;  // form -> index in out_.forms
-    std::vector<FormStop> form_stops_;                           // by form
-    std::vector<std::size_t> supplement_;  // words found in the supplement lists only
+    Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
+    bool dynamic_stops_ = false;               // custom or tenant stopwords apply
+    std::vector<FormStop> form_stops_;         // by form
+    std::vector<std::size_t> supplement_;      // words found in the supplement lists only
     std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
-    std::string lower_, key_;
+    std::string lower_;
     std::size_t code_points_ = 0;
     std::size_t word_begin_ = 0, word_end_ = 0;  // bytes of the word being read
     Shape shape_;                                // of the word being read

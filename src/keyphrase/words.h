@@ -84,6 +84,9 @@ struct ScanOptions {
 // (so tenant and custom stopwords apply on this thread), options.extra_stopwords and the
 // pipeline's supplement lists; a supplement word capitalised where case shows a name ("New
 // York") is no stopword. Linear in the text; 16 bytes per word plus the distinct forms.
+// Thread-safe; each thread keeps the forms it has scanned with what the built-in lists say of
+// them (about 65,536 forms at most between texts; a larger text's forms until the next scan),
+// so later texts look them up instead of asking the lists again.
 Words scan_words(std::string_view text, const ScanOptions& options);
 
 // A word as written: its bytes in text without soft hyphens, other invisible characters and

@@ -9,6 +9,43 @@ namespace kezo {
 
 namespace {
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
+
+// Candidate groups by packed key: open addressing with room for every key of a call made up
+// front, the table of each thread reused from one call to the next (no allocation per group).
+class PackedGroups {
+  public:
+    // Forgets the previous call's keys and makes room for `keys` of them.
+    void reset(std::size_t keys) {
+        std::size_t slots = 64;
+        while (slots < keys * 2) slots <<= 1;
+        if (slots_.size() < slots) slots_.resize(slots);
+        mask_ = slots - 1;
+        std::fill(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(slots), Slot{});
+    }
+
+    // The group of key, or next (now its group) when key is new.
+    std::uint32_t find_or_add(std::uint64_t key, std::uint32_t next) {
+        std::uint64_t h = key * 0x9E3779B97F4A7C15ull;
+        for (std::size_t at = (h ^ (h >> 31)) & mask_;; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.group == kNone) {
+                slot = {key, next};
+                return next;
+            }
+            if (slot.key == key) return slot.group;
+        }
+    }
+
+  private:
+    struct Slot {
+        std::uint64_t key = 0;
+        std::uint32_t group = kNone;
+    };
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
+
+thread_local PackedGroups tls_packed_groups;
 }  // namespace
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
@@ -51,9 +88,9 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
     // words keyed by their packed forms, longer ones by run_key.
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
     const bool packable = words.forms.size() < (1u << 21);
-    std::unordered_map<std::uint64_t, std::uint32_t> packed;
+    PackedGroups& packed = tls_packed_groups;
+    packed.reset(runs.size());
     std::unordered_map<std::string, std::uint32_t> keyed;
-    packed.reserve(runs.size());
     std::vector<std::uint32_t> group_of(runs.size(), kNone), heads, counts;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const methods::Occurrence& run = runs[r];
@@ -64,7 +101,7 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
             std::uint64_t key = 0;
             for (std::uint32_t i = run.first; i < run.first + run.length; ++i)
                 key = (key << 21) | (ws[i].form + 1);
-            group = packed.emplace(key, next).first->second;
+            group = packed.find_or_add(key, next);
         } else {
             group =
                 keyed.emplace(methods::run_key(words, run.first, run.length), next).first->second;

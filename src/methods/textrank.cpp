@@ -150,10 +150,11 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         return v != kNoTerm && keyword[v] && words[static_cast<std::size_t>(i)].segment == segment;
     };
     std::vector<char> offered(c.phrases.size(), 0);
+    std::vector<std::uint32_t> runs(c.phrases.size(), 0);  // occurrences as a maximal run
     for (const keyphrase::Occurrence& o : c.occurrences) {
         const keyphrase::Phrase& p = c.phrases[o.phrase];
         const auto length = static_cast<std::uint32_t>(p.terms.size());
-        if (offered[o.phrase] || length < min_words) continue;
+        if (length < min_words) continue;
         const std::uint32_t segment = words[o.start].segment;
         bool run = true;
         for (std::uint32_t k = 0; k < length && run; ++k) run = is_keyword(o.start + k, segment);
@@ -162,6 +163,7 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
              is_keyword(o.start + length, segment)))
             continue;
         offered[o.phrase] = 1;
+        ++runs[o.phrase];
     }
     std::vector<double> phrase_score(c.phrases.size(), 0.0);
     // Term -> vertex, through the words.
@@ -170,8 +172,13 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         if (vertex_of_word[i] != kNoTerm) vertex_of_term[c.term_of(i)] = vertex_of_word[i];
     for (std::size_t p = 0; p < c.phrases.size(); ++p) {
         if (!offered[p]) continue;
-        // The sum of the word scores: a phrase of keywords outranks each of its words.
-        for (std::uint32_t t : c.phrases[p].terms) phrase_score[p] += score[vertex_of_term[t]];
+        // The sum of the word scores (a phrase of keywords outranks each of its words) times
+        // the times the phrase stands as a whole run: on a long text, where a third of the
+        // words make many runs, a one-off run of central words would otherwise beat a term
+        // the text keeps using.
+        double sum = 0.0;
+        for (std::uint32_t t : c.phrases[p].terms) sum += score[vertex_of_term[t]];
+        phrase_score[p] = sum * runs[p];
     }
     methods::scale_to_best(phrase_score, &offered);
 

@@ -49,13 +49,14 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
     std::uint32_t sentences = 0;
     const std::vector<std::uint32_t> held =
         corpus ? std::vector<std::uint32_t>() : sentence_frequency(c, &sentences);
+    std::string key;  // one buffer for every phrase's stem key
     for (std::size_t p = 0; p < c.phrases.size(); ++p) {
         if (!offered[p]) continue;
         const keyphrase::Phrase& phrase = c.phrases[p];
         double idf = 1.0;
         if (corpus) {
-            const auto found =
-                config.document_frequency->find(keyphrase::phrase_stem_key(c, phrase));
+            keyphrase::phrase_stem_key(c, phrase, &key);
+            const auto found = config.document_frequency->find(key);
             const double df =
                 found == config.document_frequency->end() ? 0.0 : double(found->second);
             idf = smoothed_idf(config.total_documents, df);

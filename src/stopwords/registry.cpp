@@ -222,6 +222,20 @@ bool is_stop(Language lang, std::string_view word) {
     return it != reg.tenants.end() && it->second[index].contains(normal);
 }
 
+bool is_builtin_stop(Language lang, std::string_view word) {
+    if (word.empty()) return true;
+    const int index = table_index(lang);
+    if (index < 0) return false;
+    std::string storage;
+    return detail::builtin_contains(index, normalized_view(word, storage));
+}
+
+bool has_dynamic_stops(Language lang) noexcept {
+    const int index = table_index(lang);
+    if (index < 0) return false;
+    return !kActiveTenant.empty() || ((registry().custom_nonempty.load() >> index) & 1u);
+}
+
 ScopedTenant::ScopedTenant(std::string_view tenant_id) : previous_(std::move(kActiveTenant)) {
     kActiveTenant = tenant_id;
 }

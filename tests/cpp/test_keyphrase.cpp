@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "keyphrase/supplement.h"
+#include "keyphrase/words.h"
 #include "kezo/keyphrase.h"
 #include "kezo/stopwords.h"
 #include "test_data.h"
@@ -457,4 +458,38 @@ TEST(KeyphraseConcurrency, ThreadsKeepTheirOwnTenantsStopwordsAndStemmers) {
         });
     for (auto& th : threads) th.join();
     EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+// Each thread keeps what the built-in lists say of the forms it has scanned: a later scan in
+// another language, or under a tenant, marks the words as a thread's first scan would.
+TEST(KeyphraseWords, StopMarksDoNotCarryOverBetweenScans) {
+    const std::string text = "Le chat de la gare and the station of the city, une gare.";
+    const auto marks = [&](Language lang) {
+        keyphrase::ScanOptions options;
+        options.language = lang;
+        const keyphrase::Words words = keyphrase::scan_words(text, options);
+        std::vector<std::pair<std::string, bool>> out;
+        for (const keyphrase::Word& w : words.words) out.emplace_back(words.lower(w), w.stop);
+        return out;
+    };
+    std::vector<std::pair<std::string, bool>> french, english;
+    std::thread([&] { french = marks(Language::French); }).join();
+    std::thread([&] { english = marks(Language::English); }).join();
+    ASSERT_NE(french, english);
+    std::thread([&] {
+        EXPECT_EQ(marks(Language::English), english);
+        EXPECT_EQ(marks(Language::French), french);
+        EXPECT_EQ(marks(Language::English), english);
+        stopwords::load_tenant("words-cache", Language::English, {"station"});
+        {
+            const stopwords::ScopedTenant tenant("words-cache");
+            for (const auto& [form, stop] : marks(Language::English))
+                EXPECT_EQ(stop, form == "station" ||
+                                    std::find(english.begin(), english.end(),
+                                              std::make_pair(form, true)) != english.end())
+                    << form;
+        }
+        stopwords::clear_tenant("words-cache", Language::English);
+        EXPECT_EQ(marks(Language::English), english);
+    }).join();
 }

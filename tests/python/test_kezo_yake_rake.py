@@ -29,3 +29,13 @@ def test_yake_window_and_auto_language():
     assert kezo.extract(TEXT, method="yake", window=3) != []
     assert [k.text for k in kezo.extract(TEXT, method="yake")] == [
         k.text for k in kezo.extract(TEXT, method="yake", language="en")]
+
+
+def test_textrank_weighs_phrases_by_their_whole_runs():
+    # A sentence of one known word adds no edge, so the ranks stay and only the runs change.
+    def scores(text):
+        return {k.text: k.score for k in kezo.extract(text, method="textrank", language="en")}
+
+    before, after = scores(TEXT), scores(TEXT + " Electricity.")
+    assert before["solar panels"] == after["solar panels"] == 1.0
+    assert after["electricity"] == pytest.approx(before["electricity"] * 3 / 2)

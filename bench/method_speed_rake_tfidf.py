@@ -1,0 +1,103 @@
+"""Seconds for the "rake" and "tfidf" methods from Python beside their namesake peers on one gold
+set (Inspec by default), side by side in one process, taking turns; best of seven passes.
+
+Kezo runs two ways, as a user with a folder of documents would: one Extractor called in a loop
+(one thread), and Extractor.extract_batch over the whole list (every core). "tfidf" counts the
+corpus first (kezo.corpus_frequencies, itself on every core in the batch route and on one
+thread in the loop route) and then extracts every document with it; its peer is scikit-learn's
+TfidfVectorizer (1- to 3-grams, its English stopwords) fit_transform on the same texts. RAKE's
+peers are multi_rake and rake_nltk as in method_quality_yake_rake.py, called per document.
+
+Measurement only, never run in CI. Needs the peers' environment:
+    PYTHONPATH=build/dev:python /work/peers/bin/python bench/method_speed_rake_tfidf.py DATA_DIR \
+        [--set inspec] [--passes 7] [--workers N]
+"""
+
+import argparse
+import time
+
+from keyphrase_quality import load_set
+from method_quality_yake_rake import multi_rake_peer, rake_nltk_peer
+
+
+def best_of(runs, passes):
+    """The fastest of `passes` passes of each run, in wall-clock and in this process's CPU
+    seconds, the runs taking turns within every pass so a machine whose load changes slows them
+    alike. CPU seconds hardly move with the load of a shared machine, but add up the threads of
+    a batch: they compare the one-thread routes."""
+    wall = {name: float("inf") for name in runs}
+    cpu = dict(wall)
+    for _ in range(passes):
+        for name, run in runs.items():
+            start, start_cpu = time.perf_counter(), time.process_time()
+            run()
+            wall[name] = min(wall[name], time.perf_counter() - start)
+            cpu[name] = min(cpu[name], time.process_time() - start_cpu)
+    return wall, cpu
+
+
+def kezo_runs(texts, workers):
+    import kezo
+
+    rake = kezo.Extractor(method="rake", language="en")
+
+    def rake_loop():
+        for text in texts:
+            rake.extract(text)
+
+    def rake_batch():
+        rake.extract_batch(texts, workers=workers)
+
+    def tfidf_loop():
+        corpus = kezo.corpus_frequencies(texts, language="en", max_n=3, workers=1)
+        extractor = kezo.Extractor(method="tfidf", language="en", df=corpus)
+        for text in texts:
+            extractor.extract(text)
+
+    def tfidf_batch():
+        corpus = kezo.corpus_frequencies(texts, language="en", max_n=3, workers=workers)
+        kezo.Extractor(method="tfidf", language="en", df=corpus).extract_batch(texts, workers=workers)
+
+    return {"rake loop": rake_loop, "rake batch": rake_batch,
+            "tfidf loop": tfidf_loop, "tfidf batch": tfidf_batch}
+
+
+def peer_runs(texts):
+    multi, nltk = multi_rake_peer(), rake_nltk_peer()
+
+    def sklearn():
+        from sklearn.feature_extraction.text import ENGLISH_STOP_WORDS, TfidfVectorizer
+        TfidfVectorizer(ngram_range=(1, 3), stop_words=list(ENGLISH_STOP_WORDS)).fit_transform(texts)
+
+    return {"multi_rake": lambda: [multi(t, "en") for t in texts],
+            "rake_nltk": lambda: [nltk(t, "en") for t in texts],
+            "scikit-learn tfidf": sklearn}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("data", help="folder holding the gold sets")
+    parser.add_argument("--set", default="inspec")
+    parser.add_argument("--passes", type=int, default=7)
+    parser.add_argument("--workers", type=int, default=None, help="threads of the batch route")
+    args = parser.parse_args()
+    texts = [text for _, text, _ in load_set(args.data, args.set)]
+    ours, theirs = kezo_runs(texts, args.workers), peer_runs(texts)
+    wall, cpu = best_of({**ours, **theirs}, args.passes)
+    print(f"{len(texts)} texts of {args.set}, best of {args.passes} passes")
+    print(f"{'':<20} {'wall s':>8} {'us/doc':>8}   {'CPU s':>8} {'us/doc':>8}")
+    for name in {**ours, **theirs}:
+        print(f"{name:<20} {wall[name]:8.3f} {wall[name] / len(texts) * 1e6:8.1f}   "
+              f"{cpu[name]:8.3f} {cpu[name] / len(texts) * 1e6:8.1f}")
+    print("\nratios, peer seconds over Kezo's (wall; CPU for the one-thread loop)")
+    for method, peers in (("rake", ("multi_rake", "rake_nltk")), ("tfidf", ("scikit-learn tfidf",))):
+        for route in ("loop", "batch"):
+            mine = f"{method} {route}"
+            line = "".join(f"  {wall[p] / wall[mine]:6.1f}x {p}" for p in peers)
+            if route == "loop":
+                line += "   CPU:" + "".join(f"  {cpu[p] / cpu[mine]:6.1f}x" for p in peers)
+            print(f"{mine:<12}{line}")
+
+
+if __name__ == "__main__":
+    main()
