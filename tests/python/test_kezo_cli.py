@@ -209,7 +209,9 @@ def test_closed_pipe_and_interrupt(many):
     # The folder three times over: far more work than can finish before the signal lands.
     child = subprocess.Popen(
         [*COMMAND, "extract", "-f", "jsonl", "-j", "2", "-k", "1", *[str(many)] * 3],
-        stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
+        stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV, bufsize=0)
+    # Unbuffered: communicate() reads the pipe itself, and would miss what a buffered readline
+    # had read beyond the first line.
     assert child.stdout.readline()  # the first result is out: the run is under way
     child.send_signal(signal.SIGINT)
     out, err = child.communicate(timeout=30)
