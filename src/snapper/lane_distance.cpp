@@ -158,11 +158,9 @@ __attribute__((target("avx2,popcnt"))) void four_lanes(const std::uint64_t* mask
     by_blocks<U64x4, 4>(masks, blocks, m, high, texts, cap, out);
 }
 
-__attribute__((target("avx512f,avx2,popcnt"))) void eight_lanes(const std::uint64_t* masks,
-                                                                std::size_t blocks, std::size_t m,
-                                                                unsigned high,
-                                                                const LaneTexts& texts, int cap,
-                                                                int* out) {
+__attribute__((target("avx512f,avx512vl,avx2,popcnt"))) void eight_lanes(
+    const std::uint64_t* masks, std::size_t blocks, std::size_t m, unsigned high,
+    const LaneTexts& texts, int cap, int* out) {
     by_blocks<U64x8, 8>(masks, blocks, m, high, texts, cap, out);
 }
 
@@ -177,8 +175,10 @@ std::size_t widest_lanes() {
     if ((saved & 0x6) != 0x6) return 1;  // xmm and ymm state
     if (__get_cpuid_max(0, nullptr) < 7) return 1;
     __cpuid_count(7, 0, a, b, c, d);
-    if ((b & (1u << 5)) == 0) return 1;                                   // avx2
-    const bool avx512 = (b & (1u << 16)) != 0 && (saved & 0xE6) == 0xE6;  // and zmm state
+    if ((b & (1u << 5)) == 0) return 1;  // avx2
+    // AVX-512 foundation and vector-length extensions (the kernel's masks of 4 words need
+    // them), and the zmm state saved.
+    const bool avx512 = (b & (1u << 16)) != 0 && (b & (1u << 31)) != 0 && (saved & 0xE6) == 0xE6;
     return avx512 ? 8 : 4;
 }
 
