@@ -1,6 +1,6 @@
 """Smoke test of an installed kezo, run by the interpreter it is installed in, from outside the
 checkout: extraction (also a batch on worker threads), language identification, snapping,
-pickling, that every file the package ships is there, and that importing kezo pulls in none of
+part-of-speech tags from a shipped model, pickling, that every file the package ships is there, and that importing kezo pulls in none of
 the optional extras.
 
 Usage: python wheel_smoke.py MANIFEST   (MANIFEST: the package's files, one path a line,
@@ -39,6 +39,8 @@ def main(manifest: str) -> None:
     hit = kezo.snap("shop", "aple")
     assert (hit.term, hit.distance) == ("Apple", 1), hit
 
+    assert kezo.tag(["The", "cat", "sleeps", "."], language="en")[-1] == "PUNCT"
+
     for value in (phrases, hit, kezo.detect(TEXT), kezo_native.Language.French):
         assert pickle.loads(pickle.dumps(value)) == value, value
     batch = kezo.extract_batch([TEXT, TEXT], workers=2, top_k=3)
@@ -47,7 +49,7 @@ def main(manifest: str) -> None:
     loaded = sorted(name for name in OPTIONAL if name in sys.modules)
     assert not loaded, f"import kezo loaded optional packages: {loaded}"
     print(f"kezo {kezo.__version__} on Python {sys.version.split()[0]}: "
-          f"{len(expected)} package files, extract, detect, snap and pickle work")
+          f"{len(expected)} package files, extract, detect, snap, tag and pickle work")
 
 
 if __name__ == "__main__":
