@@ -202,6 +202,8 @@ def main():
 
     import kezo_native as kz
 
+    import kezo  # noqa: F401  (sets the tagger directory, as every kezo user has it)
+
     overrides = dict(item.split("=", 1) for item in args.set)
     systems = kezo_systems(kz, overrides, args.auto, args.pipeline_only)
     results = {name: {} for name in systems}

@@ -10,6 +10,7 @@
 #include "scoring.h"
 #include "selection.h"
 #include "stemmer.h"
+#include "verb_endings.h"
 #include "windows.h"
 #include "words.h"
 
@@ -84,6 +85,10 @@ std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseC
     selection.keep_near_duplicates = config.keep_near_duplicates;
     selection.near_duplicate_threshold = config.near_duplicate_threshold;
     selection.spans = spans;
+    // A name ends in a noun or an adjective: where a tagger model is at hand, phrases ending in
+    // a verb ("panels convert") are not offered.
+    const std::vector<char> offered = keyphrase::phrases_not_ending_in_verbs(c, lang);
+    if (!offered.empty()) selection.offered = &offered;
     return keyphrase::select_keyphrases(c, scores, selection);
 }
 

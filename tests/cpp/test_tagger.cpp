@@ -1,14 +1,17 @@
 // The part-of-speech tagger: damaged model files are refused with a message naming the fault,
-// one shared model serves concurrent threads, and tagged text maps back onto its bytes.
+// one shared model serves concurrent threads, tagged text maps back onto its bytes, and keyphrases
+// ending in a verb are dropped once a model is at hand.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
 
+#include "kezo/keyphrase.h"
 #include "kezo/tagger.h"
 #include "tagger/model_format.h"
 
@@ -151,4 +154,27 @@ TEST(Tagger, TaggedTextMapsOntoItsBytes) {
     EXPECT_EQ(tagged[3].upos, Upos::PUNCT);
     EXPECT_EQ(pieces.back(), "猫");
     EXPECT_TRUE(kezo::load_tagger(Language::English)->tag({}).empty());
+}
+
+TEST(Tagger, KeyphrasesEndingInAVerbAreDroppedWhereAModelIsAtHand) {
+    const std::string text =
+        "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
+        "maintenance, and old solar panels lose efficiency in hot weather.";
+    kezo::KeyphraseConfig config;
+    config.language = Language::English;
+    config.top_k = 0;
+    config.keep_near_duplicates = true;
+    const auto phrases = [&] {
+        std::set<std::string> out;
+        for (const kezo::Keyword& k : kezo::extract_keyphrases(text, config)) out.insert(k.text);
+        return out;
+    };
+    kezo::set_tagger_directory("");  // no models: every candidate, as before
+    const auto all = phrases();
+    kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
+    const auto kept = phrases();
+    EXPECT_EQ(all.count("solar panels lose"), 1u);
+    EXPECT_EQ(kept.count("solar panels lose"), 0u);
+    EXPECT_EQ(kept.count("solar panels"), 1u);
+    EXPECT_EQ(kept.size() + 2, all.size());  // "panels lose" too, nothing else
 }
