@@ -93,9 +93,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     // word starts at most max_words of them: room for all is made at once (a growing vector
     // of millions would hold the old and the new block together), untouched beyond their count.
     std::vector<std::uint32_t> run;  // the terms of words i..j
-    const auto terms_of = [&](std::uint32_t q) -> const std::vector<std::uint32_t>& {
-        return c.phrases[q].terms;
-    };
+    const auto terms_of = [&](std::uint32_t q) -> const TermRun& { return c.phrases[q].terms; };
     const std::size_t max_words = std::max<std::uint32_t>(options.max_words, 1);
     constexpr std::size_t kMostReservedPerWord = 8;  // the longest phrases callers ask for
     c.occurrences.reserve(std::size_t{c.content_words} * std::min(max_words, kMostReservedPerWord));
@@ -127,7 +125,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
             if (id == PhraseIndex::kNone) {
                 id = static_cast<std::uint32_t>(c.phrases.size());
                 Phrase& p = c.phrases.emplace_back();
-                p.terms = run;
+                p.terms = c.term_runs.add(run.data(), run.size());
                 p.content_words = static_cast<std::uint32_t>(j - i + 1) - connectors;
                 p.first_word = static_cast<std::uint32_t>(i);
                 p.first_content = content_index;

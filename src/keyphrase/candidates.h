@@ -8,6 +8,7 @@
 
 #include "kezo/language.h"
 #include "phrase_index.h"
+#include "term_runs.h"
 #include "words.h"
 
 namespace kezo::keyphrase {
@@ -22,14 +23,16 @@ struct Term {
 
 // A group of phrase occurrences with the same sequence of terms.
 struct Phrase {
-    std::vector<std::uint32_t> terms;  // one per word, connectors included
-    std::uint32_t content_words = 0;   // words that are not connectors
-    std::uint32_t count = 0;           // occurrences
-    std::uint32_t first_word = 0;      // word index of the first word of its first occurrence
-    std::uint32_t first_content = 0;   // the same, counted in content words
-    bool ideographic = false;          // every word is one ideograph: shown without blanks
-    bool whole_run = false;            // some occurrence spans a whole run of content ideographs
+    TermRun terms;                    // one per word, connectors included (in term_runs)
+    std::uint32_t content_words = 0;  // words that are not connectors
+    std::uint32_t count = 0;          // occurrences
+    std::uint32_t first_word = 0;     // word index of the first word of its first occurrence
+    std::uint32_t first_content = 0;  // the same, counted in content words
+    bool ideographic = false;         // every word is one ideograph: shown without blanks
+    bool whole_run = false;           // some occurrence spans a whole run of content ideographs
 };
+
+static_assert(sizeof(Phrase) <= 40, "a long text holds millions of phrases");
 
 // Text without blanks gives no word boundaries, so an ideograph phrase is only offered when it
 // recurs or spans a whole run between function characters and punctuation: a one-off slice of
@@ -56,6 +59,7 @@ struct Candidates {
     // of a function word of that form (a connector's; kNoTerm for any other function word).
     std::vector<std::uint32_t> form_terms;
     std::vector<Term> terms;
+    TermRunPool term_runs;  // the terms of every phrase
     std::vector<Phrase> phrases;
     std::vector<Occurrence> occurrences;  // in text order of their start, then length
     PhraseIndex phrase_index;             // terms -> phrase
@@ -63,9 +67,9 @@ struct Candidates {
 
     // The phrase whose terms are terms[0..n), or kNoTerm. Costs a hash and a probe or two.
     std::uint32_t find_phrase(const std::uint32_t* terms, std::size_t n) const {
-        const std::uint32_t id = phrase_index.find(
-            terms, n, term_run_hash(terms, n),
-            [&](std::uint32_t q) -> const std::vector<std::uint32_t>& { return phrases[q].terms; });
+        const std::uint32_t id =
+            phrase_index.find(terms, n, term_run_hash(terms, n),
+                              [&](std::uint32_t q) -> const TermRun& { return phrases[q].terms; });
         return id == PhraseIndex::kNone ? kNoTerm : id;
     }
 

@@ -19,7 +19,60 @@ std::vector<std::uint32_t> sorted(std::vector<std::uint32_t> terms) {
     return terms;
 }
 
+// The same for every order of the same terms.
+std::uint64_t bag_hash(const Candidates& c, const Phrase& p) {
+    std::uint64_t h = 0;
+    for (std::uint32_t t : p.terms) {
+        if (c.terms[t].connector) continue;
+        std::uint64_t x = t + 0x9e3779b97f4a7c15ull;
+        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+        x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+        h += x ^ (x >> 31);
+    }
+    return h;
+}
+
 }  // namespace
+
+NearDuplicateFilter::NearDuplicateFilter(const Candidates& c, double threshold,
+                                         const std::vector<std::uint32_t>& order)
+    : c_(c), threshold_(threshold), rank_(c.phrases.size(), kUnranked) {
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        rank_[order[k]] = static_cast<std::uint32_t>(k);
+        const Phrase& p = c.phrases[order[k]];
+        if (p.content_words >= 2) bags_.push_back(bag_hash(c, p));
+    }
+    std::sort(bags_.begin(), bags_.end());
+    for (std::uint32_t t = 0; t < c.terms.size(); ++t)
+        if (c.terms[t].connector) connectors_.push_back(t);
+}
+
+bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n,
+                                      std::uint32_t rank) const {
+    // Below a threshold of 1 any run of a later phrase is asked for.
+    if (threshold_ < 1.0) return true;
+    const auto later = [&](const std::uint32_t* terms, std::size_t size) {
+        const std::uint32_t q = c_.find_phrase(terms, size);
+        return q != kNoTerm && rank_[q] != kUnranked && rank_[q] > rank;
+    };
+    if (later(run, n)) return true;
+    // A phrase holds at most one connector, between two content words.
+    for (std::size_t gap = 1; gap < n; ++gap)
+        for (const std::uint32_t connector : connectors_) {
+            variant_.assign(run, run + gap);
+            variant_.push_back(connector);
+            variant_.insert(variant_.end(), run + gap, run + n);
+            if (later(variant_.data(), variant_.size())) return true;
+        }
+    return false;
+}
+
+bool NearDuplicateFilter::reordering_exists(std::uint32_t p) const {
+    if (c_.phrases[p].content_words < 2) return false;  // one term: no other phrase has it
+    const auto [from, to] =
+        std::equal_range(bags_.begin(), bags_.end(), bag_hash(c_, c_.phrases[p]));
+    return to - from >= 2;
+}
 
 template <class Holds, class Visit>
 void NearDuplicateFilter::visit_live(const Lists& lists, std::uint64_t hash, Holds holds,
@@ -118,9 +171,12 @@ void NearDuplicateFilter::add(std::uint32_t p, const std::vector<std::uint32_t>&
     const std::size_t n = terms.size();
     for (std::size_t from = 0; from < n; ++from)
         for (std::size_t to = from + 1; to <= n; ++to)
-            list_under(parts_, term_run_hash(terms.data() + from, to - from), slot);
-    const std::vector<std::uint32_t> order = sorted(terms);
-    list_under(sorted_, term_run_hash(order.data(), n), slot);
+            if (asked_later(terms.data() + from, to - from, rank_[p]))
+                list_under(parts_, term_run_hash(terms.data() + from, to - from), slot);
+    if (reordering_exists(p)) {
+        const std::vector<std::uint32_t> order = sorted(terms);
+        list_under(sorted_, term_run_hash(order.data(), n), slot);
+    }
     if (n >= 2 && c_.phrases[p].count >= kCoreCount) mark_core(p);
 }
 

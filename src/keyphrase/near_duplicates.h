@@ -19,13 +19,20 @@ namespace kezo::keyphrase {
 // occurrences are left out ("turbine blades" over "turbine blades wear", "cracked turbine
 // blades fail", "blades crack"). Each decision costs a few hash look-ups per part of the
 // phrase; marking a recurring phrase's words visits the occurrence list once.
+//
+// A taken phrase is only listed under the runs of its terms that a phrase offered after it can
+// ask for (at a threshold of 1: a later phrase with those terms, one connector aside), and under
+// its sorted terms only when another phrase has them: on a long text nearly every run is asked
+// for before, and the lists stay a fraction of the phrases.
 class NearDuplicateFilter {
   public:
-    // threshold: at most 1; at 1 only whole containment and reordering count.
-    NearDuplicateFilter(const Candidates& c, double threshold) : c_(c), threshold_(threshold) {}
+    // threshold: at most 1; at 1 only whole containment and reordering count. order: the phrases
+    // that will be offered, in the order they will be; not owned, it must outlive the filter.
+    NearDuplicateFilter(const Candidates& c, double threshold,
+                        const std::vector<std::uint32_t>& order);
 
-    // Offers phrase p; returns false when it is left out. Phrases it replaces are marked
-    // dropped.
+    // Offers phrase p, the next of the order; returns false when it is left out. Phrases it
+    // replaces are marked dropped.
     bool offer(std::uint32_t p);
 
     // The phrases that stayed, in the order they were taken.
@@ -34,6 +41,7 @@ class NearDuplicateFilter {
   private:
     static constexpr std::uint32_t kCoreCount = 3;
     static constexpr std::uint32_t kEnd = UINT32_MAX;
+    static constexpr std::uint32_t kUnranked = UINT32_MAX;
 
     // Slots listed under one hash: a list threaded through links_, newest first.
     struct Link {
@@ -51,11 +59,20 @@ class NearDuplicateFilter {
     const std::vector<std::uint32_t>& taken_terms(std::size_t slot) const;
     bool holds_run(std::size_t slot, const std::uint32_t* run, std::size_t n) const;
     bool shares_run(const std::vector<std::uint32_t>& terms) const;
+    // Whether a phrase offered after the one ranked rank has the content terms run[0..n).
+    bool asked_later(const std::uint32_t* run, std::size_t n, std::uint32_t rank) const;
+    // Whether another offered phrase may have the terms of phrase p in another order.
+    bool reordering_exists(std::uint32_t p) const;
     void add(std::uint32_t p, const std::vector<std::uint32_t>& terms);
     void mark_core(std::uint32_t p);
 
     const Candidates& c_;
     const double threshold_;
+    std::vector<std::uint32_t> rank_;        // place in the order by phrase; kUnranked if absent
+    std::vector<std::uint32_t> connectors_;  // the connector terms of the document
+    std::vector<std::uint64_t> bags_;        // sorted, an order-free hash of each offered
+                                             // phrase of two terms or more
+    mutable std::vector<std::uint32_t> variant_;
     std::vector<std::uint32_t> taken_;
     std::vector<bool> dropped_;
     std::size_t kept_count_ = 0;

@@ -27,8 +27,8 @@ inline std::uint64_t term_run_hash(const std::uint32_t* terms, std::size_t n) {
 
 // Phrase ids by their term sequences, 4 to 8 bytes a phrase (a long text has millions, where a
 // map keyed by strings costs a hundred bytes each). The terms live in the phrases themselves:
-// TermsOf is a callable id -> const std::vector<std::uint32_t>&. Not safe for concurrent
-// writers; find is safe alongside other finds.
+// TermsOf is a callable id -> the id's terms (size, data, begin and end, as a vector has). Not safe
+// for concurrent writers; find is safe alongside other finds.
 class PhraseIndex {
   public:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -42,7 +42,7 @@ class PhraseIndex {
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
             const std::uint32_t id = slots_[at];
             if (id == kNone) return kNone;
-            const std::vector<std::uint32_t>& t = terms_of(id);
+            const auto& t = terms_of(id);
             if (t.size() == n && std::equal(t.begin(), t.end(), terms)) return id;
         }
     }
@@ -69,7 +69,7 @@ class PhraseIndex {
         old.swap(slots_);
         for (const std::uint32_t id : old) {
             if (id == kNone) continue;
-            const std::vector<std::uint32_t>& t = terms_of(id);
+            const auto& t = terms_of(id);
             place(id, term_run_hash(t.data(), t.size()));
         }
     }

@@ -120,7 +120,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
     } else {
         // Every phrase is offered, whatever top_k: a recurring phrase far down the order may
         // still replace phrases taken early, and a shorter list must be the start of a longer.
-        NearDuplicateFilter filter(c, options.near_duplicate_threshold);
+        NearDuplicateFilter filter(c, options.near_duplicate_threshold, order);
         for (std::uint32_t p : order) filter.offer(p);
         chosen = filter.kept();
         if (chosen.size() > wanted) chosen.resize(wanted);
