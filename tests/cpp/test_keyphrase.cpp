@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyphrase/stemmer.h"
 #include "keyphrase/supplement.h"
 #include "keyphrase/words.h"
 #include "kezo/keyphrase.h"
@@ -161,6 +162,34 @@ TEST(KeyphraseSelection, NearDuplicatesAndStemGroups) {
     EXPECT_EQ(all.count("rendering"), 1u);
     EXPECT_EQ(all.count("rendering engine"), 1u);
     EXPECT_GT(top(text, config).size(), list.size());
+
+    // Words inside a phrase ranked above, across a connector or in another order, count too.
+    const auto content = [](const std::string& phrase) {
+        std::vector<std::string> words;
+        for (std::size_t from = 0, to; from <= phrase.size(); from = to + 1) {
+            to = std::min(phrase.find(' ', from), phrase.size());
+            if (phrase.compare(from, to - from, "of") != 0)
+                words.push_back(
+                    keyphrase::stem_word(Language::English, phrase.substr(from, to - from)));
+        }
+        return words;
+    };
+    KeyphraseConfig filtered;
+    filtered.top_k = 0;
+    const auto games =
+        top("Theory of games explains play. Games theory and theory games differ. "
+            "The theory of games, game theory of play.",
+            filtered);
+    for (std::size_t i = 0; i < games.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) {
+            const auto a = content(games[i].text), b = content(games[j].text);
+            auto sa = a, sb = b;
+            std::sort(sa.begin(), sa.end());
+            std::sort(sb.begin(), sb.end());
+            EXPECT_NE(sa, sb) << games[i].text << " / " << games[j].text;
+            EXPECT_EQ(std::search(b.begin(), b.end(), a.begin(), a.end()), b.end())
+                << games[i].text << " inside " << games[j].text;
+        }
 }
 
 TEST(KeyphraseSelection, NearDuplicateThreshold) {
