@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "ngram_model.h"
@@ -25,9 +26,10 @@ struct TextEvidence {
     // Features of the modelled words by order (0: whole words, 1..kMaxOrder: n-grams).
     std::size_t features[kOrders] = {};
     // Per class of the model, the summed weight of the features it knows (in kWeightStep): of
-    // every order, and of the rejection orders alone.
-    std::uint32_t weight[kMaxClasses] = {};
-    std::uint32_t rejection_weight[kMaxClasses] = {};
+    // every order, and of the rejection orders alone. 64 bits: a text of a few megabytes sums
+    // past 2^32.
+    std::uint64_t weight[kMaxClasses] = {};
+    std::uint64_t rejection_weight[kMaxClasses] = {};
 };
 
 // Any bytes: malformed UTF-8 separates words and counts nowhere. Linear in the length of text,

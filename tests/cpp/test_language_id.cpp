@@ -115,6 +115,10 @@ TEST(LanguageId, LongInputsKeepTheRankingsContract) {
             EXPECT_EQ(identify_best_language(text), guesses.front().language);
         }
     }
+    // Megabytes of one language stay that language (the evidence once wrapped past 2^32).
+    std::string book;
+    while (book.size() < (std::size_t{8} << 20)) book += udhr("pt");
+    EXPECT_EQ(identify_best_language(book), Language::Portuguese);
 }
 
 TEST(LanguageIdConcurrency, ThreadsAgreeFromTheFirstCall) {
