@@ -86,12 +86,15 @@ class Outcome:
 
 
 def process(
-    path: str, work: Callable[[str], Any], args: argparse.Namespace, data: bytes | None = None
+    path: str, work: Callable[[str], Any], args: argparse.Namespace,
+    read: list[bytes] | None = None,
 ) -> Outcome:
+    """``work`` on the text of ``path``, or of the bytes in ``read`` when standard input was read
+    already (taken out of the list, so that only the text is held while ``work`` runs)."""
     try:
-        if data is None:
-            data = read_bytes(path, args.max_bytes)
+        data = read.pop() if read else read_bytes(path, args.max_bytes)
         text, encoding = decode(data, args.encoding)
+        del data  # a large input is not held twice, as bytes and as text
         return Outcome(path, work(text), encoding=encoding)
     except InputError as error:
         return Outcome(path, error=str(error))
@@ -128,14 +131,15 @@ def run_files(args: argparse.Namespace, work: Callable[[str], Any]) -> Iterator[
 
     try:
         for path in files:
-            data = None
+            read: list[bytes] = []
             if path == STDIN:
                 try:
-                    data = read_bytes(STDIN, args.max_bytes)
+                    read.append(read_bytes(STDIN, args.max_bytes))
                 except (InputError, OSError) as error:
                     yield from finish(Outcome(path, error=str(error)))
                     continue
-            pending.append(pool.submit(process, path, work, args, data))
+            pending.append(pool.submit(process, path, work, args, read))
+            del read
             while len(pending) >= window or (pending and pending[0].done()):
                 yield from finish(pending.popleft().result())
         while pending:
