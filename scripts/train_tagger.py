@@ -2,7 +2,8 @@
 """Trains the part-of-speech models of every language with data in the UD folder.
 
     python scripts/train_tagger.py [--data /work/shared/data/ud] [--out python/kezo/data/tagger]
-                                   [--bits 16] [--epochs 12] [--seed 1] [--lang en,pt]
+                                   [--bits 16] [--epochs 12] [--runs 8] [--seed 1]
+                                   [--lang en,pt]
 
 Builds the trainer (scripts/tagger_train.cpp) in build/trainer, then trains each language on all
 its FORM<TAB>UPOS files but the last tenth of each file's sentences, which it scores the model on,
@@ -49,6 +50,8 @@ def main() -> int:
     parser.add_argument("--out", type=Path, default=ROOT / "python" / "kezo" / "data" / "tagger")
     parser.add_argument("--bits", type=int, default=16)
     parser.add_argument("--epochs", type=int, default=12)
+    parser.add_argument("--runs", type=int, default=8,
+                        help="perceptrons (one sentence order each) summed into a model")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--lang", default=",".join(LANGUAGES))
     parser.add_argument("--held-out-only", action="store_true",
@@ -68,7 +71,8 @@ def main() -> int:
         def train(held_out: float) -> str:
             return subprocess.run(
                 [str(trainer), "--lang", code, "--out", str(args.out / f"{code}.kzt"),
-                 "--bits", str(args.bits), "--epochs", str(args.epochs), "--seed",
+                 "--bits", str(args.bits), "--epochs", str(args.epochs), "--runs",
+                 str(args.runs), "--seed",
                  str(args.seed), "--held-out", str(held_out), *files],
                 check=True, capture_output=True, text=True).stdout
 

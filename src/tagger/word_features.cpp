@@ -89,7 +89,7 @@ WordKeys boundary_keys(bool before) noexcept {
     const std::uint64_t value = before ? 0x5EB0C0DEull : 0xE0D0C0DEull;
     keys.lower = value;
     for (std::size_t k = 0; k < kAffixes; ++k) keys.prefix[k] = keys.suffix[k] = value + k;
-    keys.shape = before ? 0x3FF : 0x3FE;
+    keys.shape = boundary_shape(before);
     return keys;
 }
 

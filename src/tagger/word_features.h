@@ -1,7 +1,8 @@
 // The tagger's features (internal to the subsystem, shared with scripts/tagger_train.cpp so the
 // trainer and the tagger see the same ones): per word, hashes of its lower-cased form, its
-// first and last letters and its shape; per position, those of the word and its neighbours and
-// the tags already chosen for the two words before it. A feature is a 64-bit key whose top bits
+// first and last letters and its shape; per position, those of the word and its neighbours,
+// its last letters with whether it is capitalised and whether it starts the sentence, and the
+// tags already chosen for the two words before it. A feature is a 64-bit key whose top bits
 // pick a row of the weight table.
 #pragma once
 
@@ -13,7 +14,7 @@ namespace kezo::tagger {
 
 inline constexpr std::size_t kAffixes = 5;
 // Features of a position that do not depend on earlier tags, and those that do.
-inline constexpr std::size_t kStaticFeatures = 23;
+inline constexpr std::size_t kStaticFeatures = 25;
 inline constexpr std::size_t kTagFeatures = 5;
 // Tag index standing for "no word there" (before the sentence).
 inline constexpr std::uint32_t kNoTag = 31;
@@ -30,6 +31,11 @@ WordKeys word_keys(std::string_view word) noexcept;
 
 // Keys of the place before the first word and after the last one.
 WordKeys boundary_keys(bool before) noexcept;
+
+// The shape of boundary_keys(before).
+constexpr std::uint32_t boundary_shape(bool before) noexcept {
+    return before ? 0x3FF : 0x3FE;
+}
 
 inline std::uint64_t mix(std::uint64_t key) noexcept {
     key ^= key >> 33;
@@ -66,6 +72,11 @@ inline void static_features(const WordKeys& prev2, const WordKeys& prev, const W
     out[n++] = feature(19, w.lower * 31 + next.lower);
     out[n++] = feature(20, next.suffix[1]);
     out[n++] = feature(21, w.prefix[3]);
+    // Capitalisation means little at the start of a sentence and much elsewhere (German nouns).
+    const std::uint64_t initial = prev.shape == boundary_shape(true) ? 1 : 0;
+    const std::uint64_t capital = (w.shape & 1u) * 2 + initial;
+    out[n++] = feature(23, w.suffix[2] * 4 + capital);
+    out[n++] = feature(24, w.suffix[3] * 4 + capital);
 }
 
 // The kTagFeatures keys of a position given the tags of the two words before it (and the
