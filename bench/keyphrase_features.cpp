@@ -1,13 +1,18 @@
 // Prints the features of every candidate phrase of the documents named on standard input, one
 // line per phrase and window, for bench/keyphrase_fit.py: the document, the window's number and
-// the number of windows, the phrase's stem key (the same in every window) and its words.
+// the number of windows, the phrase's stem key (the same in every window) and its words. With
+// KEZO_TAGGER_DIRECTORY naming the part-of-speech models (python/kezo/data/tagger), candidates
+// are noun phrases, as kezo.extract has them; without it, stopword-bounded as in kezo_native.
 // Usage: keyphrase_features LANGUAGE_VALUE [CONTENT_WORDS_PER_WINDOW] < paths
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
 #include "candidates.h"
+#include "kezo/tagger.h"
+#include "noun_phrases.h"
 #include "phrase_features.h"
 #include "scoring.h"
 #include "windows.h"
@@ -22,6 +27,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto lang = static_cast<Language>(std::stoul(argv[1]));
+    if (const char* models = std::getenv("KEZO_TAGGER_DIRECTORY")) set_tagger_directory(models);
     WindowOptions windows;
     if (argc == 3) windows.content_words = static_cast<std::uint32_t>(std::stoul(argv[2]));
     std::cout << "doc\twindow\twindows\tkey\tphrase";
@@ -37,7 +43,9 @@ int main(int argc, char** argv) {
         CandidateOptions options;
         options.language = lang;
         const std::string doc = text.str();
-        const Candidates whole = build_candidates(doc, scan_words(doc, scan), options);
+        Words words = scan_words(doc, scan);
+        words.nominal = noun_phrase_words(doc, words, lang);
+        const Candidates whole = build_candidates(doc, std::move(words), options);
         const auto ranges = window_ranges(whole, windows);
         std::vector<std::uint32_t> scratch;
         for (std::size_t k = 0; k < ranges.size(); ++k) {

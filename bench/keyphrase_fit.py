@@ -24,12 +24,14 @@ settings are printed ready for src/keyphrase/scoring.cpp and src/keyphrase/windo
 Deterministic: the same data give the same figures.
 
     PYTHONPATH=bench /work/peers/bin/python bench/keyphrase_fit.py DATA_DIR \
-        [--tool build/dev/keyphrase_features] [--c 1.0] [--window 150]
+        [--tool build/dev/keyphrase_features] [--c 1.0] [--window 150] \
+        [--models python/kezo/data/tagger]
 """
 
 import argparse
 import collections
 import csv
+import os
 import subprocess
 import sys
 
@@ -69,7 +71,7 @@ class Rows:
             self.group_of_row[rows] = g
 
 
-def load(data_dir, tool, window):
+def load(data_dir, tool, window, models):
     """{set name: Rows}, feature names"""
     out = {}
     names = None
@@ -81,7 +83,7 @@ def load(data_dir, tool, window):
                 for doc_id, _, keys in docs}
         result = subprocess.run([tool, str(LANGUAGE_VALUES[language]), str(window)],
                                 input="\n".join(gold) + "\n", capture_output=True, text=True,
-                                check=True)
+                                check=True, env=dict(os.environ, KEZO_TAGGER_DIRECTORY=models))
         rows = list(csv.reader(result.stdout.splitlines(), delimiter="\t",
                                quoting=csv.QUOTE_NONE))
         names = rows[0][5:]
@@ -204,9 +206,12 @@ def main():
     parser.add_argument("--tool", default="build/dev/keyphrase_features")
     parser.add_argument("--c", type=float, default=1.0, help="inverse regularisation strength")
     parser.add_argument("--window", type=int, default=150, help="content words per window")
+    parser.add_argument("--models", default="python/kezo/data/tagger",
+                        help="part-of-speech models: candidates are noun phrases, as kezo.extract "
+                             "has them (an empty value: stopword-bounded, as kezo_native alone)")
     args = parser.parse_args()
 
-    data, names = load(args.data, args.tool, args.window)
+    data, names = load(args.data, args.tool, args.window, args.models)
     sets = list(data)
     w, settings, origin = fit_all(data, sets, args.c, shipped_weights())
     print("weights: " + origin)

@@ -12,7 +12,7 @@ Examples:
     >>> doc = nlp("Solar panels turn sunlight into power. Cheap solar panels need care, "
     ...           "and old solar panels lose power.")
     >>> [(span.text, round(span._.keyphrase_score, 2)) for span in doc._.keyphrases]
-    [('Solar panels', 0.59), ('sunlight', 0.11)]
+    [('Solar panels', 0.75), ('power', 0.26)]
 """
 
 from __future__ import annotations

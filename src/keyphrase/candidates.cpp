@@ -101,6 +101,8 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t first = c.term_of(i);
         if (first == kNoTerm || c.terms[first].connector) continue;
+        // A word that is no part of a noun phrase is a phrase of its own only.
+        const bool alone = !c.words.in_phrases(i);
         const std::uint32_t content_index = content_before++;
         run.clear();
         std::uint64_t hash = kTermRunSeed;
@@ -109,7 +111,9 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         std::uint32_t connectors = 0;
         for (std::size_t j = i; j < n && j - i < max_words && w[j].segment == w[i].segment; ++j) {
             const std::uint32_t term = c.term_of(j);
-            if (term == kNoTerm) break;
+            if (term == kNoTerm ||
+                (j > i && (alone || (!c.terms[term].connector && !c.words.in_phrases(j)))))
+                break;
             run.push_back(term);
             hash = add_term(hash, term);
             ideographic = ideographic && w[j].ideograph;

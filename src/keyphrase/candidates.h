@@ -83,8 +83,10 @@ struct Candidates {
 
 // Builds terms and phrases from scanned words: every span of at most max_words words inside one
 // segment that starts and ends with a content word, has at least one word with letters, and
-// holds only content words and, when allowed, one connector between two content words. c.text
-// views text, which must outlive the candidates.
+// holds only content words and, when allowed, one connector between two content words. Where
+// words.nominal is set, a span of several words holds only words flagged there (noun phrases);
+// an unflagged word is a phrase of its own only. c.text views text, which must outlive the
+// candidates.
 Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options);
 
 // Whether a lower-cased function word may join two content words in lang ("of", "de", "da"...).

@@ -7,10 +7,10 @@
 #include "kezo/keyphrase.h"
 #include "kezo/language_id.h"
 #include "kezo/stopwords.h"
+#include "noun_phrases.h"
 #include "scoring.h"
 #include "selection.h"
 #include "stemmer.h"
-#include "verb_endings.h"
 #include "windows.h"
 #include "words.h"
 
@@ -57,8 +57,9 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     scan.language = lang;
     scan.keep_numbers = config.keep_numbers;
     scan.extra_stopwords = extra_stopwords;
-    return keyphrase::build_candidates(text, keyphrase::scan_words(text, scan),
-                                       candidate_options(lang, config));
+    keyphrase::Words words = keyphrase::scan_words(text, scan);
+    words.nominal = keyphrase::noun_phrase_words(text, words, lang);
+    return keyphrase::build_candidates(text, std::move(words), candidate_options(lang, config));
 }
 
 std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseConfig& config,
@@ -85,10 +86,6 @@ std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseC
     selection.keep_near_duplicates = config.keep_near_duplicates;
     selection.near_duplicate_threshold = config.near_duplicate_threshold;
     selection.spans = spans;
-    // A name ends in a noun or an adjective: where a tagger model is at hand, phrases ending in
-    // a verb ("panels convert") are not offered.
-    const std::vector<char> offered = keyphrase::phrases_not_ending_in_verbs(c, lang);
-    if (!offered.empty()) selection.offered = &offered;
     return keyphrase::select_keyphrases(c, scores, selection);
 }
 

@@ -61,6 +61,9 @@ Candidates window_candidates(const Candidates& doc, std::size_t first, std::size
     Words words;
     words.words.assign(all.words.begin() + static_cast<std::ptrdiff_t>(first),
                        all.words.begin() + static_cast<std::ptrdiff_t>(last));
+    if (!all.nominal.empty())
+        words.nominal.assign(all.nominal.begin() + static_cast<std::ptrdiff_t>(first),
+                             all.nominal.begin() + static_cast<std::ptrdiff_t>(last));
     for (Word& w : words.words) {
         std::uint32_t& local = (*scratch)[w.form];
         if (local == kUnmapped) {

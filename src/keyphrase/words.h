@@ -63,9 +63,15 @@ struct Words {
     // Lower-cased forms in order of first use: hyphens and inner apostrophes kept (as '-' and
     // '\''), soft hyphens and other invisible characters gone.
     std::vector<std::string> forms;
+    // Per word, where the part-of-speech tagger has read the text: 0 for a word that is no
+    // part of a noun phrase (a verb, an adverb ...: noun_phrases.h), which stands only as a
+    // phrase of its own. Empty when untagged.
+    std::vector<char> nominal;
 
     const std::string& lower(const Word& w) const { return forms[w.form]; }
     const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
+    // Whether a phrase of several words may hold word i as far as its part of speech goes.
+    bool in_phrases(std::size_t i) const { return nominal.empty() || nominal[i] != 0; }
 };
 
 struct ScanOptions {

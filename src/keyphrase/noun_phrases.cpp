@@ -1,0 +1,88 @@
+#include "noun_phrases.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "kezo/tagger.h"
+
+namespace kezo::keyphrase {
+namespace {
+
+// The model of lang, or null. A model once loaded stays for the rest of the process (load_tagger
+// keeps it), so it is remembered here and later calls cost one atomic load; without one, the
+// directory is asked again each time (a model may arrive with a directory set later).
+const Tagger* tagger_of(Language lang) {
+    static std::array<std::atomic<const Tagger*>, kLanguageCount + 1> known{};
+    const auto index = static_cast<std::size_t>(lang);
+    if (index == 0 || index > kLanguageCount) return nullptr;
+    if (const Tagger* tagger = known[index].load(std::memory_order_acquire)) return tagger;
+    if (tagger_directory().empty() || !has_tagger(lang)) return nullptr;
+    try {
+        const Tagger* tagger = load_tagger(lang).get();
+        known[index].store(tagger, std::memory_order_release);
+        return tagger;
+    } catch (const TaggerModelError&) {
+        return nullptr;  // a damaged model costs the filter, never the extraction
+    }
+}
+
+bool is_nominal(Upos tag) {
+    // X holds foreign words and codes, which names take in ("Empress of Ireland").
+    return tag == Upos::NOUN || tag == Upos::PROPN || tag == Upos::ADJ || tag == Upos::NUM ||
+           tag == Upos::X;
+}
+
+// An English participle or gerund before a noun modifies it as an adjective does
+// ("distributed systems", "reading comprehension"), though the tagger reads it as a verb.
+bool is_modifying_participle(Language lang, const std::string& form, Upos next) {
+    if (lang != Language::English && lang != Language::Auto) return false;
+    if (!is_nominal(next) && next != Upos::VERB) return false;
+    const auto ends = [&](std::string_view end) {
+        return form.size() > end.size() + 2 &&
+               form.compare(form.size() - end.size(), end.size(), end) == 0;
+    };
+    return ends("ed") || ends("ing");
+}
+
+}  // namespace
+
+std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang) {
+    std::vector<char> nominal;
+    if (lang == Language::Chinese || lang == Language::Japanese) return nominal;
+    const Tagger* tagger = tagger_of(lang);
+    if (tagger == nullptr) return nominal;
+    constexpr std::size_t kMaxRun = 256;
+    const std::vector<Word>& w = words.words;
+    // Votes per form: +1 for each occurrence read as nominal, -1 for each other.
+    std::vector<std::int32_t> votes(words.forms.size(), 0);
+    std::vector<std::string_view> run;
+    std::vector<Upos> tags;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i <= w.size(); ++i) {
+        if (i < w.size() && (i == first || (!w[i].sentence_start && i - first < kMaxRun))) continue;
+        run.clear();
+        for (std::size_t k = first; k < i; ++k) run.push_back(text.substr(w[k].begin, w[k].bytes));
+        // The scan keeps no punctuation, but the tagger learnt sentences that end in a mark: a
+        // last word reads as a verb or a noun by it.
+        run.push_back(".");
+        tagger->tag(run, &tags);
+        for (std::size_t k = 0; k + 1 < tags.size(); ++k) {
+            const Word& word = w[first + k];
+            const bool yes = is_nominal(tags[k]) ||
+                             (tags[k] == Upos::VERB &&
+                              is_modifying_participle(lang, words.lower(word), tags[k + 1]));
+            votes[word.form] += yes ? 1 : -1;
+        }
+        first = i;
+    }
+    // Decided per form, by most of its occurrences: a tagger that misreads one sentence does not
+    // split a name the rest of the text uses whole.
+    nominal.resize(w.size());
+    for (std::size_t i = 0; i < w.size(); ++i) nominal[i] = votes[w[i].form] >= 0 ? 1 : 0;
+    return nominal;
+}
+
+}  // namespace kezo::keyphrase

@@ -1,0 +1,25 @@
+// Which words a candidate phrase of several words may hold, told by the part-of-speech tagger of
+// the document's language: a name is a run of nouns, proper nouns, adjectives and numbers, so a
+// verb, adverb or pronoun bounds such a phrase ("solar panels | need | regular maintenance") and
+// is a candidate of one word only.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "kezo/language.h"
+#include "words.h"
+
+namespace kezo::keyphrase {
+
+// One flag per word of words (read from text): 1 for a word a noun phrase may hold, 0 for one
+// it may not, decided per form by the tag most of its occurrences get; an English participle or
+// gerund before a noun ("distributed systems") counts as nominal there. Empty, and so no bound,
+// when lang has no tagger model in the tagger directory (none is set by default), when its
+// model cannot be loaded, or for Chinese and Japanese, whose models tag words the scan does not
+// make (it reads single ideographs). Words are tagged sentence by sentence (at most 256 words at
+// a time), once per call; the cost is linear in the words and the memory a byte a word.
+// Thread-safe: reads its arguments only; the model is shared.
+std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang);
+
+}  // namespace kezo::keyphrase
