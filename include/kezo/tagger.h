@@ -77,8 +77,9 @@ class Tagger {
     std::vector<Upos> tag(const std::vector<std::string_view>& words) const;
 
     // Splits text into words and punctuation with the library's tokenizer (case kept; Chinese
-    // and Japanese ideographs one per character, Korean by blanks) and tags them. Offsets are
-    // bytes of text. Thread-safe; linear in the length of text.
+    // and Japanese ideographs one per character, Korean by blanks), written at apostrophes as
+    // the treebanks write words ("do" "n't", "it" "'s", "l'" "homme", "O'Neill"), and tags
+    // them. Offsets are bytes of text. Thread-safe; linear in the length of text.
     std::vector<TaggedWord> tag_text(const std::string& text) const;
 
     // Internal: use from_bytes or from_file.

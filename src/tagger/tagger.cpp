@@ -9,6 +9,7 @@
 
 #include "kezo/text.h"
 #include "model_format.h"
+#include "treebank_words.h"
 #include "word_features.h"
 
 namespace kezo {
@@ -159,17 +160,18 @@ std::vector<TaggedWord> Tagger::tag_text(const std::string& text) const {
     config.keep_numbers = true;
     config.keep_punctuation = true;
     config.min_word_length = 1;
-    const std::vector<Token> tokens = tokenize(text, config);
-    std::vector<TaggedWord> result(tokens.size());
+    const std::vector<tagger::WordSpan> words =
+        tagger::treebank_words(text, tokenize(text, config), language_);
+    std::vector<TaggedWord> result(words.size());
     std::vector<std::string_view> sentence;
     std::vector<Upos> tags;
     std::size_t first = 0;
-    for (std::size_t k = 0; k < tokens.size(); ++k) {
-        const std::string_view word(text.data() + tokens[k].offset, tokens[k].text.size());
-        result[k].start = tokens[k].offset;
-        result[k].end = static_cast<std::uint32_t>(tokens[k].offset + tokens[k].text.size());
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const std::string_view word(text.data() + words[k].start, words[k].end - words[k].start);
+        result[k].start = words[k].start;
+        result[k].end = words[k].end;
         sentence.push_back(word);
-        if (k + 1 == tokens.size() || ends_sentence(word)) {
+        if (k + 1 == words.size() || ends_sentence(word)) {
             tag(sentence, &tags);
             for (std::size_t j = 0; j < tags.size(); ++j) result[first + j].upos = tags[j];
             first = k + 1;

@@ -136,17 +136,21 @@ TEST(Tagger, ThreadsShareOneModelAndAgree) {
 
 TEST(Tagger, TaggedTextMapsOntoItsBytes) {
     kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
-    const std::string text = "Die Katze schläft. «Élan», 3,5 km!\n猫";
-    const auto tagged = kezo::load_tagger(Language::German)->tag_text(text);
-    std::vector<std::string> pieces;
-    std::uint32_t last = 0;
-    for (const kezo::TaggedWord& w : tagged) {
-        ASSERT_LE(last, w.start);
-        ASSERT_LT(w.start, w.end);
-        ASSERT_LE(w.end, text.size());
-        pieces.push_back(text.substr(w.start, w.end - w.start));
-        last = w.end;
-    }
+    const auto pieces_of = [](Language lang, const std::string& text) {
+        const auto tagged = kezo::load_tagger(lang)->tag_text(text);
+        std::vector<std::string> pieces;
+        std::uint32_t last = 0;
+        for (const kezo::TaggedWord& w : tagged) {
+            EXPECT_LE(last, w.start);
+            EXPECT_LT(w.start, w.end);
+            EXPECT_LE(w.end, text.size());
+            pieces.push_back(text.substr(w.start, w.end - w.start));
+            last = w.end;
+        }
+        return std::make_pair(pieces, tagged);
+    };
+    const auto [pieces, tagged] =
+        pieces_of(Language::German, "Die Katze schläft. «Élan», 3,5 km!\n猫");
     ASSERT_GE(pieces.size(), 6u);
     EXPECT_EQ(pieces[0], "Die");
     EXPECT_EQ(pieces[2], "schläft");
@@ -154,6 +158,14 @@ TEST(Tagger, TaggedTextMapsOntoItsBytes) {
     EXPECT_EQ(tagged[3].upos, Upos::PUNCT);
     EXPECT_EQ(pieces.back(), "猫");
     EXPECT_TRUE(kezo::load_tagger(Language::English)->tag({}).empty());
+    // Words at apostrophes as the treebanks write them.
+    using Pieces = std::vector<std::string>;
+    EXPECT_EQ(pieces_of(Language::English, "I can't say it's O'Neill's").first,
+              (Pieces{"I", "ca", "n't", "say", "it", "'s", "O'Neill", "'s"}));
+    EXPECT_EQ(pieces_of(Language::French, "L'homme d'aujourd'hui").first,
+              (Pieces{"L'", "homme", "d'", "aujourd'hui"}));
+    EXPECT_EQ(pieces_of(Language::Dutch, "zo'n 'quote' en 't").first,
+              (Pieces{"zo'n", "'", "quote", "'", "en", "'t"}));
 }
 
 TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
