@@ -10,6 +10,7 @@ hypothesis = pytest.importorskip("hypothesis")
 from hypothesis import HealthCheck, given, settings  # noqa: E402
 from hypothesis import strategies as st  # noqa: E402
 
+import kezo  # noqa: E402
 import kezo_native as kz  # noqa: E402
 
 CLEAR = (TypeError, ValueError, OverflowError, UnicodeError)
@@ -18,7 +19,8 @@ SETTINGS = settings(max_examples=150, deadline=None,
 
 # Texts stay short: extreme but legal lengths and windows cost in proportion to the text.
 words = st.lists(st.sampled_from(["Solar", "panels", "of", "the", "\u6570\u636e", "caf\u00e9",
-                                  "e\u0301", "42", ".", ",", "\u0645\u0631"]), max_size=30)
+                                  "e\u0301", "42", ".", ",", "\u0645\u0631", "don't", "l'",
+                                  "'", "\u2019s"]), max_size=30)
 texts = st.one_of(st.text(st.characters(exclude_categories=()), max_size=120),  # surrogates too
                   words.map(" ".join), words.map("".join))
 strings = st.one_of(texts, st.binary(max_size=120),
@@ -84,6 +86,12 @@ def test_text_functions(text, language, data):
     for call in (kz.language_code, kz.language_name, kz.stopwords):
         attempt(call, language)
     attempt(kz.is_stopword, language, data.draw(anything))
+    # Tagged words map back onto the text in order, whatever apostrophes join or split them.
+    code = data.draw(st.sampled_from(["en", "fr", "nl", "ha"]))
+    end = 0
+    for token in attempt(kezo.tag, text, language=code) or ():
+        assert end <= token.start < token.end and text[token.start:token.end] == token.text
+        end = token.end
 
 
 @SETTINGS
