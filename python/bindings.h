@@ -41,5 +41,7 @@ void bind_methods_yake_rake(pybind11::module_& m);
 void bind_methods_textrank_tfidf(pybind11::module_& m);
 // set_tagger_directory, tagger_directory, has_tagger, tag_words, tag_text: part-of-speech tags.
 void bind_tagger(pybind11::module_& m);
+// DocumentFrequencyTable, count_document_frequency: corpus statistics counted on many threads.
+void bind_corpus_counting(pybind11::module_& m);
 
 }  // namespace kezo::python

@@ -508,6 +508,9 @@ class TfidfMethodConfig(metaclass=_ExtensionType):
     @extra_stopwords.setter
     def extra_stopwords(self, words: set[str] | frozenset[str]) -> None: ...
     def set_document_frequency(self, table: dict[str, int], total_documents: int) -> None: ...
+    def set_document_frequency_table(
+        self, table: DocumentFrequencyTable, total_documents: int
+    ) -> None: ...
     def __init__(self) -> None: ...
 
 def textrank_keyphrases(
@@ -536,3 +539,23 @@ def tag_text(
     text: str, language: Language, record: Optional[type[tuple[str, str, int, int]]] = None
 ) -> list[tuple[str, str, int, int]]:
     """The words and punctuation of `text` with their UPOS tags: a list of (text, upos,"""
+
+class DocumentFrequencyTable(metaclass=_ExtensionType):
+    """Documents holding each phrase, by stem key (keyphrase_stem_key): a read-only mapping"""
+
+    def __init__(self, counts: dict[str, int]) -> None: ...
+    def __len__(self) -> int: ...
+    def __contains__(self, key: str) -> bool: ...
+    def __getitem__(self, key: str) -> int: ...
+    def __iter__(self) -> Iterator[str]: ...
+    def to_dict(self) -> dict[str, int]: ...
+
+def count_document_frequency(
+    texts: Sequence[str], config: KeyphraseConfig, threads: int = 1, noun_phrases: bool = True
+) -> DocumentFrequencyTable:
+    """keyphrase_document_frequency of `texts` as a DocumentFrequencyTable, counted on"""
+
+def set_keyphrase_document_frequency(
+    config: KeyphraseConfig, table: DocumentFrequencyTable, total_documents: int
+) -> None:
+    """Set config.document_frequency to a copy of `table` and config.total_documents, with"""

@@ -7,14 +7,11 @@ from collections.abc import Iterable, Iterator, Mapping
 from functools import partial
 
 import kezo_native
-from kezo_native import KeyphraseConfig, Language
+from kezo_native import DocumentFrequencyTable, KeyphraseConfig, Language
 
-from ._batch import check_workers, map_ordered
+from ._batch import check_workers
 from ._languages import LanguageLike, resolve_language
 from ._options import MAX_PHRASE_WORDS, UINT32_MAX, check_counts, check_int, check_terms
-
-_CHUNKS_PER_WORKER = 4  # evens out documents of unequal length
-
 
 class CorpusFrequencies(Mapping[str, int]):
     """Document frequencies of a corpus: how many of its documents hold each phrase, keyed by
@@ -45,28 +42,41 @@ class CorpusFrequencies(Mapping[str, int]):
         max_n: int = 3,
     ) -> None:
         self.documents: int = check_int("documents", documents, 1, UINT32_MAX)
-        self._counts = check_counts("counts", counts, self.documents)
+        # Held natively: the methods share the table instead of converting it call by call.
+        self._table = DocumentFrequencyTable(check_counts("counts", counts, self.documents))
         self.language: Language = resolve_language(language)
         self.max_n: int = check_int("max_n", max_n, 1, MAX_PHRASE_WORDS)
 
     def __getitem__(self, key: str) -> int:
-        return self._counts[key]
+        return self._table[key]
+
+    def __contains__(self, key: object) -> bool:
+        return isinstance(key, str) and key in self._table
 
     def __iter__(self) -> Iterator[str]:
-        return iter(self._counts)
+        return iter(self._table)
 
     def __len__(self) -> int:
-        return len(self._counts)
+        return len(self._table)
 
     def __eq__(self, other: object) -> bool:
         if not isinstance(other, CorpusFrequencies):
             return NotImplemented
-        return (self.documents, self.language, self.max_n, self._counts) == (
+        return (self.documents, self.language, self.max_n) == (
             other.documents,
             other.language,
             other.max_n,
-            other._counts,
-        )
+        ) and self._table.to_dict() == other._table.to_dict()
+
+    def __reduce__(self) -> tuple[object, ...]:
+        state = {"language": self.language, "max_n": self.max_n}
+        return (CorpusFrequencies, (self._table.to_dict(), self.documents), state)
+
+    def __setstate__(self, state: dict[str, object]) -> None:
+        counts = state.pop("_counts", None)  # pickled by an earlier version: a plain dict
+        self.__dict__.update(state)
+        if counts is not None:
+            self._table = DocumentFrequencyTable(check_counts("counts", counts, self.documents))
 
     def __repr__(self) -> str:
         code = kezo_native.language_code(self.language)
@@ -79,24 +89,19 @@ class CorpusFrequencies(Mapping[str, int]):
 def count_corpus(
     texts: Iterable[str], config: KeyphraseConfig, workers: int | None
 ) -> CorpusFrequencies:
-    """The frequencies of ``texts`` with the candidates ``config`` forms, on ``workers``
-    threads (the native count releases the interpreter lock); the tables of the chunks add up."""
+    """The frequencies of ``texts`` with the phrases ``config`` forms, counted natively on
+    ``workers`` threads without the interpreter lock.
+
+    Phrases are every run of up to ``config.max_words`` words between stopwords, whatever
+    their parts of speech: a superset of the default method's noun phrases and the phrases
+    "tfidf" weighs, so both find every phrase they offer counted. (Counted as noun phrases,
+    a phrase holding a verb would be missing and so look rarer than any other.)"""
     items = check_terms("texts", texts)
     if not items:
         raise ValueError("texts must hold at least one document, got none")
     threads = check_workers(workers)
-    size = max(1, -(-len(items) // (threads * _CHUNKS_PER_WORKER)))
-    chunks = [items[start : start + size] for start in range(0, len(items), size)]
-    count = partial(kezo_native.keyphrase_document_frequency, config=config)
-    merged: dict[str, int] = {}
-    for table in map_ordered(lambda: count, chunks, threads):
-        if not merged:
-            merged = table
-            continue
-        for key, documents in table.items():
-            merged[key] = merged.get(key, 0) + documents
     corpus = CorpusFrequencies({}, len(items), language=config.language, max_n=config.max_words)
-    corpus._counts = merged  # counted natively: within range by construction
+    corpus._table = kezo_native.count_document_frequency(items, config, threads, False)
     return corpus
 
 
@@ -107,7 +112,9 @@ def corpus_frequencies(
     max_n: int = 3,
     workers: int | None = None,
 ) -> CorpusFrequencies:
-    """Count in how many of ``texts`` each candidate phrase of the default method occurs.
+    """Count in how many of ``texts`` each phrase occurs (every run of up to ``max_n`` words
+    between stopwords, keyed by stem key): the corpus statistics of "tfidf" and of the default
+    method.
 
     ``Extractor.fit`` does the same with the extractor's own options.
 

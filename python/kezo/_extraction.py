@@ -41,10 +41,14 @@ def keyphrase_config(plan: Plan) -> KeyphraseConfig:
         fields["near_duplicate_threshold"] = plan.near_duplicate_threshold
     if plan.stopwords:
         fields["extra_stopwords"] = plan.stopwords
-    if plan.df is not None:
+    table = plan.df if isinstance(plan.df, kezo_native.DocumentFrequencyTable) else None
+    if plan.df is not None and table is None:
         fields["document_frequency"] = plan.df
         fields["total_documents"] = plan.total_documents
-    return _native.keyphrase_config(fields)
+    config = _native.keyphrase_config(fields)
+    if table is not None:  # copied natively, never through a dict
+        kezo_native.set_keyphrase_document_frequency(config, table, plan.total_documents)
+    return config
 
 
 def _records(keywords: list[Keyword]) -> list[Keyphrase]:
@@ -146,6 +150,8 @@ def _direct(plan: Plan) -> Run:
     for name, value in {**fields, **plan.direct}.items():
         setattr(config, name, value)
     method, df = plan.method, plan.df
+    if isinstance(df, kezo_native.DocumentFrequencyTable):
+        df = df.to_dict()
 
     def run(text: str) -> list[Keyphrase]:
         language = plan.language
@@ -215,7 +221,9 @@ def _textrank(plan: Plan) -> Run:
 
 def _tfidf(plan: Plan) -> Run:
     config = _method_config(kezo_native.TfidfMethodConfig(), plan)
-    if plan.df is not None:
+    if isinstance(plan.df, kezo_native.DocumentFrequencyTable):
+        config.set_document_frequency_table(plan.df, plan.total_documents)
+    elif plan.df is not None:
         config.set_document_frequency(plan.df, plan.total_documents)
     return _spanned(kezo_native.tfidf_keyphrases, config)
 

@@ -77,6 +77,10 @@ def _enum_reduce(member: Any) -> Any:
     return type(member), (int(member),)
 
 
+def _table_reduce(table: Any) -> Any:
+    return type(table), (table.to_dict(),)
+
+
 def native_classes() -> list[type]:
     """Every public class of kezo_native: enumerations, records and configurations."""
     return [
@@ -92,6 +96,9 @@ def register() -> None:
     for cls in native_classes():
         if hasattr(cls, "__members__"):
             copyreg.pickle(cls, _enum_reduce)
+            continue
+        if cls is getattr(kezo_native, "DocumentFrequencyTable", None):
+            copyreg.pickle(cls, _table_reduce)
             continue
         if cls.__name__ in _FACTORIES:
             factory, names = _FACTORIES[cls.__name__]

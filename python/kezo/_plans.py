@@ -9,7 +9,7 @@ from collections.abc import Iterable, Mapping
 from dataclasses import dataclass, field
 from typing import Any, Optional, TypedDict, Union
 
-from kezo_native import Language, TokenizerConfig
+from kezo_native import DocumentFrequencyTable, Language, TokenizerConfig
 
 from ._corpus import CorpusFrequencies
 from ._languages import LanguageLike, resolve_language
@@ -148,7 +148,8 @@ class Plan:
     tokenizer: tuple[bool, bool, bool, bool, int] | None
     weights: tuple[float, float, float, float]
     direct: dict[str, object] = field(default_factory=dict)  # algorithm fields set by the caller
-    df: dict[str, int] | None = None
+    # A CorpusFrequencies' native table, or a caller's dict checked.
+    df: dict[str, int] | DocumentFrequencyTable | None = None
     total_documents: int = 0
     keep_near_duplicates: bool | None = None
     near_duplicate_threshold: float | None = None
@@ -228,14 +229,16 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
     )
 
 
-def _frequencies(df: object, total_documents: object) -> tuple[dict[str, int] | None, int]:
+def _frequencies(
+    df: object, total_documents: object
+) -> tuple[dict[str, int] | DocumentFrequencyTable | None, int]:
     if isinstance(df, CorpusFrequencies):
         if total_documents is not None:
             raise ValueError(
                 "total_documents comes with the CorpusFrequencies given as df "
                 f"({df.documents} documents); do not pass it as well"
             )
-        return dict(df), df.documents
+        return df._table, df.documents
     if df is None and total_documents is None:
         return None, 0
     if df is None or total_documents is None:

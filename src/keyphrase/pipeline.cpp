@@ -1,9 +1,14 @@
 // The keyphrase pipeline: language, tenant scope, words, candidates, scores, selection.
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <iterator>
+#include <thread>
 #include <unordered_set>
 #include <utility>
 
 #include "candidates.h"
+#include "kezo/corpus_counting.h"
 #include "kezo/keyphrase.h"
 #include "kezo/language_id.h"
 #include "kezo/stopwords.h"
@@ -52,13 +57,14 @@ keyphrase::CandidateOptions candidate_options(Language lang, const KeyphraseConf
 // The candidates of text under config, with the language already resolved.
 keyphrase::Candidates candidates_of(std::string_view text, Language lang,
                                     const KeyphraseConfig& config,
-                                    const std::unordered_set<std::string>* extra_stopwords) {
+                                    const std::unordered_set<std::string>* extra_stopwords,
+                                    bool noun_phrases = true) {
     keyphrase::ScanOptions scan;
     scan.language = lang;
     scan.keep_numbers = config.keep_numbers;
     scan.extra_stopwords = extra_stopwords;
     keyphrase::Words words = keyphrase::scan_words(text, scan);
-    words.nominal = keyphrase::noun_phrase_words(text, words, lang);
+    if (noun_phrases) words.nominal = keyphrase::noun_phrase_words(text, words, lang);
     return keyphrase::build_candidates(text, std::move(words), candidate_options(lang, config));
 }
 
@@ -118,6 +124,23 @@ std::string keyphrase_stem_key(const std::string& phrase, Language lang) {
     return key;
 }
 
+namespace {
+
+// Adds one to the count of each distinct candidate phrase of text.
+void count_phrases(std::string_view text, const KeyphraseConfig& config,
+                   const std::unordered_set<std::string>* extra, bool noun_phrases,
+                   std::unordered_map<std::string, std::uint32_t>& table, std::string& key) {
+    const Language lang = resolve_language(text, config.language);
+    const keyphrase::Candidates c = candidates_of(text, lang, config, extra, noun_phrases);
+    // Each phrase of a document is a distinct stem key, so it counts once per document.
+    for (const keyphrase::Phrase& phrase : c.phrases) {
+        keyphrase::phrase_stem_key(c, phrase, &key);
+        ++table[key];
+    }
+}
+
+}  // namespace
+
 std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     const std::vector<std::string>& texts, const KeyphraseConfig& config) {
     std::unordered_map<std::string, std::uint32_t> table;
@@ -125,16 +148,52 @@ std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     std::unordered_set<std::string> lowered;
     const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
     std::string key;  // one buffer for every phrase's key
-    for (const std::string& text : texts) {
-        const Language lang = resolve_language(text, config.language);
-        const keyphrase::Candidates c = candidates_of(text, lang, config, extra);
-        // Each phrase of a document is a distinct stem key, so it counts once per document.
-        for (const keyphrase::Phrase& phrase : c.phrases) {
-            keyphrase::phrase_stem_key(c, phrase, &key);
-            ++table[key];
-        }
-    }
+    for (const std::string& text : texts) count_phrases(text, config, extra, true, table, key);
     return table;
+}
+
+std::unordered_map<std::string, std::uint32_t> count_document_frequency(
+    const std::vector<std::string_view>& texts, const KeyphraseConfig& config,
+    const CorpusCountOptions& options) {
+    using Table = std::unordered_map<std::string, std::uint32_t>;
+    std::unordered_set<std::string> lowered;
+    const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
+    const std::size_t threads =
+        std::max<std::size_t>(1, std::min<std::size_t>(options.threads, texts.size()));
+    std::vector<Table> tables(threads);
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> errors(threads);
+    const auto work = [&](std::size_t t) {
+        try {
+            const stopwords::ScopedTenant tenant(config.tenant_id);  // tenant scope is per thread
+            std::string key;
+            for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < texts.size();)
+                count_phrases(texts[i], config, extra, options.noun_phrases, tables[t], key);
+        } catch (...) {
+            errors[t] = std::current_exception();
+            next.store(texts.size());  // the others stop after their current text
+        }
+    };
+    std::vector<std::thread> helpers;
+    helpers.reserve(threads - 1);
+    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work, t);
+    work(0);
+    for (std::thread& h : helpers) h.join();
+    for (const std::exception_ptr& e : errors)
+        if (e) std::rethrow_exception(e);
+    // The largest table takes in the others, each key moved rather than copied.
+    std::sort(tables.begin(), tables.end(),
+              [](const Table& a, const Table& b) { return a.size() > b.size(); });
+    Table& total = tables.front();
+    for (std::size_t t = 1; t < threads; ++t)
+        for (auto node = tables[t].begin(); node != tables[t].end();) {
+            auto next_node = std::next(node);
+            auto handle = tables[t].extract(node);
+            const auto [at, added] = total.try_emplace(std::move(handle.key()), handle.mapped());
+            if (!added) at->second += handle.mapped();
+            node = next_node;
+        }
+    return std::move(total);
 }
 
 }  // namespace kezo

@@ -47,6 +47,8 @@ def test_fit_learns_the_corpus_of_the_default_method():
     assert learned.documents == len(corpus) and "<CorpusFrequencies" in repr(fitted)
     assert learned == kezo.corpus_frequencies(corpus, language="en", max_n=4, workers=1)
     assert pickle.loads(pickle.dumps(learned)) == learned
+    # Every stopword-bounded run counts, verbs inside too: "tfidf" offers such phrases.
+    assert learned[kz.keyphrase_stem_key("panels lose efficiency", kz.Language.English)] == 3
     # A phrase found in many documents of the corpus loses ground to the others.
     def lead(extractor):
         scores = {k.text: k.score for k in extractor.extract(TEXTS[0])}

@@ -52,6 +52,7 @@ def samples():
         kz.Keyword: kz.extract_keywords(TEXT)[0],
         kz.TenantMetrics: kz.get_tenant_metrics("kezo-pickle"),
         kz.SnapMatch: kz.snap_term_detailed("kezo-pickle", "aple"),
+        kz.DocumentFrequencyTable: kz.DocumentFrequencyTable({"solar panel": 2, "sun": 1}),
     }
     objects = []
     for cls in native_classes():
@@ -98,6 +99,8 @@ print("ok")
 
 def plain(obj):
     """Native objects as their fields, for comparison; everything else as it is."""
+    if isinstance(obj, kz.DocumentFrequencyTable):
+        return obj.to_dict()
     return fields(obj) if type(obj) in native_classes() and not hasattr(obj, "value") else obj
 
 
