@@ -170,19 +170,22 @@ void bind_keyphrase(py::module_& m) {
 void bind_keyphrase_spans(py::module_& m) {
     m.def(
         "extract_keyphrases_spanned",
-        [](const py::str& text, const KeyphraseConfig& config) {
+        [](const py::str& text, const KeyphraseConfig& config, const py::object& record) {
+            PyTypeObject* const type = keyword_record_type(record);
             const KeyphraseConfig copy = config;
             const Utf8Text utf8(text);  // a long text is not copied
             const std::vector<SpannedKeyword> keywords =
                 without_gil([&] { return extract_keyphrases_spanned(utf8.view(), copy); });
-            return spanned_keywords_to_python(utf8.view(), keywords);
+            return spanned_keywords_out(utf8.view(), keywords, type);
         },
-        py::arg("text"), py::arg("config") = KeyphraseConfig(),
+        py::arg("text"), py::arg("config") = KeyphraseConfig(), py::arg("record") = py::none(),
         "Return the keyphrases of `text` with where they occur: a list of (text, score,\n"
         "count, first_position, spans) tuples, best first, as extract_keyphrases ranks them.\n"
         "spans lists (start, end) offsets into `text` of every occurrence the phrase stands\n"
         "for (inflected variants included), in text order and never overlapping:\n"
-        "text[start:end] is the occurrence as written. Runs without the interpreter lock.");
+        "text[start:end] is the occurrence as written. With `record` (a tuple subclass adding\n"
+        "no fields, such as a NamedTuple) the items are its instances and spans a tuple of\n"
+        "tuples. Runs without the interpreter lock.");
 }
 
 }  // namespace kezo::python

@@ -85,26 +85,30 @@ void bind_methods_textrank_tfidf(py::module_& m) {
 
     m.def(
         "textrank_keyphrases",
-        [](const std::string& text, const TextRankMethodConfig& config) {
+        [](const std::string& text, const TextRankMethodConfig& config, const py::object& record) {
+            PyTypeObject* const type = keyword_record_type(record);
             const TextRankMethodConfig copy = config;
             const auto keywords = without_gil([&] { return textrank_keyphrases(text, copy); });
-            return spanned_keywords_to_python(text, keywords);
+            return spanned_keywords_out(text, keywords, type);
         },
-        py::arg("text"), py::arg("config") = TextRankMethodConfig(),
+        py::arg("text"), py::arg("config") = TextRankMethodConfig(), py::arg("record") = py::none(),
         "TextRank phrases of `text`, best first: (text, score, count, first_position, spans)\n"
         "tuples as extract_keyphrases_spanned gives them; the best score is 1. Runs without\n"
-        "the interpreter lock.");
+        "the interpreter lock. `record`: as\n"
+        "for extract_keyphrases_spanned.");
     m.def(
         "tfidf_keyphrases",
-        [](const std::string& text, const TfidfMethodConfig& config) {
+        [](const std::string& text, const TfidfMethodConfig& config, const py::object& record) {
+            PyTypeObject* const type = keyword_record_type(record);
             const TfidfMethodConfig copy = config;
             const auto keywords = without_gil([&] { return tfidf_keyphrases(text, copy); });
-            return spanned_keywords_to_python(text, keywords);
+            return spanned_keywords_out(text, keywords, type);
         },
-        py::arg("text"), py::arg("config") = TfidfMethodConfig(),
+        py::arg("text"), py::arg("config") = TfidfMethodConfig(), py::arg("record") = py::none(),
         "Phrases of `text` by tf-idf, best first: (text, score, count, first_position,\n"
         "spans) tuples as extract_keyphrases_spanned gives them; the best score is 1. Runs\n"
-        "without the interpreter lock.");
+        "without the interpreter lock. `record`: as\n"
+        "for extract_keyphrases_spanned.");
 }
 
 }  // namespace kezo::python

@@ -77,30 +77,34 @@ void bind_methods_yake_rake(py::module_& m) {
 
     m.def(
         "extract_yake_keyphrases",
-        [](const std::string& text, const YakeConfig& config) {
+        [](const std::string& text, const YakeConfig& config, const py::object& record) {
+            PyTypeObject* const type = keyword_record_type(record);
             const YakeConfig copy = config;
             const std::vector<SpannedKeyword> keywords =
                 without_gil([&] { return extract_yake_keyphrases(text, copy); });
-            return spanned_keywords_to_python(text, keywords);
+            return spanned_keywords_out(text, keywords, type);
         },
-        py::arg("text"), py::arg("config") = YakeConfig(),
+        py::arg("text"), py::arg("config") = YakeConfig(), py::arg("record") = py::none(),
         "Return the YAKE keyphrases of `text`, best first: a list of (text, score, count,\n"
         "first_position, spans) tuples. score is 1 / (1 + S) for the method's score S (lower\n"
         "S is better), so higher is better and every score lies in (0, 1]. spans lists the\n"
-        "(start, end) offsets of the occurrences. Runs without the interpreter lock.");
+        "(start, end) offsets of the occurrences. Runs without the interpreter lock. `record`: as\n"
+        "for extract_keyphrases_spanned.");
     m.def(
         "extract_rake_keyphrases",
-        [](const std::string& text, const RakeConfig& config) {
+        [](const std::string& text, const RakeConfig& config, const py::object& record) {
+            PyTypeObject* const type = keyword_record_type(record);
             const RakeConfig copy = config;
             const std::vector<SpannedKeyword> keywords =
                 without_gil([&] { return extract_rake_keyphrases(text, copy); });
-            return spanned_keywords_to_python(text, keywords);
+            return spanned_keywords_out(text, keywords, type);
         },
-        py::arg("text"), py::arg("config") = RakeConfig(),
+        py::arg("text"), py::arg("config") = RakeConfig(), py::arg("record") = py::none(),
         "Return the RAKE keyphrases of `text`, best first: a list of (text, score, count,\n"
         "first_position, spans) tuples. score is the phrase's degree-over-frequency sum\n"
         "divided by the best one of the text (the best scores 1). spans lists the (start,\n"
-        "end) offsets of the occurrences. Runs without the interpreter lock.");
+        "end) offsets of the occurrences. Runs without the interpreter lock. `record`: as\n"
+        "for extract_keyphrases_spanned.");
 }
 
 }  // namespace kezo::python

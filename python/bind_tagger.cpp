@@ -9,6 +9,7 @@
 #include "bindings.h"
 #include "gil_release.h"
 #include "kezo/tagger.h"
+#include "records.h"
 #include "utf8_text.h"
 
 namespace py = pybind11;
@@ -61,22 +62,8 @@ py::list tag_words(const py::sequence& words, Language language) {
     return result;
 }
 
-// A new, empty instance of a tuple type (tuple itself or a subclass without extra fields, such
-// as a NamedTuple) with room for `size` items, or null when memory runs out.
-PyObject* new_record(PyTypeObject* type, Py_ssize_t size) {
-    return type == &PyTuple_Type ? PyTuple_New(size) : type->tp_alloc(type, size);
-}
-
 py::list tag_text(const py::str& text, Language language, const py::object& record) {
-    PyTypeObject* type = &PyTuple_Type;
-    if (!record.is_none()) {
-        if (!PyType_Check(record.ptr()) ||
-            !PyType_IsSubtype(reinterpret_cast<PyTypeObject*>(record.ptr()), &PyTuple_Type))
-            throw py::type_error("record must be a subclass of tuple");
-        type = reinterpret_cast<PyTypeObject*>(record.ptr());
-        if (type->tp_basicsize != PyTuple_Type.tp_basicsize)
-            throw py::type_error("record must add no fields to tuple");
-    }
+    PyTypeObject* const type = record_type(record);
     const Utf8Text utf8(text);
     const std::string_view bytes = utf8.view();
     const auto model = model_of(language);

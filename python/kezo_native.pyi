@@ -1,7 +1,9 @@
 """Kezo — multi-language NLP keyword extraction (C++ core)"""
 
 from collections.abc import Iterable, Iterator, Mapping, Sequence
-from typing import ClassVar, NoReturn, Optional, Union, type_check_only
+from typing import Any, ClassVar, NoReturn, Optional, TypeVar, Union, overload, type_check_only
+
+_Record = TypeVar("_Record", bound=tuple[Any, ...])
 
 @type_check_only
 class _ExtensionType(type):
@@ -425,10 +427,13 @@ def _restore_tenant_metrics(
 
 def install_tenant_dictionary(tenant_id: str, terms: Sequence[str]) -> bool:
     """Load a tenant's canonical terms, as load_tenant_dictionary does, and say whether it took."""
+@overload
 def extract_keyphrases_spanned(
-    text: str, config: KeyphraseConfig = ...
+    text: str, config: KeyphraseConfig = ..., record: None = None
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the keyphrases of `text` with where they occur: a list of (text, score,"""
+@overload
+def extract_keyphrases_spanned(text: str, config: KeyphraseConfig, record: type[_Record]) -> list[_Record]: ...
 
 def words(text: str, language: Language = ...) -> list[str]:
     """The lower-cased words of `text`, in order, as a list of str."""
@@ -464,15 +469,21 @@ class RakeMethodConfig(metaclass=_ExtensionType):
     def extra_stopwords(self, words: Iterable[str]) -> None: ...
     def __init__(self) -> None: ...
 
+@overload
 def extract_yake_keyphrases(
-    text: str, config: YakeMethodConfig = ...
+    text: str, config: YakeMethodConfig = ..., record: None = None
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the YAKE keyphrases of `text`, best first: a list of (text, score, count,"""
+@overload
+def extract_yake_keyphrases(text: str, config: YakeMethodConfig, record: type[_Record]) -> list[_Record]: ...
 
+@overload
 def extract_rake_keyphrases(
-    text: str, config: RakeMethodConfig = ...
+    text: str, config: RakeMethodConfig = ..., record: None = None
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the RAKE keyphrases of `text`, best first: a list of (text, score, count,"""
+@overload
+def extract_rake_keyphrases(text: str, config: RakeMethodConfig, record: type[_Record]) -> list[_Record]: ...
 
 class TextRankMethodConfig(metaclass=_ExtensionType):
     """Options of textrank_keyphrases (the TextRank method)."""
@@ -513,15 +524,21 @@ class TfidfMethodConfig(metaclass=_ExtensionType):
     ) -> None: ...
     def __init__(self) -> None: ...
 
+@overload
 def textrank_keyphrases(
-    text: str, config: TextRankMethodConfig = ...
+    text: str, config: TextRankMethodConfig = ..., record: None = None
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """TextRank phrases of `text`, best first: (text, score, count, first_position, spans)"""
+@overload
+def textrank_keyphrases(text: str, config: TextRankMethodConfig, record: type[_Record]) -> list[_Record]: ...
 
+@overload
 def tfidf_keyphrases(
-    text: str, config: TfidfMethodConfig = ...
+    text: str, config: TfidfMethodConfig = ..., record: None = None
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Phrases of `text` by tf-idf, best first: (text, score, count, first_position,"""
+@overload
+def tfidf_keyphrases(text: str, config: TfidfMethodConfig, record: type[_Record]) -> list[_Record]: ...
 
 def set_tagger_directory(directory: str) -> None:
     """Set the folder the part-of-speech models (<code>.kzt) are read from. Languages"""

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kezo/spanned_keyword.h"
+#include "records.h"
 
 namespace kezo::python {
 
@@ -27,27 +28,37 @@ inline void byte_to_code_point_offsets(std::string_view text, std::vector<std::u
     }
 }
 
+// Byte offsets of the spans of keywords as code-point offsets of text: one pass over text up
+// to its last span, n log n in the number of spans.
+class CodePointSpans {
+  public:
+    CodePointSpans(std::string_view text, const std::vector<SpannedKeyword>& keywords) {
+        for (const SpannedKeyword& k : keywords)
+            for (const ByteSpan& s : k.spans) {
+                bytes_.push_back(s.begin);
+                bytes_.push_back(s.end);
+            }
+        std::sort(bytes_.begin(), bytes_.end());
+        bytes_.erase(std::unique(bytes_.begin(), bytes_.end()), bytes_.end());
+        code_points_ = bytes_;
+        byte_to_code_point_offsets(text, code_points_);
+    }
+
+    std::uint64_t operator()(std::uint64_t byte) const {
+        const auto at = std::lower_bound(bytes_.begin(), bytes_.end(), byte) - bytes_.begin();
+        return code_points_[static_cast<std::size_t>(at)];
+    }
+
+  private:
+    std::vector<std::uint64_t> bytes_, code_points_;
+};
+
 // A list of (text, score, count, first_position, spans) tuples, spans being a list of
 // (start, end) code-point offsets into text. Call with the interpreter lock held. Linear in the
 // text up to its last span, and n log n in the number of spans.
 inline pybind11::list spanned_keywords_to_python(std::string_view text,
                                                  const std::vector<SpannedKeyword>& keywords) {
-    std::vector<std::uint64_t> offsets;
-    for (const SpannedKeyword& k : keywords)
-        for (const ByteSpan& s : k.spans) {
-            offsets.push_back(s.begin);
-            offsets.push_back(s.end);
-        }
-    std::vector<std::uint64_t> sorted = offsets;
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    std::vector<std::uint64_t> converted = sorted;
-    byte_to_code_point_offsets(text, converted);
-    const auto code_point = [&](std::uint64_t byte) {
-        const auto at = std::lower_bound(sorted.begin(), sorted.end(), byte) - sorted.begin();
-        return converted[static_cast<std::size_t>(at)];
-    };
-
+    const CodePointSpans code_point(text, keywords);
     pybind11::list result;
     for (const SpannedKeyword& k : keywords) {
         pybind11::list spans;
@@ -57,6 +68,59 @@ inline pybind11::list spanned_keywords_to_python(std::string_view text,
                                            k.keyword.first_position, spans));
     }
     return result;
+}
+
+// The same keywords as records of type (records.h), spans a tuple of (start, end) tuples:
+// what kezo returns, made here without a Python-level conversion. Lock held; same cost.
+inline pybind11::list spanned_keywords_to_records(std::string_view text,
+                                                  const std::vector<SpannedKeyword>& keywords,
+                                                  PyTypeObject* type) {
+    namespace py = pybind11;
+    const auto own = [](PyObject* made) {
+        if (made == nullptr) throw py::error_already_set();
+        return py::reinterpret_steal<py::object>(made);
+    };
+    const CodePointSpans code_point(text, keywords);
+    py::list result(keywords.size());
+    // Items are set as they are made; a tuple dropped half-filled on an error frees what it
+    // holds (its empty items are null).
+    const auto set = [&](const py::object& tuple, std::size_t at, PyObject* made) {
+        PyTuple_SET_ITEM(tuple.ptr(), static_cast<Py_ssize_t>(at), own(made).release().ptr());
+    };
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+        const SpannedKeyword& k = keywords[i];
+        py::object record = own(new_record(type, 5));
+        const std::string& phrase = k.keyword.text;
+        set(record, 0,
+            PyUnicode_DecodeUTF8(phrase.data(), static_cast<Py_ssize_t>(phrase.size()), nullptr));
+        set(record, 1, PyFloat_FromDouble(k.keyword.score));
+        set(record, 2, PyLong_FromUnsignedLong(k.keyword.count));
+        set(record, 3, PyLong_FromUnsignedLong(k.keyword.first_position));
+        py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(k.spans.size())));
+        for (std::size_t s = 0; s < k.spans.size(); ++s) {
+            py::object pair = own(PyTuple_New(2));
+            set(pair, 0, PyLong_FromUnsignedLongLong(code_point(k.spans[s].begin)));
+            set(pair, 1, PyLong_FromUnsignedLongLong(code_point(k.spans[s].end)));
+            PyTuple_SET_ITEM(spans.ptr(), static_cast<Py_ssize_t>(s), pair.release().ptr());
+        }
+        PyTuple_SET_ITEM(record.ptr(), 4, spans.release().ptr());
+        PyList_SET_ITEM(result.ptr(), static_cast<Py_ssize_t>(i), record.release().ptr());
+    }
+    return result;
+}
+
+// The type records come as: null for record None (plain tuples, spans a list), else
+// record_type(record). Checked before any work is done.
+inline PyTypeObject* keyword_record_type(const pybind11::object& record) {
+    return record.is_none() ? nullptr : record_type(record);
+}
+
+// spanned_keywords_to_python when type is null, else spanned_keywords_to_records.
+inline pybind11::list spanned_keywords_out(std::string_view text,
+                                           const std::vector<SpannedKeyword>& keywords,
+                                           PyTypeObject* type) {
+    return type == nullptr ? spanned_keywords_to_python(text, keywords)
+                           : spanned_keywords_to_records(text, keywords, type);
 }
 
 }  // namespace kezo::python

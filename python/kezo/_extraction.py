@@ -58,13 +58,10 @@ def _records(keywords: list[Keyword]) -> list[Keyphrase]:
 
 def _keyphrase(plan: Plan) -> Run:
     config = keyphrase_config(plan)
-    extract = _native.extract_keyphrases_spanned
+    extract = kezo_native.extract_keyphrases_spanned
 
     def run(text: str) -> list[Keyphrase]:
-        return [
-            Keyphrase(phrase, score, count, first, tuple(spans))
-            for phrase, score, count, first, spans in extract(text, config)
-        ]
+        return extract(text, config, Keyphrase)  # the records are made natively
 
     return run
 
@@ -172,16 +169,9 @@ def _algorithm(plan: Plan) -> Run:
     return _direct(plan) if plan.direct else _front_end(plan)
 
 
-def _spanned(extract: Callable[[str, Any], Any], config: Any) -> Run:
-    # tuple.__new__ makes the same Keyphrase as Keyphrase(...) without the keyword-argument
-    # handling of a named tuple's constructor: short texts return many phrases per call.
-    make = tuple.__new__
-
+def _spanned(extract: Callable[..., list[Keyphrase]], config: Any) -> Run:
     def run(text: str) -> list[Keyphrase]:
-        return [
-            make(Keyphrase, (phrase, score, count, first, tuple(spans)))
-            for phrase, score, count, first, spans in extract(text, config)
-        ]
+        return extract(text, config, Keyphrase)  # the records are made natively
 
     return run
 

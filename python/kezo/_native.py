@@ -31,14 +31,6 @@ def extract_keyphrases(text: str, config: KeyphraseConfig) -> list[Keyword]:
     return kezo_native.extract_keyphrases(text, config)
 
 
-def extract_keyphrases_spanned(
-    text: str, config: KeyphraseConfig
-) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
-    """Run the keyphrase pipeline on ``text``: (text, score, count, first_position, spans) of
-    each keyphrase, spans being (start, end) offsets into ``text``."""
-    return kezo_native.extract_keyphrases_spanned(text, config)
-
-
 def snap_detailed(tenant: str, term: str, max_distance: int) -> tuple[str, int, bool]:
     """(term, distance, matched) of one snap; distance is -1 when nothing matched."""
     match = kezo_native.snap_term_detailed(tenant, term, max_distance)
