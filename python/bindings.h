@@ -43,5 +43,7 @@ void bind_methods_textrank_tfidf(pybind11::module_& m);
 void bind_tagger(pybind11::module_& m);
 // DocumentFrequencyTable, count_document_frequency: corpus statistics counted on many threads.
 void bind_corpus_counting(pybind11::module_& m);
+// spanned_keyphrases_batch: many texts through one spanned extraction on native threads.
+void bind_batch_extraction(pybind11::module_& m);
 
 }  // namespace kezo::python

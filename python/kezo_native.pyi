@@ -576,3 +576,25 @@ def set_keyphrase_document_frequency(
     config: KeyphraseConfig, table: DocumentFrequencyTable, total_documents: int
 ) -> None:
     """Set config.document_frequency to a copy of `table` and config.total_documents, with"""
+
+@overload
+def spanned_keyphrases_batch(
+    texts: Sequence[str],
+    config: Union[
+        KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, TextRankMethodConfig,
+        TfidfMethodConfig,
+    ],
+    threads: int = 1,
+    record: None = None,
+) -> list[list[tuple[str, float, int, int, list[tuple[int, int]]]]]:
+    """The spanned keyphrases of every text of `texts` (a list of str) under `config`, on"""
+@overload
+def spanned_keyphrases_batch(
+    texts: Sequence[str],
+    config: Union[
+        KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, TextRankMethodConfig,
+        TfidfMethodConfig,
+    ],
+    threads: int,
+    record: type[_Record],
+) -> list[list[_Record]]: ...

@@ -24,4 +24,5 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_methods_textrank_tfidf(m);
     bind_tagger(m);
     bind_corpus_counting(m);
+    bind_batch_extraction(m);
 }

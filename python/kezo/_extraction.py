@@ -56,14 +56,44 @@ def _records(keywords: list[Keyword]) -> list[Keyphrase]:
     return [Keyphrase(k.text, k.score, k.count, k.first_position) for k in keywords]
 
 
+class NativeRun:
+    """A run that is one native call with one configuration, the records made natively; a
+    batch of texts goes to native threads in a few large calls."""
+
+    __slots__ = ("_extract", "_config")
+
+    # A batch call stops after this many characters or texts, so Ctrl-C and the memory of
+    # the results wait for no more than one such chunk.
+    _CHUNK_CHARACTERS = 1 << 22
+    _CHUNK_TEXTS = 4096
+
+    def __init__(self, extract: Callable[..., list[Keyphrase]], config: Any) -> None:
+        self._extract = extract
+        self._config = config
+
+    def __call__(self, text: str) -> list[Keyphrase]:
+        return self._extract(text, self._config, Keyphrase)
+
+    def batch(self, texts: list[str], threads: int) -> list[list[Keyphrase]]:
+        """``[self(t) for t in texts]`` on ``threads`` native threads."""
+        out: list[list[Keyphrase]] = []
+        start = 0
+        while start < len(texts):
+            end, characters = start, 0
+            while end < len(texts) and end - start < self._CHUNK_TEXTS and (
+                end == start or characters < self._CHUNK_CHARACTERS
+            ):
+                characters += len(texts[end])
+                end += 1
+            out += kezo_native.spanned_keyphrases_batch(
+                texts[start:end], self._config, threads, Keyphrase
+            )
+            start = end
+        return out
+
+
 def _keyphrase(plan: Plan) -> Run:
-    config = keyphrase_config(plan)
-    extract = kezo_native.extract_keyphrases_spanned
-
-    def run(text: str) -> list[Keyphrase]:
-        return extract(text, config, Keyphrase)  # the records are made natively
-
-    return run
+    return NativeRun(kezo_native.extract_keyphrases_spanned, keyphrase_config(plan))
 
 
 def _tokenizer(plan: Plan) -> TokenizerConfig:
@@ -170,10 +200,7 @@ def _algorithm(plan: Plan) -> Run:
 
 
 def _spanned(extract: Callable[..., list[Keyphrase]], config: Any) -> Run:
-    def run(text: str) -> list[Keyphrase]:
-        return extract(text, config, Keyphrase)  # the records are made natively
-
-    return run
+    return NativeRun(extract, config)
 
 
 def _method_config(config: Any, plan: Plan) -> Any:

@@ -11,7 +11,7 @@ from kezo_native import Language, TokenizerConfig
 
 from ._batch import check_workers, map_ordered
 from ._corpus import count_corpus
-from ._extraction import keyphrase_config, runner
+from ._extraction import NativeRun, keyphrase_config, runner
 from ._options import check_terms, check_text
 from ._plans import OPTIONS, Plan, plan, unknown_option
 from ._records import Keyphrase
@@ -142,7 +142,10 @@ class Extractor:
         """
         items = check_terms("texts", texts)
         run = self._run
-        return list(map_ordered(lambda: run, items, check_workers(workers)))
+        threads = check_workers(workers)
+        if isinstance(run, NativeRun):
+            return run.batch(items, threads)
+        return list(map_ordered(lambda: run, items, threads))
 
     def fit(self, texts: Iterable[str], workers: int | None = None) -> Self:
         """Learn the document frequencies of a corpus and use them as ``df`` from now on, in

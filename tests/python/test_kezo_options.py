@@ -4,6 +4,7 @@ import math
 import pytest
 
 import kezo
+from kezo._extraction import NativeRun
 import kezo_native as kz
 
 L = kz.Language
@@ -125,8 +126,12 @@ def test_tenant_stopwords_and_records():
         phrase.score = 1.0  # type: ignore[misc]
 
 
-def test_batch_matches_serial_in_order():
+def test_batch_matches_serial_in_order(monkeypatch):
     texts = [TEXT, "", "Wind turbines spin. Wind farms grow.", "太阳能电池板把阳光转换成电能。"] * 20
+    monkeypatch.setattr(NativeRun, "_CHUNK_TEXTS", 7)  # native batches end between chunks
+    for method in ("keyphrase", "ensemble"):
+        assert kezo.extract_batch(texts, workers=2, method=method) == [
+            kezo.extract(t, method=method) for t in texts]
     serial = [kezo.extract(t, method="yake") for t in texts]
     assert kezo.extract_batch(texts, workers=3, method="yake") == serial
     assert kezo.Extractor(method="yake").extract_batch(texts, workers=2) == serial

@@ -1,0 +1,111 @@
+// spanned_keyphrases_batch: many texts through one spanned extraction on native threads, the
+// records made once every text is done. A batch of short texts pays no thread pool and no
+// interpreter lock per text.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <atomic>
+#include <exception>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bindings.h"
+#include "gil_release.h"
+#include "kezo/keyphrase.h"
+#include "kezo/rake_method.h"
+#include "kezo/textrank_method.h"
+#include "kezo/tfidf_method.h"
+#include "kezo/yake_method.h"
+#include "spanned_keywords.h"
+
+namespace py = pybind11;
+
+namespace kezo::python {
+namespace {
+
+// extract(texts[i], config) for every i on up to `threads` threads (each takes the next text
+// as it finishes one), then the records of each text in order. The first error of any thread
+// is raised once all have stopped.
+template <class Config, class Extract>
+py::list run_batch(const std::vector<std::string>& texts, const Config& config, unsigned threads,
+                   const py::object& record, Extract extract) {
+    PyTypeObject* const type = keyword_record_type(record);
+    const Config copy = config;
+    std::vector<std::vector<SpannedKeyword>> found(texts.size());
+    without_gil([&] {
+        const std::size_t workers =
+            std::max<std::size_t>(1, std::min<std::size_t>(threads, texts.size()));
+        std::atomic<std::size_t> next{0};
+        std::vector<std::exception_ptr> errors(workers);
+        const auto work = [&](std::size_t w) {
+            try {
+                for (std::size_t i; (i = next.fetch_add(1)) < texts.size();)
+                    found[i] = extract(texts[i], copy);
+            } catch (...) {
+                errors[w] = std::current_exception();
+                next.store(texts.size());  // the others stop after their current text
+            }
+        };
+        std::vector<std::thread> helpers;
+        for (std::size_t w = 1; w < workers; ++w) helpers.emplace_back(work, w);
+        work(0);
+        for (std::thread& h : helpers) h.join();
+        for (const std::exception_ptr& e : errors)
+            if (e) std::rethrow_exception(e);
+    });
+    py::list out(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        py::list records = spanned_keywords_out(texts[i], found[i], type);
+        PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), records.release().ptr());
+    }
+    return out;
+}
+
+py::list spanned_keyphrases_batch(const std::vector<std::string>& texts, const py::object& config,
+                                  unsigned threads, const py::object& record) {
+    // Dispatched here, not by overloads, so the texts are converted once.
+    if (py::isinstance<KeyphraseConfig>(config))
+        return run_batch(texts, config.cast<const KeyphraseConfig&>(), threads, record,
+                         [](const std::string& text, const KeyphraseConfig& c) {
+                             return extract_keyphrases_spanned(text, c);
+                         });
+    if (py::isinstance<YakeConfig>(config))
+        return run_batch(texts, config.cast<const YakeConfig&>(), threads, record,
+                         [](const std::string& text, const YakeConfig& c) {
+                             return extract_yake_keyphrases(text, c);
+                         });
+    if (py::isinstance<RakeConfig>(config))
+        return run_batch(texts, config.cast<const RakeConfig&>(), threads, record,
+                         [](const std::string& text, const RakeConfig& c) {
+                             return extract_rake_keyphrases(text, c);
+                         });
+    if (py::isinstance<TextRankMethodConfig>(config))
+        return run_batch(texts, config.cast<const TextRankMethodConfig&>(), threads, record,
+                         [](const std::string& text, const TextRankMethodConfig& c) {
+                             return textrank_keyphrases(text, c);
+                         });
+    if (py::isinstance<TfidfMethodConfig>(config))
+        return run_batch(texts, config.cast<const TfidfMethodConfig&>(), threads, record,
+                         [](const std::string& text, const TfidfMethodConfig& c) {
+                             return tfidf_keyphrases(text, c);
+                         });
+    throw py::type_error(
+        "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "
+        "TextRankMethodConfig or TfidfMethodConfig, got " +
+        py::str(py::type::of(config).attr("__name__")).cast<std::string>());
+}
+
+}  // namespace
+
+void bind_batch_extraction(py::module_& m) {
+    m.def("spanned_keyphrases_batch", &spanned_keyphrases_batch, py::arg("texts"),
+          py::arg("config"), py::arg("threads") = 1, py::arg("record") = py::none(),
+          "The spanned keyphrases of every text of `texts` (a list of str) under `config`, on\n"
+          "`threads` threads without the interpreter lock: for a KeyphraseConfig what\n"
+          "extract_keyphrases_spanned gives, for a method's configuration what its call gives\n"
+          "(extract_yake_keyphrases, extract_rake_keyphrases, textrank_keyphrases,\n"
+          "tfidf_keyphrases). One list per text, in order; `record` as for those calls.");
+}
+
+}  // namespace kezo::python
