@@ -21,13 +21,20 @@ namespace py = pybind11;
 namespace kezo::python {
 namespace {
 
-// Immutable once made: every holder shares the counts.
+// Immutable once made: every holder shares the counts. The lookup table of the TF-IDF method
+// is made on first use, with the interpreter lock held.
 struct DocumentFrequencyTable {
     std::shared_ptr<const DocumentFrequency> counts;
+    std::shared_ptr<const PhraseFrequencyTable> lookup;
+
+    const std::shared_ptr<const PhraseFrequencyTable>& phrase_table() {
+        if (!lookup) lookup = std::make_shared<const PhraseFrequencyTable>(*counts);
+        return lookup;
+    }
 };
 
 DocumentFrequencyTable table_of(DocumentFrequency counts) {
-    return {std::make_shared<const DocumentFrequency>(std::move(counts))};
+    return {std::make_shared<const DocumentFrequency>(std::move(counts)), nullptr};
 }
 
 py::dict to_dict(const DocumentFrequencyTable& table) {
@@ -99,9 +106,8 @@ void bind_corpus_counting(py::module_& m) {
         py::reinterpret_borrow<py::class_<TfidfMethodConfig>>(m.attr("TfidfMethodConfig"));
     tfidf.def(
         "set_document_frequency_table",
-        [](TfidfMethodConfig& k, const DocumentFrequencyTable& table,
-           std::uint32_t total_documents) {
-            k.document_frequency = table.counts;
+        [](TfidfMethodConfig& k, DocumentFrequencyTable& table, std::uint32_t total_documents) {
+            k.document_frequency = table.phrase_table();
             k.total_documents = total_documents;
         },
         py::arg("table"), py::arg("total_documents"),

@@ -75,7 +75,7 @@ void bind_methods_textrank_tfidf(py::module_& m) {
             "set_document_frequency",
             [](TfidfMethodConfig& k, DocumentFrequency table, std::uint32_t total_documents) {
                 require_utf8_keys(table, "table");
-                k.document_frequency = std::make_shared<const DocumentFrequency>(std::move(table));
+                k.document_frequency = std::make_shared<const PhraseFrequencyTable>(table);
                 k.total_documents = total_documents;
             },
             py::arg("table"), py::arg("total_documents"),

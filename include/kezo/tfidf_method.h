@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "kezo/language.h"
+#include "kezo/phrase_frequency_table.h"
 #include "kezo/spanned_keyword.h"
 
 namespace kezo {
@@ -36,10 +37,10 @@ struct TfidfMethodConfig {
     // Phrase lengths kept, in words (0 is read as 1).
     std::uint32_t min_words = 1;
     std::uint32_t max_words = 3;
-    // Corpus statistics: stem key -> documents holding the phrase, and the documents counted.
-    // Used when document_frequency is set and total_documents > 0; counts above
-    // total_documents are read as total_documents.
-    std::shared_ptr<const DocumentFrequency> document_frequency;
+    // Corpus statistics: documents holding each phrase by stem key (a PhraseFrequencyTable made
+    // from a DocumentFrequency), and the documents counted. Used when document_frequency is set
+    // and total_documents > 0; counts above total_documents are read as total_documents.
+    std::shared_ptr<const PhraseFrequencyTable> document_frequency;
     std::uint32_t total_documents = 0;
     // Tenant whose stopwords apply during the call (stopwords::ScopedTenant); empty for none.
     std::string tenant_id;

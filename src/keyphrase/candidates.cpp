@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <functional>
+#include <string_view>
 
 #include "stemmer.h"
 
@@ -60,7 +61,25 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     constexpr std::uint32_t kUnseen = kNoTerm - 1;
     std::vector<std::uint32_t>& term_of_form = c.form_terms;
     term_of_form.assign(c.words.forms.size() * 2, kUnseen);
-    std::unordered_map<std::string, std::uint32_t> term_of_stem;
+    // Terms by stem: open addressing over term indices (+1, 0 free), at most half full.
+    std::size_t stem_slots = 16;
+    while (stem_slots < c.words.forms.size() * 4) stem_slots <<= 1;
+    std::vector<std::uint32_t> term_of_stem(stem_slots, 0);
+    const auto find_or_add_term = [&](std::string stem, bool connector) {
+        const std::size_t mask = stem_slots - 1;
+        std::size_t at = std::hash<std::string_view>()(stem) & mask;
+        for (;; at = (at + 1) & mask) {
+            const std::uint32_t slot = term_of_stem[at];
+            if (slot == 0) break;
+            if (c.terms[slot - 1].stem == stem) return slot - 1;
+        }
+        const auto term = static_cast<std::uint32_t>(c.terms.size());
+        Term& t = c.terms.emplace_back();
+        t.stem = std::move(stem);
+        t.connector = connector;
+        term_of_stem[at] = term + 1;
+        return term;
+    };
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& lower = c.words.lower(w[i]);
         const bool connector =
@@ -69,15 +88,8 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2 + (connector ? 1 : 0)];
         if (term == kUnseen) {
             // Connectors are keyed apart from stems, so they never merge with a content word.
-            std::string stem = connector ? "\x01" + lower : stem_word(options.language, lower);
-            auto [at, added] = term_of_stem.try_emplace(std::move(stem),
-                                                        static_cast<std::uint32_t>(c.terms.size()));
-            if (added) {
-                Term& t = c.terms.emplace_back();
-                t.stem = at->first;
-                t.connector = connector;
-            }
-            term = at->second;
+            term = find_or_add_term(
+                connector ? "\x01" + lower : stem_word(options.language, lower), connector);
         }
         if (!connector) ++c.content_words;
     }

@@ -103,21 +103,26 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
     for (std::uint32_t p = 0; p < c.phrases.size(); ++p)
         if (is_offered(c.phrases[p]) && (options.offered == nullptr || (*options.offered)[p]))
             order.push_back(p);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    // Two phrases never tie: the same first word and length is the same phrase.
+    const auto ranks_before = [&](std::uint32_t a, std::uint32_t b) {
         if (scores[a] != scores[b]) return scores[a] > scores[b];
         const Phrase& pa = c.phrases[a];
         const Phrase& pb = c.phrases[b];
         if (pa.first_word != pb.first_word) return pa.first_word < pb.first_word;
         return pa.terms.size() < pb.terms.size();
-    });
-
+    };
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
     std::vector<std::uint32_t> chosen;
     // NaN compares false: it keeps everything, as a threshold above 1 does.
     const bool filtered = !options.keep_near_duplicates && options.near_duplicate_threshold <= 1.0;
     if (!filtered) {
-        chosen.assign(order.begin(), order.begin() + std::min(wanted, order.size()));
+        // Only the phrases returned need their places.
+        const std::size_t kept = std::min(wanted, order.size());
+        std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(kept),
+                          order.end(), ranks_before);
+        chosen.assign(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(kept));
     } else {
+        std::sort(order.begin(), order.end(), ranks_before);
         // Every phrase is offered, whatever top_k: a recurring phrase far down the order may
         // still replace phrases taken early, and a shorter list must be the start of a longer.
         NearDuplicateFilter filter(c, options.near_duplicate_threshold, order);

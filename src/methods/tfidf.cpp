@@ -1,8 +1,9 @@
 // TF-IDF over the keyphrase pipeline's candidates, with corpus or sentence statistics.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string>
 
-#include "../keyphrase/scoring.h"
 #include "kezo/stopwords.h"
 #include "kezo/tfidf_method.h"
 #include "method_text.h"
@@ -30,6 +31,87 @@ std::vector<std::uint32_t> sentence_frequency(const keyphrase::Candidates& c,
     return held;
 }
 
+// The stem of term t as its stem key writes it: a connector without the mark keying it apart.
+std::string_view key_word(const keyphrase::Candidates& c, std::uint32_t t) {
+    const std::string& stem = c.terms[t].stem;
+    return std::string_view(stem).substr(c.terms[t].connector && !stem.empty() ? 1 : 0);
+}
+
+// Looks phrases up in a corpus table by the hashes of their terms, each hashed once.
+class CorpusLookup {
+  public:
+    CorpusLookup(const keyphrase::Candidates& c, const TfidfMethodConfig& config)
+        : c_(c), config_(config), term_hashes_(c.terms.size()) {
+        for (std::uint32_t t = 0; t < c.terms.size(); ++t)
+            term_hashes_[t] = PhraseFrequencyTable::word_hash(key_word(c, t));
+    }
+
+    // The smoothed idf of phrase.
+    double idf(const keyphrase::Phrase& phrase) const {
+        std::uint64_t hash = PhraseFrequencyTable::kSeed;
+        for (std::uint32_t t : phrase.terms)
+            hash = PhraseFrequencyTable::add_word(hash, term_hashes_[t]);
+        const std::uint32_t df =
+            config_.document_frequency->find(hash, [&](std::string_view stored) {
+                // The stored key is the phrase's stems joined by single blanks.
+                std::size_t at = 0;
+                bool first = true;
+                for (std::uint32_t t : phrase.terms) {
+                    if (!first) {
+                        if (at >= stored.size() || stored[at] != ' ') return false;
+                        ++at;
+                    }
+                    first = false;
+                    const std::string_view word = key_word(c_, t);
+                    if (stored.compare(at, word.size(), word) != 0) return false;
+                    at += word.size();
+                }
+                return at == stored.size();
+            });
+        return smoothed_idf(config_.total_documents, df);
+    }
+
+  private:
+    const keyphrase::Candidates& c_;
+    const TfidfMethodConfig& config_;
+    std::vector<std::uint64_t> term_hashes_;
+};
+
+// Corpus scores of the phrases that can still be among the config.top_k best; every other
+// offered phrase is offered no more. A phrase scores at most tf times the idf of a phrase no
+// document holds, so phrases are scored by falling tf until that bound falls below the k-th
+// best score found: most phrases of a text occur once and are never looked up.
+void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
+                         const CorpusLookup& corpus, std::vector<char>& offered,
+                         std::vector<double>& score) {
+    std::vector<std::uint32_t> by_count;
+    for (std::uint32_t p = 0; p < offered.size(); ++p)
+        if (offered[p]) by_count.push_back(p);
+    std::stable_sort(by_count.begin(), by_count.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return c.phrases[a].count > c.phrases[b].count;
+    });
+    // A hair above the bound, so that rounding in the logarithm never drops a phrase.
+    const double most_idf = smoothed_idf(config.total_documents, 0.0) * (1.0 + 1e-9);
+    std::vector<double> best;  // a min-heap of the top_k scores so far
+    std::size_t next = 0;
+    for (; next < by_count.size(); ++next) {
+        const std::uint32_t p = by_count[next];
+        const auto tf = static_cast<double>(c.phrases[p].count);
+        if (best.size() == config.top_k && tf * most_idf < best.front()) break;
+        score[p] = tf * corpus.idf(c.phrases[p]);
+        if (!keyphrase::is_offered(c.phrases[p])) continue;  // scored, but never shown
+        if (best.size() < config.top_k) {
+            best.push_back(score[p]);
+            std::push_heap(best.begin(), best.end(), std::greater<>());
+        } else if (score[p] > best.front()) {
+            std::pop_heap(best.begin(), best.end(), std::greater<>());
+            best.back() = score[p];
+            std::push_heap(best.begin(), best.end(), std::greater<>());
+        }
+    }
+    for (; next < by_count.size(); ++next) offered[by_count[next]] = 0;
+}
+
 }  // namespace
 
 std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
@@ -49,22 +131,20 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
     std::uint32_t sentences = 0;
     const std::vector<std::uint32_t> held =
         corpus ? std::vector<std::uint32_t>() : sentence_frequency(c, &sentences);
-    std::string key;  // one buffer for every phrase's stem key
-    for (std::size_t p = 0; p < c.phrases.size(); ++p) {
-        if (!offered[p]) continue;
-        const keyphrase::Phrase& phrase = c.phrases[p];
-        double idf = 1.0;
-        if (corpus) {
-            keyphrase::phrase_stem_key(c, phrase, &key);
-            const auto found = config.document_frequency->find(key);
-            const double df =
-                found == config.document_frequency->end() ? 0.0 : double(found->second);
-            idf = smoothed_idf(config.total_documents, df);
+    if (corpus) {
+        const CorpusLookup lookup(c, config);
+        if (config.top_k > 0) {
+            score_in_corpus_top(c, config, lookup, offered, score);
         } else {
-            idf = smoothed_idf(sentences, held[p]);
+            for (std::size_t p = 0; p < c.phrases.size(); ++p)
+                if (offered[p])
+                    score[p] = static_cast<double>(c.phrases[p].count) * lookup.idf(c.phrases[p]);
         }
-        const auto tf = static_cast<double>(phrase.count);
-        score[p] = tf * idf;
+    } else {
+        for (std::size_t p = 0; p < c.phrases.size(); ++p)
+            if (offered[p])
+                score[p] =
+                    static_cast<double>(c.phrases[p].count) * smoothed_idf(sentences, held[p]);
     }
     methods::scale_to_best(score, &offered);
 

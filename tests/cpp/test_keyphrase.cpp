@@ -14,7 +14,9 @@
 #include "keyphrase/stemmer.h"
 #include "keyphrase/supplement.h"
 #include "keyphrase/words.h"
+#include "kezo/corpus_counting.h"
 #include "kezo/keyphrase.h"
+#include "kezo/phrase_frequency_table.h"
 #include "kezo/stopwords.h"
 #include "test_data.h"
 
@@ -409,6 +411,25 @@ TEST(KeyphraseCorpus, DocumentFrequencyCountsEachDocumentOnce) {
     const auto list = extract_keyphrases("Solar panels. Wind turbines.", config);
     ASSERT_GE(list.size(), 2u);
     EXPECT_EQ(list[0].text, "wind turbines");
+    // Counted on several threads, the table is the same; the lookup table finds every key.
+    std::vector<std::string> texts;  // the articles of the declaration in two languages
+    for (const char* code : {"en", "fr"}) {
+        const std::string text = kezo::testing::udhr(code);
+        for (std::size_t at = 0, next; at < text.size(); at = next + 2) {
+            next = std::min(text.find("\n\n", at), text.size());
+            texts.push_back(text.substr(at, next - at));
+        }
+    }
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    config = KeyphraseConfig();
+    const auto serial = keyphrase_document_frequency(texts, config);
+    CorpusCountOptions threads;
+    threads.threads = 3;
+    EXPECT_EQ(count_document_frequency(views, config, threads), serial);
+    const PhraseFrequencyTable lookup(serial);
+    EXPECT_EQ(lookup.size(), serial.size());
+    for (const auto& [key, count] : serial) EXPECT_EQ(lookup.find(key), count) << key;
+    EXPECT_EQ(lookup.find("solar panel wind"), 0u);
 }
 
 TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {

@@ -1,0 +1,67 @@
+// Documents holding each phrase of a corpus, by stem key (keyphrase_stem_key), laid out for
+// lookups by the words of a phrase: an open-addressing table of 64-bit key hashes beside the
+// keys, so a lookup costs a probe or two and no key is built.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kezo {
+
+class PhraseFrequencyTable {
+  public:
+    // The hash of a stem key is made from its words (the parts between single blanks): start
+    // from kSeed and add the word_hash of each word in order.
+    static constexpr std::uint64_t kSeed = 0x243F6A8885A308D3ull;
+    static std::uint64_t word_hash(std::string_view word);
+    static std::uint64_t add_word(std::uint64_t key_hash, std::uint64_t word_hash) {
+        const std::uint64_t h = (key_hash ^ word_hash) * 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 31);
+    }
+    static std::uint64_t key_hash(std::string_view key);
+
+    PhraseFrequencyTable() = default;
+    // Every key of counts with its count. Linear in their size.
+    explicit PhraseFrequencyTable(const std::unordered_map<std::string, std::uint32_t>& counts);
+
+    // The count of key, 0 when absent.
+    std::uint32_t find(std::string_view key) const {
+        return find(key_hash(key), [&](std::string_view stored) { return stored == key; });
+    }
+    // The count of the key whose hash is hash and for which same(stored key) holds, 0 when
+    // none: same compares the candidate key with the phrase looked up (called only on a hash
+    // match, so about once per lookup that finds something).
+    template <class Same>
+    std::uint32_t find(std::uint64_t hash, Same&& same) const {
+        if (slots_.empty()) return 0;
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            const Slot& slot = slots_[at];
+            if (slot.key == 0) return 0;
+            if (slot.hash == hash && same(key(slot.key - 1))) return slot.count;
+        }
+    }
+
+    std::size_t size() const { return offsets_.empty() ? 0 : offsets_.size() - 1; }
+
+  private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t key = 0;  // index of the key + 1; 0 for a free slot
+        std::uint32_t count = 0;
+    };
+
+    std::string_view key(std::uint32_t index) const {
+        return std::string_view(keys_).substr(offsets_[index],
+                                              offsets_[index + 1] - offsets_[index]);
+    }
+
+    std::vector<Slot> slots_;  // a power of two, at most half full
+    std::size_t mask_ = 0;
+    std::string keys_;                    // every key, one after another
+    std::vector<std::uint64_t> offsets_;  // key i is keys_[offsets_[i], offsets_[i + 1])
+};
+
+}  // namespace kezo

@@ -1,0 +1,52 @@
+// The corpus table of the TF-IDF method.
+#include "kezo/phrase_frequency_table.h"
+
+#include <cstring>
+
+namespace kezo {
+
+std::uint64_t PhraseFrequencyTable::word_hash(std::string_view word) {
+    constexpr std::uint64_t kMul = 0xFF51AFD7ED558CCDull;
+    std::uint64_t h = word.size() * kMul;
+    std::size_t i = 0;
+    for (; i + 8 <= word.size(); i += 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, word.data() + i, 8);
+        h = (h ^ chunk) * kMul;
+        h ^= h >> 29;
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, word.data() + i, word.size() - i);
+    h = (h ^ tail) * kMul;
+    return h ^ (h >> 32);
+}
+
+std::uint64_t PhraseFrequencyTable::key_hash(std::string_view key) {
+    std::uint64_t hash = kSeed;
+    for (std::size_t from = 0;;) {
+        const std::size_t blank = key.find(' ', from);
+        hash = add_word(hash, word_hash(key.substr(from, blank - from)));
+        if (blank == std::string_view::npos) return hash;
+        from = blank + 1;
+    }
+}
+
+PhraseFrequencyTable::PhraseFrequencyTable(
+    const std::unordered_map<std::string, std::uint32_t>& counts) {
+    std::size_t slots = 16;
+    while (slots < counts.size() * 2) slots <<= 1;
+    slots_.resize(slots);
+    mask_ = slots - 1;
+    offsets_.reserve(counts.size() + 1);
+    offsets_.push_back(0);
+    for (const auto& [text, count] : counts) {
+        const std::uint64_t hash = key_hash(text);
+        std::size_t at = hash & mask_;
+        while (slots_[at].key != 0) at = (at + 1) & mask_;
+        keys_ += text;
+        offsets_.push_back(keys_.size());
+        slots_[at] = {hash, static_cast<std::uint32_t>(offsets_.size() - 1), count};
+    }
+}
+
+}  // namespace kezo
