@@ -13,6 +13,7 @@
 #include "kezo/language_id.h"
 #include "kezo/stopwords.h"
 #include "noun_phrases.h"
+#include "phrase_counts.h"
 #include "scoring.h"
 #include "selection.h"
 #include "stemmer.h"
@@ -129,14 +130,9 @@ namespace {
 // Adds one to the count of each distinct candidate phrase of text.
 void count_phrases(std::string_view text, const KeyphraseConfig& config,
                    const std::unordered_set<std::string>* extra, bool noun_phrases,
-                   std::unordered_map<std::string, std::uint32_t>& table, std::string& key) {
+                   keyphrase::PhraseCounts& counts) {
     const Language lang = resolve_language(text, config.language);
-    const keyphrase::Candidates c = candidates_of(text, lang, config, extra, noun_phrases);
-    // Each phrase of a document is a distinct stem key, so it counts once per document.
-    for (const keyphrase::Phrase& phrase : c.phrases) {
-        keyphrase::phrase_stem_key(c, phrase, &key);
-        ++table[key];
-    }
+    counts.add_document(candidates_of(text, lang, config, extra, noun_phrases));
 }
 
 }  // namespace
@@ -147,8 +143,9 @@ std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     const stopwords::ScopedTenant tenant(config.tenant_id);
     std::unordered_set<std::string> lowered;
     const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
-    std::string key;  // one buffer for every phrase's key
-    for (const std::string& text : texts) count_phrases(text, config, extra, true, table, key);
+    keyphrase::PhraseCounts counts;
+    for (const std::string& text : texts) count_phrases(text, config, extra, true, counts);
+    counts.move_into(table);
     return table;
 }
 
@@ -160,15 +157,14 @@ std::unordered_map<std::string, std::uint32_t> count_document_frequency(
     const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
     const std::size_t threads =
         std::max<std::size_t>(1, std::min<std::size_t>(options.threads, texts.size()));
-    std::vector<Table> tables(threads);
+    std::vector<keyphrase::PhraseCounts> counts(threads);
     std::atomic<std::size_t> next{0};
     std::vector<std::exception_ptr> errors(threads);
     const auto work = [&](std::size_t t) {
         try {
             const stopwords::ScopedTenant tenant(config.tenant_id);  // tenant scope is per thread
-            std::string key;
             for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < texts.size();)
-                count_phrases(texts[i], config, extra, options.noun_phrases, tables[t], key);
+                count_phrases(texts[i], config, extra, options.noun_phrases, counts[t]);
         } catch (...) {
             errors[t] = std::current_exception();
             next.store(texts.size());  // the others stop after their current text
@@ -181,19 +177,9 @@ std::unordered_map<std::string, std::uint32_t> count_document_frequency(
     for (std::thread& h : helpers) h.join();
     for (const std::exception_ptr& e : errors)
         if (e) std::rethrow_exception(e);
-    // The largest table takes in the others, each key moved rather than copied.
-    std::sort(tables.begin(), tables.end(),
-              [](const Table& a, const Table& b) { return a.size() > b.size(); });
-    Table& total = tables.front();
-    for (std::size_t t = 1; t < threads; ++t)
-        for (auto node = tables[t].begin(); node != tables[t].end();) {
-            auto next_node = std::next(node);
-            auto handle = tables[t].extract(node);
-            const auto [at, added] = total.try_emplace(std::move(handle.key()), handle.mapped());
-            if (!added) at->second += handle.mapped();
-            node = next_node;
-        }
-    return std::move(total);
+    Table total;
+    for (keyphrase::PhraseCounts& c : counts) c.move_into(total);
+    return total;
 }
 
 }  // namespace kezo

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "../keyphrase/stem_keys.h"
 #include "kezo/stopwords.h"
 #include "kezo/tfidf_method.h"
 #include "method_text.h"
@@ -31,43 +32,17 @@ std::vector<std::uint32_t> sentence_frequency(const keyphrase::Candidates& c,
     return held;
 }
 
-// The stem of term t as its stem key writes it: a connector without the mark keying it apart.
-std::string_view key_word(const keyphrase::Candidates& c, std::uint32_t t) {
-    const std::string& stem = c.terms[t].stem;
-    return std::string_view(stem).substr(c.terms[t].connector && !stem.empty() ? 1 : 0);
-}
-
 // Looks phrases up in a corpus table by the hashes of their terms, each hashed once.
 class CorpusLookup {
   public:
     CorpusLookup(const keyphrase::Candidates& c, const TfidfMethodConfig& config)
-        : c_(c), config_(config), term_hashes_(c.terms.size()) {
-        for (std::uint32_t t = 0; t < c.terms.size(); ++t)
-            term_hashes_[t] = PhraseFrequencyTable::word_hash(key_word(c, t));
-    }
+        : c_(c), config_(config), term_hashes_(keyphrase::term_key_hashes(c)) {}
 
     // The smoothed idf of phrase.
     double idf(const keyphrase::Phrase& phrase) const {
-        std::uint64_t hash = PhraseFrequencyTable::kSeed;
-        for (std::uint32_t t : phrase.terms)
-            hash = PhraseFrequencyTable::add_word(hash, term_hashes_[t]);
-        const std::uint32_t df =
-            config_.document_frequency->find(hash, [&](std::string_view stored) {
-                // The stored key is the phrase's stems joined by single blanks.
-                std::size_t at = 0;
-                bool first = true;
-                for (std::uint32_t t : phrase.terms) {
-                    if (!first) {
-                        if (at >= stored.size() || stored[at] != ' ') return false;
-                        ++at;
-                    }
-                    first = false;
-                    const std::string_view word = key_word(c_, t);
-                    if (stored.compare(at, word.size(), word) != 0) return false;
-                    at += word.size();
-                }
-                return at == stored.size();
-            });
+        const std::uint32_t df = config_.document_frequency->find(
+            keyphrase::phrase_key_hash(term_hashes_, phrase),
+            [&](std::string_view key) { return keyphrase::is_stem_key_of(key, c_, phrase); });
         return smoothed_idf(config_.total_documents, df);
     }
 

@@ -1,0 +1,53 @@
+// Stem keys of phrases read from their terms: the words of a key, its hash as
+// PhraseFrequencyTable makes it, and whether a stored key is a phrase's, all without writing
+// the key out.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "candidates.h"
+#include "kezo/phrase_frequency_table.h"
+
+namespace kezo::keyphrase {
+
+// The word term t stands for in stem keys: its stem, a connector without the mark keying it
+// apart. Views c.terms.
+inline std::string_view stem_key_word(const Candidates& c, std::uint32_t t) {
+    const std::string& stem = c.terms[t].stem;
+    return std::string_view(stem).substr(c.terms[t].connector && !stem.empty() ? 1 : 0);
+}
+
+// PhraseFrequencyTable::word_hash of every term of c, by term.
+inline std::vector<std::uint64_t> term_key_hashes(const Candidates& c) {
+    std::vector<std::uint64_t> hashes(c.terms.size());
+    for (std::uint32_t t = 0; t < c.terms.size(); ++t)
+        hashes[t] = PhraseFrequencyTable::word_hash(stem_key_word(c, t));
+    return hashes;
+}
+
+// PhraseFrequencyTable::key_hash(phrase_stem_key(c, phrase)), from the term hashes.
+inline std::uint64_t phrase_key_hash(const std::vector<std::uint64_t>& term_hashes,
+                                     const Phrase& phrase) {
+    std::uint64_t hash = PhraseFrequencyTable::kSeed;
+    for (std::uint32_t t : phrase.terms)
+        hash = PhraseFrequencyTable::add_word(hash, term_hashes[t]);
+    return hash;
+}
+
+// Whether key == phrase_stem_key(c, phrase).
+inline bool is_stem_key_of(std::string_view key, const Candidates& c, const Phrase& phrase) {
+    std::size_t at = 0;
+    bool first = true;
+    for (std::uint32_t t : phrase.terms) {
+        if (!first && (at >= key.size() || key[at++] != ' ')) return false;
+        first = false;
+        const std::string_view word = stem_key_word(c, t);
+        if (key.compare(at, word.size(), word) != 0) return false;
+        at += word.size();
+    }
+    return at == key.size();
+}
+
+}  // namespace kezo::keyphrase
