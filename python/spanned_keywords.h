@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,13 @@ inline void byte_to_code_point_offsets(std::string_view text, std::vector<std::u
     std::uint64_t code_points = 0;
     for (std::uint64_t& offset : offsets) {
         const std::uint64_t target = std::min<std::uint64_t>(offset, text.size());
+        // Eight bytes at a time: each continuation byte (10xxxxxx) starts no code point.
+        for (; byte + 8 <= target; byte += 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, text.data() + byte, 8);
+            const std::uint64_t continuation = chunk & ~(chunk << 1) & 0x8080808080808080ull;
+            code_points += 8 - static_cast<std::uint64_t>(__builtin_popcountll(continuation));
+        }
         for (; byte < target; ++byte)
             if ((static_cast<unsigned char>(text[byte]) & 0xC0) != 0x80) ++code_points;
         offset = code_points;
