@@ -60,7 +60,10 @@ std::size_t most_words(std::string_view text) {
 // supplement list holds it. Neither list ever changes, so the answer is kept with the form.
 enum class ListedAs : std::uint8_t { Stop, Supplement, Neither };
 
-// The forms a thread has scanned, found by hash (open addressing over entries), each with the
+// How a form stops in the text being scanned, looked up once per distinct form.
+enum class FormStop : std::uint8_t { Unknown, Stop, Supplement, Content };
+
+// The forms a thread has scanned, found by hash (open addressing over slots), each with the
 // index it has in the text being scanned and what the built-in lists say of it. Kept from one
 // text to the next: a form seen before costs a hash and a compare, never an allocation or a
 // stopword lookup. Bounded: past kMostEntries it starts over with the next text.
@@ -70,36 +73,43 @@ class Vocabulary {
     void reset() {
         if (entries_.size() > kMostEntries || ++stamp_ == 0) {
             entries_.clear();
-            std::fill(slots_.begin(), slots_.end(), 0u);
+            std::fill(slots_.begin(), slots_.end(), Slot());
             stamp_ = 1;
         }
-        if (slots_.empty()) slots_.assign(1024, 0u);
-        entry_of_form_.clear();
+        if (slots_.empty()) resize(1024);
+        forms_.clear();
     }
 
     // The index of lower in forms (the text's forms), appended there when new to the text.
     std::uint32_t intern(std::string_view lower, std::vector<std::string>& forms) {
-        const std::uint64_t hash = hash_of(lower);
+        const Key key = key_of(lower);
         const std::size_t mask = slots_.size() - 1;
-        std::size_t at = hash & mask;
+        std::size_t at = hash_of(key) >> shift_;
         for (;; at = (at + 1) & mask) {
-            const std::uint32_t slot = slots_[at];
-            if (slot == 0) break;
-            Entry& e = entries_[slot - 1];
-            if (e.hash == hash && e.text == lower) return form_of(e, slot - 1, forms);
+            Slot& slot = slots_[at];
+            if (slot.entry == 0) break;
+            if (slot.holds(key) &&
+                (lower.size() <= kKeyBytes || entries_[slot.entry - 1].text == lower))
+                return form_of(slot, lower, forms);
         }
-        const auto entry = static_cast<std::uint32_t>(entries_.size());
         Entry& e = entries_.emplace_back();
-        e.hash = hash;
         e.text.assign(lower.data(), lower.size());
-        slots_[at] = entry + 1;
-        if (entries_.size() * 2 > slots_.size()) grow();
-        return form_of(entries_[entry], entry, forms);
+        Slot& slot = slots_[at];
+        slot.head = key.head;
+        slot.tail = key.tail;
+        slot.size = key.size;
+        slot.entry = static_cast<std::uint32_t>(entries_.size());
+        const std::uint32_t form = form_of(slot, lower, forms);
+        if (entries_.size() * 2 > slots_.size()) resize(slots_.size() * 2);
+        return form;
     }
 
-    // What the built-in lists say of form (an index intern returned for this text) in lang.
+    // How form (an index intern returned for this text) stops; Unknown until set.
+    FormStop& stop(std::uint32_t form) { return forms_[form].stop; }
+
+    // What the built-in lists say of form in lang.
     ListedAs listed_as(std::uint32_t form, Language lang) {
-        Entry& e = entries_[entry_of_form_[form]];
+        Entry& e = entries_[forms_[form].entry];
         const auto value = static_cast<std::uint32_t>(lang);
         if (e.listed_language != value) {
             e.listed_language = value;
@@ -112,58 +122,99 @@ class Vocabulary {
 
   private:
     static constexpr std::size_t kMostEntries = std::size_t{1} << 16;
+    static constexpr std::size_t kKeyBytes = 16;
 
-    struct Entry {
-        std::uint64_t hash = 0;
-        std::string text;
+    // A form's length with its first and last eight bytes (fewer, overlapping, when shorter):
+    // all of a form of up to 16 bytes, so most probes settle in the slot.
+    struct Key {
+        std::uint64_t head = 0, tail = 0;
+        std::uint32_t size = 0;
+    };
+
+    // Half a cache line.
+    struct alignas(32) Slot {
+        std::uint64_t head = 0, tail = 0;
+        std::uint32_t size = 0;
+        std::uint32_t entry = 0;  // entry index + 1, 0 for a free slot
         std::uint32_t stamp = 0;  // the text in which form is its index
         std::uint32_t form = 0;
+
+        bool holds(const Key& k) const {
+            return head == k.head && tail == k.tail && size == k.size;
+        }
+    };
+    static_assert(sizeof(Slot) == 32, "two slots a cache line");
+
+    struct Entry {
+        std::string text;
         std::uint32_t listed_language = ~0u;  // the language value listed answers for
         ListedAs listed = ListedAs::Neither;
     };
 
-    std::uint32_t form_of(Entry& e, std::uint32_t entry, std::vector<std::string>& forms) {
-        if (e.stamp != stamp_) {
-            e.stamp = stamp_;
-            e.form = static_cast<std::uint32_t>(forms.size());
-            forms.push_back(e.text);
-            entry_of_form_.push_back(entry);
+    struct Form {
+        std::uint32_t entry;
+        FormStop stop;
+    };
+
+    std::uint32_t form_of(Slot& slot, std::string_view lower, std::vector<std::string>& forms) {
+        if (slot.stamp != stamp_) {
+            slot.stamp = stamp_;
+            slot.form = static_cast<std::uint32_t>(forms.size());
+            forms.emplace_back(lower);
+            forms_.push_back({slot.entry - 1, FormStop::Unknown});
         }
-        return e.form;
+        return slot.form;
     }
 
-    // Eight bytes at a time, multiplied and folded: short words cost a step or two.
-    static std::uint64_t hash_of(std::string_view s) {
-        constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
-        std::uint64_t h = s.size() * kMul;
-        std::size_t i = 0;
-        for (; i + 8 <= s.size(); i += 8) {
-            std::uint64_t chunk;
-            std::memcpy(&chunk, s.data() + i, 8);
-            h = (h ^ chunk) * kMul;
-            h ^= h >> 29;
-        }
-        std::uint64_t tail = 0;
-        std::memcpy(&tail, s.data() + i, s.size() - i);
-        h = (h ^ tail) * kMul;
-        h ^= h >> 32;
-        return h * kMul ^ (h >> 29);
+    static std::uint64_t load(const char* p, std::size_t n) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, p, n);
+        return v;
     }
 
-    // Twice the slots, every entry placed again.
-    void grow() {
-        slots_.assign(slots_.size() * 2, 0u);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t entry = 0; entry < entries_.size(); ++entry) {
-            std::size_t at = entries_[entry].hash & mask;
-            while (slots_[at] != 0) at = (at + 1) & mask;
-            slots_[at] = entry + 1;
+    static Key key_of(std::string_view s) {
+        Key k;
+        const char* p = s.data();
+        const std::size_t n = s.size();
+        k.size = static_cast<std::uint32_t>(n);
+        if (n >= 8) {
+            k.head = load(p, 8);
+            k.tail = load(p + n - 8, 8);
+        } else if (n >= 4) {
+            k.head = load(p, 4);
+            k.tail = load(p + n - 4, 4);
+        } else if (n > 0) {
+            k.head = static_cast<unsigned char>(p[0]) |
+                     std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8 |
+                     std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16;
+        }
+        return k;
+    }
+
+    // Products carry every bit of the key into the top bits, which pick the slot.
+    static std::uint64_t hash_of(const Key& k) {
+        return k.head * 0x9E3779B97F4A7C15ull ^ (k.tail + k.size) * 0xC2B2AE3D27D4EB4Full;
+    }
+
+    // Slots for count (a power of two), every entry placed again.
+    void resize(std::size_t count) {
+        std::vector<Slot> old(count);
+        old.swap(slots_);
+        shift_ = 64;
+        for (std::size_t c = count; c > 1; c >>= 1) --shift_;
+        const std::size_t mask = count - 1;
+        for (const Slot& slot : old) {
+            if (slot.entry == 0) continue;
+            std::size_t at = hash_of({slot.head, slot.tail, slot.size}) >> shift_;
+            while (slots_[at].entry != 0) at = (at + 1) & mask;
+            slots_[at] = slot;
         }
     }
 
-    std::vector<std::uint32_t> slots_;  // entry index + 1, 0 for a free slot; a power of two
+    std::vector<Slot> slots_;  // a power of two, at most half of them taken
+    unsigned shift_ = 64;      // 64 less the bits of a slot index
     std::vector<Entry> entries_;
-    std::vector<std::uint32_t> entry_of_form_;  // by form index of the text being scanned
+    std::vector<Form> forms_;  // by form index of the text being scanned
     std::uint32_t stamp_ = 0;
 };
 
@@ -185,7 +236,6 @@ class Scanner {
         out_.words.reserve(most_words(text_));
         const std::size_t forms = std::min<std::size_t>(len / 16 + 1, kFormsReserved);
         out_.forms.reserve(forms);
-        form_stops_.reserve(forms);
         vocabulary_.reset();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
         std::size_t pos = 0;
@@ -412,9 +462,8 @@ class Scanner {
 
     // How a form stops, looked up once per distinct form: the stopword registry first (so a
     // supplement word the registry lists stays a plain stopword), then the supplement lists.
-    enum class FormStop : std::uint8_t { Unknown, Stop, Supplement, Content };
     FormStop form_stop(std::uint32_t form) {
-        FormStop& kind = form_stops_[form];
+        FormStop& kind = vocabulary_.stop(form);
         if (kind == FormStop::Unknown) {
             const std::string& lower = out_.forms[form];
             const ListedAs listed = vocabulary_.listed_as(form, options_.language);
@@ -481,19 +530,13 @@ class Scanner {
         w.line_start = words_on_line_++ == 0;
         w.begin = begin;
         w.bytes = static_cast<std::uint32_t>(end - begin);
-        w.form = intern(lower);
+        w.form = vocabulary_.intern(lower, out_.forms);
         w.segment = segment_ & 7u;
         w.sentence = sentence_;
         w.sentence_start = sentence_start_;
         sentence_start_ = false;
         sentence_open_ = true;
         return w;
-    }
-
-    std::uint32_t intern(std::string_view lower) {
-        const std::uint32_t form = vocabulary_.intern(lower, out_.forms);
-        if (form == form_stops_.size()) form_stops_.push_back(FormStop::Unknown);
-        return form;
     }
 
     void end_sentence() {
@@ -544,7 +587,6 @@ class Scanner {
     Words out_;
     Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
-    std::vector<FormStop> form_stops_;         // by form
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
     std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
     std::string lower_;
