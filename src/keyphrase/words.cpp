@@ -25,6 +25,34 @@ const std::array<Kind, 128>& ascii_kinds() {
     return kinds;
 }
 
+bool is_ascii_alnum(unsigned char c) {
+    return unsigned{c} - '0' < 10u || (unsigned{c} | 0x20) - 'a' < 26u;
+}
+
+// cp in UTF-8 at out, as unicode::encode_utf8 writes it; returns its bytes.
+std::size_t encode(std::uint32_t cp, char* out) {
+    if (cp < 0x80) {
+        out[0] = static_cast<char>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
+}
+
 // Distinct forms made room for up front: a text has far fewer than words.
 constexpr std::size_t kFormsReserved = 1 << 14;
 
@@ -256,6 +284,10 @@ class Scanner {
             switch (kind) {
                 case Kind::Letter:
                 case Kind::Digit:
+                    if (cp < 0x80) {
+                        pos = read_ascii(pos);
+                        continue;
+                    }
                     append(pos, n, cp, kind);
                     break;
                 case Kind::Mark:
@@ -315,29 +347,56 @@ class Scanner {
         return kind == Kind::Letter || kind == Kind::Digit;
     }
 
-    void append(std::size_t pos, std::size_t n, std::uint32_t cp, Kind kind) {
-        if (!in_word_) {
-            in_word_ = true;
-            code_points_ = 0;
-            apostrophes_.clear();
-            shape_ = Shape();
-            shape_.first = cp;
-            word_begin_ = pos;
+    void start_word(std::size_t pos, std::uint32_t cp) {
+        in_word_ = true;
+        code_points_ = 0;
+        apostrophes_.clear();
+        shape_ = Shape();
+        shape_.first = cp;
+        word_begin_ = pos;
+    }
+
+    // Reads the run of ASCII letters and digits at pos into the word; returns where it ends.
+    // Ordinary text is mostly such runs, so they skip the per-character dispatch of run.
+    std::size_t read_ascii(std::size_t pos) {
+        const char* data = text_.data();
+        const std::size_t len = text_.size();
+        if (!in_word_) start_word(pos, static_cast<unsigned char>(data[pos]));
+        const std::size_t room =
+            code_points_ < kMaxWordCodePoints ? kMaxWordCodePoints - code_points_ : 0;
+        const std::size_t stop = std::min(len, pos + room);
+        char* out = lower_ + lower_size_;
+        std::size_t end = pos, digits = 0, upper = 0;
+        for (; end < stop; ++end) {
+            const auto c = static_cast<unsigned char>(data[end]);
+            if (!is_ascii_alnum(c)) break;
+            out[end - pos] = static_cast<char>(c | 0x20);  // lower-cases letters, keeps digits
+            digits += c <= '9' ? 1 : 0;
+            upper += unsigned{c} - 'A' < 26u ? 1 : 0;
         }
+        if (end > pos) {
+            lower_size_ += end - pos;
+            word_end_ = end;
+            shape_.digits += digits;
+            shape_.letters += end - pos - digits;
+            shape_.upper += upper;
+        }
+        // Letters past the limit still count: the word is dropped in finish_word.
+        std::size_t rest = end;
+        if (end == stop)
+            while (rest < len && is_ascii_alnum(static_cast<unsigned char>(data[rest]))) ++rest;
+        code_points_ += rest - pos;
+        return rest;
+    }
+
+    void append(std::size_t pos, std::size_t n, std::uint32_t cp, Kind kind) {
+        if (!in_word_) start_word(pos, cp);
         if (++code_points_ > kMaxWordCodePoints) return;  // dropped in finish_word anyway
         word_end_ = pos + n;
         if (kind == Kind::Digit) {
             ++shape_.digits;
-            lower_.append(text_.data() + pos, n);
-            return;
-        }
-        if (cp < 0x80) {
-            const bool upper = cp >= 'A' && cp <= 'Z';
-            if (kind == Kind::Letter) {
-                ++shape_.letters;
-                shape_.upper += upper ? 1 : 0;
-            }
-            lower_.push_back(static_cast<char>(upper ? cp + ('a' - 'A') : cp));
+            std::memcpy(lower_ + lower_size_, text_.data() + pos, n);
+            lower_size_ += n;
             return;
         }
         const std::uint32_t lower = unicode::to_lower_code_point(cp);
@@ -345,13 +404,13 @@ class Scanner {
             ++shape_.letters;
             shape_.upper += lower != cp ? 1 : 0;
         }
-        unicode::encode_utf8(lower, lower_);
+        lower_size_ += encode(lower, lower_ + lower_size_);
     }
 
     void join(std::size_t pos, std::size_t n, Kind kind) {
         if (++code_points_ > kMaxWordCodePoints) return;
-        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_.size(), pos, n});
-        lower_.push_back(kind == Kind::Hyphen ? '-' : '\'');
+        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_size_, pos, n});
+        lower_[lower_size_++] = kind == Kind::Hyphen ? '-' : '\'';
         word_end_ = pos + n;
     }
 
@@ -364,9 +423,9 @@ class Scanner {
         } else if (!apostrophes_.empty()) {
             split_apostrophe();
         } else {
-            emit(lower_, word_begin_, word_end_, &shape_);
+            emit(std::string_view(lower_, lower_size_), word_begin_, word_end_, &shape_);
         }
-        lower_.clear();
+        lower_size_ = 0;
     }
 
     // French and Italian elision splits the articles off ("d'avenir" -> "d'" + "avenir",
@@ -374,7 +433,7 @@ class Scanner {
     // word ("aujourd'hui", "o'brien").
     void split_apostrophe() {
         const Language lang = options_.language;
-        const std::string_view lower(lower_);
+        const std::string_view lower(lower_, lower_size_);
         std::size_t from_lower = 0, from = word_begin_;
         for (const Apostrophe& a : apostrophes_) {
             if (!is_elided(lang, lower.substr(from_lower, a.lower - from_lower))) break;
@@ -589,7 +648,9 @@ class Scanner {
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
     std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
-    std::string lower_;
+    // The lower-cased word being read: at most 64 code points of four bytes.
+    char lower_[kMaxWordCodePoints * 4];
+    std::size_t lower_size_ = 0;
     std::size_t code_points_ = 0;
     std::size_t word_begin_ = 0, word_end_ = 0;  // bytes of the word being read
     Shape shape_;                                // of the word being read
