@@ -180,6 +180,9 @@ class Vocabulary {
     };
 
     struct Form {
+        // Built in place: a Form assembled on the stack and copied is read back whole just
+        // after its fields were stored apart, which stalls.
+        explicit Form(std::uint32_t e) : entry(e), stop(FormStop::Unknown) {}
         std::uint32_t entry;
         FormStop stop;
     };
@@ -189,7 +192,7 @@ class Vocabulary {
             slot.stamp = stamp_;
             slot.form = static_cast<std::uint32_t>(forms.size());
             forms.emplace_back(lower);
-            forms_.push_back({slot.entry - 1, FormStop::Unknown});
+            forms_.emplace_back(slot.entry - 1);
         }
         return slot.form;
     }
@@ -452,9 +455,9 @@ class Scanner {
     }
 
     void emit_stop(std::string_view lower, std::size_t begin, std::size_t end) {
-        Word& w = push(lower, begin, end);
-        w.stop = true;
-        w.has_letter = true;
+        Marks marks;
+        marks.stop = true;
+        add(begin, end, vocabulary_.intern(lower, out_.forms), marks);
     }
 
     // One ideograph or hiragana character, a word of its own. Hiragana mostly writes particles
@@ -462,11 +465,12 @@ class Scanner {
     // the text is read (mark_ideograph_stopwords).
     void emit_ideograph(std::size_t pos, std::size_t n, std::uint32_t cp) {
         const std::string_view text = text_.substr(pos, n);
-        Word& w = push(text, pos, pos + n);
-        w.ideograph = true;
-        w.has_letter = true;
-        w.stop = (cp >= 0x3040 && cp <= 0x309F) ||
-                 (is_stop_word(text) && !is_word_part(options_.language, text));
+        Marks marks;
+        marks.ideograph = true;
+        marks.stop = (cp >= 0x3040 && cp <= 0x309F) ||
+                     (is_stop_word(text) && !is_word_part(options_.language, text));
+        add(pos, pos + n, vocabulary_.intern(text, out_.forms), marks);
+        ideographs_ = true;
     }
 
     // Runs of two to four ideographs that spell a stopword ("可以", "已经", a tenant's word):
@@ -507,16 +511,18 @@ class Scanner {
             emit_stop(lower, begin, end);
             return;
         }
-        Word& w = push(lower, begin, end);
-        w.has_letter = shape.letters > 0;
-        w.capitalised = is_upper(shape.first);
-        w.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
-        w.inner_capital = shape.upper > (w.capitalised ? 1u : 0u);
-        if (w.has_letter) {
-            const FormStop kind = form_stop(w.form);
-            w.stop = kind == FormStop::Stop;
-            if (kind == FormStop::Supplement) supplement_.push_back(out_.words.size() - 1);
+        const std::uint32_t form = vocabulary_.intern(lower, out_.forms);
+        Marks marks;
+        marks.has_letter = shape.letters > 0;
+        marks.capitalised = shape.first < 0x80 ? shape.first - 'A' < 26u : is_upper(shape.first);
+        marks.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
+        marks.inner_capital = shape.upper > (marks.capitalised ? 1u : 0u);
+        if (marks.has_letter) {
+            const FormStop kind = form_stop(form);
+            marks.stop = kind == FormStop::Stop;
+            if (kind == FormStop::Supplement) supplement_.push_back(out_.words.size());
         }
+        add(begin, end, form, marks);
     }
 
     // How a form stops, looked up once per distinct form: the stopword registry first (so a
@@ -559,7 +565,7 @@ class Scanner {
     // Once the whole text is read: stopwords spelt by several ideographs, where case tells
     // names, and so which supplement words stop.
     void finish_text() {
-        mark_ideograph_stopwords();
+        if (ideographs_) mark_ideograph_stopwords();
         // A sentence is in title case when three in four of its (at least three) words are
         // capitalised.
         std::vector<Word>& words = out_.words;
@@ -582,20 +588,37 @@ class Scanner {
         }
     }
 
-    Word& push(std::string_view lower, std::size_t begin, std::size_t end) {
+    // What a word's scan found out of it, apart from its place in the text.
+    struct Marks {
+        bool stop = false;
+        bool capitalised = false;
+        bool all_caps = false;
+        bool inner_capital = false;
+        bool ideograph = false;
+        bool has_letter = true;
+    };
+
+    // Appends a word, in the segment, sentence and line the scan has reached. Every field is
+    // known before the Word is written, so no bit-field is read back just after being stored.
+    void add(std::size_t begin, std::size_t end, std::uint32_t form, const Marks& marks) {
         if (boundary_ && !out_.words.empty()) ++segment_;
         boundary_ = false;
         Word& w = out_.words.emplace_back();
-        w.line_start = words_on_line_++ == 0;
         w.begin = begin;
         w.bytes = static_cast<std::uint32_t>(end - begin);
-        w.form = vocabulary_.intern(lower, out_.forms);
         w.segment = segment_ & 7u;
-        w.sentence = sentence_;
+        w.stop = marks.stop;
         w.sentence_start = sentence_start_;
+        w.line_start = words_on_line_++ == 0;
+        w.capitalised = marks.capitalised;
+        w.all_caps = marks.all_caps;
+        w.inner_capital = marks.inner_capital;
+        w.ideograph = marks.ideograph;
+        w.has_letter = marks.has_letter;
+        w.form = form;
+        w.sentence = sentence_;
         sentence_start_ = false;
         sentence_open_ = true;
-        return w;
     }
 
     void end_sentence() {
@@ -662,6 +685,7 @@ class Scanner {
     std::size_t words_on_line_ = 0;
     std::size_t line_indent_ = 0;
     bool in_word_ = false;
+    bool ideographs_ = false;  // some word is an ideograph
     bool boundary_ = false;
     bool sentence_start_ = true;
     bool sentence_open_ = false;
