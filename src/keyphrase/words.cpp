@@ -99,8 +99,8 @@ class Vocabulary {
   public:
     // Starts a text: no form has an index in it yet.
     void reset() {
-        if (entries_.size() > kMostEntries || ++stamp_ == 0) {
-            entries_.clear();
+        if (texts_.size() > kMostEntries || ++stamp_ == 0) {
+            texts_.clear();
             std::fill(slots_.begin(), slots_.end(), Slot());
             stamp_ = 1;
         }
@@ -116,19 +116,17 @@ class Vocabulary {
         for (;; at = (at + 1) & mask) {
             Slot& slot = slots_[at];
             if (slot.entry == 0) break;
-            if (slot.holds(key) &&
-                (lower.size() <= kKeyBytes || entries_[slot.entry - 1].text == lower))
-                return form_of(slot, lower, forms);
+            if (slot.holds(key) && (lower.size() <= kKeyBytes || texts_[slot.entry - 1] == lower))
+                return form_of(slot, at, lower, forms);
         }
-        Entry& e = entries_.emplace_back();
-        e.text.assign(lower.data(), lower.size());
+        texts_.emplace_back(lower);
         Slot& slot = slots_[at];
         slot.head = key.head;
         slot.tail = key.tail;
         slot.size = key.size;
-        slot.entry = static_cast<std::uint32_t>(entries_.size());
-        const std::uint32_t form = form_of(slot, lower, forms);
-        if (entries_.size() * 2 > slots_.size()) resize(slots_.size() * 2);
+        slot.entry = static_cast<std::uint32_t>(texts_.size());
+        const std::uint32_t form = form_of(slot, at, lower, forms);
+        if (texts_.size() * 2 > slots_.size()) resize(slots_.size() * 2);
         return form;
     }
 
@@ -137,15 +135,19 @@ class Vocabulary {
 
     // What the built-in lists say of form in lang.
     ListedAs listed_as(std::uint32_t form, Language lang) {
-        Entry& e = entries_[forms_[form].entry];
+        Slot& slot = slots_[forms_[form].slot];
         const auto value = static_cast<std::uint32_t>(lang);
-        if (e.listed_language != value) {
-            e.listed_language = value;
-            e.listed = stopwords::is_builtin_stop(lang, e.text) ? ListedAs::Stop
-                       : is_supplement_stopword(lang, e.text)   ? ListedAs::Supplement
-                                                                : ListedAs::Neither;
+        if (slot.listed_language == value + 1) return slot.listed;
+        const std::string& text = texts_[slot.entry - 1];
+        const ListedAs listed = stopwords::is_builtin_stop(lang, text) ? ListedAs::Stop
+                                : is_supplement_stopword(lang, text)   ? ListedAs::Supplement
+                                                                       : ListedAs::Neither;
+        // A language value past a byte is answered each time (no such language exists).
+        if (value < 0xFF) {
+            slot.listed_language = static_cast<std::uint8_t>(value + 1);
+            slot.listed = listed;
         }
-        return e.listed;
+        return listed;
     }
 
   private:
@@ -156,14 +158,16 @@ class Vocabulary {
     // all of a form of up to 16 bytes, so most probes settle in the slot.
     struct Key {
         std::uint64_t head = 0, tail = 0;
-        std::uint32_t size = 0;
+        std::uint16_t size = 0;  // at most the 256 bytes of a word's 64 code points
     };
 
-    // Half a cache line.
+    // Half a cache line: all a lookup of a short form reads.
     struct alignas(32) Slot {
         std::uint64_t head = 0, tail = 0;
-        std::uint32_t size = 0;
-        std::uint32_t entry = 0;  // entry index + 1, 0 for a free slot
+        std::uint16_t size = 0;
+        std::uint8_t listed_language = 0;  // the language value listed answers for, plus one
+        ListedAs listed = ListedAs::Neither;
+        std::uint32_t entry = 0;  // index in texts_ + 1, 0 for a free slot
         std::uint32_t stamp = 0;  // the text in which form is its index
         std::uint32_t form = 0;
 
@@ -173,26 +177,22 @@ class Vocabulary {
     };
     static_assert(sizeof(Slot) == 32, "two slots a cache line");
 
-    struct Entry {
-        std::string text;
-        std::uint32_t listed_language = ~0u;  // the language value listed answers for
-        ListedAs listed = ListedAs::Neither;
-    };
-
     struct Form {
         // Built in place: a Form assembled on the stack and copied is read back whole just
         // after its fields were stored apart, which stalls.
-        explicit Form(std::uint32_t e) : entry(e), stop(FormStop::Unknown) {}
-        std::uint32_t entry;
+        explicit Form(std::size_t at)
+            : slot(static_cast<std::uint32_t>(at)), stop(FormStop::Unknown) {}
+        std::uint32_t slot;
         FormStop stop;
     };
 
-    std::uint32_t form_of(Slot& slot, std::string_view lower, std::vector<std::string>& forms) {
+    std::uint32_t form_of(Slot& slot, std::size_t at, std::string_view lower,
+                          std::vector<std::string>& forms) {
         if (slot.stamp != stamp_) {
             slot.stamp = stamp_;
             slot.form = static_cast<std::uint32_t>(forms.size());
             forms.emplace_back(lower);
-            forms_.emplace_back(slot.entry - 1);
+            forms_.emplace_back(at);
         }
         return slot.form;
     }
@@ -207,7 +207,7 @@ class Vocabulary {
         Key k;
         const char* p = s.data();
         const std::size_t n = s.size();
-        k.size = static_cast<std::uint32_t>(n);
+        k.size = static_cast<std::uint16_t>(n);
         if (n >= 8) {
             k.head = load(p, 8);
             k.tail = load(p + n - 8, 8);
@@ -227,7 +227,7 @@ class Vocabulary {
         return k.head * 0x9E3779B97F4A7C15ull ^ (k.tail + k.size) * 0xC2B2AE3D27D4EB4Full;
     }
 
-    // Slots for count (a power of two), every entry placed again.
+    // Slots for count (a power of two), every form placed again.
     void resize(std::size_t count) {
         std::vector<Slot> old(count);
         old.swap(slots_);
@@ -239,13 +239,14 @@ class Vocabulary {
             std::size_t at = hash_of({slot.head, slot.tail, slot.size}) >> shift_;
             while (slots_[at].entry != 0) at = (at + 1) & mask;
             slots_[at] = slot;
+            if (slot.stamp == stamp_) forms_[slot.form].slot = static_cast<std::uint32_t>(at);
         }
     }
 
-    std::vector<Slot> slots_;  // a power of two, at most half of them taken
-    unsigned shift_ = 64;      // 64 less the bits of a slot index
-    std::vector<Entry> entries_;
-    std::vector<Form> forms_;  // by form index of the text being scanned
+    std::vector<Slot> slots_;         // a power of two, at most half of them taken
+    unsigned shift_ = 64;             // 64 less the bits of a slot index
+    std::vector<std::string> texts_;  // every form, by entry
+    std::vector<Form> forms_;         // by form index of the text being scanned
     std::uint32_t stamp_ = 0;
 };
 
