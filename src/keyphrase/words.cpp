@@ -119,7 +119,7 @@ class Vocabulary {
             if (slot.holds(key) && (lower.size() <= kKeyBytes || texts_[slot.entry - 1] == lower))
                 return form_of(slot, at, lower, forms);
         }
-        texts_.emplace_back(lower);
+        texts_.emplace_back(lower.data(), lower.size());
         Slot& slot = slots_[at];
         slot.head = key.head;
         slot.tail = key.tail;
@@ -191,7 +191,7 @@ class Vocabulary {
         if (slot.stamp != stamp_) {
             slot.stamp = stamp_;
             slot.form = static_cast<std::uint32_t>(forms.size());
-            forms.emplace_back(lower);
+            forms.emplace_back(lower.data(), lower.size());
             forms_.emplace_back(at);
         }
         return slot.form;
