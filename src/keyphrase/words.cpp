@@ -29,6 +29,40 @@ bool is_ascii_alnum(unsigned char c) {
     return unsigned{c} - '0' < 10u || (unsigned{c} | 0x20) - 'a' < 26u;
 }
 
+// Eight bytes at a time, the first in the lowest bits: the loops below read words and runs a
+// word at a time where byte order allows.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kWordAtATime = true;
+#else
+constexpr bool kWordAtATime = false;
+#endif
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+
+std::uint64_t load8(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// The high bit of every byte of y (each below 0x80) from lo to hi.
+constexpr std::uint64_t in_range(std::uint64_t y, unsigned lo, unsigned hi) {
+    return (y + (0x80 - lo) * kOnes) & ~(y + (0x7F - hi) * kOnes) & kHigh;
+}
+
+// The high bit of every ASCII digit byte of x, and of every ASCII letter.
+std::uint64_t ascii_digits(std::uint64_t x) {
+    return in_range(x & ~kHigh, '0', '9') & ~x;
+}
+std::uint64_t ascii_letters(std::uint64_t x) {
+    return in_range((x & ~kHigh) | 0x20 * kOnes, 'a', 'z') & ~x;
+}
+
+// How many bytes of bits (high bits only) are set.
+unsigned count_high(std::uint64_t bits) {
+    return static_cast<unsigned>(((bits >> 7) * kOnes) >> 56);
+}
+
 // cp in UTF-8 at out, as unicode::encode_utf8 writes it; returns its bytes.
 std::size_t encode(std::uint32_t cp, char* out) {
     if (cp < 0x80) {
@@ -75,7 +109,19 @@ std::size_t most_words(std::string_view text) {
     }();
     std::size_t starts = 1;
     unsigned in_run = 0;
-    for (const char ch : text) {
+    std::size_t i = 0;
+    if (kWordAtATime) {
+        // The same count: a run byte after a byte outside runs, or a lead byte, starts a word.
+        for (; i + 8 <= text.size(); i += 8) {
+            const std::uint64_t x = load8(text.data() + i);
+            const std::uint64_t run = ascii_digits(x) | ascii_letters(x) | (x & kHigh);
+            const std::uint64_t lead = in_range(x & ~kHigh, 0x62, 0x69) & x;
+            const std::uint64_t before = run << 8 | std::uint64_t{in_run} << 7;
+            starts += count_high((run & ~before) | lead);
+            in_run = static_cast<unsigned>(run >> 63);
+        }
+    }
+    for (const char ch : text.substr(i)) {
         const unsigned bits = kBits[static_cast<unsigned char>(ch)];
         const unsigned run = bits & 1u;
         starts += (run & ~in_run & 1u) | (bits >> 1);
@@ -371,7 +417,30 @@ class Scanner {
         const std::size_t stop = std::min(len, pos + room);
         char* out = lower_ + lower_size_;
         std::size_t end = pos, digits = 0, upper = 0;
-        for (; end < stop; ++end) {
+        bool ended = false;  // at a byte outside the run
+        if (kWordAtATime) {
+            // Eight bytes lower-cased and stored at once (out has room for them while the word
+            // has room for eight code points; bytes past the run are never read), the run ending
+            // at the first other byte.
+            for (; end + 8 <= stop; end += 8) {
+                const std::uint64_t x = load8(data + end);
+                const std::uint64_t digit = ascii_digits(x);
+                const std::uint64_t outside = ~(digit | ascii_letters(x)) & kHigh;
+                const std::uint64_t lowered = x | 0x20 * kOnes;
+                std::memcpy(out + (end - pos), &lowered, 8);
+                const unsigned bits = outside == 0 ? 64 : __builtin_ctzll(outside) & ~7u;
+                const std::uint64_t run =
+                    bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+                digits += count_high(digit & run);
+                upper += count_high(in_range(x & ~kHigh, 'A', 'Z') & run);
+                if (bits < 64) {
+                    end += bits / 8;
+                    ended = true;
+                    break;
+                }
+            }
+        }
+        for (; !ended && end < stop; ++end) {
             const auto c = static_cast<unsigned char>(data[end]);
             if (!is_ascii_alnum(c)) break;
             out[end - pos] = static_cast<char>(c | 0x20);  // lower-cases letters, keeps digits
