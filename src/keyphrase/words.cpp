@@ -87,7 +87,8 @@ std::size_t encode(std::uint32_t cp, char* out) {
     return 4;
 }
 
-// Distinct forms made room for up front: a text has far fewer than words.
+// Distinct forms made room for up front, at most this many: a short text has about one a
+// word of two (an abstract one per ten bytes or so, hence len / 8), a long one far fewer.
 constexpr std::size_t kFormsReserved = 1 << 14;
 
 // About as many as the words scan_words finds in text, and for most texts at least as many (a
@@ -312,7 +313,7 @@ class Scanner {
         // Room for every word at once: growing a vector of millions of words would hold the old
         // and the new block together. Pages beyond the words found are never touched.
         out_.words.reserve(most_words(text_));
-        const std::size_t forms = std::min<std::size_t>(len / 16 + 1, kFormsReserved);
+        const std::size_t forms = std::min<std::size_t>(len / 8 + 1, kFormsReserved);
         out_.forms.reserve(forms);
         vocabulary_.reset();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
