@@ -29,8 +29,8 @@ bool is_ascii_alnum(unsigned char c) {
     return unsigned{c} - '0' < 10u || (unsigned{c} | 0x20) - 'a' < 26u;
 }
 
-// Eight bytes at a time, the first in the lowest bits: the loops below read words and runs a
-// word at a time where byte order allows.
+// The pre-pass and ASCII runs read eight bytes at once where the first byte loads into the
+// lowest bits, byte by byte elsewhere.
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 constexpr bool kWordAtATime = true;
 #else
