@@ -25,7 +25,70 @@ const std::array<Kind, 128>& ascii_kinds() {
     return kinds;
 }
 
-// Distinct forms made room for up front: a text has far fewer than words.
+bool is_ascii_alnum(unsigned char c) {
+    return unsigned{c} - '0' < 10u || (unsigned{c} | 0x20) - 'a' < 26u;
+}
+
+// The pre-pass and ASCII runs read eight bytes at once where the first byte loads into the
+// lowest bits, byte by byte elsewhere.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kWordAtATime = true;
+#else
+constexpr bool kWordAtATime = false;
+#endif
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+
+std::uint64_t load8(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// The high bit of every byte of y (each below 0x80) from lo to hi.
+constexpr std::uint64_t in_range(std::uint64_t y, unsigned lo, unsigned hi) {
+    return (y + (0x80 - lo) * kOnes) & ~(y + (0x7F - hi) * kOnes) & kHigh;
+}
+
+// The high bit of every ASCII digit byte of x, and of every ASCII letter.
+std::uint64_t ascii_digits(std::uint64_t x) {
+    return in_range(x & ~kHigh, '0', '9') & ~x;
+}
+std::uint64_t ascii_letters(std::uint64_t x) {
+    return in_range((x & ~kHigh) | 0x20 * kOnes, 'a', 'z') & ~x;
+}
+
+// How many bytes of bits (high bits only) are set.
+unsigned count_high(std::uint64_t bits) {
+    return static_cast<unsigned>(((bits >> 7) * kOnes) >> 56);
+}
+
+// cp in UTF-8 at out, as unicode::encode_utf8 writes it; returns its bytes.
+std::size_t encode(std::uint32_t cp, char* out) {
+    if (cp < 0x80) {
+        out[0] = static_cast<char>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
+}
+
+// Distinct forms made room for up front, at most this many: a short text has about one a
+// word of two (an abstract one per ten bytes or so, hence len / 8), a long one far fewer.
 constexpr std::size_t kFormsReserved = 1 << 14;
 
 // About as many as the words scan_words finds in text, and for most texts at least as many (a
@@ -47,7 +110,19 @@ std::size_t most_words(std::string_view text) {
     }();
     std::size_t starts = 1;
     unsigned in_run = 0;
-    for (const char ch : text) {
+    std::size_t i = 0;
+    if (kWordAtATime) {
+        // The same count: a run byte after a byte outside runs, or a lead byte, starts a word.
+        for (; i + 8 <= text.size(); i += 8) {
+            const std::uint64_t x = load8(text.data() + i);
+            const std::uint64_t run = ascii_digits(x) | ascii_letters(x) | (x & kHigh);
+            const std::uint64_t lead = in_range(x & ~kHigh, 0x62, 0x69) & x;
+            const std::uint64_t before = run << 8 | std::uint64_t{in_run} << 7;
+            starts += count_high((run & ~before) | lead);
+            in_run = static_cast<unsigned>(run >> 63);
+        }
+    }
+    for (const char ch : text.substr(i)) {
         const unsigned bits = kBits[static_cast<unsigned char>(ch)];
         const unsigned run = bits & 1u;
         starts += (run & ~in_run & 1u) | (bits >> 1);
@@ -60,7 +135,10 @@ std::size_t most_words(std::string_view text) {
 // supplement list holds it. Neither list ever changes, so the answer is kept with the form.
 enum class ListedAs : std::uint8_t { Stop, Supplement, Neither };
 
-// The forms a thread has scanned, found by hash (open addressing over entries), each with the
+// How a form stops in the text being scanned, looked up once per distinct form.
+enum class FormStop : std::uint8_t { Unknown, Stop, Supplement, Content };
+
+// The forms a thread has scanned, found by hash (open addressing over slots), each with the
 // index it has in the text being scanned and what the built-in lists say of it. Kept from one
 // text to the next: a form seen before costs a hash and a compare, never an allocation or a
 // stopword lookup. Bounded: past kMostEntries it starts over with the next text.
@@ -68,102 +146,154 @@ class Vocabulary {
   public:
     // Starts a text: no form has an index in it yet.
     void reset() {
-        if (entries_.size() > kMostEntries || ++stamp_ == 0) {
-            entries_.clear();
-            std::fill(slots_.begin(), slots_.end(), 0u);
+        if (texts_.size() > kMostEntries || ++stamp_ == 0) {
+            texts_.clear();
+            std::fill(slots_.begin(), slots_.end(), Slot());
             stamp_ = 1;
         }
-        if (slots_.empty()) slots_.assign(1024, 0u);
-        entry_of_form_.clear();
+        if (slots_.empty()) resize(1024);
+        forms_.clear();
     }
 
     // The index of lower in forms (the text's forms), appended there when new to the text.
     std::uint32_t intern(std::string_view lower, std::vector<std::string>& forms) {
-        const std::uint64_t hash = hash_of(lower);
+        const Key key = key_of(lower);
         const std::size_t mask = slots_.size() - 1;
-        std::size_t at = hash & mask;
+        std::size_t at = hash_of(key) >> shift_;
         for (;; at = (at + 1) & mask) {
-            const std::uint32_t slot = slots_[at];
-            if (slot == 0) break;
-            Entry& e = entries_[slot - 1];
-            if (e.hash == hash && e.text == lower) return form_of(e, slot - 1, forms);
+            Slot& slot = slots_[at];
+            if (slot.entry == 0) break;
+            if (slot.holds(key) && (lower.size() <= kKeyBytes || texts_[slot.entry - 1] == lower))
+                return form_of(slot, at, lower, forms);
         }
-        const auto entry = static_cast<std::uint32_t>(entries_.size());
-        Entry& e = entries_.emplace_back();
-        e.hash = hash;
-        e.text.assign(lower.data(), lower.size());
-        slots_[at] = entry + 1;
-        if (entries_.size() * 2 > slots_.size()) grow();
-        return form_of(entries_[entry], entry, forms);
+        texts_.emplace_back(lower.data(), lower.size());
+        Slot& slot = slots_[at];
+        slot.head = key.head;
+        slot.tail = key.tail;
+        slot.size = key.size;
+        slot.entry = static_cast<std::uint32_t>(texts_.size());
+        const std::uint32_t form = form_of(slot, at, lower, forms);
+        if (texts_.size() * 2 > slots_.size()) resize(slots_.size() * 2);
+        return form;
     }
 
-    // What the built-in lists say of form (an index intern returned for this text) in lang.
+    // How form (an index intern returned for this text) stops; Unknown until set.
+    FormStop& stop(std::uint32_t form) { return forms_[form].stop; }
+
+    // What the built-in lists say of form in lang.
     ListedAs listed_as(std::uint32_t form, Language lang) {
-        Entry& e = entries_[entry_of_form_[form]];
+        Slot& slot = slots_[forms_[form].slot];
         const auto value = static_cast<std::uint32_t>(lang);
-        if (e.listed_language != value) {
-            e.listed_language = value;
-            e.listed = stopwords::is_builtin_stop(lang, e.text) ? ListedAs::Stop
-                       : is_supplement_stopword(lang, e.text)   ? ListedAs::Supplement
-                                                                : ListedAs::Neither;
+        if (slot.listed_language == value + 1) return slot.listed;
+        const std::string& text = texts_[slot.entry - 1];
+        const ListedAs listed = stopwords::is_builtin_stop(lang, text) ? ListedAs::Stop
+                                : is_supplement_stopword(lang, text)   ? ListedAs::Supplement
+                                                                       : ListedAs::Neither;
+        // A language value past a byte is answered each time (no such language exists).
+        if (value < 0xFF) {
+            slot.listed_language = static_cast<std::uint8_t>(value + 1);
+            slot.listed = listed;
         }
-        return e.listed;
+        return listed;
     }
 
   private:
     static constexpr std::size_t kMostEntries = std::size_t{1} << 16;
+    static constexpr std::size_t kKeyBytes = 16;
 
-    struct Entry {
-        std::uint64_t hash = 0;
-        std::string text;
-        std::uint32_t stamp = 0;  // the text in which form is its index
-        std::uint32_t form = 0;
-        std::uint32_t listed_language = ~0u;  // the language value listed answers for
-        ListedAs listed = ListedAs::Neither;
+    // A form's length with its first and last eight bytes (fewer, overlapping, when shorter):
+    // all of a form of up to 16 bytes, so most probes settle in the slot.
+    struct Key {
+        std::uint64_t head = 0, tail = 0;
+        std::uint16_t size = 0;  // at most the 256 bytes of a word's 64 code points
     };
 
-    std::uint32_t form_of(Entry& e, std::uint32_t entry, std::vector<std::string>& forms) {
-        if (e.stamp != stamp_) {
-            e.stamp = stamp_;
-            e.form = static_cast<std::uint32_t>(forms.size());
-            forms.push_back(e.text);
-            entry_of_form_.push_back(entry);
+    // Half a cache line: all a lookup of a short form reads.
+    struct alignas(32) Slot {
+        std::uint64_t head = 0, tail = 0;
+        std::uint16_t size = 0;
+        std::uint8_t listed_language = 0;  // the language value listed answers for, plus one
+        ListedAs listed = ListedAs::Neither;
+        std::uint32_t entry = 0;  // index in texts_ + 1, 0 for a free slot
+        std::uint32_t stamp = 0;  // the text in which form is its index
+        std::uint32_t form = 0;
+
+        bool holds(const Key& k) const {
+            return head == k.head && tail == k.tail && size == k.size;
         }
-        return e.form;
+    };
+    static_assert(sizeof(Slot) == 32, "two slots a cache line");
+
+    struct Form {
+        // Built in place: a Form assembled on the stack and copied is read back whole just
+        // after its fields were stored apart, which stalls.
+        explicit Form(std::size_t at)
+            : slot(static_cast<std::uint32_t>(at)), stop(FormStop::Unknown) {}
+        std::uint32_t slot;
+        FormStop stop;
+    };
+
+    std::uint32_t form_of(Slot& slot, std::size_t at, std::string_view lower,
+                          std::vector<std::string>& forms) {
+        if (slot.stamp != stamp_) {
+            slot.stamp = stamp_;
+            slot.form = static_cast<std::uint32_t>(forms.size());
+            forms.emplace_back(lower.data(), lower.size());
+            forms_.emplace_back(at);
+        }
+        return slot.form;
     }
 
-    // Eight bytes at a time, multiplied and folded: short words cost a step or two.
-    static std::uint64_t hash_of(std::string_view s) {
-        constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
-        std::uint64_t h = s.size() * kMul;
-        std::size_t i = 0;
-        for (; i + 8 <= s.size(); i += 8) {
-            std::uint64_t chunk;
-            std::memcpy(&chunk, s.data() + i, 8);
-            h = (h ^ chunk) * kMul;
-            h ^= h >> 29;
-        }
-        std::uint64_t tail = 0;
-        std::memcpy(&tail, s.data() + i, s.size() - i);
-        h = (h ^ tail) * kMul;
-        h ^= h >> 32;
-        return h * kMul ^ (h >> 29);
+    static std::uint64_t load(const char* p, std::size_t n) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, p, n);
+        return v;
     }
 
-    // Twice the slots, every entry placed again.
-    void grow() {
-        slots_.assign(slots_.size() * 2, 0u);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t entry = 0; entry < entries_.size(); ++entry) {
-            std::size_t at = entries_[entry].hash & mask;
-            while (slots_[at] != 0) at = (at + 1) & mask;
-            slots_[at] = entry + 1;
+    static Key key_of(std::string_view s) {
+        Key k;
+        const char* p = s.data();
+        const std::size_t n = s.size();
+        k.size = static_cast<std::uint16_t>(n);
+        if (n >= 8) {
+            k.head = load(p, 8);
+            k.tail = load(p + n - 8, 8);
+        } else if (n >= 4) {
+            k.head = load(p, 4);
+            k.tail = load(p + n - 4, 4);
+        } else if (n > 0) {
+            k.head = static_cast<unsigned char>(p[0]) |
+                     std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8 |
+                     std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16;
+        }
+        return k;
+    }
+
+    // Products carry every bit of the key into the top bits, which pick the slot.
+    static std::uint64_t hash_of(const Key& k) {
+        return k.head * 0x9E3779B97F4A7C15ull ^ (k.tail + k.size) * 0xC2B2AE3D27D4EB4Full;
+    }
+
+    // Slots for count (a power of two), every form placed again.
+    void resize(std::size_t count) {
+        std::vector<Slot> old(count);
+        old.swap(slots_);
+        shift_ = 64;
+        for (std::size_t c = count; c > 1; c >>= 1) --shift_;
+        const std::size_t mask = count - 1;
+        for (const Slot& slot : old) {
+            if (slot.entry == 0) continue;
+            std::size_t at = hash_of({slot.head, slot.tail, slot.size}) >> shift_;
+            while (slots_[at].entry != 0) at = (at + 1) & mask;
+            slots_[at] = slot;
+            if (slot.stamp == stamp_) forms_[slot.form].slot = static_cast<std::uint32_t>(at);
         }
     }
 
-    std::vector<std::uint32_t> slots_;  // entry index + 1, 0 for a free slot; a power of two
-    std::vector<Entry> entries_;
-    std::vector<std::uint32_t> entry_of_form_;  // by form index of the text being scanned
+    std::vector<Slot> slots_;         // a power of two, at most half of them taken
+    unsigned shift_ = 64;             // 64 less the bits of a slot index
+    std::vector<std::string> texts_;  // every form, by entry
+    std::vector<Form> forms_;         // by form index of the text being scanned
     std::uint32_t stamp_ = 0;
 };
 
@@ -183,9 +313,8 @@ class Scanner {
         // Room for every word at once: growing a vector of millions of words would hold the old
         // and the new block together. Pages beyond the words found are never touched.
         out_.words.reserve(most_words(text_));
-        const std::size_t forms = std::min<std::size_t>(len / 16 + 1, kFormsReserved);
+        const std::size_t forms = std::min<std::size_t>(len / 8 + 1, kFormsReserved);
         out_.forms.reserve(forms);
-        form_stops_.reserve(forms);
         vocabulary_.reset();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
         std::size_t pos = 0;
@@ -206,6 +335,10 @@ class Scanner {
             switch (kind) {
                 case Kind::Letter:
                 case Kind::Digit:
+                    if (cp < 0x80) {
+                        pos = read_ascii(pos);
+                        continue;
+                    }
                     append(pos, n, cp, kind);
                     break;
                 case Kind::Mark:
@@ -265,29 +398,79 @@ class Scanner {
         return kind == Kind::Letter || kind == Kind::Digit;
     }
 
-    void append(std::size_t pos, std::size_t n, std::uint32_t cp, Kind kind) {
-        if (!in_word_) {
-            in_word_ = true;
-            code_points_ = 0;
-            apostrophes_.clear();
-            shape_ = Shape();
-            shape_.first = cp;
-            word_begin_ = pos;
+    void start_word(std::size_t pos, std::uint32_t cp) {
+        in_word_ = true;
+        code_points_ = 0;
+        apostrophes_.clear();
+        shape_ = Shape();
+        shape_.first = cp;
+        word_begin_ = pos;
+    }
+
+    // Reads the run of ASCII letters and digits at pos into the word; returns where it ends.
+    // Ordinary text is mostly such runs, so they skip the per-character dispatch of run.
+    std::size_t read_ascii(std::size_t pos) {
+        const char* data = text_.data();
+        const std::size_t len = text_.size();
+        if (!in_word_) start_word(pos, static_cast<unsigned char>(data[pos]));
+        const std::size_t room =
+            code_points_ < kMaxWordCodePoints ? kMaxWordCodePoints - code_points_ : 0;
+        const std::size_t stop = std::min(len, pos + room);
+        char* out = lower_ + lower_size_;
+        std::size_t end = pos, digits = 0, upper = 0;
+        bool ended = false;  // at a byte outside the run
+        if (kWordAtATime) {
+            // Eight bytes lower-cased and stored at once (out has room for them while the word
+            // has room for eight code points; bytes past the run are never read), the run ending
+            // at the first other byte.
+            for (; end + 8 <= stop; end += 8) {
+                const std::uint64_t x = load8(data + end);
+                const std::uint64_t digit = ascii_digits(x);
+                const std::uint64_t outside = ~(digit | ascii_letters(x)) & kHigh;
+                const std::uint64_t lowered = x | 0x20 * kOnes;
+                std::memcpy(out + (end - pos), &lowered, 8);
+                const unsigned bits = outside == 0 ? 64 : __builtin_ctzll(outside) & ~7u;
+                const std::uint64_t run =
+                    bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+                digits += count_high(digit & run);
+                upper += count_high(in_range(x & ~kHigh, 'A', 'Z') & run);
+                if (bits < 64) {
+                    end += bits / 8;
+                    ended = true;
+                    break;
+                }
+            }
         }
+        for (; !ended && end < stop; ++end) {
+            const auto c = static_cast<unsigned char>(data[end]);
+            if (!is_ascii_alnum(c)) break;
+            out[end - pos] = static_cast<char>(c | 0x20);  // lower-cases letters, keeps digits
+            digits += c <= '9' ? 1 : 0;
+            upper += unsigned{c} - 'A' < 26u ? 1 : 0;
+        }
+        if (end > pos) {
+            lower_size_ += end - pos;
+            word_end_ = end;
+            shape_.digits += digits;
+            shape_.letters += end - pos - digits;
+            shape_.upper += upper;
+        }
+        // Letters past the limit still count: the word is dropped in finish_word.
+        std::size_t rest = end;
+        if (end == stop)
+            while (rest < len && is_ascii_alnum(static_cast<unsigned char>(data[rest]))) ++rest;
+        code_points_ += rest - pos;
+        return rest;
+    }
+
+    void append(std::size_t pos, std::size_t n, std::uint32_t cp, Kind kind) {
+        if (!in_word_) start_word(pos, cp);
         if (++code_points_ > kMaxWordCodePoints) return;  // dropped in finish_word anyway
         word_end_ = pos + n;
         if (kind == Kind::Digit) {
             ++shape_.digits;
-            lower_.append(text_.data() + pos, n);
-            return;
-        }
-        if (cp < 0x80) {
-            const bool upper = cp >= 'A' && cp <= 'Z';
-            if (kind == Kind::Letter) {
-                ++shape_.letters;
-                shape_.upper += upper ? 1 : 0;
-            }
-            lower_.push_back(static_cast<char>(upper ? cp + ('a' - 'A') : cp));
+            std::memcpy(lower_ + lower_size_, text_.data() + pos, n);
+            lower_size_ += n;
             return;
         }
         const std::uint32_t lower = unicode::to_lower_code_point(cp);
@@ -295,13 +478,13 @@ class Scanner {
             ++shape_.letters;
             shape_.upper += lower != cp ? 1 : 0;
         }
-        unicode::encode_utf8(lower, lower_);
+        lower_size_ += encode(lower, lower_ + lower_size_);
     }
 
     void join(std::size_t pos, std::size_t n, Kind kind) {
         if (++code_points_ > kMaxWordCodePoints) return;
-        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_.size(), pos, n});
-        lower_.push_back(kind == Kind::Hyphen ? '-' : '\'');
+        if (kind == Kind::Apostrophe) apostrophes_.push_back({lower_size_, pos, n});
+        lower_[lower_size_++] = kind == Kind::Hyphen ? '-' : '\'';
         word_end_ = pos + n;
     }
 
@@ -314,9 +497,9 @@ class Scanner {
         } else if (!apostrophes_.empty()) {
             split_apostrophe();
         } else {
-            emit(lower_, word_begin_, word_end_, &shape_);
+            emit(std::string_view(lower_, lower_size_), word_begin_, word_end_, &shape_);
         }
-        lower_.clear();
+        lower_size_ = 0;
     }
 
     // French and Italian elision splits the articles off ("d'avenir" -> "d'" + "avenir",
@@ -324,7 +507,7 @@ class Scanner {
     // word ("aujourd'hui", "o'brien").
     void split_apostrophe() {
         const Language lang = options_.language;
-        const std::string_view lower(lower_);
+        const std::string_view lower(lower_, lower_size_);
         std::size_t from_lower = 0, from = word_begin_;
         for (const Apostrophe& a : apostrophes_) {
             if (!is_elided(lang, lower.substr(from_lower, a.lower - from_lower))) break;
@@ -343,9 +526,9 @@ class Scanner {
     }
 
     void emit_stop(std::string_view lower, std::size_t begin, std::size_t end) {
-        Word& w = push(lower, begin, end);
-        w.stop = true;
-        w.has_letter = true;
+        Marks marks;
+        marks.stop = true;
+        add(begin, end, vocabulary_.intern(lower, out_.forms), marks);
     }
 
     // One ideograph or hiragana character, a word of its own. Hiragana mostly writes particles
@@ -353,11 +536,12 @@ class Scanner {
     // the text is read (mark_ideograph_stopwords).
     void emit_ideograph(std::size_t pos, std::size_t n, std::uint32_t cp) {
         const std::string_view text = text_.substr(pos, n);
-        Word& w = push(text, pos, pos + n);
-        w.ideograph = true;
-        w.has_letter = true;
-        w.stop = (cp >= 0x3040 && cp <= 0x309F) ||
-                 (is_stop_word(text) && !is_word_part(options_.language, text));
+        Marks marks;
+        marks.ideograph = true;
+        marks.stop = (cp >= 0x3040 && cp <= 0x309F) ||
+                     (is_stop_word(text) && !is_word_part(options_.language, text));
+        add(pos, pos + n, vocabulary_.intern(text, out_.forms), marks);
+        ideographs_ = true;
     }
 
     // Runs of two to four ideographs that spell a stopword ("可以", "已经", a tenant's word):
@@ -398,23 +582,24 @@ class Scanner {
             emit_stop(lower, begin, end);
             return;
         }
-        Word& w = push(lower, begin, end);
-        w.has_letter = shape.letters > 0;
-        w.capitalised = is_upper(shape.first);
-        w.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
-        w.inner_capital = shape.upper > (w.capitalised ? 1u : 0u);
-        if (w.has_letter) {
-            const FormStop kind = form_stop(w.form);
-            w.stop = kind == FormStop::Stop;
-            if (kind == FormStop::Supplement) supplement_.push_back(out_.words.size() - 1);
+        const std::uint32_t form = vocabulary_.intern(lower, out_.forms);
+        Marks marks;
+        marks.has_letter = shape.letters > 0;
+        marks.capitalised = shape.first < 0x80 ? shape.first - 'A' < 26u : is_upper(shape.first);
+        marks.all_caps = shape.letters >= 2 && shape.upper == shape.letters;
+        marks.inner_capital = shape.upper > (marks.capitalised ? 1u : 0u);
+        if (marks.has_letter) {
+            const FormStop kind = form_stop(form);
+            marks.stop = kind == FormStop::Stop;
+            if (kind == FormStop::Supplement) supplement_.push_back(out_.words.size());
         }
+        add(begin, end, form, marks);
     }
 
     // How a form stops, looked up once per distinct form: the stopword registry first (so a
     // supplement word the registry lists stays a plain stopword), then the supplement lists.
-    enum class FormStop : std::uint8_t { Unknown, Stop, Supplement, Content };
     FormStop form_stop(std::uint32_t form) {
-        FormStop& kind = form_stops_[form];
+        FormStop& kind = vocabulary_.stop(form);
         if (kind == FormStop::Unknown) {
             const std::string& lower = out_.forms[form];
             const ListedAs listed = vocabulary_.listed_as(form, options_.language);
@@ -451,7 +636,7 @@ class Scanner {
     // Once the whole text is read: stopwords spelt by several ideographs, where case tells
     // names, and so which supplement words stop.
     void finish_text() {
-        mark_ideograph_stopwords();
+        if (ideographs_) mark_ideograph_stopwords();
         // A sentence is in title case when three in four of its (at least three) words are
         // capitalised.
         std::vector<Word>& words = out_.words;
@@ -474,26 +659,37 @@ class Scanner {
         }
     }
 
-    Word& push(std::string_view lower, std::size_t begin, std::size_t end) {
+    // What a word's scan found out of it, apart from its place in the text.
+    struct Marks {
+        bool stop = false;
+        bool capitalised = false;
+        bool all_caps = false;
+        bool inner_capital = false;
+        bool ideograph = false;
+        bool has_letter = true;
+    };
+
+    // Appends a word, in the segment, sentence and line the scan has reached. Every field is
+    // known before the Word is written, so no bit-field is read back just after being stored.
+    void add(std::size_t begin, std::size_t end, std::uint32_t form, const Marks& marks) {
         if (boundary_ && !out_.words.empty()) ++segment_;
         boundary_ = false;
         Word& w = out_.words.emplace_back();
-        w.line_start = words_on_line_++ == 0;
         w.begin = begin;
         w.bytes = static_cast<std::uint32_t>(end - begin);
-        w.form = intern(lower);
         w.segment = segment_ & 7u;
-        w.sentence = sentence_;
+        w.stop = marks.stop;
         w.sentence_start = sentence_start_;
+        w.line_start = words_on_line_++ == 0;
+        w.capitalised = marks.capitalised;
+        w.all_caps = marks.all_caps;
+        w.inner_capital = marks.inner_capital;
+        w.ideograph = marks.ideograph;
+        w.has_letter = marks.has_letter;
+        w.form = form;
+        w.sentence = sentence_;
         sentence_start_ = false;
         sentence_open_ = true;
-        return w;
-    }
-
-    std::uint32_t intern(std::string_view lower) {
-        const std::uint32_t form = vocabulary_.intern(lower, out_.forms);
-        if (form == form_stops_.size()) form_stops_.push_back(FormStop::Unknown);
-        return form;
     }
 
     void end_sentence() {
@@ -544,10 +740,11 @@ class Scanner {
     Words out_;
     Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
-    std::vector<FormStop> form_stops_;         // by form
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
     std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
-    std::string lower_;
+    // The lower-cased word being read: at most 64 code points of four bytes.
+    char lower_[kMaxWordCodePoints * 4];
+    std::size_t lower_size_ = 0;
     std::size_t code_points_ = 0;
     std::size_t word_begin_ = 0, word_end_ = 0;  // bytes of the word being read
     Shape shape_;                                // of the word being read
@@ -559,6 +756,7 @@ class Scanner {
     std::size_t words_on_line_ = 0;
     std::size_t line_indent_ = 0;
     bool in_word_ = false;
+    bool ideographs_ = false;  // some word is an ideograph
     bool boundary_ = false;
     bool sentence_start_ = true;
     bool sentence_open_ = false;
