@@ -118,7 +118,8 @@ def check_terms(name: str, value: object) -> list[str]:
         raise TypeError(f"{name} must be an iterable of str, got {type(value).__name__}")
     terms = list(value)
     for index, term in enumerate(terms):
-        check_text(f"{name}[{index}]", term)
+        if type(term) is not str or not term.isascii():  # the common case costs no call
+            check_text(f"{name}[{index}]", term)
     return terms
 
 
