@@ -88,8 +88,8 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2 + (connector ? 1 : 0)];
         if (term == kUnseen) {
             // Connectors are keyed apart from stems, so they never merge with a content word.
-            term = find_or_add_term(
-                connector ? "\x01" + lower : stem_word(options.language, lower), connector);
+            term = find_or_add_term(connector ? "\x01" + lower : stem_word(options.language, lower),
+                                    connector);
         }
         if (!connector) ++c.content_words;
     }
