@@ -62,34 +62,27 @@ py::list run_batch(const std::vector<std::string>& texts, const Config& config, 
     return out;
 }
 
+// run_batch with config as a Config, when it is one.
+template <class Config, class Extract>
+bool batch_as(const std::vector<std::string>& texts, const py::object& config, unsigned threads,
+              const py::object& record, Extract extract, py::list* out) {
+    if (!py::isinstance<Config>(config)) return false;
+    *out = run_batch(texts, config.cast<const Config&>(), threads, record, extract);
+    return true;
+}
+
 py::list spanned_keyphrases_batch(const std::vector<std::string>& texts, const py::object& config,
                                   unsigned threads, const py::object& record) {
     // Dispatched here, not by overloads, so the texts are converted once.
-    if (py::isinstance<KeyphraseConfig>(config))
-        return run_batch(texts, config.cast<const KeyphraseConfig&>(), threads, record,
-                         [](const std::string& text, const KeyphraseConfig& c) {
-                             return extract_keyphrases_spanned(text, c);
-                         });
-    if (py::isinstance<YakeConfig>(config))
-        return run_batch(texts, config.cast<const YakeConfig&>(), threads, record,
-                         [](const std::string& text, const YakeConfig& c) {
-                             return extract_yake_keyphrases(text, c);
-                         });
-    if (py::isinstance<RakeConfig>(config))
-        return run_batch(texts, config.cast<const RakeConfig&>(), threads, record,
-                         [](const std::string& text, const RakeConfig& c) {
-                             return extract_rake_keyphrases(text, c);
-                         });
-    if (py::isinstance<TextRankMethodConfig>(config))
-        return run_batch(texts, config.cast<const TextRankMethodConfig&>(), threads, record,
-                         [](const std::string& text, const TextRankMethodConfig& c) {
-                             return textrank_keyphrases(text, c);
-                         });
-    if (py::isinstance<TfidfMethodConfig>(config))
-        return run_batch(texts, config.cast<const TfidfMethodConfig&>(), threads, record,
-                         [](const std::string& text, const TfidfMethodConfig& c) {
-                             return tfidf_keyphrases(text, c);
-                         });
+    py::list out;
+    if (batch_as<KeyphraseConfig>(texts, config, threads, record, &extract_keyphrases_spanned,
+                                  &out) ||
+        batch_as<YakeConfig>(texts, config, threads, record, &extract_yake_keyphrases, &out) ||
+        batch_as<RakeConfig>(texts, config, threads, record, &extract_rake_keyphrases, &out) ||
+        batch_as<TextRankMethodConfig>(texts, config, threads, record, &textrank_keyphrases,
+                                       &out) ||
+        batch_as<TfidfMethodConfig>(texts, config, threads, record, &tfidf_keyphrases, &out))
+        return out;
     throw py::type_error(
         "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "
         "TextRankMethodConfig or TfidfMethodConfig, got " +
