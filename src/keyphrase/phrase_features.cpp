@@ -93,7 +93,7 @@ void for_each_phrase_features(const Candidates& c, Language lang,
     };
     std::vector<Counts> counts(c.phrases.size());
     const ContextWords& context = context_words(lang);
-    for (const Occurrence& o : c.occurrences) {
+    for_each_occurrence(c, [&](const Occurrence& o) {
         const std::size_t start = o.start;
         const std::size_t end = start + c.phrases[o.phrase].terms.size();
         const std::uint32_t segment = words[start].segment;
@@ -107,7 +107,7 @@ void for_each_phrase_features(const Candidates& c, Language lang,
             if (context.auxiliaries.contains(lower(end))) k.auxiliary += 1;
             if (context.determiners.contains(lower(end))) k.determiner += 1;
         }
-    }
+    });
 
     // The commonest phrase that extends each phrase by one word at either end.
     std::vector<double> extension(c.phrases.size(), 0.0);

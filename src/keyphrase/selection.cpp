@@ -60,9 +60,9 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
     if (spans != nullptr) spans->assign(chosen.size(), {});
     const std::vector<Word>& words = c.words.words;
-    for (const Occurrence& o : c.occurrences) {
+    for_each_occurrence(c, [&](const Occurrence& o) {
         const auto found = slot.find(o.phrase);
-        if (found == slot.end()) continue;
+        if (found == slot.end()) return;
         if (spans != nullptr && o.start >= free_from[found->second]) {
             // Occurrences come in text order, so a greedy pass keeps them apart.
             const std::uint32_t end = o.start + c.phrases[o.phrase].terms.size();
@@ -79,7 +79,7 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
             list.push_back({std::move(text), 1, telling});
         else
             ++it->count;
-    }
+    });
     std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         // Telling forms first, then the most frequent; the first seen wins a tie.
@@ -127,8 +127,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         // still replace phrases taken early, and a shorter list must be the start of a longer.
         NearDuplicateFilter filter(c, options.near_duplicate_threshold, order);
         for (std::uint32_t p : order) filter.offer(p);
-        chosen = filter.kept();
-        if (chosen.size() > wanted) chosen.resize(wanted);
+        chosen = filter.kept(wanted);
     }
 
     std::vector<std::vector<ByteSpan>> spans;

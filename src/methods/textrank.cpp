@@ -151,20 +151,20 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
     };
     std::vector<char> offered(c.phrases.size(), 0);
     std::vector<std::uint32_t> runs(c.phrases.size(), 0);  // occurrences as a maximal run
-    for (const keyphrase::Occurrence& o : c.occurrences) {
+    keyphrase::for_each_occurrence(c, [&](const keyphrase::Occurrence& o) {
         const keyphrase::Phrase& p = c.phrases[o.phrase];
         const auto length = static_cast<std::uint32_t>(p.terms.size());
-        if (length < min_words) continue;
+        if (length < min_words) return;
         const std::uint32_t segment = words[o.start].segment;
         bool run = true;
         for (std::uint32_t k = 0; k < length && run; ++k) run = is_keyword(o.start + k, segment);
-        if (!run) continue;
+        if (!run) return;
         if ((is_keyword(static_cast<std::int64_t>(o.start) - 1, segment) ||
              is_keyword(o.start + length, segment)))
-            continue;
+            return;
         offered[o.phrase] = 1;
         ++runs[o.phrase];
-    }
+    });
     std::vector<double> phrase_score(c.phrases.size(), 0.0);
     // Term -> vertex, through the words.
     std::vector<std::uint32_t> vertex_of_term(c.terms.size(), kNoTerm);

@@ -21,13 +21,13 @@ std::vector<std::uint32_t> sentence_frequency(const keyphrase::Candidates& c,
                                               std::uint32_t* sentences) {
     std::vector<std::uint32_t> held(c.phrases.size(), 0);
     std::vector<std::uint32_t> last(c.phrases.size(), UINT32_MAX);
-    for (const keyphrase::Occurrence& o : c.occurrences) {
+    keyphrase::for_each_occurrence(c, [&](const keyphrase::Occurrence& o) {
         const std::uint32_t s = c.words.words[o.start].sentence;
         if (last[o.phrase] != s) {
             last[o.phrase] = s;
             ++held[o.phrase];
         }
-    }
+    });
     *sentences = c.words.words.empty() ? 0 : c.words.words.back().sentence + 1;
     return held;
 }
