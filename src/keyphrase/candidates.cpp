@@ -104,21 +104,22 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     // Phrases: spans inside one segment, from a content word to a content word. Each content
     // word starts at most max_words of them: room for all is made at once (a growing vector
     // of millions would hold the old and the new block together), untouched beyond their count.
-    c.max_words = std::max<std::uint32_t>(options.max_words, 1);
+    c.max_words = std::clamp<std::uint32_t>(options.max_words, 1, Phrase::kMaxWords);
     c.occurrences_kept = options.keep_occurrences;
     constexpr std::size_t kMostReservedPerWord = 8;  // the longest phrases callers ask for
     if (c.occurrences_kept)
         c.occurrences.reserve(std::size_t{c.content_words} *
                               std::min<std::size_t>(c.max_words, kMostReservedPerWord));
-    const auto terms_of = [&](std::uint32_t q) -> const TermRun& { return c.phrases[q].terms; };
+    const auto terms_of = [&](std::uint32_t q) { return c.phrases[q].terms(); };
     std::vector<std::uint32_t> run;
     for_each_phrase_span(c, run, [&](const PhraseSpan& s) {
         std::uint32_t id = c.phrase_index.find(s.terms, s.size, s.hash, terms_of);
         if (id == PhraseIndex::kNone) {
             id = static_cast<std::uint32_t>(c.phrases.size());
             Phrase& p = c.phrases.emplace_back();
-            p.terms = c.term_runs.add(s.terms, s.size);
-            p.content_words = static_cast<std::uint32_t>(s.size) - s.connectors;
+            p.term_data = c.term_runs.add(s.terms, s.size).data();
+            p.size = static_cast<std::uint32_t>(s.size);
+            p.connector = s.connectors;
             p.first_word = static_cast<std::uint32_t>(s.start);
             p.first_content = s.content_index;
             p.ideographic = s.ideographic;

@@ -22,18 +22,29 @@ struct Term {
     bool connector = false;  // may join two content words inside a phrase
 };
 
-// A group of phrase occurrences with the same sequence of terms.
+// A group of phrase occurrences with the same sequence of terms. 24 bytes: a long text holds
+// millions.
 struct Phrase {
-    TermRun terms;                    // one per word, connectors included (in term_runs)
-    std::uint32_t content_words = 0;  // words that are not connectors
-    std::uint32_t count = 0;          // occurrences
+    static constexpr std::uint32_t kMaxWords = (1u << 29) - 1;
+
+    const std::uint32_t* term_data = nullptr;  // size terms in Candidates::term_runs
+    std::uint32_t count = 0;                   // occurrences
     std::uint32_t first_word = 0;     // word index of the first word of its first occurrence
     std::uint32_t first_content = 0;  // the same, counted in content words
-    bool ideographic = false;         // every word is one ideograph: shown without blanks
-    bool whole_run = false;           // some occurrence spans a whole run of content ideographs
+    std::uint32_t size : 29;          // words, connectors included
+    std::uint32_t connector : 1;      // one of the words is a connector
+    std::uint32_t ideographic : 1;    // every word is one ideograph: shown without blanks
+    std::uint32_t whole_run : 1;      // some occurrence spans a whole run of content ideographs
+
+    Phrase() : size(0), connector(0), ideographic(0), whole_run(0) {}
+
+    // One term per word, connectors included; valid as long as the candidates.
+    TermRun terms() const { return TermRun(term_data, size); }
+    // Words that are not connectors.
+    std::uint32_t content_words() const { return size - connector; }
 };
 
-static_assert(sizeof(Phrase) <= 40, "a long text holds millions of phrases");
+static_assert(sizeof(Phrase) <= 24, "a long text holds millions of phrases");
 
 // Text without blanks gives no word boundaries, so an ideograph phrase is only offered when it
 // recurs or spans a whole run between function characters and punctuation: a one-off slice of
@@ -85,9 +96,8 @@ struct Candidates {
 
     // The phrase whose terms are terms[0..n), or kNoTerm. Costs a hash and a probe or two.
     std::uint32_t find_phrase(const std::uint32_t* terms, std::size_t n) const {
-        const std::uint32_t id =
-            phrase_index.find(terms, n, term_run_hash(terms, n),
-                              [&](std::uint32_t q) -> const TermRun& { return phrases[q].terms; });
+        const std::uint32_t id = phrase_index.find(
+            terms, n, term_run_hash(terms, n), [&](std::uint32_t q) { return phrases[q].terms(); });
         return id == PhraseIndex::kNone ? kNoTerm : id;
     }
 
@@ -106,7 +116,7 @@ template <class OnSpan>
 void for_each_phrase_span(const Candidates& c, std::vector<std::uint32_t>& run, OnSpan on_span) {
     const std::vector<Word>& w = c.words.words;
     const std::size_t n = w.size();
-    const std::size_t max_words = std::max<std::uint32_t>(c.max_words, 1);
+    const std::size_t max_words = std::clamp<std::uint32_t>(c.max_words, 1, Phrase::kMaxWords);
     std::uint32_t content_before = 0;  // content words before word i
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t first = c.term_of(i);
@@ -150,7 +160,7 @@ void for_each_occurrence(const Candidates& c, Visit visit) {
         return;
     }
     std::vector<std::uint32_t> run;
-    const auto terms_of = [&](std::uint32_t q) -> const TermRun& { return c.phrases[q].terms; };
+    const auto terms_of = [&](std::uint32_t q) { return c.phrases[q].terms(); };
     for_each_phrase_span(c, run, [&](const PhraseSpan& s) {
         const std::uint32_t id = c.phrase_index.find(s.terms, s.size, s.hash, terms_of);
         visit(Occurrence{id, static_cast<std::uint32_t>(s.start)});

@@ -9,7 +9,7 @@ namespace {
 
 std::vector<std::uint32_t> content_terms(const Candidates& c, const Phrase& p) {
     std::vector<std::uint32_t> terms;
-    for (std::uint32_t t : p.terms)
+    for (std::uint32_t t : p.terms())
         if (!c.terms[t].connector) terms.push_back(t);
     return terms;
 }
@@ -22,7 +22,7 @@ std::vector<std::uint32_t> sorted(std::vector<std::uint32_t> terms) {
 // The same for every order of the same terms.
 std::uint64_t bag_hash(const Candidates& c, const Phrase& p) {
     std::uint64_t h = 0;
-    for (std::uint32_t t : p.terms) {
+    for (std::uint32_t t : p.terms()) {
         if (c.terms[t].connector) continue;
         std::uint64_t x = t + 0x9e3779b97f4a7c15ull;
         x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
@@ -36,12 +36,13 @@ std::uint64_t bag_hash(const Candidates& c, const Phrase& p) {
 
 NearDuplicateFilter::NearDuplicateFilter(const Candidates& c, double threshold,
                                          const std::vector<std::uint32_t>& order)
-    : c_(c), threshold_(threshold), rank_(c.phrases.size(), kUnranked) {
+    : c_(c), threshold_(threshold), to_offer_(c.phrases.size(), false) {
     std::vector<std::uint64_t> bags;
+    bags.reserve(order.size());  // untouched beyond the phrases of several words
     for (std::size_t k = 0; k < order.size(); ++k) {
-        rank_[order[k]] = static_cast<std::uint32_t>(k);
+        to_offer_[order[k]] = true;
         const Phrase& p = c.phrases[order[k]];
-        if (p.content_words >= 2) bags.push_back(bag_hash(c, p));
+        if (p.content_words() >= 2) bags.push_back(bag_hash(c, p));
     }
     std::sort(bags.begin(), bags.end());
     // A hash no other phrase has cannot be a reordering: only shared ones are kept, in a vector
@@ -58,13 +59,12 @@ NearDuplicateFilter::NearDuplicateFilter(const Candidates& c, double threshold,
         if (c.terms[t].connector) connectors_.push_back(t);
 }
 
-bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n,
-                                      std::uint32_t rank) const {
+bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n) const {
     // Below a threshold of 1 any run of a later phrase is asked for.
     if (threshold_ < 1.0) return true;
     const auto later = [&](const std::uint32_t* terms, std::size_t size) {
         const std::uint32_t q = c_.find_phrase(terms, size);
-        return q != kNoTerm && rank_[q] != kUnranked && rank_[q] > rank;
+        return q != kNoTerm && to_offer_[q];
     };
     if (later(run, n)) return true;
     // A phrase holds at most one connector, between two content words.
@@ -79,7 +79,7 @@ bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n,
 }
 
 bool NearDuplicateFilter::reordering_exists(std::uint32_t p) const {
-    if (c_.phrases[p].content_words < 2) return false;  // one term: no other phrase has it
+    if (c_.phrases[p].content_words() < 2) return false;  // one term: no other phrase has it
     return std::binary_search(bags_.begin(), bags_.end(), bag_hash(c_, c_.phrases[p]));
 }
 
@@ -135,7 +135,7 @@ void NearDuplicateFilter::list_under(Lists& lists, std::uint64_t hash, std::uint
 
 const std::vector<std::uint32_t>& NearDuplicateFilter::taken_terms(std::size_t slot) const {
     scratch_.clear();
-    for (std::uint32_t t : c_.phrases[taken_[slot]].terms)
+    for (std::uint32_t t : c_.phrases[taken_[slot]].terms())
         if (!c_.terms[t].connector) scratch_.push_back(t);
     return scratch_;
 }
@@ -147,6 +147,7 @@ bool NearDuplicateFilter::holds_run(std::size_t slot, const std::uint32_t* run,
 }
 
 bool NearDuplicateFilter::offer(std::uint32_t p) {
+    to_offer_[p] = false;
     const Phrase& phrase = c_.phrases[p];
     const std::vector<std::uint32_t> terms = content_terms(c_, phrase);
     const std::size_t n = terms.size();
@@ -178,7 +179,7 @@ bool NearDuplicateFilter::offer(std::uint32_t p) {
     if (threshold_ < 1.0 && shares_run(terms)) return false;
     if (phrase.count == 1 && !core_words_.empty()) {
         // A one-off phrase overlapping an occurrence of a recurring phrase already taken.
-        for (std::size_t k = 0; k < phrase.terms.size(); ++k)
+        for (std::size_t k = 0; k < phrase.terms().size(); ++k)
             if (core_words_[phrase.first_word + k]) return false;
     }
     add(p, terms);
@@ -210,7 +211,7 @@ void NearDuplicateFilter::add(std::uint32_t p, const std::vector<std::uint32_t>&
     const std::size_t n = terms.size();
     for (std::size_t from = 0; from < n; ++from)
         for (std::size_t to = from + 1; to <= n; ++to)
-            if (asked_later(terms.data() + from, to - from, rank_[p]))
+            if (asked_later(terms.data() + from, to - from))
                 list_under(parts_, term_run_hash(terms.data() + from, to - from), slot);
     if (reordering_exists(p)) {
         const std::vector<std::uint32_t> order = sorted(terms);
@@ -225,12 +226,12 @@ void NearDuplicateFilter::mark_core(std::uint32_t p) {
         // The occurrences of the phrases that can be recurring ones only.
         for_each_occurrence(c_, [&](const Occurrence& o) {
             const Phrase& phrase = c_.phrases[o.phrase];
-            if (phrase.content_words >= 2 && phrase.count >= kCoreCount)
+            if (phrase.content_words() >= 2 && phrase.count >= kCoreCount)
                 recurring_starts_.emplace_back(o.phrase, o.start);
         });
         std::sort(recurring_starts_.begin(), recurring_starts_.end());
     }
-    const std::size_t size = c_.phrases[p].terms.size();
+    const std::size_t size = c_.phrases[p].terms().size();
     auto at = std::lower_bound(recurring_starts_.begin(), recurring_starts_.end(),
                                std::make_pair(p, std::uint32_t{0}));
     for (; at != recurring_starts_.end() && at->first == p; ++at)

@@ -41,7 +41,6 @@ class NearDuplicateFilter {
   private:
     static constexpr std::uint32_t kCoreCount = 3;
     static constexpr std::uint32_t kEnd = UINT32_MAX;
-    static constexpr std::uint32_t kUnranked = UINT32_MAX;
 
     // Slots listed under one hash: a list threaded through links_, newest first.
     struct Link {
@@ -73,8 +72,8 @@ class NearDuplicateFilter {
     const std::vector<std::uint32_t>& taken_terms(std::size_t slot) const;
     bool holds_run(std::size_t slot, const std::uint32_t* run, std::size_t n) const;
     bool shares_run(const std::vector<std::uint32_t>& terms) const;
-    // Whether a phrase offered after the one ranked rank has the content terms run[0..n).
-    bool asked_later(const std::uint32_t* run, std::size_t n, std::uint32_t rank) const;
+    // Whether a phrase still to be offered has the content terms run[0..n).
+    bool asked_later(const std::uint32_t* run, std::size_t n) const;
     // Whether another offered phrase may have the terms of phrase p in another order.
     bool reordering_exists(std::uint32_t p) const;
     void add(std::uint32_t p, const std::vector<std::uint32_t>& terms);
@@ -82,7 +81,7 @@ class NearDuplicateFilter {
 
     const Candidates& c_;
     const double threshold_;
-    std::vector<std::uint32_t> rank_;        // place in the order by phrase; kUnranked if absent
+    std::vector<bool> to_offer_;             // by phrase: in the order and not offered yet
     std::vector<std::uint32_t> connectors_;  // the connector terms of the document
     // Sorted: the order-free hashes that two offered phrases of two terms or more share.
     std::vector<std::uint64_t> bags_;

@@ -27,10 +27,10 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
     *telling = first.shows_case;
     const bool title_line = !first.shows_case && !first.sentence_start;
     bool later_capital = false;
-    for (std::size_t k = 1; k < p.terms.size(); ++k)
+    for (std::size_t k = 1; k < p.terms().size(); ++k)
         later_capital = later_capital || words[start + k].capitalised;
     std::string text;
-    for (std::size_t k = 0; k < p.terms.size(); ++k) {
+    for (std::size_t k = 0; k < p.terms().size(); ++k) {
         const Word& w = words[start + k];
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
@@ -65,8 +65,8 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
         if (found == slot.end()) return;
         if (spans != nullptr && o.start >= free_from[found->second]) {
             // Occurrences come in text order, so a greedy pass keeps them apart.
-            const std::uint32_t end = o.start + c.phrases[o.phrase].terms.size();
-            (*spans)[found->second].push_back({words[o.start].begin, words[end - 1].end()});
+            const std::uint32_t end = o.start + c.phrases[o.phrase].terms().size();
+            (*spans)[found->second].push_back({words[o.start].begin(), words[end - 1].end()});
             free_from[found->second] = end;
         }
         bool telling = false;
@@ -109,7 +109,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         const Phrase& pa = c.phrases[a];
         const Phrase& pb = c.phrases[b];
         if (pa.first_word != pb.first_word) return pa.first_word < pb.first_word;
-        return pa.terms.size() < pb.terms.size();
+        return pa.terms().size() < pb.terms().size();
     };
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
     std::vector<std::uint32_t> chosen;

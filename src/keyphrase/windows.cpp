@@ -99,7 +99,7 @@ std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptio
             const Phrase& phrase = window.phrases[p];
             const std::size_t start = first + phrase.first_word;
             terms.clear();
-            for (std::size_t j = 0; j < phrase.terms.size(); ++j)
+            for (std::size_t j = 0; j < phrase.terms().size(); ++j)
                 terms.push_back(doc.term_of(start + j));
             const std::uint32_t id = doc.find_phrase(terms.data(), terms.size());
             if (id != kNoTerm) scores[id] += weight * window_scores[p];
@@ -107,7 +107,7 @@ std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptio
     }
     for (std::size_t p = 0; p < scores.size(); ++p) {
         scores[p] /= weights;
-        if (doc.phrases[p].content_words == 1) scores[p] *= windows.one_word_weight;
+        if (doc.phrases[p].content_words() == 1) scores[p] *= windows.one_word_weight;
     }
     return scores;
 }
