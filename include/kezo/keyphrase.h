@@ -82,8 +82,8 @@ struct KeyphraseConfig {
 //   single letters that are not function words, and symbols not counted).
 // Any bytes are accepted: malformed UTF-8 is skipped, words longer than 64 characters end
 // phrases. Time and memory are linear in the length of the text: at the peak 13 bytes a word
-// and about 80 a distinct candidate, and 8 an occurrence on a text short enough to be scored
-// whole (about 4 bytes per byte of prose, 6 on text of words drawn at random); room reserved
+// and about 60 a distinct candidate, plus 8 an occurrence below a few hundred thousand content
+// words (about 4 bytes per byte of prose, 5 on text of words drawn at random); room reserved
 // beyond that is never touched.
 std::vector<Keyword> extract_keyphrases(std::string_view text, const KeyphraseConfig& config);
 

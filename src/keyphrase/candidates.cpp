@@ -110,14 +110,13 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     if (c.occurrences_kept)
         c.occurrences.reserve(std::size_t{c.content_words} *
                               std::min<std::size_t>(c.max_words, kMostReservedPerWord));
-    const auto terms_of = [&](std::uint32_t q) { return c.phrases[q].terms(); };
+    const auto terms_of = [&](std::uint32_t q) { return c.phrase_terms(q); };
     std::vector<std::uint32_t> run;
     for_each_phrase_span(c, run, [&](const PhraseSpan& s) {
         std::uint32_t id = c.phrase_index.find(s.terms, s.size, s.hash, terms_of);
         if (id == PhraseIndex::kNone) {
             id = static_cast<std::uint32_t>(c.phrases.size());
             Phrase& p = c.phrases.emplace_back();
-            p.term_data = c.term_runs.add(s.terms, s.size).data();
             p.size = static_cast<std::uint32_t>(s.size);
             p.connector = s.connectors;
             p.first_word = static_cast<std::uint32_t>(s.start);

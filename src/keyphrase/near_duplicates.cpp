@@ -9,7 +9,7 @@ namespace {
 
 std::vector<std::uint32_t> content_terms(const Candidates& c, const Phrase& p) {
     std::vector<std::uint32_t> terms;
-    for (std::uint32_t t : p.terms())
+    for (std::uint32_t t : c.phrase_terms(p))
         if (!c.terms[t].connector) terms.push_back(t);
     return terms;
 }
@@ -22,7 +22,7 @@ std::vector<std::uint32_t> sorted(std::vector<std::uint32_t> terms) {
 // The same for every order of the same terms.
 std::uint64_t bag_hash(const Candidates& c, const Phrase& p) {
     std::uint64_t h = 0;
-    for (std::uint32_t t : p.terms()) {
+    for (std::uint32_t t : c.phrase_terms(p)) {
         if (c.terms[t].connector) continue;
         std::uint64_t x = t + 0x9e3779b97f4a7c15ull;
         x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
@@ -135,7 +135,7 @@ void NearDuplicateFilter::list_under(Lists& lists, std::uint64_t hash, std::uint
 
 const std::vector<std::uint32_t>& NearDuplicateFilter::taken_terms(std::size_t slot) const {
     scratch_.clear();
-    for (std::uint32_t t : c_.phrases[taken_[slot]].terms())
+    for (std::uint32_t t : c_.phrase_terms(taken_[slot]))
         if (!c_.terms[t].connector) scratch_.push_back(t);
     return scratch_;
 }
@@ -179,7 +179,7 @@ bool NearDuplicateFilter::offer(std::uint32_t p) {
     if (threshold_ < 1.0 && shares_run(terms)) return false;
     if (phrase.count == 1 && !core_words_.empty()) {
         // A one-off phrase overlapping an occurrence of a recurring phrase already taken.
-        for (std::size_t k = 0; k < phrase.terms().size(); ++k)
+        for (std::size_t k = 0; k < phrase.size; ++k)
             if (core_words_[phrase.first_word + k]) return false;
     }
     add(p, terms);
@@ -224,14 +224,22 @@ void NearDuplicateFilter::mark_core(std::uint32_t p) {
     if (core_words_.empty()) {
         core_words_.assign(c_.words.words.size(), false);
         // The occurrences of the phrases that can be recurring ones only.
-        for_each_occurrence(c_, [&](const Occurrence& o) {
-            const Phrase& phrase = c_.phrases[o.phrase];
-            if (phrase.content_words() >= 2 && phrase.count >= kCoreCount)
-                recurring_starts_.emplace_back(o.phrase, o.start);
-        });
+        const auto recurring = [&](const Phrase& phrase) {
+            return phrase.content_words() >= 2 && phrase.count >= kCoreCount;
+        };
+        std::vector<bool> first_terms(c_.terms.size(), false);
+        for (const Phrase& phrase : c_.phrases)
+            if (recurring(phrase)) first_terms[c_.term_of(phrase.first_word)] = true;
+        for_each_occurrence(
+            c_,
+            [&](const Occurrence& o) {
+                if (recurring(c_.phrases[o.phrase]))
+                    recurring_starts_.emplace_back(o.phrase, o.start);
+            },
+            &first_terms);
         std::sort(recurring_starts_.begin(), recurring_starts_.end());
     }
-    const std::size_t size = c_.phrases[p].terms().size();
+    const std::size_t size = c_.phrases[p].size;
     auto at = std::lower_bound(recurring_starts_.begin(), recurring_starts_.end(),
                                std::make_pair(p, std::uint32_t{0}));
     for (; at != recurring_starts_.end() && at->first == p; ++at)

@@ -21,7 +21,7 @@ class PhraseCounts {
         if ((keys_.size() + c.phrases.size()) * 2 > slots_.size())
             grow(keys_.size() + c.phrases.size());
         for (const Phrase& phrase : c.phrases) {
-            const std::uint64_t hash = phrase_key_hash(term_hashes, phrase);
+            const std::uint64_t hash = phrase_key_hash(c, term_hashes, phrase);
             std::size_t at = hash & mask_;
             while (slots_[at] != 0 && !(keys_[slots_[at] - 1].hash == hash &&
                                         is_stem_key_of(keys_[slots_[at] - 1].text, c, phrase)))

@@ -95,7 +95,7 @@ void for_each_phrase_features(const Candidates& c, Language lang,
     const ContextWords& context = context_words(lang);
     for_each_occurrence(c, [&](const Occurrence& o) {
         const std::size_t start = o.start;
-        const std::size_t end = start + c.phrases[o.phrase].terms().size();
+        const std::size_t end = start + c.phrases[o.phrase].size;
         const std::uint32_t segment = words[start].segment;
         const bool left_inside = start > 0 && words[start - 1].segment == segment;
         const bool right_inside = end < n && words[end].segment == segment;
@@ -111,11 +111,14 @@ void for_each_phrase_features(const Candidates& c, Language lang,
 
     // The commonest phrase that extends each phrase by one word at either end.
     std::vector<double> extension(c.phrases.size(), 0.0);
+    std::vector<std::uint32_t> terms;
     for (const Phrase& q : c.phrases) {
-        const std::size_t size = q.terms().size();
+        const std::size_t size = q.size;
         if (size < 2) continue;
+        const PhraseTerms run = c.phrase_terms(q);
+        terms.assign(run.begin(), run.end());
         for (const std::size_t from : {std::size_t{0}, std::size_t{1}}) {
-            const std::uint32_t found = c.find_phrase(q.terms().data() + from, size - 1);
+            const std::uint32_t found = c.find_phrase(terms.data() + from, size - 1);
             if (found != kNoTerm) extension[found] = std::max<double>(extension[found], q.count);
         }
     }
@@ -131,16 +134,16 @@ void for_each_phrase_features(const Candidates& c, Language lang,
         const double size = phrase.content_words();
         bool capitalised = false, all_caps = false, adverb = false;
         double chars = 0.0;
-        for (std::size_t k = 0; k < phrase.terms().size(); ++k) {
+        for (std::size_t k = 0; k < phrase.size; ++k) {
             const Word& w = words[phrase.first_word + k];
-            if (c.terms[phrase.terms()[k]].connector) continue;
+            if (c.terms[c.term_of(phrase.first_word + k)].connector) continue;
             chars += static_cast<double>(code_points(c.words.lower(w)));
             capitalised = capitalised || (w.capitalised && w.shows_case);
             all_caps = all_caps || w.all_caps;
             adverb = adverb || is_adverb(lang, c.words.lower(w));
         }
         const std::string& first = lower(phrase.first_word);
-        const std::string& last = lower(phrase.first_word + phrase.terms().size() - 1);
+        const std::string& last = lower(phrase.first_word + phrase.size - 1);
         const double log_count = std::log(count);
         const double log_first = std::log(1.0 + phrase.first_content);
         const double word_chars = std::log(std::max(chars / size, 1.0));
@@ -155,7 +158,7 @@ void for_each_phrase_features(const Candidates& c, Language lang,
         f[kOneWordByL] = f[kOneWord] * length;
         f[kThreeWordsByL] = f[kThreeWords] * length;
         f[kFourWordsByL] = f[kFourWords] * length;
-        f[kConnector] = phrase.terms().size() > phrase.content_words() ? 1.0 : 0.0;
+        f[kConnector] = phrase.size > phrase.content_words() ? 1.0 : 0.0;
         f[kWordChars] = word_chars;
         f[kWordCharsByL] = word_chars * length;
         f[kLogCount] = log_count;

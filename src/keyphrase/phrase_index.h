@@ -27,7 +27,7 @@ inline std::uint64_t term_run_hash(const std::uint32_t* terms, std::size_t n) {
 
 // Phrase ids by their term sequences, 4 to 8 bytes a phrase (a long text has millions, where a
 // map keyed by strings costs a hundred bytes each). The terms live in the phrases themselves:
-// TermsOf is a callable id -> the id's terms (size, data, begin and end, as a vector has). Not safe
+// TermsOf is a callable id -> the id's terms (size, begin and end, as a vector has). Not safe
 // for concurrent writers; find is safe alongside other finds.
 class PhraseIndex {
   public:
@@ -69,8 +69,9 @@ class PhraseIndex {
         old.swap(slots_);
         for (const std::uint32_t id : old) {
             if (id == kNone) continue;
-            const auto& t = terms_of(id);
-            place(id, term_run_hash(t.data(), t.size()));
+            std::uint64_t h = kTermRunSeed;
+            for (const std::uint32_t term : terms_of(id)) h = add_term(h, term);
+            place(id, term_run_hash(h));
         }
     }
 

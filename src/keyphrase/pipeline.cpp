@@ -76,12 +76,15 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     if (purpose == Purpose::kCounting) {
         options.keep_occurrences = false;
     } else {
-        // A document cut into windows is scored from its windows' own occurrences; its
-        // selection finds the few it needs again.
+        // A long document is scored from its windows' own occurrences, and its selection finds
+        // the ones it needs again from the words: past a few hundred thousand content words
+        // (megabytes of text) the list, 8 bytes an occurrence, is not kept. Below that, walking
+        // the words again would cost more time than the list costs memory.
+        constexpr std::size_t kListedUpTo = std::size_t{1} << 18;  // content words
         const auto content = static_cast<std::size_t>(
             std::count_if(words.words.begin(), words.words.end(),
                           [](const keyphrase::Word& w) { return !w.stop; }));
-        options.keep_occurrences = !keyphrase::cut_into_windows(content);
+        options.keep_occurrences = content < kListedUpTo;
     }
     return keyphrase::build_candidates(text, std::move(words), options);
 }

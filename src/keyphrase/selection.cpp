@@ -27,10 +27,10 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
     *telling = first.shows_case;
     const bool title_line = !first.shows_case && !first.sentence_start;
     bool later_capital = false;
-    for (std::size_t k = 1; k < p.terms().size(); ++k)
+    for (std::size_t k = 1; k < p.size; ++k)
         later_capital = later_capital || words[start + k].capitalised;
     std::string text;
-    for (std::size_t k = 0; k < p.terms().size(); ++k) {
+    for (std::size_t k = 0; k < p.size; ++k) {
         const Word& w = words[start + k];
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
@@ -60,26 +60,32 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
     if (spans != nullptr) spans->assign(chosen.size(), {});
     const std::vector<Word>& words = c.words.words;
-    for_each_occurrence(c, [&](const Occurrence& o) {
-        const auto found = slot.find(o.phrase);
-        if (found == slot.end()) return;
-        if (spans != nullptr && o.start >= free_from[found->second]) {
-            // Occurrences come in text order, so a greedy pass keeps them apart.
-            const std::uint32_t end = o.start + c.phrases[o.phrase].terms().size();
-            (*spans)[found->second].push_back({words[o.start].begin(), words[end - 1].end()});
-            free_from[found->second] = end;
-        }
-        bool telling = false;
-        std::string text = spelling(c, c.phrases[o.phrase], o.start, &telling);
-        auto& list = forms[found->second];
-        auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
-            return form.telling == telling && form.text == text;
-        });
-        if (it == list.end())
-            list.push_back({std::move(text), 1, telling});
-        else
-            ++it->count;
-    });
+    // Only the starts of chosen phrases are walked.
+    std::vector<bool> first_terms(c.terms.size(), false);
+    for (const std::uint32_t p : chosen) first_terms[c.term_of(c.phrases[p].first_word)] = true;
+    for_each_occurrence(
+        c,
+        [&](const Occurrence& o) {
+            const auto found = slot.find(o.phrase);
+            if (found == slot.end()) return;
+            if (spans != nullptr && o.start >= free_from[found->second]) {
+                // Occurrences come in text order, so a greedy pass keeps them apart.
+                const std::uint32_t end = o.start + c.phrases[o.phrase].size;
+                (*spans)[found->second].push_back({words[o.start].begin(), words[end - 1].end()});
+                free_from[found->second] = end;
+            }
+            bool telling = false;
+            std::string text = spelling(c, c.phrases[o.phrase], o.start, &telling);
+            auto& list = forms[found->second];
+            auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
+                return form.telling == telling && form.text == text;
+            });
+            if (it == list.end())
+                list.push_back({std::move(text), 1, telling});
+            else
+                ++it->count;
+        },
+        &first_terms);
     std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         // Telling forms first, then the most frequent; the first seen wins a tie.
@@ -109,7 +115,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         const Phrase& pa = c.phrases[a];
         const Phrase& pb = c.phrases[b];
         if (pa.first_word != pb.first_word) return pa.first_word < pb.first_word;
-        return pa.terms().size() < pb.terms().size();
+        return pa.size < pb.size;
     };
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
     std::vector<std::uint32_t> chosen;

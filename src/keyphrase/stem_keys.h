@@ -28,10 +28,11 @@ inline std::vector<std::uint64_t> term_key_hashes(const Candidates& c) {
 }
 
 // PhraseFrequencyTable::key_hash(phrase_stem_key(c, phrase)), from the term hashes.
-inline std::uint64_t phrase_key_hash(const std::vector<std::uint64_t>& term_hashes,
+inline std::uint64_t phrase_key_hash(const Candidates& c,
+                                     const std::vector<std::uint64_t>& term_hashes,
                                      const Phrase& phrase) {
     std::uint64_t hash = PhraseFrequencyTable::kSeed;
-    for (std::uint32_t t : phrase.terms())
+    for (std::uint32_t t : c.phrase_terms(phrase))
         hash = PhraseFrequencyTable::add_word(hash, term_hashes[t]);
     return hash;
 }
@@ -40,7 +41,7 @@ inline std::uint64_t phrase_key_hash(const std::vector<std::uint64_t>& term_hash
 inline bool is_stem_key_of(std::string_view key, const Candidates& c, const Phrase& phrase) {
     std::size_t at = 0;
     bool first = true;
-    for (std::uint32_t t : phrase.terms()) {
+    for (std::uint32_t t : c.phrase_terms(phrase)) {
         if (!first && (at >= key.size() || key[at++] != ' ')) return false;
         first = false;
         const std::string_view word = stem_key_word(c, t);

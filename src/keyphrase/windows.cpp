@@ -28,7 +28,7 @@ std::vector<std::pair<std::size_t, std::size_t>> window_ranges(const Candidates&
     const std::size_t n = words.size();
     const std::size_t size = std::max<std::uint32_t>(windows.content_words, 1);
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
-    if (!cut_into_windows(doc.content_words, windows)) {
+    if (doc.content_words < 2 * size) {
         ranges.emplace_back(0, n);
         return ranges;
     }
@@ -99,8 +99,7 @@ std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptio
             const Phrase& phrase = window.phrases[p];
             const std::size_t start = first + phrase.first_word;
             terms.clear();
-            for (std::size_t j = 0; j < phrase.terms().size(); ++j)
-                terms.push_back(doc.term_of(start + j));
+            for (std::size_t j = 0; j < phrase.size; ++j) terms.push_back(doc.term_of(start + j));
             const std::uint32_t id = doc.find_phrase(terms.data(), terms.size());
             if (id != kNoTerm) scores[id] += weight * window_scores[p];
         }

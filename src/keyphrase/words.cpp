@@ -677,6 +677,10 @@ class Scanner {
     // Appends a word, in the segment, sentence and line the scan has reached. Every field is
     // known before the Word is written, so no bit-field is read back just after being stored.
     void add(std::size_t begin, std::size_t end, std::uint32_t form, const Marks& marks) {
+        if (end > Word::kMaxBegin) {  // past the offsets a Word holds: dropped like a long word
+            boundary_ = true;
+            return;
+        }
         if (boundary_ && !out_.words.empty()) ++segment_;
         boundary_ = false;
         Word& w = out_.words.emplace_back();

@@ -151,7 +151,7 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
     std::vector<std::uint32_t> runs(c.phrases.size(), 0);  // occurrences as a maximal run
     keyphrase::for_each_occurrence(c, [&](const keyphrase::Occurrence& o) {
         const keyphrase::Phrase& p = c.phrases[o.phrase];
-        const auto length = static_cast<std::uint32_t>(p.terms().size());
+        const auto length = static_cast<std::uint32_t>(p.size);
         if (length < min_words) return;
         const std::uint32_t segment = words[o.start].segment;
         bool run = true;
@@ -175,7 +175,7 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         // words make many runs, a one-off run of central words would otherwise beat a term
         // the text keeps using.
         double sum = 0.0;
-        for (std::uint32_t t : c.phrases[p].terms()) sum += score[vertex_of_term[t]];
+        for (std::uint32_t t : c.phrase_terms(p)) sum += score[vertex_of_term[t]];
         phrase_score[p] = sum * runs[p];
     }
     methods::scale_to_best(phrase_score, &offered);

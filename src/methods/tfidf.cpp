@@ -45,7 +45,7 @@ class CorpusLookup {
     // The smoothed idf of phrase.
     double idf(const keyphrase::Phrase& phrase) const {
         const std::uint32_t df = config_.document_frequency->find(
-            keyphrase::phrase_key_hash(term_hashes_, phrase),
+            keyphrase::phrase_key_hash(c_, term_hashes_, phrase),
             [&](std::string_view key) { return keyphrase::is_stem_key_of(key, c_, phrase); });
         return smoothed_idf(config_.total_documents, df);
     }
