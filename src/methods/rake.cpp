@@ -45,33 +45,63 @@ class PackedGroups {
     std::size_t mask_ = 0;
 };
 
-thread_local PackedGroups tls_packed_groups;
+// What a call works on, kept by each thread from one call to the next, so a call allocates
+// only what it returns. A call that needed more than kKeptItems of any of them gives that
+// memory back when it ends.
+struct Scratch {
+    static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
+
+    // A word's degree (the lengths of the runs holding it, summed) and frequency, in doubles
+    // as the score divides them.
+    struct Tally {
+        double degree = 0, frequency = 0;
+    };
+
+    PackedGroups packed;
+    std::vector<methods::Occurrence> runs;
+    std::vector<Tally> tallies;                  // by form
+    std::vector<std::uint32_t> group_of;         // by run: its group, kNone when left out
+    std::vector<std::uint32_t> heads, counts;    // by group: its first run, its runs
+    std::vector<double> scores;                  // by group
+    std::vector<std::uint32_t> order;            // groups returned, best first
+    std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
+
+    void trim() {
+        if (runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems) *this = Scratch();
+    }
+};
+
+thread_local Scratch tls_scratch;
 }  // namespace
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
     const keyphrase::Words words = methods::scan_method_words(text, config);
     const auto& ws = words.words;
+    Scratch& s = tls_scratch;
 
-    // The maximal runs of content words inside one segment.
-    std::vector<methods::Occurrence> runs;
+    // The maximal runs of content words inside one segment, each word's degree and frequency
+    // counted as its run is found.
+    auto& runs = s.runs;
+    auto& tallies = s.tallies;
+    runs.clear();
+    tallies.assign(words.forms.size(), Scratch::Tally{});
     for (std::size_t i = 0; i < ws.size();) {
         if (ws[i].stop) {
             ++i;
             continue;
         }
+        const auto segment = ws[i].segment;
         std::size_t j = i + 1;
-        while (j < ws.size() && !ws[j].stop && ws[j].segment == ws[i].segment) ++j;
-        runs.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j - i)});
-        i = j;
-    }
-
-    std::vector<double> degree(words.forms.size(), 0.0), frequency(words.forms.size(), 0.0);
-    for (const methods::Occurrence& r : runs)
-        for (std::uint32_t i = r.first; i < r.first + r.length; ++i) {
-            degree[ws[i].form] += r.length;
-            frequency[ws[i].form] += 1;
+        while (j < ws.size() && !ws[j].stop && ws[j].segment == segment) ++j;
+        const auto length = static_cast<std::uint32_t>(j - i);
+        runs.push_back({static_cast<std::uint32_t>(i), length});
+        for (; i < j; ++i) {
+            Scratch::Tally& t = tallies[ws[i].form];
+            t.degree += length;
+            t.frequency += 1;
         }
+    }
 
     // Adjoining keywords: two runs with one or two stopwords between them, in one segment,
     // kept below when the whole sequence occurs at least twice.
@@ -87,21 +117,26 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
     // Candidates grouped by their words, in order of first occurrence: runs of up to three
     // words keyed by their packed forms, longer ones by run_key.
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
+    const std::uint32_t max_words = config.max_words ? config.max_words : kNone;
     const bool packable = words.forms.size() < (1u << 21);
-    PackedGroups& packed = tls_packed_groups;
-    packed.reset(runs.size());
+    s.packed.reset(runs.size());
     std::unordered_map<std::string, std::uint32_t> keyed;
-    std::vector<std::uint32_t> group_of(runs.size(), kNone), heads, counts;
+    auto& group_of = s.group_of;
+    auto& heads = s.heads;
+    auto& counts = s.counts;
+    group_of.assign(runs.size(), kNone);
+    heads.clear();
+    counts.clear();
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const methods::Occurrence& run = runs[r];
-        if (run.length < min_words || (config.max_words && run.length > config.max_words)) continue;
+        if (run.length < min_words || run.length > max_words) continue;
         const auto next = static_cast<std::uint32_t>(heads.size());
         std::uint32_t group;
         if (packable && run.length <= 3) {
             std::uint64_t key = 0;
             for (std::uint32_t i = run.first; i < run.first + run.length; ++i)
                 key = (key << 21) | (ws[i].form + 1);
-            group = packed.find_or_add(key, next);
+            group = s.packed.find_or_add(key, next);
         } else {
             group =
                 keyed.emplace(methods::run_key(words, run.first, run.length), next).first->second;
@@ -114,36 +149,69 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
         group_of[r] = group;
     }
 
-    std::vector<double> score(heads.size(), 0.0);
+    // Scores; one-off adjoining candidates are not offered.
+    auto& scores = s.scores;
+    auto& order = s.order;
+    scores.assign(heads.size(), 0.0);
+    order.clear();
     double best = 0;
-    for (std::size_t g = 0; g < heads.size(); ++g) {
+    for (std::uint32_t g = 0; g < heads.size(); ++g) {
         const methods::Occurrence& r = runs[heads[g]];
+        double score = 0;
         for (std::uint32_t i = r.first; i < r.first + r.length; ++i)
-            if (!ws[i].stop) score[g] += degree[ws[i].form] / frequency[ws[i].form];
-        if (heads[g] >= plain_runs && counts[g] < 2) score[g] = -1;  // a one-off adjoining
-        best = std::max(best, score[g]);
+            if (!ws[i].stop) score += tallies[ws[i].form].degree / tallies[ws[i].form].frequency;
+        if (heads[g] >= plain_runs && counts[g] < 2) continue;
+        scores[g] = score;
+        best = std::max(best, score);
+        order.push_back(g);
     }
-    std::vector<std::uint32_t> order(heads.size());
-    for (std::uint32_t g = 0; g < order.size(); ++g) order[g] = g;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return score[a] > score[b]; });
-    while (!order.empty() && score[order.back()] < 0) order.pop_back();
-    if (config.top_k && order.size() > config.top_k) order.resize(config.top_k);
 
-    // The occurrences of the groups returned, gathered in one pass.
-    std::vector<std::uint32_t> slot(heads.size(), kNone);
-    std::vector<std::vector<methods::Occurrence>> occurrences(order.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) {
-        slot[order[i]] = i;
-        occurrences[i].reserve(counts[order[i]]);
+    // Best first, ties in order of first occurrence: only the top_k returned are sorted.
+    const auto better = [&](std::uint32_t a, std::uint32_t b) {
+        return scores[a] > scores[b] || (scores[a] == scores[b] && a < b);
+    };
+    if (config.top_k && order.size() > config.top_k) {
+        const auto kept = order.begin() + static_cast<std::ptrdiff_t>(config.top_k);
+        std::partial_sort(order.begin(), kept, order.end(), better);
+        order.erase(kept, order.end());
+    } else {
+        std::sort(order.begin(), order.end(), better);
     }
-    for (std::size_t r = 0; r < runs.size(); ++r)
-        if (group_of[r] != kNone && slot[group_of[r]] != kNone)
-            occurrences[slot[group_of[r]]].push_back(runs[r]);
-    std::vector<SpannedKeyword> out;
-    out.reserve(order.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i)
-        out.push_back(methods::make_keyphrase(words, occurrences[i], score[order[i]] / best));
+
+    // The keyphrases returned, their spans gathered in one pass over the runs: every
+    // occurrence counts, spans skip those overlapping the one before.
+    std::vector<SpannedKeyword> out(order.size());
+    auto& slot = s.slot;
+    auto& free_from = s.free_from;
+    slot.assign(heads.size(), kNone);
+    free_from.assign(order.size(), 0);
+    for (std::uint32_t k = 0; k < order.size(); ++k) {
+        const std::uint32_t g = order[k];
+        slot[g] = k;
+        const methods::Occurrence& head = runs[heads[g]];
+        Keyword& keyword = out[k].keyword;
+        std::size_t size = head.length - 1;
+        for (std::uint32_t i = head.first; i < head.first + head.length; ++i)
+            size += words.lower(i).size();
+        keyword.text.reserve(size);
+        for (std::uint32_t i = head.first; i < head.first + head.length; ++i) {
+            if (i != head.first) keyword.text.push_back(' ');
+            keyword.text += words.lower(i);
+        }
+        keyword.score = scores[g] / best;
+        keyword.count = counts[g];
+        keyword.first_position = head.first;
+        out[k].spans.reserve(counts[g]);
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (group_of[r] == kNone) continue;
+        const std::uint32_t k = slot[group_of[r]];
+        if (k == kNone || runs[r].first < free_from[k]) continue;
+        const methods::Occurrence& o = runs[r];
+        out[k].spans.push_back({ws[o.first].begin, ws[o.first + o.length - 1].end()});
+        free_from[k] = o.first + o.length;
+    }
+    s.trim();
     return out;
 }
 
