@@ -50,6 +50,8 @@ class PackedGroups {
 // memory back when it ends.
 struct Scratch {
     static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
+    // The longest top_k kept in order by insertion rather than sorted.
+    static constexpr std::uint32_t kInsertedTop = 64;
 
     // A word's degree (the lengths of the runs holding it, summed) and frequency, in doubles
     // as the score divides them.
@@ -63,7 +65,8 @@ struct Scratch {
     std::vector<std::uint32_t> group_of;         // by run: its group, kNone when left out
     std::vector<std::uint32_t> heads, counts;    // by group: its first run, its runs
     std::vector<double> scores;                  // by group
-    std::vector<std::uint32_t> order;            // groups returned, best first
+    std::vector<std::uint32_t> order;            // groups offered, then those returned, best first
+    std::vector<std::uint32_t> top;              // the best top_k while they are picked
     std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
 
     void trim() {
@@ -71,14 +74,19 @@ struct Scratch {
     }
 };
 
-thread_local Scratch tls_scratch;
+// This thread's scratch, reached through a call: in a shared library the address of a
+// thread_local costs a call of its own, which the compiler would otherwise repeat inside loops.
+[[gnu::noinline]] Scratch& thread_scratch() {
+    thread_local Scratch scratch;
+    return scratch;
+}
 }  // namespace
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
     const keyphrase::Words words = methods::scan_method_words(text, config);
     const auto& ws = words.words;
-    Scratch& s = tls_scratch;
+    Scratch& s = thread_scratch();
 
     // The maximal runs of content words inside one segment, each word's degree and frequency
     // counted as its run is found.
@@ -166,16 +174,34 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
         order.push_back(g);
     }
 
-    // Best first, ties in order of first occurrence: only the top_k returned are sorted.
-    const auto better = [&](std::uint32_t a, std::uint32_t b) {
-        return scores[a] > scores[b] || (scores[a] == scores[b] && a < b);
-    };
-    if (config.top_k && order.size() > config.top_k) {
-        const auto kept = order.begin() + static_cast<std::ptrdiff_t>(config.top_k);
-        std::partial_sort(order.begin(), kept, order.end(), better);
-        order.erase(kept, order.end());
+    // Best first, ties in order of first occurrence. A short top_k is kept in order as the
+    // groups come (a group ranks after the equal scores met before it); only a long one is
+    // sorted, and all groups when top_k is 0.
+    const std::uint32_t top_k = config.top_k;
+    if (top_k && order.size() > top_k && top_k <= Scratch::kInsertedTop) {
+        auto& top = s.top;
+        top.clear();
+        for (const std::uint32_t g : order) {
+            if (top.size() == top_k) {
+                if (!(scores[g] > scores[top.back()])) continue;
+                top.pop_back();
+            }
+            top.push_back(g);
+            for (std::size_t at = top.size() - 1; at > 0 && scores[top[at - 1]] < scores[g]; --at)
+                std::swap(top[at - 1], top[at]);
+        }
+        order.swap(top);
     } else {
-        std::sort(order.begin(), order.end(), better);
+        const auto better = [&](std::uint32_t a, std::uint32_t b) {
+            return scores[a] > scores[b] || (scores[a] == scores[b] && a < b);
+        };
+        if (top_k && order.size() > top_k) {
+            const auto kept = order.begin() + static_cast<std::ptrdiff_t>(top_k);
+            std::partial_sort(order.begin(), kept, order.end(), better);
+            order.erase(kept, order.end());
+        } else {
+            std::sort(order.begin(), order.end(), better);
+        }
     }
 
     // The keyphrases returned, their spans gathered in one pass over the runs: every
