@@ -12,15 +12,18 @@ constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 // Candidate groups by packed key: open addressing with room for every key of a call made up
 // front, the table of each thread reused from one call to the next (no allocation per group).
+// A slot belongs to the call whose stamp it carries, so a new call clears nothing.
 class PackedGroups {
   public:
     // Forgets the previous call's keys and makes room for `keys` of them.
     void reset(std::size_t keys) {
         std::size_t slots = 64;
         while (slots < keys * 2) slots <<= 1;
-        if (slots_.size() < slots) slots_.resize(slots);
+        if (slots_.size() < slots || ++stamp_ == 0) {
+            slots_.assign(std::max(slots, slots_.size()), Slot{});
+            stamp_ = 1;
+        }
         mask_ = slots - 1;
-        std::fill(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(slots), Slot{});
     }
 
     // The group of key, or next (now its group) when key is new.
@@ -28,21 +31,27 @@ class PackedGroups {
         std::uint64_t h = key * 0x9E3779B97F4A7C15ull;
         for (std::size_t at = (h ^ (h >> 31)) & mask_;; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
-            if (slot.group == kNone) {
-                slot = {key, next};
+            if (slot.stamp != stamp_) {
+                slot.key = key;
+                slot.group = next;
+                slot.stamp = stamp_;
                 return next;
             }
             if (slot.key == key) return slot.group;
         }
     }
 
+    std::size_t capacity() const { return slots_.capacity(); }
+
   private:
     struct Slot {
         std::uint64_t key = 0;
-        std::uint32_t group = kNone;
+        std::uint32_t group = 0;
+        std::uint32_t stamp = 0;  // the call the slot is taken in; 0 for none
     };
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
+    std::uint32_t stamp_ = 0;
 };
 
 // What a call works on, kept by each thread from one call to the next, so a call allocates
@@ -70,7 +79,9 @@ struct Scratch {
     std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
 
     void trim() {
-        if (runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems) *this = Scratch();
+        if (runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems ||
+            packed.capacity() > 2 * kKeptItems)
+            *this = Scratch();
     }
 };
 
@@ -88,11 +99,52 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
     const auto& ws = words.words;
     Scratch& s = thread_scratch();
 
-    // The maximal runs of content words inside one segment, each word's degree and frequency
-    // counted as its run is found.
+    // Candidates grouped by their words, in order of first occurrence: runs of up to three
+    // words keyed by their packed forms, longer ones by run_key.
+    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
+    const std::uint32_t max_words = config.max_words ? config.max_words : kNone;
+    const bool packable = words.forms.size() < (1u << 21);
     auto& runs = s.runs;
-    auto& tallies = s.tallies;
+    auto& group_of = s.group_of;
+    auto& heads = s.heads;
+    auto& counts = s.counts;
     runs.clear();
+    group_of.clear();
+    heads.clear();
+    counts.clear();
+    // Room for every run: one a word at most, and as many adjoining ones again.
+    s.packed.reset(config.adjoining ? 2 * ws.size() : ws.size());
+    std::unordered_map<std::string, std::uint32_t> keyed;
+    const auto add_run = [&](std::uint32_t first, std::uint32_t length) {
+        const auto r = static_cast<std::uint32_t>(runs.size());
+        // Stored field by field: a pair built on the stack and copied is read back whole
+        // just after its halves were stored, which stalls.
+        methods::Occurrence& run = runs.emplace_back();
+        run.first = first;
+        run.length = length;
+        std::uint32_t group = kNone;
+        if (length >= min_words && length <= max_words) {
+            const auto next = static_cast<std::uint32_t>(heads.size());
+            if (packable && length <= 3) {
+                std::uint64_t key = 0;
+                for (std::uint32_t i = first; i < first + length; ++i)
+                    key = (key << 21) | (ws[i].form + 1);
+                group = s.packed.find_or_add(key, next);
+            } else {
+                group = keyed.emplace(methods::run_key(words, first, length), next).first->second;
+            }
+            if (group == next) {
+                heads.push_back(r);
+                counts.push_back(0);
+            }
+            ++counts[group];
+        }
+        group_of.push_back(group);
+    };
+
+    // The maximal runs of content words inside one segment, each word's degree and frequency
+    // counted and the run grouped as it is found.
+    auto& tallies = s.tallies;
     tallies.assign(words.forms.size(), Scratch::Tally{});
     for (std::size_t i = 0; i < ws.size();) {
         if (ws[i].stop) {
@@ -103,7 +155,7 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
         std::size_t j = i + 1;
         while (j < ws.size() && !ws[j].stop && ws[j].segment == segment) ++j;
         const auto length = static_cast<std::uint32_t>(j - i);
-        runs.push_back({static_cast<std::uint32_t>(i), length});
+        add_run(static_cast<std::uint32_t>(i), length);
         for (; i < j; ++i) {
             Scratch::Tally& t = tallies[ws[i].form];
             t.degree += length;
@@ -119,43 +171,8 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
             const methods::Occurrence a = runs[k], b = runs[k + 1];
             const std::uint32_t gap = b.first - (a.first + a.length);
             if (gap >= 1 && gap <= 2 && ws[a.first].segment == ws[b.first].segment)
-                runs.push_back({a.first, b.first + b.length - a.first});
+                add_run(a.first, b.first + b.length - a.first);
         }
-
-    // Candidates grouped by their words, in order of first occurrence: runs of up to three
-    // words keyed by their packed forms, longer ones by run_key.
-    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
-    const std::uint32_t max_words = config.max_words ? config.max_words : kNone;
-    const bool packable = words.forms.size() < (1u << 21);
-    s.packed.reset(runs.size());
-    std::unordered_map<std::string, std::uint32_t> keyed;
-    auto& group_of = s.group_of;
-    auto& heads = s.heads;
-    auto& counts = s.counts;
-    group_of.assign(runs.size(), kNone);
-    heads.clear();
-    counts.clear();
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        const methods::Occurrence& run = runs[r];
-        if (run.length < min_words || run.length > max_words) continue;
-        const auto next = static_cast<std::uint32_t>(heads.size());
-        std::uint32_t group;
-        if (packable && run.length <= 3) {
-            std::uint64_t key = 0;
-            for (std::uint32_t i = run.first; i < run.first + run.length; ++i)
-                key = (key << 21) | (ws[i].form + 1);
-            group = s.packed.find_or_add(key, next);
-        } else {
-            group =
-                keyed.emplace(methods::run_key(words, run.first, run.length), next).first->second;
-        }
-        if (group == next) {
-            heads.push_back(static_cast<std::uint32_t>(r));
-            counts.push_back(0);
-        }
-        ++counts[group];
-        group_of[r] = group;
-    }
 
     // Scores; one-off adjoining candidates are not offered.
     auto& scores = s.scores;
