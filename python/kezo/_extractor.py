@@ -92,7 +92,12 @@ class Extractor:
         if isinstance(options.get("stopwords"), Iterator):  # read once: kept for set_params
             options["stopwords"] = tuple(options["stopwords"])
         checked = plan(options, caller)
-        self._run = runner(checked)  # made before anything is replaced: a failure changes nothing
+        run = runner(checked)  # made before anything is replaced: a failure changes nothing
+        self._run = run
+        # A native run is called straight from extract, without a Python call of its own.
+        native = isinstance(run, NativeRun)
+        self._native_extract = run.extract if native else None
+        self._native_config = run.config if native else None
         self._plan: Plan = checked
         self._options = options
 
@@ -116,6 +121,9 @@ class Extractor:
             >>> [(k.text, k.count) for k in Extractor(top_k=1).extract(text)]
             [('solar panels', 3)]
         """
+        extract = self._native_extract
+        if extract is not None:
+            return extract(check_text("text", text), self._native_config, Keyphrase)
         return self._run(check_text("text", text))
 
     def extract_batch(self, texts: Iterable[str], workers: int | None = None) -> list[list[Keyphrase]]:
