@@ -26,4 +26,22 @@ inline PyObject* new_record(PyTypeObject* type, Py_ssize_t size) {
     return type == &PyTuple_Type ? PyTuple_New(size) : type->tp_alloc(type, size);
 }
 
+// A new reference to an int object of value: below kSharedInts one object per value for the
+// life of the process, made when first asked for (CPython does the same up to 256), a new one
+// above. The records of one text hold dozens of offsets and positions, which then cost no
+// allocation; an int never changes, so sharing one shows in no value. Lock held; null when
+// memory runs out.
+inline PyObject* int_object(unsigned long long value) {
+    constexpr unsigned long long kSharedInts = 1 << 13;
+    static PyObject* shared[kSharedInts] = {};  // 64 KiB of pointers, filled as values occur
+    if (value >= kSharedInts) return PyLong_FromUnsignedLongLong(value);
+    PyObject*& object = shared[value];
+    if (object == nullptr) {
+        object = PyLong_FromUnsignedLongLong(value);
+        if (object == nullptr) return nullptr;
+    }
+    Py_INCREF(object);
+    return object;
+}
+
 }  // namespace kezo::python

@@ -124,13 +124,13 @@ inline pybind11::list spanned_keywords_to_records(std::string_view text,
         set(record, 0,
             PyUnicode_DecodeUTF8(phrase.data(), static_cast<Py_ssize_t>(phrase.size()), nullptr));
         set(record, 1, PyFloat_FromDouble(k.keyword.score));
-        set(record, 2, PyLong_FromUnsignedLong(k.keyword.count));
-        set(record, 3, PyLong_FromUnsignedLong(k.keyword.first_position));
+        set(record, 2, int_object(k.keyword.count));
+        set(record, 3, int_object(k.keyword.first_position));
         py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(k.spans.size())));
         for (std::size_t s = 0; s < k.spans.size(); ++s) {
             py::object pair = own(PyTuple_New(2));
-            set(pair, 0, PyLong_FromUnsignedLongLong(code_point(k.spans[s].begin)));
-            set(pair, 1, PyLong_FromUnsignedLongLong(code_point(k.spans[s].end)));
+            set(pair, 0, int_object(code_point(k.spans[s].begin)));
+            set(pair, 1, int_object(code_point(k.spans[s].end)));
             PyTuple_SET_ITEM(spans.ptr(), static_cast<Py_ssize_t>(s), pair.release().ptr());
         }
         PyTuple_SET_ITEM(record.ptr(), 4, spans.release().ptr());
