@@ -3,7 +3,7 @@
 
 from __future__ import annotations
 
-from collections.abc import Iterable, Iterator, Mapping
+from collections.abc import Callable, Iterable, Iterator, Mapping
 from dataclasses import replace
 from typing import TYPE_CHECKING, Any
 
@@ -95,9 +95,10 @@ class Extractor:
         run = runner(checked)  # made before anything is replaced: a failure changes nothing
         self._run = run
         # A native run is called straight from extract, without a Python call of its own.
-        native = isinstance(run, NativeRun)
-        self._native_extract = run.extract if native else None
-        self._native_config = run.config if native else None
+        self._native_extract: Callable[..., list[Keyphrase]] | None = None
+        self._native_config: Any = None
+        if isinstance(run, NativeRun):
+            self._native_extract, self._native_config = run.extract, run.config
         self._plan: Plan = checked
         self._options = options
 
