@@ -301,12 +301,17 @@ thread_local Vocabulary tls_vocabulary;
 
 class Scanner {
   public:
-    Scanner(std::string_view text, const ScanOptions& options) : text_(text), options_(options) {
+    // Scans into out, whose words and forms are replaced (their vectors keep their capacity).
+    Scanner(std::string_view text, const ScanOptions& options, Words& out)
+        : text_(text), options_(options), out_(out) {
+        out_.words.clear();
+        out_.forms.clear();
+        out_.nominal.clear();
         std::uint32_t first = 0;
         line_indent_ = indentation(0, &first);
     }
 
-    Words run() {
+    void run() {
         const char* data = text_.data();
         const std::size_t len = text_.size();
         const std::array<Kind, 128>& ascii = ascii_kinds();
@@ -379,7 +384,6 @@ class Scanner {
         }
         finish_word();
         finish_text();
-        return std::move(out_);
     }
 
   private:
@@ -737,7 +741,7 @@ class Scanner {
 
     std::string_view text_;
     const ScanOptions& options_;
-    Words out_;
+    Words& out_;
     Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
@@ -766,7 +770,13 @@ class Scanner {
 }  // namespace
 
 Words scan_words(std::string_view text, const ScanOptions& options) {
-    return Scanner(text, options).run();
+    Words out;
+    Scanner(text, options, out).run();
+    return out;
+}
+
+void scan_words(std::string_view text, const ScanOptions& options, Words& out) {
+    Scanner(text, options, out).run();
 }
 
 std::string surface(std::string_view text, const Word& w) {

@@ -68,6 +68,7 @@ struct Scratch {
         double degree = 0, frequency = 0;
     };
 
+    keyphrase::Words words;  // of the text
     PackedGroups packed;
     std::vector<methods::Occurrence> runs;
     std::vector<Tally> tallies;                  // by form
@@ -79,7 +80,8 @@ struct Scratch {
     std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
 
     void trim() {
-        if (runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems ||
+        if (words.words.capacity() > kKeptItems || words.forms.capacity() > kKeptItems ||
+            runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems ||
             packed.capacity() > 2 * kKeptItems)
             *this = Scratch();
     }
@@ -95,9 +97,10 @@ struct Scratch {
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
-    const keyphrase::Words words = methods::scan_method_words(text, config);
-    const auto& ws = words.words;
     Scratch& s = thread_scratch();
+    methods::scan_method_words(text, methods::scan_request(config), s.words);
+    const keyphrase::Words& words = s.words;
+    const auto& ws = words.words;
 
     // Candidates grouped by their words, in order of first occurrence: runs of up to three
     // words keyed by their packed forms, longer ones by run_key.
