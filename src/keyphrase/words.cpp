@@ -316,8 +316,15 @@ class Scanner {
         const std::size_t len = text_.size();
         const std::array<Kind, 128>& ascii = ascii_kinds();
         // Room for every word at once: growing a vector of millions of words would hold the old
-        // and the new block together. Pages beyond the words found are never touched.
-        out_.words.reserve(most_words(text_));
+        // and the new block together. Pages beyond the words found are never touched. A vector
+        // kept from earlier scans of short texts takes room for len / 2 + 1 words, which needs
+        // no count: every word but the last takes two bytes at least with what parts it from
+        // the next.
+        constexpr std::size_t kShortText = std::size_t{1} << 16;
+        const std::size_t most = len / 2 + 1;
+        if (out_.words.capacity() < most)
+            out_.words.reserve(out_.words.capacity() == 0 || len > kShortText ? most_words(text_)
+                                                                              : most);
         const std::size_t forms = std::min<std::size_t>(len / 8 + 1, kFormsReserved);
         out_.forms.reserve(forms);
         vocabulary_.reset();
