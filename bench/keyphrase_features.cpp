@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
                 if (!is_offered(phrase)) continue;
                 std::cout << path << '\t' << k << '\t' << ranges.size() << '\t'
                           << phrase_stem_key(c, phrase) << '\t';
-                for (std::size_t j = 0; j < phrase.terms.size(); ++j)
+                for (std::size_t j = 0; j < phrase.terms().size(); ++j)
                     std::cout << (j ? " " : "") << c.words.lower(phrase.first_word + j);
                 for (double value : rows[p]) std::cout << '\t' << value;
                 std::cout << '\n';

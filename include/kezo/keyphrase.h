@@ -81,9 +81,10 @@ struct KeyphraseConfig {
 //   words of the text (function words and split-off articles included; numbers unless kept,
 //   single letters that are not function words, and symbols not counted).
 // Any bytes are accepted: malformed UTF-8 is skipped, words longer than 64 characters end
-// phrases. Time and memory are linear in the length of the text: at the peak 16 bytes a word,
-// 8 an occurrence of a candidate and about 250 a distinct candidate (5 to 9 bytes per byte of
-// prose, up to 16 on text of random words); room reserved beyond that is never touched.
+// phrases. Time and memory are linear in the length of the text: at the peak 13 bytes a word
+// and about 80 a distinct candidate, and 8 an occurrence on a text short enough to be scored
+// whole (about 4 bytes per byte of prose, 6 on text of words drawn at random); room reserved
+// beyond that is never touched.
 std::vector<Keyword> extract_keyphrases(std::string_view text, const KeyphraseConfig& config);
 
 // The same keyphrases, each with the byte spans of the occurrences it stands for: every

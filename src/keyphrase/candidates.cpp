@@ -104,57 +104,34 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     // Phrases: spans inside one segment, from a content word to a content word. Each content
     // word starts at most max_words of them: room for all is made at once (a growing vector
     // of millions would hold the old and the new block together), untouched beyond their count.
-    std::vector<std::uint32_t> run;  // the terms of words i..j
-    const auto terms_of = [&](std::uint32_t q) -> const TermRun& { return c.phrases[q].terms; };
-    const std::size_t max_words = std::max<std::uint32_t>(options.max_words, 1);
+    c.max_words = std::clamp<std::uint32_t>(options.max_words, 1, Phrase::kMaxWords);
+    c.occurrences_kept = options.keep_occurrences;
     constexpr std::size_t kMostReservedPerWord = 8;  // the longest phrases callers ask for
-    c.occurrences.reserve(std::size_t{c.content_words} * std::min(max_words, kMostReservedPerWord));
-    std::uint32_t content_before = 0;  // content words before word i
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t first = c.term_of(i);
-        if (first == kNoTerm || c.terms[first].connector) continue;
-        // A word that is no part of a noun phrase is a phrase of its own only.
-        const bool alone = !c.words.in_phrases(i);
-        const std::uint32_t content_index = content_before++;
-        run.clear();
-        std::uint64_t hash = kTermRunSeed;
-        bool letters = false;
-        bool ideographic = true;
-        std::uint32_t connectors = 0;
-        for (std::size_t j = i; j < n && j - i < max_words && w[j].segment == w[i].segment; ++j) {
-            const std::uint32_t term = c.term_of(j);
-            if (term == kNoTerm ||
-                (j > i && (alone || (!c.terms[term].connector && !c.words.in_phrases(j)))))
-                break;
-            run.push_back(term);
-            hash = add_term(hash, term);
-            ideographic = ideographic && w[j].ideograph;
-            if (c.terms[term].connector) {
-                if (connectors++ > 0) break;
-                continue;
-            }
-            letters = letters || w[j].has_letter;
-            // A phrase needs a word with letters; a single ideograph is rarely a key by itself.
-            if (!letters || (ideographic && j == i)) continue;
-            const std::uint64_t run_hash = term_run_hash(hash);
-            std::uint32_t id = c.phrase_index.find(run.data(), run.size(), run_hash, terms_of);
-            if (id == PhraseIndex::kNone) {
-                id = static_cast<std::uint32_t>(c.phrases.size());
-                Phrase& p = c.phrases.emplace_back();
-                p.terms = c.term_runs.add(run.data(), run.size());
-                p.content_words = static_cast<std::uint32_t>(j - i + 1) - connectors;
-                p.first_word = static_cast<std::uint32_t>(i);
-                p.first_content = content_index;
-                p.ideographic = ideographic;
-                c.phrase_index.insert(id, run_hash, terms_of);
-            }
-            Phrase& phrase = c.phrases[id];
-            ++phrase.count;
-            if (ideographic && !phrase.whole_run)
-                phrase.whole_run = !continues_run(i, i - 1) && !continues_run(i, j + 1);
-            c.occurrences.push_back({id, static_cast<std::uint32_t>(i)});
+    if (c.occurrences_kept)
+        c.occurrences.reserve(std::size_t{c.content_words} *
+                              std::min<std::size_t>(c.max_words, kMostReservedPerWord));
+    const auto terms_of = [&](std::uint32_t q) { return c.phrases[q].terms(); };
+    std::vector<std::uint32_t> run;
+    for_each_phrase_span(c, run, [&](const PhraseSpan& s) {
+        std::uint32_t id = c.phrase_index.find(s.terms, s.size, s.hash, terms_of);
+        if (id == PhraseIndex::kNone) {
+            id = static_cast<std::uint32_t>(c.phrases.size());
+            Phrase& p = c.phrases.emplace_back();
+            p.term_data = c.term_runs.add(s.terms, s.size).data();
+            p.size = static_cast<std::uint32_t>(s.size);
+            p.connector = s.connectors;
+            p.first_word = static_cast<std::uint32_t>(s.start);
+            p.first_content = s.content_index;
+            p.ideographic = s.ideographic;
+            c.phrase_index.insert(id, s.hash, terms_of);
         }
-    }
+        Phrase& phrase = c.phrases[id];
+        ++phrase.count;
+        if (s.ideographic && !phrase.whole_run)
+            phrase.whole_run =
+                !continues_run(s.start, s.start - 1) && !continues_run(s.start, s.start + s.size);
+        if (c.occurrences_kept) c.occurrences.push_back({id, static_cast<std::uint32_t>(s.start)});
+    });
     return c;
 }
 

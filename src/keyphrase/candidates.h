@@ -1,6 +1,7 @@
 // Candidate phrases of one document, grouped by the stems of their words.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,18 +22,29 @@ struct Term {
     bool connector = false;  // may join two content words inside a phrase
 };
 
-// A group of phrase occurrences with the same sequence of terms.
+// A group of phrase occurrences with the same sequence of terms. 24 bytes: a long text holds
+// millions.
 struct Phrase {
-    TermRun terms;                    // one per word, connectors included (in term_runs)
-    std::uint32_t content_words = 0;  // words that are not connectors
-    std::uint32_t count = 0;          // occurrences
+    static constexpr std::uint32_t kMaxWords = (1u << 29) - 1;
+
+    const std::uint32_t* term_data = nullptr;  // size terms in Candidates::term_runs
+    std::uint32_t count = 0;                   // occurrences
     std::uint32_t first_word = 0;     // word index of the first word of its first occurrence
     std::uint32_t first_content = 0;  // the same, counted in content words
-    bool ideographic = false;         // every word is one ideograph: shown without blanks
-    bool whole_run = false;           // some occurrence spans a whole run of content ideographs
+    std::uint32_t size : 29;          // words, connectors included
+    std::uint32_t connector : 1;      // one of the words is a connector
+    std::uint32_t ideographic : 1;    // every word is one ideograph: shown without blanks
+    std::uint32_t whole_run : 1;      // some occurrence spans a whole run of content ideographs
+
+    Phrase() : size(0), connector(0), ideographic(0), whole_run(0) {}
+
+    // One term per word, connectors included; valid as long as the candidates.
+    TermRun terms() const { return TermRun(term_data, size); }
+    // Words that are not connectors.
+    std::uint32_t content_words() const { return size - connector; }
 };
 
-static_assert(sizeof(Phrase) <= 40, "a long text holds millions of phrases");
+static_assert(sizeof(Phrase) <= 24, "a long text holds millions of phrases");
 
 // Text without blanks gives no word boundaries, so an ideograph phrase is only offered when it
 // recurs or spans a whole run between function characters and punctuation: a one-off slice of
@@ -50,6 +62,20 @@ struct CandidateOptions {
     Language language = Language::English;
     std::uint32_t max_words = 4;
     bool allow_connectors = true;
+    // False leaves Candidates::occurrences empty: a long document has several per word, and
+    // for_each_occurrence finds them again from the words when they are needed.
+    bool keep_occurrences = true;
+};
+
+// One span of words that is a phrase: words [start, start + size) with terms[0..size).
+struct PhraseSpan {
+    std::size_t start;
+    const std::uint32_t* terms;
+    std::size_t size;
+    std::uint64_t hash;           // term_run_hash of the terms
+    std::uint32_t content_index;  // content words before start
+    std::uint32_t connectors;     // 0 or 1
+    bool ideographic;             // every word an ideograph
 };
 
 struct Candidates {
@@ -61,15 +87,17 @@ struct Candidates {
     std::vector<Term> terms;
     TermRunPool term_runs;  // the terms of every phrase
     std::vector<Phrase> phrases;
-    std::vector<Occurrence> occurrences;  // in text order of their start, then length
-    PhraseIndex phrase_index;             // terms -> phrase
+    // In text order of their start, then length; empty unless options.keep_occurrences.
+    std::vector<Occurrence> occurrences;
+    PhraseIndex phrase_index;  // terms -> phrase
     std::uint32_t content_words = 0;
+    std::uint32_t max_words = 4;  // the longest phrase, in words
+    bool occurrences_kept = true;
 
     // The phrase whose terms are terms[0..n), or kNoTerm. Costs a hash and a probe or two.
     std::uint32_t find_phrase(const std::uint32_t* terms, std::size_t n) const {
-        const std::uint32_t id =
-            phrase_index.find(terms, n, term_run_hash(terms, n),
-                              [&](std::uint32_t q) -> const TermRun& { return phrases[q].terms; });
+        const std::uint32_t id = phrase_index.find(
+            terms, n, term_run_hash(terms, n), [&](std::uint32_t q) { return phrases[q].terms(); });
         return id == PhraseIndex::kNone ? kNoTerm : id;
     }
 
@@ -80,6 +108,64 @@ struct Candidates {
         return form_terms[std::size_t{w.form} * 2 + (w.stop ? 1 : 0)];
     }
 };
+
+// Calls on_span(const PhraseSpan&) for every span of c's words that build_candidates makes a
+// phrase of, in text order of start, then length. Needs c's words and terms only, so it runs
+// while the phrases are being built as well as after. run is scratch space.
+template <class OnSpan>
+void for_each_phrase_span(const Candidates& c, std::vector<std::uint32_t>& run, OnSpan on_span) {
+    const std::vector<Word>& w = c.words.words;
+    const std::size_t n = w.size();
+    const std::size_t max_words = std::clamp<std::uint32_t>(c.max_words, 1, Phrase::kMaxWords);
+    std::uint32_t content_before = 0;  // content words before word i
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t first = c.term_of(i);
+        if (first == kNoTerm || c.terms[first].connector) continue;
+        // A word that is no part of a noun phrase is a phrase of its own only.
+        const bool alone = !c.words.in_phrases(i);
+        const std::uint32_t content_index = content_before++;
+        run.clear();
+        std::uint64_t hash = kTermRunSeed;
+        bool letters = false;
+        bool ideographic = true;
+        std::uint32_t connectors = 0;
+        for (std::size_t j = i; j < n && j - i < max_words && w[j].segment == w[i].segment; ++j) {
+            const std::uint32_t term = c.term_of(j);
+            if (term == kNoTerm ||
+                (j > i && (alone || (!c.terms[term].connector && !c.words.in_phrases(j)))))
+                break;
+            run.push_back(term);
+            hash = add_term(hash, term);
+            ideographic = ideographic && w[j].ideograph;
+            if (c.terms[term].connector) {
+                if (connectors++ > 0) break;
+                continue;
+            }
+            letters = letters || w[j].has_letter;
+            // A phrase needs a word with letters; a single ideograph is rarely a key by itself.
+            if (!letters || (ideographic && j == i)) continue;
+            on_span(PhraseSpan{i, run.data(), run.size(), term_run_hash(hash), content_index,
+                               connectors, ideographic});
+        }
+    }
+}
+
+// Calls visit(const Occurrence&) for every occurrence of c's phrases in text order of start,
+// then length: from c.occurrences when they were kept, else found again from the words (a hash
+// and a probe or two per occurrence).
+template <class Visit>
+void for_each_occurrence(const Candidates& c, Visit visit) {
+    if (c.occurrences_kept) {
+        for (const Occurrence& o : c.occurrences) visit(o);
+        return;
+    }
+    std::vector<std::uint32_t> run;
+    const auto terms_of = [&](std::uint32_t q) { return c.phrases[q].terms(); };
+    for_each_phrase_span(c, run, [&](const PhraseSpan& s) {
+        const std::uint32_t id = c.phrase_index.find(s.terms, s.size, s.hash, terms_of);
+        visit(Occurrence{id, static_cast<std::uint32_t>(s.start)});
+    });
+}
 
 // Builds terms and phrases from scanned words: every span of at most max_words words inside one
 // segment that starts and ends with a content word, has at least one word with letters, and

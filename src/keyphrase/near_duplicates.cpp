@@ -9,7 +9,7 @@ namespace {
 
 std::vector<std::uint32_t> content_terms(const Candidates& c, const Phrase& p) {
     std::vector<std::uint32_t> terms;
-    for (std::uint32_t t : p.terms)
+    for (std::uint32_t t : p.terms())
         if (!c.terms[t].connector) terms.push_back(t);
     return terms;
 }
@@ -22,7 +22,7 @@ std::vector<std::uint32_t> sorted(std::vector<std::uint32_t> terms) {
 // The same for every order of the same terms.
 std::uint64_t bag_hash(const Candidates& c, const Phrase& p) {
     std::uint64_t h = 0;
-    for (std::uint32_t t : p.terms) {
+    for (std::uint32_t t : p.terms()) {
         if (c.terms[t].connector) continue;
         std::uint64_t x = t + 0x9e3779b97f4a7c15ull;
         x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
@@ -36,24 +36,35 @@ std::uint64_t bag_hash(const Candidates& c, const Phrase& p) {
 
 NearDuplicateFilter::NearDuplicateFilter(const Candidates& c, double threshold,
                                          const std::vector<std::uint32_t>& order)
-    : c_(c), threshold_(threshold), rank_(c.phrases.size(), kUnranked) {
+    : c_(c), threshold_(threshold), to_offer_(c.phrases.size(), false) {
+    std::vector<std::uint64_t> bags;
+    bags.reserve(order.size());  // untouched beyond the phrases of several words
     for (std::size_t k = 0; k < order.size(); ++k) {
-        rank_[order[k]] = static_cast<std::uint32_t>(k);
+        to_offer_[order[k]] = true;
         const Phrase& p = c.phrases[order[k]];
-        if (p.content_words >= 2) bags_.push_back(bag_hash(c, p));
+        if (p.content_words() >= 2) bags.push_back(bag_hash(c, p));
     }
-    std::sort(bags_.begin(), bags_.end());
+    std::sort(bags.begin(), bags.end());
+    // A hash no other phrase has cannot be a reordering: only shared ones are kept, in a vector
+    // of their own so the full one is freed.
+    std::size_t shared = 0;
+    for (std::size_t k = 0; k < bags.size();) {
+        std::size_t next = k + 1;
+        while (next < bags.size() && bags[next] == bags[k]) ++next;
+        if (next - k >= 2) bags[shared++] = bags[k];
+        k = next;
+    }
+    bags_.assign(bags.begin(), bags.begin() + static_cast<std::ptrdiff_t>(shared));
     for (std::uint32_t t = 0; t < c.terms.size(); ++t)
         if (c.terms[t].connector) connectors_.push_back(t);
 }
 
-bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n,
-                                      std::uint32_t rank) const {
+bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n) const {
     // Below a threshold of 1 any run of a later phrase is asked for.
     if (threshold_ < 1.0) return true;
     const auto later = [&](const std::uint32_t* terms, std::size_t size) {
         const std::uint32_t q = c_.find_phrase(terms, size);
-        return q != kNoTerm && rank_[q] != kUnranked && rank_[q] > rank;
+        return q != kNoTerm && to_offer_[q];
     };
     if (later(run, n)) return true;
     // A phrase holds at most one connector, between two content words.
@@ -68,35 +79,63 @@ bool NearDuplicateFilter::asked_later(const std::uint32_t* run, std::size_t n,
 }
 
 bool NearDuplicateFilter::reordering_exists(std::uint32_t p) const {
-    if (c_.phrases[p].content_words < 2) return false;  // one term: no other phrase has it
-    const auto [from, to] =
-        std::equal_range(bags_.begin(), bags_.end(), bag_hash(c_, c_.phrases[p]));
-    return to - from >= 2;
+    if (c_.phrases[p].content_words() < 2) return false;  // one term: no other phrase has it
+    return std::binary_search(bags_.begin(), bags_.end(), bag_hash(c_, c_.phrases[p]));
+}
+
+std::size_t NearDuplicateFilter::Lists::slot_of(std::uint64_t hash) const {
+    const std::size_t mask = firsts_.size() - 1;
+    std::size_t at = hash & mask;
+    while (firsts_[at] != kEnd && hashes_[at] != hash) at = (at + 1) & mask;
+    return at;
+}
+
+std::uint32_t NearDuplicateFilter::Lists::first(std::uint64_t hash) const {
+    return firsts_.empty() ? kEnd : firsts_[slot_of(hash)];
+}
+
+std::uint32_t& NearDuplicateFilter::Lists::first_to_set(std::uint64_t hash) {
+    if ((used_ + 1) * 4 > firsts_.size() * 3) {
+        std::vector<std::uint64_t> hashes(std::max<std::size_t>(firsts_.size() * 2, 64));
+        std::vector<std::uint32_t> firsts(hashes.size(), kEnd);
+        hashes.swap(hashes_);
+        firsts.swap(firsts_);
+        for (std::size_t k = 0; k < firsts.size(); ++k) {
+            if (firsts[k] == kEnd) continue;
+            const std::size_t at = slot_of(hashes[k]);
+            hashes_[at] = hashes[k];
+            firsts_[at] = firsts[k];
+        }
+    }
+    const std::size_t at = slot_of(hash);
+    if (firsts_[at] == kEnd) {
+        hashes_[at] = hash;
+        ++used_;
+    }
+    return firsts_[at];
 }
 
 template <class Holds, class Visit>
 void NearDuplicateFilter::visit_live(const Lists& lists, std::uint64_t hash, Holds holds,
                                      Visit visit) const {
-    const auto found = lists.find(hash);
-    if (found == lists.end()) return;
-    for (std::uint32_t link = found->second; link != kEnd; link = links_[link].next) {
+    for (std::uint32_t link = lists.first(hash); link != kEnd; link = links_[link].next) {
         const std::uint32_t slot = links_[link].slot;
         if (alive(slot) && holds(slot) && visit(slot)) return;
     }
 }
 
 void NearDuplicateFilter::list_under(Lists& lists, std::uint64_t hash, std::uint32_t slot) {
-    const auto [at, added] = lists.try_emplace(hash, kEnd);
+    std::uint32_t& first = lists.first_to_set(hash);
     // A phrase that repeats a term ("ederlet 九 ederlet") holds some runs twice; its slot is
     // listed once under each, so the holders of a run are distinct slots.
-    if (!added && links_[at->second].slot == slot) return;
-    links_.push_back({slot, at->second});
-    at->second = static_cast<std::uint32_t>(links_.size() - 1);
+    if (first != kEnd && links_[first].slot == slot) return;
+    links_.push_back({slot, first});
+    first = static_cast<std::uint32_t>(links_.size() - 1);
 }
 
 const std::vector<std::uint32_t>& NearDuplicateFilter::taken_terms(std::size_t slot) const {
     scratch_.clear();
-    for (std::uint32_t t : c_.phrases[taken_[slot]].terms)
+    for (std::uint32_t t : c_.phrases[taken_[slot]].terms())
         if (!c_.terms[t].connector) scratch_.push_back(t);
     return scratch_;
 }
@@ -108,6 +147,7 @@ bool NearDuplicateFilter::holds_run(std::size_t slot, const std::uint32_t* run,
 }
 
 bool NearDuplicateFilter::offer(std::uint32_t p) {
+    to_offer_[p] = false;
     const Phrase& phrase = c_.phrases[p];
     const std::vector<std::uint32_t> terms = content_terms(c_, phrase);
     const std::size_t n = terms.size();
@@ -139,7 +179,7 @@ bool NearDuplicateFilter::offer(std::uint32_t p) {
     if (threshold_ < 1.0 && shares_run(terms)) return false;
     if (phrase.count == 1 && !core_words_.empty()) {
         // A one-off phrase overlapping an occurrence of a recurring phrase already taken.
-        for (std::size_t k = 0; k < phrase.terms.size(); ++k)
+        for (std::size_t k = 0; k < phrase.terms().size(); ++k)
             if (core_words_[phrase.first_word + k]) return false;
     }
     add(p, terms);
@@ -171,7 +211,7 @@ void NearDuplicateFilter::add(std::uint32_t p, const std::vector<std::uint32_t>&
     const std::size_t n = terms.size();
     for (std::size_t from = 0; from < n; ++from)
         for (std::size_t to = from + 1; to <= n; ++to)
-            if (asked_later(terms.data() + from, to - from, rank_[p]))
+            if (asked_later(terms.data() + from, to - from))
                 list_under(parts_, term_run_hash(terms.data() + from, to - from), slot);
     if (reordering_exists(p)) {
         const std::vector<std::uint32_t> order = sorted(terms);
@@ -183,30 +223,25 @@ void NearDuplicateFilter::add(std::uint32_t p, const std::vector<std::uint32_t>&
 void NearDuplicateFilter::mark_core(std::uint32_t p) {
     if (core_words_.empty()) {
         core_words_.assign(c_.words.words.size(), false);
-        // Counting sort of the occurrence starts by phrase, for the phrases that can be
-        // recurring ones only.
-        const auto recurring = [&](std::uint32_t q) {
-            const Phrase& phrase = c_.phrases[q];
-            return phrase.content_words >= 2 && phrase.count >= kCoreCount;
-        };
-        start_from_.assign(c_.phrases.size() + 1, 0);
-        for (const Occurrence& o : c_.occurrences)
-            if (recurring(o.phrase)) ++start_from_[o.phrase + 1];
-        for (std::size_t q = 0; q < c_.phrases.size(); ++q) start_from_[q + 1] += start_from_[q];
-        starts_.resize(start_from_.back());
-        std::vector<std::uint32_t> next(start_from_.begin(), start_from_.end() - 1);
-        for (const Occurrence& o : c_.occurrences)
-            if (recurring(o.phrase)) starts_[next[o.phrase]++] = o.start;
+        // The occurrences of the phrases that can be recurring ones only.
+        for_each_occurrence(c_, [&](const Occurrence& o) {
+            const Phrase& phrase = c_.phrases[o.phrase];
+            if (phrase.content_words() >= 2 && phrase.count >= kCoreCount)
+                recurring_starts_.emplace_back(o.phrase, o.start);
+        });
+        std::sort(recurring_starts_.begin(), recurring_starts_.end());
     }
-    const std::size_t size = c_.phrases[p].terms.size();
-    for (std::uint32_t k = start_from_[p]; k < start_from_[p + 1]; ++k)
-        for (std::size_t w = 0; w < size; ++w) core_words_[starts_[k] + w] = true;
+    const std::size_t size = c_.phrases[p].terms().size();
+    auto at = std::lower_bound(recurring_starts_.begin(), recurring_starts_.end(),
+                               std::make_pair(p, std::uint32_t{0}));
+    for (; at != recurring_starts_.end() && at->first == p; ++at)
+        for (std::size_t w = 0; w < size; ++w) core_words_[at->second + w] = true;
 }
 
-std::vector<std::uint32_t> NearDuplicateFilter::kept() const {
+std::vector<std::uint32_t> NearDuplicateFilter::kept(std::size_t limit) const {
     std::vector<std::uint32_t> out;
-    out.reserve(kept_count_);
-    for (std::size_t slot = 0; slot < taken_.size(); ++slot)
+    out.reserve(std::min(kept_count_, limit));
+    for (std::size_t slot = 0; slot < taken_.size() && out.size() < limit; ++slot)
         if (alive(slot)) out.push_back(taken_[slot]);
     return out;
 }

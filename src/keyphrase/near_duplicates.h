@@ -3,7 +3,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "candidates.h"
@@ -35,20 +35,33 @@ class NearDuplicateFilter {
     // replaces are marked dropped.
     bool offer(std::uint32_t p);
 
-    // The phrases that stayed, in the order they were taken.
-    std::vector<std::uint32_t> kept() const;
+    // The first (at most) limit phrases that stayed, in the order they were taken.
+    std::vector<std::uint32_t> kept(std::size_t limit) const;
 
   private:
     static constexpr std::uint32_t kCoreCount = 3;
     static constexpr std::uint32_t kEnd = UINT32_MAX;
-    static constexpr std::uint32_t kUnranked = UINT32_MAX;
 
     // Slots listed under one hash: a list threaded through links_, newest first.
     struct Link {
         std::uint32_t slot;
         std::uint32_t next;
     };
-    using Lists = std::unordered_map<std::uint64_t, std::uint32_t>;  // hash -> first link
+    // Hash -> first link: open addressing, at most three quarters full (a long text lists
+    // millions of runs, where a node map costs 40 bytes each).
+    class Lists {
+      public:
+        // The first link under hash; kEnd when there is none.
+        std::uint32_t first(std::uint64_t hash) const;
+        // The first link under hash, to be set: kEnd when hash is new.
+        std::uint32_t& first_to_set(std::uint64_t hash);
+
+      private:
+        std::size_t slot_of(std::uint64_t hash) const;
+        std::vector<std::uint64_t> hashes_;
+        std::vector<std::uint32_t> firsts_;  // kEnd: a free slot
+        std::size_t used_ = 0;
+    };
 
     bool alive(std::size_t slot) const { return !dropped_[slot]; }
     // The live slots under hash in lists for which holds(slot) is true, until visit returns true.
@@ -59,8 +72,8 @@ class NearDuplicateFilter {
     const std::vector<std::uint32_t>& taken_terms(std::size_t slot) const;
     bool holds_run(std::size_t slot, const std::uint32_t* run, std::size_t n) const;
     bool shares_run(const std::vector<std::uint32_t>& terms) const;
-    // Whether a phrase offered after the one ranked rank has the content terms run[0..n).
-    bool asked_later(const std::uint32_t* run, std::size_t n, std::uint32_t rank) const;
+    // Whether a phrase still to be offered has the content terms run[0..n).
+    bool asked_later(const std::uint32_t* run, std::size_t n) const;
     // Whether another offered phrase may have the terms of phrase p in another order.
     bool reordering_exists(std::uint32_t p) const;
     void add(std::uint32_t p, const std::vector<std::uint32_t>& terms);
@@ -68,10 +81,10 @@ class NearDuplicateFilter {
 
     const Candidates& c_;
     const double threshold_;
-    std::vector<std::uint32_t> rank_;        // place in the order by phrase; kUnranked if absent
+    std::vector<bool> to_offer_;             // by phrase: in the order and not offered yet
     std::vector<std::uint32_t> connectors_;  // the connector terms of the document
-    std::vector<std::uint64_t> bags_;        // sorted, an order-free hash of each offered
-                                             // phrase of two terms or more
+    // Sorted: the order-free hashes that two offered phrases of two terms or more share.
+    std::vector<std::uint64_t> bags_;
     mutable std::vector<std::uint32_t> variant_;
     std::vector<std::uint32_t> taken_;
     std::vector<bool> dropped_;
@@ -85,9 +98,9 @@ class NearDuplicateFilter {
     mutable std::vector<std::uint32_t> scratch_;
     // Words covered by an occurrence of a recurring phrase taken (see above); empty until one is.
     std::vector<bool> core_words_;
-    // Occurrence starts by phrase, built on first need: those of phrase p are
-    // starts_[start_from_[p]] up to starts_[start_from_[p + 1]].
-    std::vector<std::uint32_t> start_from_, starts_;
+    // The occurrences of the phrases that can be recurring ones, by phrase and then start;
+    // built on first need.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> recurring_starts_;
 };
 
 }  // namespace kezo::keyphrase

@@ -64,7 +64,8 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     for (std::size_t i = 0; i <= w.size(); ++i) {
         if (i < w.size() && (i == first || (!w[i].sentence_start && i - first < kMaxRun))) continue;
         run.clear();
-        for (std::size_t k = first; k < i; ++k) run.push_back(text.substr(w[k].begin, w[k].bytes));
+        for (std::size_t k = first; k < i; ++k)
+            run.push_back(text.substr(w[k].begin(), w[k].bytes));
         // The scan keeps no punctuation, but the tagger learnt sentences that end in a mark: a
         // last word reads as a verb or a noun by it.
         run.push_back(".");

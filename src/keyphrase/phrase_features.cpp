@@ -93,9 +93,9 @@ void for_each_phrase_features(const Candidates& c, Language lang,
     };
     std::vector<Counts> counts(c.phrases.size());
     const ContextWords& context = context_words(lang);
-    for (const Occurrence& o : c.occurrences) {
+    for_each_occurrence(c, [&](const Occurrence& o) {
         const std::size_t start = o.start;
-        const std::size_t end = start + c.phrases[o.phrase].terms.size();
+        const std::size_t end = start + c.phrases[o.phrase].terms().size();
         const std::uint32_t segment = words[start].segment;
         const bool left_inside = start > 0 && words[start - 1].segment == segment;
         const bool right_inside = end < n && words[end].segment == segment;
@@ -107,15 +107,15 @@ void for_each_phrase_features(const Candidates& c, Language lang,
             if (context.auxiliaries.contains(lower(end))) k.auxiliary += 1;
             if (context.determiners.contains(lower(end))) k.determiner += 1;
         }
-    }
+    });
 
     // The commonest phrase that extends each phrase by one word at either end.
     std::vector<double> extension(c.phrases.size(), 0.0);
     for (const Phrase& q : c.phrases) {
-        const std::size_t size = q.terms.size();
+        const std::size_t size = q.terms().size();
         if (size < 2) continue;
         for (const std::size_t from : {std::size_t{0}, std::size_t{1}}) {
-            const std::uint32_t found = c.find_phrase(q.terms.data() + from, size - 1);
+            const std::uint32_t found = c.find_phrase(q.terms().data() + from, size - 1);
             if (found != kNoTerm) extension[found] = std::max<double>(extension[found], q.count);
         }
     }
@@ -128,23 +128,23 @@ void for_each_phrase_features(const Candidates& c, Language lang,
         const Phrase& phrase = c.phrases[p];
         f.fill(0.0);
         const double count = phrase.count;
-        const double size = phrase.content_words;
+        const double size = phrase.content_words();
         bool capitalised = false, all_caps = false, adverb = false;
         double chars = 0.0;
-        for (std::size_t k = 0; k < phrase.terms.size(); ++k) {
+        for (std::size_t k = 0; k < phrase.terms().size(); ++k) {
             const Word& w = words[phrase.first_word + k];
-            if (c.terms[phrase.terms[k]].connector) continue;
+            if (c.terms[phrase.terms()[k]].connector) continue;
             chars += static_cast<double>(code_points(c.words.lower(w)));
             capitalised = capitalised || (w.capitalised && w.shows_case);
             all_caps = all_caps || w.all_caps;
             adverb = adverb || is_adverb(lang, c.words.lower(w));
         }
         const std::string& first = lower(phrase.first_word);
-        const std::string& last = lower(phrase.first_word + phrase.terms.size() - 1);
+        const std::string& last = lower(phrase.first_word + phrase.terms().size() - 1);
         const double log_count = std::log(count);
         const double log_first = std::log(1.0 + phrase.first_content);
         const double word_chars = std::log(std::max(chars / size, 1.0));
-        const double in_title = words[phrase.first_word].sentence == 0 ? 1.0 : 0.0;
+        const double in_title = words[phrase.first_word].first_sentence ? 1.0 : 0.0;
         const double maximal = counts[p].maximal / count;
 
         f[kBias] = 1.0;
@@ -155,7 +155,7 @@ void for_each_phrase_features(const Candidates& c, Language lang,
         f[kOneWordByL] = f[kOneWord] * length;
         f[kThreeWordsByL] = f[kThreeWords] * length;
         f[kFourWordsByL] = f[kFourWords] * length;
-        f[kConnector] = phrase.terms.size() > phrase.content_words ? 1.0 : 0.0;
+        f[kConnector] = phrase.terms().size() > phrase.content_words() ? 1.0 : 0.0;
         f[kWordChars] = word_chars;
         f[kWordCharsByL] = word_chars * length;
         f[kLogCount] = log_count;

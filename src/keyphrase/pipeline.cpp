@@ -55,18 +55,35 @@ keyphrase::CandidateOptions candidate_options(Language lang, const KeyphraseConf
     return options;
 }
 
+// What the candidates of a text are built for.
+enum class Purpose {
+    kScoring,   // scored and selected: occurrences kept unless the text is cut into windows
+    kCounting,  // counted in a corpus: the phrases alone
+};
+
 // The candidates of text under config, with the language already resolved.
 keyphrase::Candidates candidates_of(std::string_view text, Language lang,
                                     const KeyphraseConfig& config,
                                     const std::unordered_set<std::string>* extra_stopwords,
-                                    bool noun_phrases = true) {
+                                    Purpose purpose, bool noun_phrases = true) {
     keyphrase::ScanOptions scan;
     scan.language = lang;
     scan.keep_numbers = config.keep_numbers;
     scan.extra_stopwords = extra_stopwords;
     keyphrase::Words words = keyphrase::scan_words(text, scan);
     if (noun_phrases) words.nominal = keyphrase::noun_phrase_words(text, words, lang);
-    return keyphrase::build_candidates(text, std::move(words), candidate_options(lang, config));
+    keyphrase::CandidateOptions options = candidate_options(lang, config);
+    if (purpose == Purpose::kCounting) {
+        options.keep_occurrences = false;
+    } else {
+        // A document cut into windows is scored from its windows' own occurrences; its
+        // selection finds the few it needs again.
+        const auto content = static_cast<std::size_t>(
+            std::count_if(words.words.begin(), words.words.end(),
+                          [](const keyphrase::Word& w) { return !w.stop; }));
+        options.keep_occurrences = !keyphrase::cut_into_windows(content);
+    }
+    return keyphrase::build_candidates(text, std::move(words), options);
 }
 
 std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseConfig& config,
@@ -76,8 +93,8 @@ std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseC
     // every exit.
     const stopwords::ScopedTenant tenant(config.tenant_id);
     std::unordered_set<std::string> lowered;
-    const keyphrase::Candidates c =
-        candidates_of(text, lang, config, lowered_stopwords(config.extra_stopwords, &lowered));
+    const keyphrase::Candidates c = candidates_of(
+        text, lang, config, lowered_stopwords(config.extra_stopwords, &lowered), Purpose::kScoring);
 
     keyphrase::ScoringParams scoring;
     scoring.language = lang;
@@ -132,7 +149,7 @@ void count_phrases(std::string_view text, const KeyphraseConfig& config,
                    const std::unordered_set<std::string>* extra, bool noun_phrases,
                    keyphrase::PhraseCounts& counts) {
     const Language lang = resolve_language(text, config.language);
-    counts.add_document(candidates_of(text, lang, config, extra, noun_phrases));
+    counts.add_document(candidates_of(text, lang, config, extra, Purpose::kCounting, noun_phrases));
 }
 
 }  // namespace

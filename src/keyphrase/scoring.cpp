@@ -73,7 +73,7 @@ std::string phrase_stem_key(const Candidates& c, const Phrase& phrase) {
 
 void phrase_stem_key(const Candidates& c, const Phrase& phrase, std::string* key) {
     key->clear();
-    for (std::uint32_t t : phrase.terms) {
+    for (std::uint32_t t : phrase.terms()) {
         if (!key->empty()) key->push_back(' ');
         const std::string& stem = c.terms[t].stem;
         const std::size_t skip = c.terms[t].connector ? 1 : 0;  // the mark keying connectors

@@ -27,10 +27,10 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
     *telling = first.shows_case;
     const bool title_line = !first.shows_case && !first.sentence_start;
     bool later_capital = false;
-    for (std::size_t k = 1; k < p.terms.size(); ++k)
+    for (std::size_t k = 1; k < p.terms().size(); ++k)
         later_capital = later_capital || words[start + k].capitalised;
     std::string text;
-    for (std::size_t k = 0; k < p.terms.size(); ++k) {
+    for (std::size_t k = 0; k < p.terms().size(); ++k) {
         const Word& w = words[start + k];
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
@@ -60,13 +60,13 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
     if (spans != nullptr) spans->assign(chosen.size(), {});
     const std::vector<Word>& words = c.words.words;
-    for (const Occurrence& o : c.occurrences) {
+    for_each_occurrence(c, [&](const Occurrence& o) {
         const auto found = slot.find(o.phrase);
-        if (found == slot.end()) continue;
+        if (found == slot.end()) return;
         if (spans != nullptr && o.start >= free_from[found->second]) {
             // Occurrences come in text order, so a greedy pass keeps them apart.
-            const std::uint32_t end = o.start + c.phrases[o.phrase].terms.size();
-            (*spans)[found->second].push_back({words[o.start].begin, words[end - 1].end()});
+            const std::uint32_t end = o.start + c.phrases[o.phrase].terms().size();
+            (*spans)[found->second].push_back({words[o.start].begin(), words[end - 1].end()});
             free_from[found->second] = end;
         }
         bool telling = false;
@@ -79,7 +79,7 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
             list.push_back({std::move(text), 1, telling});
         else
             ++it->count;
-    }
+    });
     std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         // Telling forms first, then the most frequent; the first seen wins a tie.
@@ -109,7 +109,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         const Phrase& pa = c.phrases[a];
         const Phrase& pb = c.phrases[b];
         if (pa.first_word != pb.first_word) return pa.first_word < pb.first_word;
-        return pa.terms.size() < pb.terms.size();
+        return pa.terms().size() < pb.terms().size();
     };
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
     std::vector<std::uint32_t> chosen;
@@ -127,8 +127,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         // still replace phrases taken early, and a shorter list must be the start of a longer.
         NearDuplicateFilter filter(c, options.near_duplicate_threshold, order);
         for (std::uint32_t p : order) filter.offer(p);
-        chosen = filter.kept();
-        if (chosen.size() > wanted) chosen.resize(wanted);
+        chosen = filter.kept(wanted);
     }
 
     std::vector<std::vector<ByteSpan>> spans;

@@ -31,7 +31,7 @@ inline std::vector<std::uint64_t> term_key_hashes(const Candidates& c) {
 inline std::uint64_t phrase_key_hash(const std::vector<std::uint64_t>& term_hashes,
                                      const Phrase& phrase) {
     std::uint64_t hash = PhraseFrequencyTable::kSeed;
-    for (std::uint32_t t : phrase.terms)
+    for (std::uint32_t t : phrase.terms())
         hash = PhraseFrequencyTable::add_word(hash, term_hashes[t]);
     return hash;
 }
@@ -40,7 +40,7 @@ inline std::uint64_t phrase_key_hash(const std::vector<std::uint64_t>& term_hash
 inline bool is_stem_key_of(std::string_view key, const Candidates& c, const Phrase& phrase) {
     std::size_t at = 0;
     bool first = true;
-    for (std::uint32_t t : phrase.terms) {
+    for (std::uint32_t t : phrase.terms()) {
         if (!first && (at >= key.size() || key[at++] != ' ')) return false;
         first = false;
         const std::string_view word = stem_key_word(c, t);

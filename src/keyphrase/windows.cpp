@@ -28,7 +28,7 @@ std::vector<std::pair<std::size_t, std::size_t>> window_ranges(const Candidates&
     const std::size_t n = words.size();
     const std::size_t size = std::max<std::uint32_t>(windows.content_words, 1);
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
-    if (doc.content_words < 2 * size) {
+    if (!cut_into_windows(doc.content_words, windows)) {
         ranges.emplace_back(0, n);
         return ranges;
     }
@@ -73,7 +73,9 @@ Candidates window_candidates(const Candidates& doc, std::size_t first, std::size
         w.form = local;
     }
     for (std::size_t i = first; i < last; ++i) (*scratch)[all.words[i].form] = kUnmapped;
-    return build_candidates(doc.text, std::move(words), options);
+    CandidateOptions kept = options;
+    kept.keep_occurrences = true;  // a window is scored from its occurrences
+    return build_candidates(doc.text, std::move(words), kept);
 }
 
 std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptions& options,
@@ -97,7 +99,7 @@ std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptio
             const Phrase& phrase = window.phrases[p];
             const std::size_t start = first + phrase.first_word;
             terms.clear();
-            for (std::size_t j = 0; j < phrase.terms.size(); ++j)
+            for (std::size_t j = 0; j < phrase.terms().size(); ++j)
                 terms.push_back(doc.term_of(start + j));
             const std::uint32_t id = doc.find_phrase(terms.data(), terms.size());
             if (id != kNoTerm) scores[id] += weight * window_scores[p];
@@ -105,7 +107,7 @@ std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptio
     }
     for (std::size_t p = 0; p < scores.size(); ++p) {
         scores[p] /= weights;
-        if (doc.phrases[p].content_words == 1) scores[p] *= windows.one_word_weight;
+        if (doc.phrases[p].content_words() == 1) scores[p] *= windows.one_word_weight;
     }
     return scores;
 }

@@ -1,6 +1,7 @@
 // Scores of a long document's phrases from windows of the length the scorer was fitted on.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -37,6 +38,12 @@ struct WindowOptions {
 std::vector<double> score_in_windows(const Candidates& doc, const CandidateOptions& options,
                                      const ScoringParams& params,
                                      const WindowOptions& windows = {});
+
+// Whether a document of content_words content words is cut into windows: scored as a whole
+// otherwise.
+inline bool cut_into_windows(std::size_t content_words, const WindowOptions& windows = {}) {
+    return content_words >= 2 * std::size_t{std::max<std::uint32_t>(windows.content_words, 1)};
+}
 
 // Word index ranges [first, second) of the windows of doc under windows, in order; one range
 // covering every word when the document is too short to cut.

@@ -652,14 +652,19 @@ class Scanner {
         // capitalised.
         std::vector<Word>& words = out_.words;
         std::vector<std::uint32_t> capitalised(sentence_ + 1, 0), all(sentence_ + 1, 0);
-        for (const Word& w : words) {
+        std::uint32_t sentence = 0;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const Word& w = words[i];
+            if (i > 0 && w.sentence_start) ++sentence;
             if (w.ideograph || !w.has_letter) continue;
-            capitalised[w.sentence] += w.capitalised ? 1 : 0;
-            ++all[w.sentence];
+            capitalised[sentence] += w.capitalised ? 1 : 0;
+            ++all[sentence];
         }
-        for (Word& w : words) {
-            const bool title =
-                all[w.sentence] >= 3 && capitalised[w.sentence] * 4 >= all[w.sentence] * 3;
+        sentence = 0;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            Word& w = words[i];
+            if (i > 0 && w.sentence_start) ++sentence;
+            const bool title = all[sentence] >= 3 && capitalised[sentence] * 4 >= all[sentence] * 3;
             w.shows_case = !w.sentence_start && !title;
         }
         // A capital at the start of a line may be the writer's layout (one clause a line, as
@@ -686,11 +691,12 @@ class Scanner {
         if (boundary_ && !out_.words.empty()) ++segment_;
         boundary_ = false;
         Word& w = out_.words.emplace_back();
-        w.begin = begin;
+        w.set_begin(begin);
         w.bytes = static_cast<std::uint32_t>(end - begin);
         w.segment = segment_ & 7u;
         w.stop = marks.stop;
         w.sentence_start = sentence_start_;
+        w.first_sentence = sentence_ == 0;
         w.line_start = words_on_line_++ == 0;
         w.capitalised = marks.capitalised;
         w.all_caps = marks.all_caps;
@@ -698,7 +704,6 @@ class Scanner {
         w.ideograph = marks.ideograph;
         w.has_letter = marks.has_letter;
         w.form = form;
-        w.sentence = sentence_;
         sentence_start_ = false;
         sentence_open_ = true;
     }
@@ -790,7 +795,7 @@ std::string surface(std::string_view text, const Word& w) {
     std::string out;
     out.reserve(w.bytes);
     const std::size_t end = w.end();
-    for (std::size_t pos = w.begin; pos < end;) {
+    for (std::size_t pos = w.begin(); pos < end;) {
         std::uint32_t cp = 0;
         const std::size_t n = unicode::decode_utf8(text.data(), pos, end, &cp);
         if (n == 0) {

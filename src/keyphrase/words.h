@@ -11,38 +11,42 @@
 
 namespace kezo::keyphrase {
 
-// One word: where it is written and what the scanner found out about it. 16 bytes, no heap
+// One word: where it is written and what the scanner found out about it. 12 bytes, no heap
 // (a long text holds millions): its lower-cased form lives once per distinct form in
-// Words::forms, its spelling in the text.
+// Words::forms, its spelling in the text. Its sentence is the count of sentence starts before
+// it (the first word starts one).
 struct Word {
-    static constexpr std::uint64_t kMaxBegin = (std::uint64_t{1} << 40) - 1;
+    static constexpr std::uint64_t kMaxBegin = (std::uint64_t{1} << 39) - 1;
     static constexpr std::uint32_t kMaxBytes = (1u << 12) - 1;  // longer words are dropped
 
-    std::uint64_t begin : 40;  // first byte in the text
-    std::uint64_t bytes : 12;  // bytes in the text up to its last letter, soft hyphens inside kept
+    std::uint32_t begin_low;       // first byte in the text: its low 32 bits
+    std::uint32_t begin_high : 7;  // and the bits above
+    std::uint32_t bytes : 12;  // bytes in the text up to its last letter, soft hyphens inside kept
     // The segment number modulo 8: phrases never span two segments. The number grows by at most
     // one from a word to the next, so words compared while walking a segment, or a phrase and
     // the words beside it, are in the same segment exactly when these bits agree.
-    std::uint64_t segment : 3;
-    std::uint64_t stop : 1;            // function word: never starts or ends a phrase
-    std::uint64_t sentence_start : 1;  // first word of a sentence, title or paragraph
-    std::uint64_t line_start : 1;      // first word of a line
-    std::uint64_t capitalised : 1;     // first letter upper-case
-    std::uint64_t all_caps : 1;        // two letters or more, all upper-case (an acronym)
-    std::uint64_t inner_capital : 1;   // a capital after the first letter ("États-Unis")
-    std::uint64_t shows_case : 1;      // capitalised tells a name: not sentence-initial, not in
+    std::uint32_t segment : 3;
+    std::uint32_t stop : 1;            // function word: never starts or ends a phrase
+    std::uint32_t sentence_start : 1;  // first word of a sentence, title or paragraph
+    std::uint32_t first_sentence : 1;  // in the text's first sentence (its title, if it has one)
+    std::uint32_t line_start : 1;      // first word of a line
+    std::uint32_t capitalised : 1;     // first letter upper-case
+    std::uint32_t all_caps : 1;        // two letters or more, all upper-case (an acronym)
+    std::uint32_t inner_capital : 1;   // a capital after the first letter ("États-Unis")
+    std::uint32_t shows_case : 1;      // capitalised tells a name: not sentence-initial, not in
                                        // a line written in title case
-    std::uint64_t ideograph : 1;       // one character of a script written without blanks
-    std::uint64_t has_letter : 1;      // false for numbers (only kept with keep_numbers)
+    std::uint32_t ideograph : 1;       // one character of a script written without blanks
+    std::uint32_t has_letter : 1;      // false for numbers (only kept with keep_numbers)
     std::uint32_t form;                // index of its lower-cased form in Words::forms
-    std::uint32_t sentence;            // sentence number (a title or paragraph also ends one)
 
     Word()
-        : begin(0),
+        : begin_low(0),
+          begin_high(0),
           bytes(0),
           segment(0),
           stop(0),
           sentence_start(0),
+          first_sentence(0),
           line_start(0),
           capitalised(0),
           all_caps(0),
@@ -50,12 +54,17 @@ struct Word {
           shows_case(0),
           ideograph(0),
           has_letter(0),
-          form(0),
-          sentence(0) {}
+          form(0) {}
 
-    std::uint64_t end() const { return begin + bytes; }
+    std::uint64_t begin() const { return std::uint64_t{begin_high} << 32 | begin_low; }
+    // at most kMaxBegin
+    void set_begin(std::uint64_t at) {
+        begin_low = static_cast<std::uint32_t>(at);
+        begin_high = static_cast<std::uint32_t>(at >> 32);
+    }
+    std::uint64_t end() const { return begin() + bytes; }
 };
-static_assert(sizeof(Word) == 16, "a Word is two machine words");
+static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
@@ -89,7 +98,7 @@ struct ScanOptions {
 // English possessive 's become function words of their own. Stop marks come from stopwords::is_stop
 // (so tenant and custom stopwords apply on this thread), options.extra_stopwords and the
 // pipeline's supplement lists; a supplement word capitalised where case shows a name ("New
-// York") is no stopword. Linear in the text; 16 bytes per word plus the distinct forms.
+// York") is no stopword. Linear in the text; 12 bytes per word plus the distinct forms.
 // Thread-safe; each thread keeps the forms it has scanned with what the built-in lists say of
 // them (about 65,536 forms at most between texts; a larger text's forms until the next scan),
 // so later texts look them up instead of asking the lists again.

@@ -69,7 +69,7 @@ SpannedKeyword make_keyphrase(const keyphrase::Words& words,
         if (o.first < free_from) continue;
         const keyphrase::Word& a = words.words[o.first];
         const keyphrase::Word& b = words.words[o.first + o.length - 1];
-        k.spans.push_back({a.begin, b.end()});
+        k.spans.push_back({a.begin(), b.end()});
         free_from = o.first + o.length;
     }
     return k;

@@ -39,14 +39,12 @@ Graph build_graph(const Candidates& c, const std::vector<std::uint32_t>& vertex_
     std::vector<std::uint64_t> pairs;   // (low << 32 | high), one per co-occurrence
     std::vector<std::uint32_t> recent;  // the content words before the current one
     const auto& words = c.words.words;
-    std::uint32_t last_word = 0;
+    std::uint32_t sentence = 0, last_sentence = 0;  // of word i and of the last vertex word
     for (std::uint32_t i = 0; i < words.size(); ++i) {
+        if (i > 0 && words[i].sentence_start) ++sentence;
         const std::uint32_t v = vertex_of_word[i];
         if (v == kNoTerm) continue;
-        if (!recent.empty()) {
-            const auto& prev = words[last_word];
-            if (prev.sentence != words[i].sentence) recent.clear();
-        }
+        if (!recent.empty() && last_sentence != sentence) recent.clear();
         for (std::uint32_t k = 0; k < recent.size(); ++k) {
             const std::uint32_t j = recent[k];
             const std::uint32_t u = vertex_of_word[j];
@@ -55,7 +53,7 @@ Graph build_graph(const Candidates& c, const std::vector<std::uint32_t>& vertex_
         }
         recent.push_back(i);
         if (recent.size() > window - 1) recent.erase(recent.begin());
-        last_word = i;
+        last_sentence = sentence;
     }
     std::sort(pairs.begin(), pairs.end());
     // Both directions of each distinct pair, with its count.
@@ -151,20 +149,20 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
     };
     std::vector<char> offered(c.phrases.size(), 0);
     std::vector<std::uint32_t> runs(c.phrases.size(), 0);  // occurrences as a maximal run
-    for (const keyphrase::Occurrence& o : c.occurrences) {
+    keyphrase::for_each_occurrence(c, [&](const keyphrase::Occurrence& o) {
         const keyphrase::Phrase& p = c.phrases[o.phrase];
-        const auto length = static_cast<std::uint32_t>(p.terms.size());
-        if (length < min_words) continue;
+        const auto length = static_cast<std::uint32_t>(p.terms().size());
+        if (length < min_words) return;
         const std::uint32_t segment = words[o.start].segment;
         bool run = true;
         for (std::uint32_t k = 0; k < length && run; ++k) run = is_keyword(o.start + k, segment);
-        if (!run) continue;
+        if (!run) return;
         if ((is_keyword(static_cast<std::int64_t>(o.start) - 1, segment) ||
              is_keyword(o.start + length, segment)))
-            continue;
+            return;
         offered[o.phrase] = 1;
         ++runs[o.phrase];
-    }
+    });
     std::vector<double> phrase_score(c.phrases.size(), 0.0);
     // Term -> vertex, through the words.
     std::vector<std::uint32_t> vertex_of_term(c.terms.size(), kNoTerm);
@@ -177,7 +175,7 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
         // words make many runs, a one-off run of central words would otherwise beat a term
         // the text keeps using.
         double sum = 0.0;
-        for (std::uint32_t t : c.phrases[p].terms) sum += score[vertex_of_term[t]];
+        for (std::uint32_t t : c.phrases[p].terms()) sum += score[vertex_of_term[t]];
         phrase_score[p] = sum * runs[p];
     }
     methods::scale_to_best(phrase_score, &offered);

@@ -21,14 +21,18 @@ std::vector<std::uint32_t> sentence_frequency(const keyphrase::Candidates& c,
                                               std::uint32_t* sentences) {
     std::vector<std::uint32_t> held(c.phrases.size(), 0);
     std::vector<std::uint32_t> last(c.phrases.size(), UINT32_MAX);
-    for (const keyphrase::Occurrence& o : c.occurrences) {
-        const std::uint32_t s = c.words.words[o.start].sentence;
+    const std::vector<keyphrase::Word>& words = c.words.words;
+    std::uint32_t s = 0;  // the sentence of word at
+    std::size_t at = 0;
+    keyphrase::for_each_occurrence(c, [&](const keyphrase::Occurrence& o) {
+        for (; at < o.start; ++at) s += words[at + 1].sentence_start;
         if (last[o.phrase] != s) {
             last[o.phrase] = s;
             ++held[o.phrase];
         }
-    }
-    *sentences = c.words.words.empty() ? 0 : c.words.words.back().sentence + 1;
+    });
+    for (; at + 1 < words.size(); ++at) s += words[at + 1].sentence_start;
+    *sentences = words.empty() ? 0 : s + 1;
     return held;
 }
 
@@ -100,7 +104,7 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
 
     std::vector<char> offered(c.phrases.size(), 0);
     for (std::size_t p = 0; p < c.phrases.size(); ++p)
-        offered[p] = c.phrases[p].content_words >= min_words;
+        offered[p] = c.phrases[p].content_words() >= min_words;
     std::vector<double> score(c.phrases.size(), 0.0);
     const bool corpus = config.document_frequency != nullptr && config.total_documents > 0;
     std::uint32_t sentences = 0;

@@ -63,18 +63,18 @@ TermStats term_stats(const keyphrase::Words& words, std::uint32_t window) {
     std::vector<std::uint32_t> left_total(terms, 0), right_total(terms, 0);
     std::vector<std::uint32_t> left_distinct(terms, 0), right_distinct(terms, 0);
     std::unordered_map<std::uint64_t, std::uint32_t> near;  // within the window
-    std::uint32_t sentence_count = 0, last_sentence = 0;
+    std::uint32_t sentence_count = 0;                       // sentences so far, word i's the last
     for (std::size_t i = 0; i < ws.size(); ++i) {
         const Word& w = ws[i];
-        if (i == 0 || w.sentence != last_sentence) ++sentence_count;
-        last_sentence = w.sentence;
+        if (i == 0 || w.sentence_start) ++sentence_count;
+        const std::uint32_t sentence = sentence_count - 1;
         ++st.tf[w.form];
         if (w.all_caps)
             ++tf_acronym[w.form];
         else if (w.capitalised && !w.sentence_start)
             ++tf_upper[w.form];
         auto& s = sentences[w.form];
-        if (s.empty() || s.back() != w.sentence) s.push_back(w.sentence);
+        if (s.empty() || s.back() != sentence) s.push_back(sentence);
         for (std::size_t d = 1; d <= window && d <= i; ++d) {
             const Word& l = ws[i - d];
             if (l.segment != w.segment) break;

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyphrase/candidates.h"
 #include "keyphrase/stemmer.h"
 #include "keyphrase/supplement.h"
 #include "keyphrase/words.h"
@@ -323,6 +324,33 @@ TEST(KeyphraseWindows, LongTextsKeepPhrasesAndIgnoreLineWrapping) {
         phrases_of_words += list[i].text.find(' ') != std::string::npos;
     }
     EXPECT_GE(phrases_of_words, 3u);
+}
+
+TEST(KeyphraseWindows, OccurrencesFoundAgainAreTheOnesKept) {
+    // A long document keeps no occurrence list; walking its words again must give the list
+    // building would have kept (connectors in French, ideographs in Chinese).
+    for (const char* code : {"en", "fr", "zh"}) {
+        const Language lang = code[0] == 'e'   ? Language::English
+                              : code[0] == 'f' ? Language::French
+                                               : Language::Chinese;
+        const std::string text = kezo::testing::udhr(code);
+        keyphrase::ScanOptions scan;
+        scan.language = lang;
+        keyphrase::CandidateOptions options;
+        options.language = lang;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> lists[2];
+        for (const bool keep : {true, false}) {
+            options.keep_occurrences = keep;
+            const keyphrase::Candidates c =
+                keyphrase::build_candidates(text, keyphrase::scan_words(text, scan), options);
+            EXPECT_EQ(c.occurrences.empty(), !keep);
+            keyphrase::for_each_occurrence(c, [&](const keyphrase::Occurrence& o) {
+                lists[keep].emplace_back(o.phrase, o.start);
+            });
+        }
+        EXPECT_GT(lists[1].size(), 500u) << code;
+        EXPECT_EQ(lists[0], lists[1]) << code;
+    }
 }
 
 TEST(KeyphraseSpans, PointAtEachOccurrenceAsWritten) {
