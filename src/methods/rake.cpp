@@ -254,7 +254,7 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
         const std::uint32_t k = slot[group_of[r]];
         if (k == kNone || runs[r].first < free_from[k]) continue;
         const methods::Occurrence& o = runs[r];
-        out[k].spans.push_back({ws[o.first].begin, ws[o.first + o.length - 1].end()});
+        out[k].spans.push_back({ws[o.first].begin(), ws[o.first + o.length - 1].end()});
         free_from[k] = o.first + o.length;
     }
     s.trim();
