@@ -26,4 +26,35 @@ inline PyObject* new_record(PyTypeObject* type, Py_ssize_t size) {
     return type == &PyTuple_Type ? PyTuple_New(size) : type->tp_alloc(type, size);
 }
 
+// The int objects int_object shares, by value (64 KiB of pointers, filled as values occur),
+// and whether the running interpreter has been told to forget them when it ends.
+constexpr unsigned long long kSharedInts = 1 << 13;
+inline PyObject* shared_ints[kSharedInts] = {};
+inline bool shared_ints_forgotten_at_exit = false;
+
+// A new reference to an int object of value: below kSharedInts one object per value for the
+// life of the interpreter, made when first asked for (CPython does the same up to 256), a new
+// one above. The records of one text hold dozens of offsets and positions, which then cost no
+// allocation; an int never changes, so sharing one shows in no value. Lock held; null when
+// memory runs out.
+inline PyObject* int_object(unsigned long long value) {
+    if (value >= kSharedInts) return PyLong_FromUnsignedLongLong(value);
+    PyObject*& object = shared_ints[value];
+    if (object == nullptr) {
+        // An interpreter started again in the same process makes its own.
+        if (!shared_ints_forgotten_at_exit) {
+            if (Py_AtExit([] {
+                    for (PyObject*& shared : shared_ints) shared = nullptr;
+                    shared_ints_forgotten_at_exit = false;
+                }) != 0)
+                return PyLong_FromUnsignedLongLong(value);  // no room left: nothing shared
+            shared_ints_forgotten_at_exit = true;
+        }
+        object = PyLong_FromUnsignedLongLong(value);
+        if (object == nullptr) return nullptr;
+    }
+    Py_INCREF(object);
+    return object;
+}
+
 }  // namespace kezo::python

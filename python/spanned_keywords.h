@@ -28,7 +28,8 @@ inline void byte_to_code_point_offsets(std::string_view text, std::vector<std::u
             std::uint64_t chunk;
             std::memcpy(&chunk, text.data() + byte, 8);
             const std::uint64_t continuation = chunk & ~(chunk << 1) & 0x8080808080808080ull;
-            code_points += 8 - static_cast<std::uint64_t>(__builtin_popcountll(continuation));
+            // The high bits summed by one multiply: no popcount instruction is assumed.
+            code_points += 8 - (((continuation >> 7) * 0x0101010101010101ull) >> 56);
         }
         for (; byte < target; ++byte)
             if ((static_cast<unsigned char>(text[byte]) & 0xC0) != 0x80) ++code_points;
@@ -36,11 +37,30 @@ inline void byte_to_code_point_offsets(std::string_view text, std::vector<std::u
     }
 }
 
+// True when text holds no byte above 0x7F: each byte is then one code point.
+inline bool is_ascii(std::string_view text) {
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, text.data() + i, 8);
+        high |= chunk;
+    }
+    for (; i < text.size(); ++i) high |= static_cast<unsigned char>(text[i]);
+    return (high & 0x8080808080808080ull) == 0;
+}
+
 // Byte offsets of the spans of keywords as code-point offsets of text: one pass over text up
-// to its last span, n log n in the number of spans.
+// to its last span, n log n in the number of spans. Where that part of text is ASCII, offsets
+// stay as they are and nothing is allocated.
 class CodePointSpans {
   public:
-    CodePointSpans(std::string_view text, const std::vector<SpannedKeyword>& keywords) {
+    CodePointSpans(std::string_view text, const std::vector<SpannedKeyword>& keywords)
+        : size_(text.size()) {
+        std::uint64_t last = 0;
+        for (const SpannedKeyword& k : keywords)
+            for (const ByteSpan& s : k.spans) last = std::max<std::uint64_t>(last, s.end);
+        if (is_ascii(text.substr(0, std::min<std::uint64_t>(last, text.size())))) return;
         for (const SpannedKeyword& k : keywords)
             for (const ByteSpan& s : k.spans) {
                 bytes_.push_back(s.begin);
@@ -53,12 +73,14 @@ class CodePointSpans {
     }
 
     std::uint64_t operator()(std::uint64_t byte) const {
+        if (bytes_.empty()) return std::min(byte, size_);  // ASCII (or no span at all)
         const auto at = std::lower_bound(bytes_.begin(), bytes_.end(), byte) - bytes_.begin();
         return code_points_[static_cast<std::size_t>(at)];
     }
 
   private:
-    std::vector<std::uint64_t> bytes_, code_points_;
+    std::uint64_t size_;
+    std::vector<std::uint64_t> bytes_, code_points_;  // empty where offsets stay as they are
 };
 
 // A list of (text, score, count, first_position, spans) tuples, spans being a list of
@@ -102,13 +124,13 @@ inline pybind11::list spanned_keywords_to_records(std::string_view text,
         set(record, 0,
             PyUnicode_DecodeUTF8(phrase.data(), static_cast<Py_ssize_t>(phrase.size()), nullptr));
         set(record, 1, PyFloat_FromDouble(k.keyword.score));
-        set(record, 2, PyLong_FromUnsignedLong(k.keyword.count));
-        set(record, 3, PyLong_FromUnsignedLong(k.keyword.first_position));
+        set(record, 2, int_object(k.keyword.count));
+        set(record, 3, int_object(k.keyword.first_position));
         py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(k.spans.size())));
         for (std::size_t s = 0; s < k.spans.size(); ++s) {
             py::object pair = own(PyTuple_New(2));
-            set(pair, 0, PyLong_FromUnsignedLongLong(code_point(k.spans[s].begin)));
-            set(pair, 1, PyLong_FromUnsignedLongLong(code_point(k.spans[s].end)));
+            set(pair, 0, int_object(code_point(k.spans[s].begin)));
+            set(pair, 1, int_object(code_point(k.spans[s].end)));
             PyTuple_SET_ITEM(spans.ptr(), static_cast<Py_ssize_t>(s), pair.release().ptr());
         }
         PyTuple_SET_ITEM(record.ptr(), 4, spans.release().ptr());

@@ -7,7 +7,9 @@
 // lower-cased (no stemming).
 //
 // Thread-safe: any number of threads may call extract_rake_keyphrases at once; the result is
-// returned by value and keeps no reference to the arguments.
+// returned by value and keeps no reference to the arguments. Each thread keeps the working
+// memory of its last call (a few dozen bytes a word) for the next one, and gives it back after
+// a text of more than about 65,536 runs or distinct words.
 #pragma once
 
 #include <cstdint>
@@ -43,7 +45,8 @@ struct RakeConfig {
 // lower-cased, score its phrase score divided by the best phrase score of the text (so the best
 // phrase scores 1, every score lies in (0, 1]), count its occurrences, first_position the index
 // of its first word among the text's words; spans are its occurrences in text order. Ties keep
-// text order. Any bytes are accepted. Linear in the text plus n log n in the candidates.
+// text order. Any bytes are accepted. Linear in the text plus n log top_k in the candidates
+// (n log n when top_k is 0).
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config);
 

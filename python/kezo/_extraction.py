@@ -60,7 +60,7 @@ class NativeRun:
     """A run that is one native call with one configuration, the records made natively; a
     batch of texts goes to native threads in a few large calls."""
 
-    __slots__ = ("_extract", "_config")
+    __slots__ = ("extract", "config")
 
     # A batch call stops after this many characters or texts, so Ctrl-C and the memory of
     # the results wait for no more than one such chunk.
@@ -68,11 +68,11 @@ class NativeRun:
     _CHUNK_TEXTS = 4096
 
     def __init__(self, extract: Callable[..., list[Keyphrase]], config: Any) -> None:
-        self._extract = extract
-        self._config = config
+        self.extract = extract  # the native call: extract(text, config, record)
+        self.config = config
 
     def __call__(self, text: str) -> list[Keyphrase]:
-        return self._extract(text, self._config, Keyphrase)
+        return self.extract(text, self.config, Keyphrase)
 
     def batch(self, texts: list[str], threads: int) -> list[list[Keyphrase]]:
         """``[self(t) for t in texts]`` on ``threads`` native threads."""
@@ -86,7 +86,7 @@ class NativeRun:
                 characters += len(texts[end])
                 end += 1
             out += kezo_native.spanned_keyphrases_batch(
-                texts[start:end], self._config, threads, Keyphrase
+                texts[start:end], self.config, threads, Keyphrase
             )
             start = end
         return out

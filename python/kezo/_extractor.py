@@ -3,7 +3,7 @@
 
 from __future__ import annotations
 
-from collections.abc import Iterable, Iterator, Mapping
+from collections.abc import Callable, Iterable, Iterator, Mapping
 from dataclasses import replace
 from typing import TYPE_CHECKING, Any
 
@@ -92,7 +92,13 @@ class Extractor:
         if isinstance(options.get("stopwords"), Iterator):  # read once: kept for set_params
             options["stopwords"] = tuple(options["stopwords"])
         checked = plan(options, caller)
-        self._run = runner(checked)  # made before anything is replaced: a failure changes nothing
+        run = runner(checked)  # made before anything is replaced: a failure changes nothing
+        self._run = run
+        # A native run is called straight from extract, without a Python call of its own.
+        self._native_extract: Callable[..., list[Keyphrase]] | None = None
+        self._native_config: Any = None
+        if isinstance(run, NativeRun):
+            self._native_extract, self._native_config = run.extract, run.config
         self._plan: Plan = checked
         self._options = options
 
@@ -116,6 +122,9 @@ class Extractor:
             >>> [(k.text, k.count) for k in Extractor(top_k=1).extract(text)]
             [('solar panels', 3)]
         """
+        extract = self._native_extract
+        if extract is not None:
+            return extract(check_text("text", text), self._native_config, Keyphrase)
         return self._run(check_text("text", text))
 
     def extract_batch(self, texts: Iterable[str], workers: int | None = None) -> list[list[Keyphrase]]:

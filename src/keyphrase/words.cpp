@@ -301,18 +301,30 @@ thread_local Vocabulary tls_vocabulary;
 
 class Scanner {
   public:
-    Scanner(std::string_view text, const ScanOptions& options) : text_(text), options_(options) {
+    // Scans into out, whose words and forms are replaced (their vectors keep their capacity).
+    Scanner(std::string_view text, const ScanOptions& options, Words& out)
+        : text_(text), options_(options), out_(out) {
+        out_.words.clear();
+        out_.forms.clear();
+        out_.nominal.clear();
         std::uint32_t first = 0;
         line_indent_ = indentation(0, &first);
     }
 
-    Words run() {
+    void run() {
         const char* data = text_.data();
         const std::size_t len = text_.size();
         const std::array<Kind, 128>& ascii = ascii_kinds();
         // Room for every word at once: growing a vector of millions of words would hold the old
-        // and the new block together. Pages beyond the words found are never touched.
-        out_.words.reserve(most_words(text_));
+        // and the new block together. Pages beyond the words found are never touched. A vector
+        // kept from earlier scans of short texts takes room for len / 2 + 1 words, which needs
+        // no count: every word but the last takes two bytes at least with what parts it from
+        // the next.
+        constexpr std::size_t kShortText = std::size_t{1} << 16;
+        const std::size_t most = len / 2 + 1;
+        if (out_.words.capacity() < most)
+            out_.words.reserve(out_.words.capacity() == 0 || len > kShortText ? most_words(text_)
+                                                                              : most);
         const std::size_t forms = std::min<std::size_t>(len / 8 + 1, kFormsReserved);
         out_.forms.reserve(forms);
         vocabulary_.reset();
@@ -379,7 +391,6 @@ class Scanner {
         }
         finish_word();
         finish_text();
-        return std::move(out_);
     }
 
   private:
@@ -746,7 +757,7 @@ class Scanner {
 
     std::string_view text_;
     const ScanOptions& options_;
-    Words out_;
+    Words& out_;
     Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
@@ -775,7 +786,13 @@ class Scanner {
 }  // namespace
 
 Words scan_words(std::string_view text, const ScanOptions& options) {
-    return Scanner(text, options).run();
+    Words out;
+    Scanner(text, options, out).run();
+    return out;
+}
+
+void scan_words(std::string_view text, const ScanOptions& options, Words& out) {
+    Scanner(text, options, out).run();
 }
 
 std::string surface(std::string_view text, const Word& w) {

@@ -104,6 +104,10 @@ struct ScanOptions {
 // so later texts look them up instead of asking the lists again.
 Words scan_words(std::string_view text, const ScanOptions& options);
 
+// The same into out, whose words and forms are replaced: a caller scanning one text after
+// another keeps the memory of its vectors instead of allocating them again for every text.
+void scan_words(std::string_view text, const ScanOptions& options, Words& out);
+
 // A word as written: its bytes in text without soft hyphens, other invisible characters and
 // malformed bytes.
 std::string surface(std::string_view text, const Word& w);

@@ -19,6 +19,12 @@ bool all_lower_ascii(const std::string& w) {
 }  // namespace
 
 keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& request) {
+    keyphrase::Words out;
+    scan_method_words(text, request, out);
+    return out;
+}
+
+void scan_method_words(const std::string& text, const ScanRequest& request, keyphrase::Words& out) {
     const auto value = static_cast<std::uint32_t>(request.language);
     keyphrase::ScanOptions scan;
     scan.language =
@@ -34,7 +40,7 @@ keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& r
         }
     }
     const stopwords::ScopedTenant tenant(request.tenant_id ? *request.tenant_id : std::string());
-    return keyphrase::scan_words(text, scan);
+    keyphrase::scan_words(text, scan, out);
 }
 
 std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uint32_t length) {

@@ -24,15 +24,24 @@ struct ScanRequest {
 // The words of text with stop marks from the built-in, tenant and per-call stopwords (held for
 // the scan only). Linear in the text.
 keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& request);
+// The same into out, whose words and forms are replaced and whose vectors keep their capacity.
+void scan_method_words(const std::string& text, const ScanRequest& request, keyphrase::Words& out);
 
-// The same for a method's configuration: its language, tenant_id and extra_stopwords.
+// The request of a method's configuration: its language, tenant_id and extra_stopwords, which
+// must outlive the request.
 template <class Config>
-keyphrase::Words scan_method_words(const std::string& text, const Config& config) {
+ScanRequest scan_request(const Config& config) {
     ScanRequest request;
     request.language = config.language;
     request.tenant_id = &config.tenant_id;
     request.extra_stopwords = &config.extra_stopwords;
-    return scan_method_words(text, request);
+    return request;
+}
+
+// The words of text for a method's configuration.
+template <class Config>
+keyphrase::Words scan_method_words(const std::string& text, const Config& config) {
+    return scan_method_words(text, scan_request(config));
 }
 
 // A run of words [first, first + length) of a scan, keyed by its sequence of forms.

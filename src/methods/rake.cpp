@@ -12,15 +12,18 @@ constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 // Candidate groups by packed key: open addressing with room for every key of a call made up
 // front, the table of each thread reused from one call to the next (no allocation per group).
+// A slot belongs to the call whose stamp it carries, so a new call clears nothing.
 class PackedGroups {
   public:
     // Forgets the previous call's keys and makes room for `keys` of them.
     void reset(std::size_t keys) {
         std::size_t slots = 64;
         while (slots < keys * 2) slots <<= 1;
-        if (slots_.size() < slots) slots_.resize(slots);
+        if (slots_.size() < slots || ++stamp_ == 0) {
+            slots_.assign(std::max(slots, slots_.size()), Slot{});
+            stamp_ = 1;
+        }
         mask_ = slots - 1;
-        std::fill(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(slots), Slot{});
     }
 
     // The group of key, or next (now its group) when key is new.
@@ -28,50 +31,140 @@ class PackedGroups {
         std::uint64_t h = key * 0x9E3779B97F4A7C15ull;
         for (std::size_t at = (h ^ (h >> 31)) & mask_;; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
-            if (slot.group == kNone) {
-                slot = {key, next};
+            if (slot.stamp != stamp_) {
+                slot.key = key;
+                slot.group = next;
+                slot.stamp = stamp_;
                 return next;
             }
             if (slot.key == key) return slot.group;
         }
     }
 
+    std::size_t capacity() const { return slots_.capacity(); }
+
   private:
     struct Slot {
         std::uint64_t key = 0;
-        std::uint32_t group = kNone;
+        std::uint32_t group = 0;
+        std::uint32_t stamp = 0;  // the call the slot is taken in; 0 for none
     };
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
+    std::uint32_t stamp_ = 0;
 };
 
-thread_local PackedGroups tls_packed_groups;
+// What a call works on, kept by each thread from one call to the next, so a call allocates
+// only what it returns. A call that needed more than kKeptItems of any of them gives that
+// memory back when it ends.
+struct Scratch {
+    static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
+    // The longest top_k kept in order by insertion rather than sorted.
+    static constexpr std::uint32_t kInsertedTop = 64;
+
+    // A word's degree (the lengths of the runs holding it, summed) and frequency, in doubles
+    // as the score divides them.
+    struct Tally {
+        double degree = 0, frequency = 0;
+    };
+
+    keyphrase::Words words;  // of the text
+    PackedGroups packed;
+    std::vector<methods::Occurrence> runs;
+    std::vector<Tally> tallies;                  // by form
+    std::vector<std::uint32_t> group_of;         // by run: its group, kNone when left out
+    std::vector<std::uint32_t> heads, counts;    // by group: its first run, its runs
+    std::vector<double> scores;                  // by group
+    std::vector<std::uint32_t> order;            // groups offered, then those returned, best first
+    std::vector<std::uint32_t> top;              // the best top_k while they are picked
+    std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
+
+    void trim() {
+        if (words.words.capacity() > kKeptItems || words.forms.capacity() > kKeptItems ||
+            runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems ||
+            packed.capacity() > 2 * kKeptItems)
+            *this = Scratch();
+    }
+};
+
+// This thread's scratch, reached through a call: in a shared library the address of a
+// thread_local costs a call of its own, which the compiler would otherwise repeat inside loops.
+[[gnu::noinline]] Scratch& thread_scratch() {
+    thread_local Scratch scratch;
+    return scratch;
+}
 }  // namespace
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
-    const keyphrase::Words words = methods::scan_method_words(text, config);
+    Scratch& s = thread_scratch();
+    methods::scan_method_words(text, methods::scan_request(config), s.words);
+    const keyphrase::Words& words = s.words;
     const auto& ws = words.words;
 
-    // The maximal runs of content words inside one segment.
-    std::vector<methods::Occurrence> runs;
+    // Candidates grouped by their words, in order of first occurrence: runs of up to three
+    // words keyed by their packed forms, longer ones by run_key.
+    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
+    const std::uint32_t max_words = config.max_words ? config.max_words : kNone;
+    const bool packable = words.forms.size() < (1u << 21);
+    auto& runs = s.runs;
+    auto& group_of = s.group_of;
+    auto& heads = s.heads;
+    auto& counts = s.counts;
+    runs.clear();
+    group_of.clear();
+    heads.clear();
+    counts.clear();
+    // Room for every run: one a word at most, and as many adjoining ones again.
+    s.packed.reset(config.adjoining ? 2 * ws.size() : ws.size());
+    std::unordered_map<std::string, std::uint32_t> keyed;
+    const auto add_run = [&](std::uint32_t first, std::uint32_t length) {
+        const auto r = static_cast<std::uint32_t>(runs.size());
+        // Stored field by field: a pair built on the stack and copied is read back whole
+        // just after its halves were stored, which stalls.
+        methods::Occurrence& run = runs.emplace_back();
+        run.first = first;
+        run.length = length;
+        std::uint32_t group = kNone;
+        if (length >= min_words && length <= max_words) {
+            const auto next = static_cast<std::uint32_t>(heads.size());
+            if (packable && length <= 3) {
+                std::uint64_t key = 0;
+                for (std::uint32_t i = first; i < first + length; ++i)
+                    key = (key << 21) | (ws[i].form + 1);
+                group = s.packed.find_or_add(key, next);
+            } else {
+                group = keyed.emplace(methods::run_key(words, first, length), next).first->second;
+            }
+            if (group == next) {
+                heads.push_back(r);
+                counts.push_back(0);
+            }
+            ++counts[group];
+        }
+        group_of.push_back(group);
+    };
+
+    // The maximal runs of content words inside one segment, each word's degree and frequency
+    // counted and the run grouped as it is found.
+    auto& tallies = s.tallies;
+    tallies.assign(words.forms.size(), Scratch::Tally{});
     for (std::size_t i = 0; i < ws.size();) {
         if (ws[i].stop) {
             ++i;
             continue;
         }
+        const auto segment = ws[i].segment;
         std::size_t j = i + 1;
-        while (j < ws.size() && !ws[j].stop && ws[j].segment == ws[i].segment) ++j;
-        runs.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j - i)});
-        i = j;
-    }
-
-    std::vector<double> degree(words.forms.size(), 0.0), frequency(words.forms.size(), 0.0);
-    for (const methods::Occurrence& r : runs)
-        for (std::uint32_t i = r.first; i < r.first + r.length; ++i) {
-            degree[ws[i].form] += r.length;
-            frequency[ws[i].form] += 1;
+        while (j < ws.size() && !ws[j].stop && ws[j].segment == segment) ++j;
+        const auto length = static_cast<std::uint32_t>(j - i);
+        add_run(static_cast<std::uint32_t>(i), length);
+        for (; i < j; ++i) {
+            Scratch::Tally& t = tallies[ws[i].form];
+            t.degree += length;
+            t.frequency += 1;
         }
+    }
 
     // Adjoining keywords: two runs with one or two stopwords between them, in one segment,
     // kept below when the whole sequence occurs at least twice.
@@ -81,69 +174,90 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
             const methods::Occurrence a = runs[k], b = runs[k + 1];
             const std::uint32_t gap = b.first - (a.first + a.length);
             if (gap >= 1 && gap <= 2 && ws[a.first].segment == ws[b.first].segment)
-                runs.push_back({a.first, b.first + b.length - a.first});
+                add_run(a.first, b.first + b.length - a.first);
         }
 
-    // Candidates grouped by their words, in order of first occurrence: runs of up to three
-    // words keyed by their packed forms, longer ones by run_key.
-    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
-    const bool packable = words.forms.size() < (1u << 21);
-    PackedGroups& packed = tls_packed_groups;
-    packed.reset(runs.size());
-    std::unordered_map<std::string, std::uint32_t> keyed;
-    std::vector<std::uint32_t> group_of(runs.size(), kNone), heads, counts;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        const methods::Occurrence& run = runs[r];
-        if (run.length < min_words || (config.max_words && run.length > config.max_words)) continue;
-        const auto next = static_cast<std::uint32_t>(heads.size());
-        std::uint32_t group;
-        if (packable && run.length <= 3) {
-            std::uint64_t key = 0;
-            for (std::uint32_t i = run.first; i < run.first + run.length; ++i)
-                key = (key << 21) | (ws[i].form + 1);
-            group = packed.find_or_add(key, next);
-        } else {
-            group =
-                keyed.emplace(methods::run_key(words, run.first, run.length), next).first->second;
-        }
-        if (group == next) {
-            heads.push_back(static_cast<std::uint32_t>(r));
-            counts.push_back(0);
-        }
-        ++counts[group];
-        group_of[r] = group;
-    }
-
-    std::vector<double> score(heads.size(), 0.0);
+    // Scores; one-off adjoining candidates are not offered.
+    auto& scores = s.scores;
+    auto& order = s.order;
+    scores.assign(heads.size(), 0.0);
+    order.clear();
     double best = 0;
-    for (std::size_t g = 0; g < heads.size(); ++g) {
+    for (std::uint32_t g = 0; g < heads.size(); ++g) {
         const methods::Occurrence& r = runs[heads[g]];
+        double score = 0;
         for (std::uint32_t i = r.first; i < r.first + r.length; ++i)
-            if (!ws[i].stop) score[g] += degree[ws[i].form] / frequency[ws[i].form];
-        if (heads[g] >= plain_runs && counts[g] < 2) score[g] = -1;  // a one-off adjoining
-        best = std::max(best, score[g]);
+            if (!ws[i].stop) score += tallies[ws[i].form].degree / tallies[ws[i].form].frequency;
+        if (heads[g] >= plain_runs && counts[g] < 2) continue;
+        scores[g] = score;
+        best = std::max(best, score);
+        order.push_back(g);
     }
-    std::vector<std::uint32_t> order(heads.size());
-    for (std::uint32_t g = 0; g < order.size(); ++g) order[g] = g;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return score[a] > score[b]; });
-    while (!order.empty() && score[order.back()] < 0) order.pop_back();
-    if (config.top_k && order.size() > config.top_k) order.resize(config.top_k);
 
-    // The occurrences of the groups returned, gathered in one pass.
-    std::vector<std::uint32_t> slot(heads.size(), kNone);
-    std::vector<std::vector<methods::Occurrence>> occurrences(order.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) {
-        slot[order[i]] = i;
-        occurrences[i].reserve(counts[order[i]]);
+    // Best first, ties in order of first occurrence. A short top_k is kept in order as the
+    // groups come (a group ranks after the equal scores met before it); only a long one is
+    // sorted, and all groups when top_k is 0.
+    const std::uint32_t top_k = config.top_k;
+    if (top_k && order.size() > top_k && top_k <= Scratch::kInsertedTop) {
+        auto& top = s.top;
+        top.clear();
+        for (const std::uint32_t g : order) {
+            if (top.size() == top_k) {
+                if (!(scores[g] > scores[top.back()])) continue;
+                top.pop_back();
+            }
+            top.push_back(g);
+            for (std::size_t at = top.size() - 1; at > 0 && scores[top[at - 1]] < scores[g]; --at)
+                std::swap(top[at - 1], top[at]);
+        }
+        order.swap(top);
+    } else {
+        const auto better = [&](std::uint32_t a, std::uint32_t b) {
+            return scores[a] > scores[b] || (scores[a] == scores[b] && a < b);
+        };
+        if (top_k && order.size() > top_k) {
+            const auto kept = order.begin() + static_cast<std::ptrdiff_t>(top_k);
+            std::partial_sort(order.begin(), kept, order.end(), better);
+            order.erase(kept, order.end());
+        } else {
+            std::sort(order.begin(), order.end(), better);
+        }
     }
-    for (std::size_t r = 0; r < runs.size(); ++r)
-        if (group_of[r] != kNone && slot[group_of[r]] != kNone)
-            occurrences[slot[group_of[r]]].push_back(runs[r]);
-    std::vector<SpannedKeyword> out;
-    out.reserve(order.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i)
-        out.push_back(methods::make_keyphrase(words, occurrences[i], score[order[i]] / best));
+
+    // The keyphrases returned, their spans gathered in one pass over the runs: every
+    // occurrence counts, spans skip those overlapping the one before.
+    std::vector<SpannedKeyword> out(order.size());
+    auto& slot = s.slot;
+    auto& free_from = s.free_from;
+    slot.assign(heads.size(), kNone);
+    free_from.assign(order.size(), 0);
+    for (std::uint32_t k = 0; k < order.size(); ++k) {
+        const std::uint32_t g = order[k];
+        slot[g] = k;
+        const methods::Occurrence& head = runs[heads[g]];
+        Keyword& keyword = out[k].keyword;
+        std::size_t size = head.length - 1;
+        for (std::uint32_t i = head.first; i < head.first + head.length; ++i)
+            size += words.lower(i).size();
+        keyword.text.reserve(size);
+        for (std::uint32_t i = head.first; i < head.first + head.length; ++i) {
+            if (i != head.first) keyword.text.push_back(' ');
+            keyword.text += words.lower(i);
+        }
+        keyword.score = scores[g] / best;
+        keyword.count = counts[g];
+        keyword.first_position = head.first;
+        out[k].spans.reserve(counts[g]);
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (group_of[r] == kNone) continue;
+        const std::uint32_t k = slot[group_of[r]];
+        if (k == kNone || runs[r].first < free_from[k]) continue;
+        const methods::Occurrence& o = runs[r];
+        out[k].spans.push_back({ws[o.first].begin(), ws[o.first + o.length - 1].end()});
+        free_from[k] = o.first + o.length;
+    }
+    s.trim();
     return out;
 }
 

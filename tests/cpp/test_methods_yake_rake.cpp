@@ -110,3 +110,26 @@ TEST(MethodsYakeRake, EmptyAndOddInputNeverThrow) {
     }
     EXPECT_TRUE(extract_yake_keyphrases("the of and", yake).empty());
 }
+
+TEST(MethodsYakeRake, RakeTopKIsThePrefixOfTheWholeRanking) {
+    // Equal scores among the short phrases, and more phrases than the short top_k picks by
+    // insertion; ties rank in order of first occurrence.
+    std::string text = kText + " Alpha beta. Gamma delta. Alpha beta, epsilon.";
+    for (char a = 'b'; a <= 'y'; ++a)
+        for (char b = 'b'; b <= 'e'; ++b) text += std::string(" zq") + a + b + "x of more.";
+    RakeConfig config;
+    config.language = Language::English;
+    config.top_k = 0;
+    const auto all = extract_rake_keyphrases(text, config);
+    ASSERT_GT(all.size(), 80u);
+    for (const std::uint32_t top_k : {1u, 3u, 10u, 64u, 65u, 80u}) {
+        config.top_k = top_k;
+        const auto top = extract_rake_keyphrases(text, config);
+        ASSERT_EQ(top.size(), top_k);
+        for (std::size_t i = 0; i < top.size(); ++i) {
+            EXPECT_EQ(top[i].keyword.text, all[i].keyword.text) << top_k << " " << i;
+            EXPECT_EQ(top[i].keyword.score, all[i].keyword.score);
+            EXPECT_EQ(top[i].spans.size(), all[i].spans.size());
+        }
+    }
+}
