@@ -2,9 +2,10 @@
 #include "selection.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <string>
-#include <unordered_map>
 
 #include "near_duplicates.h"
 
@@ -20,8 +21,9 @@ bool ends_with_apostrophe(const std::string& text) {
 // title case, a word is lower-cased unless it is an acronym or has a capital inside
 // ("États-Unis"); at a sentence start the first word keeps its capital when a later word of the
 // phrase has one ("Mark Hawkins"). *telling is set when the first word's case is the writer's
-// own choice.
-std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling) {
+// own choice. The spelling replaces what text held (its buffer is reused).
+void spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling,
+              std::string& text) {
     const std::vector<Word>& words = c.words.words;
     const Word& first = words[start];
     *telling = first.shows_case;
@@ -29,7 +31,7 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
     bool later_capital = false;
     for (std::size_t k = 1; k < p.size; ++k)
         later_capital = later_capital || words[start + k].capitalised;
-    std::string text;
+    text.clear();
     for (std::size_t k = 0; k < p.size; ++k) {
         const Word& w = words[start + k];
         // No blank between ideographs, nor after an elided article ("d'avenir").
@@ -38,12 +40,49 @@ std::string spelling(const Candidates& c, const Phrase& p, std::uint32_t start, 
         bool as_written = w.all_caps || w.inner_capital || first.shows_case;
         if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
         if (as_written)
-            text.append(surface(c.text, w));
+            append_surface(c.text, w, text);
         else
             text.append(c.words.lower(w));
     }
-    return text;
 }
+
+// The places of the chosen phrases in their list, found by phrase: open addressing, at most a
+// quarter full, so that a walk over every occurrence of a text mostly probes one empty slot.
+class ChosenPlaces {
+  public:
+    explicit ChosenPlaces(const std::vector<std::uint32_t>& chosen) {
+        std::size_t size = 16;
+        while (size < chosen.size() * 4) size <<= 1;
+        slots_.assign(size, Slot());
+        mask_ = size - 1;
+        for (std::uint32_t k = 0; k < chosen.size(); ++k) {
+            std::size_t at = spread(chosen[k]);
+            while (slots_[at].place != kFree) at = (at + 1) & mask_;
+            slots_[at] = {chosen[k], k};
+        }
+    }
+
+    // The place of phrase in chosen, or kFree.
+    std::uint32_t find(std::uint32_t phrase) const {
+        for (std::size_t at = spread(phrase);; at = (at + 1) & mask_) {
+            const Slot& slot = slots_[at];
+            if (slot.place == kFree || slot.phrase == phrase) return slot.place;
+        }
+    }
+
+    static constexpr std::uint32_t kFree = UINT32_MAX;
+
+  private:
+    struct Slot {
+        std::uint32_t phrase = 0;
+        std::uint32_t place = kFree;
+    };
+    std::size_t spread(std::uint32_t phrase) const {
+        return static_cast<std::size_t>((phrase * 0x9E3779B97F4A7C15ull) >> 32) & mask_;
+    }
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
 
 // The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
 // something when there are any; and, when spans is not null, the spans of its occurrences.
@@ -54,8 +93,8 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
         std::uint32_t count;
         bool telling;
     };
-    std::unordered_map<std::uint32_t, std::size_t> slot;
-    for (std::size_t k = 0; k < chosen.size(); ++k) slot.emplace(chosen[k], k);
+    const ChosenPlaces places(chosen);
+    std::string text;  // the spelling of the occurrence at hand
     std::vector<std::vector<Form>> forms(chosen.size());
     std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
     if (spans != nullptr) spans->assign(chosen.size(), {});
@@ -66,22 +105,22 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     for_each_occurrence(
         c,
         [&](const Occurrence& o) {
-            const auto found = slot.find(o.phrase);
-            if (found == slot.end()) return;
-            if (spans != nullptr && o.start >= free_from[found->second]) {
+            const std::uint32_t place = places.find(o.phrase);
+            if (place == ChosenPlaces::kFree) return;
+            if (spans != nullptr && o.start >= free_from[place]) {
                 // Occurrences come in text order, so a greedy pass keeps them apart.
                 const std::uint32_t end = o.start + c.phrases[o.phrase].size;
-                (*spans)[found->second].push_back({words[o.start].begin(), words[end - 1].end()});
-                free_from[found->second] = end;
+                (*spans)[place].push_back({words[o.start].begin(), words[end - 1].end()});
+                free_from[place] = end;
             }
             bool telling = false;
-            std::string text = spelling(c, c.phrases[o.phrase], o.start, &telling);
-            auto& list = forms[found->second];
+            spelling(c, c.phrases[o.phrase], o.start, &telling, text);
+            auto& list = forms[place];
             auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
                 return form.telling == telling && form.text == text;
             });
             if (it == list.end())
-                list.push_back({std::move(text), 1, telling});
+                list.push_back({text, 1, telling});
             else
                 ++it->count;
         },

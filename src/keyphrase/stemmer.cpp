@@ -5,8 +5,11 @@
 
 #include <array>
 #include <climits>
+#include <cstdint>
+#include <functional>
 #include <memory>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
 namespace kezo::keyphrase {
 namespace {
@@ -63,13 +66,83 @@ struct ThreadStemmers {
 
 thread_local ThreadStemmers tls_stemmers;
 
-// Stems by word, per language and thread. Bounded: once full it starts over, so a stream of
+// Stems by word, per language and thread: open addressing over 64-bit word hashes, each slot
+// pointing at the word and its stem, one after the other in a pool. A lookup costs a hash, a
+// probe and a compare, no allocation. Bounded: once full it starts over, so a stream of
 // distinct words costs at most kCachedStems entries of at most kLongestCachedWord bytes.
 constexpr std::size_t kCachedStems = 1 << 15;
 constexpr std::size_t kLongestCachedWord = 32;
-struct StemCache {
-    std::unordered_map<std::string, std::string> stems;
-    std::string key;  // the word looked up, its buffer reused
+
+class StemCache {
+  public:
+    // Whether a stem of word (whose hash is hash) is cached, and if so that stem in *stem,
+    // valid until the next add.
+    bool find(std::uint64_t hash, std::string_view word, std::string_view* stem) const {
+        if (slots_.empty()) return false;
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            const Slot& slot = slots_[at];
+            if (slot.word_bytes == 0) return false;
+            if (slot.hash == hash && word_of(slot) == word) {
+                *stem = stem_of(slot);
+                return true;
+            }
+        }
+    }
+
+    // Caches stem as the stem of word (not cached yet; 1 to kLongestCachedWord bytes).
+    void add(std::uint64_t hash, std::string_view word, std::string_view stem) {
+        if (entries_ >= kCachedStems) clear();
+        if ((entries_ + 1) * 2 > slots_.size()) grow();
+        std::size_t at = hash & mask_;
+        while (slots_[at].word_bytes != 0) at = (at + 1) & mask_;
+        Slot& slot = slots_[at];
+        slot.hash = hash;
+        slot.at = static_cast<std::uint32_t>(pool_.size());
+        slot.word_bytes = static_cast<std::uint16_t>(word.size());
+        slot.stem_bytes = static_cast<std::uint16_t>(stem.size());
+        pool_.append(word);
+        pool_.append(stem);
+        ++entries_;
+    }
+
+  private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t at = 0;          // the word's first byte in pool_, its stem right after
+        std::uint16_t word_bytes = 0;  // 0 for a free slot
+        std::uint16_t stem_bytes = 0;
+    };
+
+    std::string_view word_of(const Slot& s) const {
+        return std::string_view(pool_).substr(s.at, s.word_bytes);
+    }
+    std::string_view stem_of(const Slot& s) const {
+        return std::string_view(pool_).substr(s.at + s.word_bytes, s.stem_bytes);
+    }
+
+    void clear() {
+        slots_.assign(slots_.size(), Slot());
+        pool_.clear();
+        entries_ = 0;
+    }
+
+    // Twice the slots (1,024 at first), every entry placed again.
+    void grow() {
+        std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2);
+        old.swap(slots_);
+        mask_ = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.word_bytes == 0) continue;
+            std::size_t at = s.hash & mask_;
+            while (slots_[at].word_bytes != 0) at = (at + 1) & mask_;
+            slots_[at] = s;
+        }
+    }
+
+    std::vector<Slot> slots_;  // a power of two, at most half full
+    std::size_t mask_ = 0;
+    std::string pool_;  // at most kCachedStems words and stems of kLongestCachedWord bytes each
+    std::size_t entries_ = 0;
 };
 thread_local std::array<StemCache, kLanguageCount + 1> tls_stem_caches;
 
@@ -85,18 +158,17 @@ std::string stem_word(Language lang, std::string_view word) {
     // Texts repeat their vocabulary, and one document after another repeats a language's:
     // stems already computed on this thread are looked up instead of stemmed again.
     StemCache& cache = tls_stem_caches[static_cast<std::size_t>(lang)];
-    cache.key.assign(word.data(), word.size());
-    const auto found = cache.stems.find(cache.key);
-    if (found != cache.stems.end()) return found->second;
+    const bool cached = word.size() <= kLongestCachedWord;
+    const std::uint64_t hash = cached ? std::hash<std::string_view>()(word) : 0;
+    std::string_view cached_stem;
+    if (cached && cache.find(hash, word, &cached_stem)) return std::string(cached_stem);
     const sb_symbol* stem = sb_stemmer_stem(
         stemmer, reinterpret_cast<const sb_symbol*>(word.data()), static_cast<int>(word.size()));
     if (stem == nullptr) return std::string(word);  // out of memory inside the library
     std::string out(reinterpret_cast<const char*>(stem),
                     static_cast<std::size_t>(sb_stemmer_length(stemmer)));
-    if (word.size() <= kLongestCachedWord) {
-        if (cache.stems.size() >= kCachedStems) cache.stems.clear();
-        cache.stems.emplace(cache.key, out);
-    }
+    // Snowball stems are never longer than their word, so a stem fits its slot's 16 bits.
+    if (cached && out.size() <= 0xFFFF) cache.add(hash, word, out);
     return out;
 }
 

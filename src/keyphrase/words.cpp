@@ -795,21 +795,23 @@ void scan_words(std::string_view text, const ScanOptions& options, Words& out) {
     Scanner(text, options, out).run();
 }
 
-std::string surface(std::string_view text, const Word& w) {
-    std::string out;
-    out.reserve(w.bytes);
+void append_surface(std::string_view text, const Word& w, std::string& out) {
     const std::size_t end = w.end();
     for (std::size_t pos = w.begin(); pos < end;) {
+        // A run of ASCII is copied whole: only other characters can be invisible or malformed.
+        std::size_t ascii = pos;
+        while (ascii < end && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+        out.append(text.data() + pos, ascii - pos);
+        if ((pos = ascii) == end) break;
         std::uint32_t cp = 0;
         const std::size_t n = unicode::decode_utf8(text.data(), pos, end, &cp);
         if (n == 0) {
             ++pos;
             continue;
         }
-        if (cp < 0x80 || classify(cp) != Kind::Ignorable) out.append(text.data() + pos, n);
+        if (classify(cp) != Kind::Ignorable) out.append(text.data() + pos, n);
         pos += n;
     }
-    return out;
 }
 
 }  // namespace kezo::keyphrase

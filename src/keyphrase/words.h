@@ -108,8 +108,8 @@ Words scan_words(std::string_view text, const ScanOptions& options);
 // another keeps the memory of its vectors instead of allocating them again for every text.
 void scan_words(std::string_view text, const ScanOptions& options, Words& out);
 
-// A word as written: its bytes in text without soft hyphens, other invisible characters and
-// malformed bytes.
-std::string surface(std::string_view text, const Word& w);
+// Appends to out a word as written: its bytes in text without soft hyphens, other invisible
+// characters and malformed bytes. Linear in the word.
+void append_surface(std::string_view text, const Word& w, std::string& out);
 
 }  // namespace kezo::keyphrase

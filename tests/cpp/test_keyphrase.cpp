@@ -393,6 +393,25 @@ TEST(KeyphraseSpans, PointAtEachOccurrenceAsWritten) {
     EXPECT_EQ(rope->spans.size(), 2u);
 }
 
+// The stems a thread keeps are the stemmer's own, before and after the kept ones start over.
+TEST(KeyphraseStems, KeptStemsMatchTheStemmer) {
+    const auto stem = [](std::string_view w) { return keyphrase::stem_word(Language::English, w); };
+    const std::string long_word(40, 'a');  // longer than any stem kept
+    EXPECT_EQ(stem("connections"), "connect");
+    EXPECT_EQ(stem("running"), "run");
+    EXPECT_EQ(stem(long_word + "ing"), long_word);
+    std::vector<std::string> words, first;
+    for (int i = 0; i < 40000; ++i) {  // more distinct words than are kept
+        std::string w = "x";
+        for (int k = i; k > 0; k /= 26) w.push_back(static_cast<char>('a' + k % 26));
+        words.push_back(w + "ations");
+        first.push_back(stem(words.back()));
+    }
+    for (std::size_t i = 0; i < words.size(); ++i) ASSERT_EQ(stem(words[i]), first[i]) << words[i];
+    EXPECT_EQ(stem("connections"), "connect");
+    EXPECT_EQ(stem(long_word + "ing"), long_word);
+}
+
 TEST(KeyphraseStopwords, SupplementsTenantsAndCustomWords) {
     const std::pair<Language, const char*> required[] = {
         {Language::French, "\xc3\xa0"},       {Language::French, "\xc3\xa9t\xc3\xa9"},
