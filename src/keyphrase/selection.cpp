@@ -2,7 +2,6 @@
 #include "selection.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <numeric>
 #include <string>

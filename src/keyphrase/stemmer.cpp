@@ -167,7 +167,8 @@ std::string stem_word(Language lang, std::string_view word) {
     if (stem == nullptr) return std::string(word);  // out of memory inside the library
     std::string out(reinterpret_cast<const char*>(stem),
                     static_cast<std::size_t>(sb_stemmer_length(stemmer)));
-    // Snowball stems are never longer than their word, so a stem fits its slot's 16 bits.
+    // A slot holds a stem of up to 16 bits of length; a longer one (none of a kept word's is) is
+    // not kept.
     if (cached && out.size() <= 0xFFFF) cache.add(hash, word, out);
     return out;
 }
