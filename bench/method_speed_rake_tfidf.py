@@ -4,7 +4,9 @@ set (Inspec by default), side by side in one process, taking turns; best of seve
 Kezo runs two ways, as a user with a folder of documents would: one Extractor called in a loop
 (one thread), and Extractor.extract_batch over the whole list (every core). "tfidf" counts the
 corpus first (kezo.corpus_frequencies, itself on every core in the batch route and on one
-thread in the loop route) and then extracts every document with it; its peer is scikit-learn's
+thread in the loop route) and then extracts every document with it. A third route,
+Extractor.fit_extract, counts and extracts the same texts in one native pass (on one thread,
+and on every core). Its peer is scikit-learn's
 TfidfVectorizer (1- to 3-grams, its English stopwords) fit_transform on the same texts. RAKE's
 peers are multi_rake and rake_nltk as in method_quality_yake_rake.py, called per document.
 
@@ -58,8 +60,12 @@ def kezo_runs(texts, workers):
         corpus = kezo.corpus_frequencies(texts, language="en", max_n=3, workers=workers)
         kezo.Extractor(method="tfidf", language="en", df=corpus).extract_batch(texts, workers=workers)
 
+    def tfidf_one_pass(threads):
+        return lambda: kezo.Extractor(method="tfidf", language="en").fit_extract(texts, threads)
+
     return {"rake loop": rake_loop, "rake batch": rake_batch,
-            "tfidf loop": tfidf_loop, "tfidf batch": tfidf_batch}
+            "tfidf loop": tfidf_loop, "tfidf batch": tfidf_batch,
+            "tfidf fit_extract 1": tfidf_one_pass(1), "tfidf fit_extract": tfidf_one_pass(workers)}
 
 
 def peer_runs(texts):
@@ -90,13 +96,16 @@ def main():
         print(f"{name:<20} {wall[name]:8.3f} {wall[name] / len(texts) * 1e6:8.1f}   "
               f"{cpu[name]:8.3f} {cpu[name] / len(texts) * 1e6:8.1f}")
     print("\nratios, peer seconds over Kezo's (wall; CPU for the one-thread loop)")
-    for method, peers in (("rake", ("multi_rake", "rake_nltk")), ("tfidf", ("scikit-learn tfidf",))):
-        for route in ("loop", "batch"):
+    for method, peers, routes in (
+        ("rake", ("multi_rake", "rake_nltk"), ("loop", "batch")),
+        ("tfidf", ("scikit-learn tfidf",), ("loop", "batch", "fit_extract 1", "fit_extract")),
+    ):
+        for route in routes:
             mine = f"{method} {route}"
             line = "".join(f"  {wall[p] / wall[mine]:6.1f}x {p}" for p in peers)
-            if route == "loop":
+            if route in ("loop", "fit_extract 1"):
                 line += "   CPU:" + "".join(f"  {cpu[p] / cpu[mine]:6.1f}x" for p in peers)
-            print(f"{mine:<12}{line}")
+            print(f"{mine:<22}{line}")
 
 
 if __name__ == "__main__":

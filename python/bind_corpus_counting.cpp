@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bindings.h"
+#include "document_frequency_table.h"
 #include "gil_release.h"
 #include "kezo/corpus_counting.h"
 #include "kezo/tfidf_method.h"
@@ -21,25 +22,13 @@ namespace py = pybind11;
 namespace kezo::python {
 namespace {
 
-// Immutable once made: every holder shares the counts. The lookup table of the TF-IDF method
-// is made on first use, with the interpreter lock held.
-struct DocumentFrequencyTable {
-    std::shared_ptr<const DocumentFrequency> counts;
-    std::shared_ptr<const PhraseFrequencyTable> lookup;
-
-    const std::shared_ptr<const PhraseFrequencyTable>& phrase_table() {
-        if (!lookup) lookup = std::make_shared<const PhraseFrequencyTable>(*counts);
-        return lookup;
-    }
-};
-
 DocumentFrequencyTable table_of(DocumentFrequency counts) {
     return {std::make_shared<const DocumentFrequency>(std::move(counts)), nullptr};
 }
 
-py::dict to_dict(const DocumentFrequencyTable& table) {
+py::dict to_dict(DocumentFrequencyTable& table) {
     py::dict out;
-    for (const auto& [key, documents] : *table.counts)
+    for (const auto& [key, documents] : table.map())
         out[py::str(key.data(), key.size())] = py::int_(documents);
     return out;
 }
@@ -57,19 +46,19 @@ void bind_corpus_counting(py::module_& m) {
                  return table_of(std::move(counts));
              }),
              py::arg("counts"), "A table holding a copy of counts (dict[str, int]).")
-        .def("__len__", [](const DocumentFrequencyTable& t) { return t.counts->size(); })
-        .def("__contains__", [](const DocumentFrequencyTable& t,
-                                const std::string& key) { return t.counts->count(key) != 0; })
+        .def("__len__", [](DocumentFrequencyTable& t) { return t.map().size(); })
+        .def("__contains__", [](DocumentFrequencyTable& t,
+                                const std::string& key) { return t.map().count(key) != 0; })
         .def("__getitem__",
-             [](const DocumentFrequencyTable& t, const std::string& key) {
-                 const auto found = t.counts->find(key);
-                 if (found == t.counts->end()) throw py::key_error(key);
+             [](DocumentFrequencyTable& t, const std::string& key) {
+                 const auto found = t.map().find(key);
+                 if (found == t.map().end()) throw py::key_error(key);
                  return found->second;
              })
         .def(
             "__iter__",
-            [](const DocumentFrequencyTable& t) {
-                return py::make_key_iterator(t.counts->begin(), t.counts->end());
+            [](DocumentFrequencyTable& t) {
+                return py::make_key_iterator(t.map().begin(), t.map().end());
             },
             py::keep_alive<0, 1>())
         .def("to_dict", &to_dict, "A dict of the counts.");
@@ -93,9 +82,8 @@ void bind_corpus_counting(py::module_& m) {
 
     m.def(
         "set_keyphrase_document_frequency",
-        [](KeyphraseConfig& config, const DocumentFrequencyTable& table,
-           std::uint32_t total_documents) {
-            config.document_frequency = *table.counts;
+        [](KeyphraseConfig& config, DocumentFrequencyTable& table, std::uint32_t total_documents) {
+            config.document_frequency = table.map();
             config.total_documents = total_documents;
         },
         py::arg("config"), py::arg("table"), py::arg("total_documents"),

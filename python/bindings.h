@@ -45,5 +45,7 @@ void bind_tagger(pybind11::module_& m);
 void bind_corpus_counting(pybind11::module_& m);
 // spanned_keyphrases_batch: many texts through one spanned extraction on native threads.
 void bind_batch_extraction(pybind11::module_& m);
+// tfidf_corpus_keyphrases: a corpus counted and its own texts extracted by tf-idf in one call.
+void bind_tfidf_corpus(pybind11::module_& m);
 
 }  // namespace kezo::python

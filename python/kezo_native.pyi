@@ -598,3 +598,13 @@ def spanned_keyphrases_batch(
     threads: int,
     record: type[_Record],
 ) -> list[list[_Record]]: ...
+
+@overload
+def tfidf_corpus_keyphrases(
+    texts: Sequence[str], config: TfidfMethodConfig, threads: int = 1, record: None = None
+) -> tuple[DocumentFrequencyTable, list[list[tuple[str, float, int, int, list[tuple[int, int]]]]]]:
+    """Count `texts` as a corpus and extract each of them by tf-idf against it, on `threads`"""
+@overload
+def tfidf_corpus_keyphrases(
+    texts: Sequence[str], config: TfidfMethodConfig, threads: int, record: type[_Record]
+) -> tuple[DocumentFrequencyTable, list[list[_Record]]]: ...

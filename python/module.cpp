@@ -25,4 +25,5 @@ PYBIND11_MODULE(kezo_native, m) {
     bind_tagger(m);
     bind_corpus_counting(m);
     bind_batch_extraction(m);
+    bind_tfidf_corpus(m);
 }

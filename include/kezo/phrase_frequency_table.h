@@ -27,6 +27,22 @@ class PhraseFrequencyTable {
     // Every key of counts with its count. Linear in their size.
     explicit PhraseFrequencyTable(const std::unordered_map<std::string, std::uint32_t>& counts);
 
+    // Adds documents to the count of key, whose hash is hash (key_hash(key), which the caller
+    // has already made), entering the key when it is new; returns the key's index, which stays
+    // the same as further keys come in. Amortised a probe or two and, for a new key, a copy of
+    // it. Not thread-safe while anyone else uses the table.
+    std::uint32_t add(std::uint64_t hash, std::string_view key, std::uint32_t documents);
+
+    // The count of every key by index (as add returned it). Linear in the table.
+    std::vector<std::uint32_t> counts_by_index() const;
+
+    // Calls f(std::string_view key, std::uint32_t count) for every key, in index order.
+    template <class F>
+    void for_each(F&& f) const {
+        const std::vector<std::uint32_t> counts = counts_by_index();
+        for (std::uint32_t k = 0; k < counts.size(); ++k) f(key(k), counts[k]);
+    }
+
     // The count of key, 0 when absent.
     std::uint32_t find(std::string_view key) const {
         return find(key_hash(key), [&](std::string_view stored) { return stored == key; });
@@ -57,6 +73,9 @@ class PhraseFrequencyTable {
         return std::string_view(keys_).substr(offsets_[index],
                                               offsets_[index + 1] - offsets_[index]);
     }
+
+    // Room for `keys` keys at most half full, every key placed again.
+    void grow(std::size_t keys);
 
     std::vector<Slot> slots_;  // a power of two, at most half full
     std::size_t mask_ = 0;

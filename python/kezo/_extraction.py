@@ -203,12 +203,16 @@ def _spanned(extract: Callable[..., list[Keyphrase]], config: Any) -> Run:
     return NativeRun(extract, config)
 
 
+# The longest phrase of the published-algorithm methods unless max_n says otherwise.
+METHOD_MAX_WORDS = 3
+
+
 def _method_config(config: Any, plan: Plan) -> Any:
     # The fields every published-algorithm method shares.
     config.language = plan.language
     config.top_k = plan.top_k
     config.min_words = plan.min_n
-    config.max_words = plan.max_n if plan.max_n is not None else 3
+    config.max_words = plan.max_n if plan.max_n is not None else METHOD_MAX_WORDS
     config.tenant_id = plan.tenant
     if plan.stopwords:
         config.extra_stopwords = plan.stopwords
@@ -236,13 +240,18 @@ def _textrank(plan: Plan) -> Run:
     return _spanned(kezo_native.textrank_keyphrases, config)
 
 
-def _tfidf(plan: Plan) -> Run:
+def tfidf_config(plan: Plan) -> Any:
+    """The configuration of the "tfidf" method holding the options of ``plan``."""
     config = _method_config(kezo_native.TfidfMethodConfig(), plan)
     if isinstance(plan.df, kezo_native.DocumentFrequencyTable):
         config.set_document_frequency_table(plan.df, plan.total_documents)
     elif plan.df is not None:
         config.set_document_frequency(plan.df, plan.total_documents)
-    return _spanned(kezo_native.tfidf_keyphrases, config)
+    return config
+
+
+def _tfidf(plan: Plan) -> Run:
+    return _spanned(kezo_native.tfidf_keyphrases, tfidf_config(plan))
 
 
 _ENSEMBLE_METHODS = ("tfidf", "yake", "textrank", "rake")

@@ -7,11 +7,12 @@ from collections.abc import Callable, Iterable, Iterator, Mapping
 from dataclasses import replace
 from typing import TYPE_CHECKING, Any
 
-from kezo_native import Language, TokenizerConfig
+import kezo_native
+from kezo_native import KeyphraseConfig, Language, TokenizerConfig
 
 from ._batch import check_workers, map_ordered
-from ._corpus import count_corpus
-from ._extraction import NativeRun, keyphrase_config, runner
+from ._corpus import CorpusFrequencies, count_corpus
+from ._extraction import METHOD_MAX_WORDS, NativeRun, keyphrase_config, runner, tfidf_config
 from ._options import check_terms, check_text
 from ._plans import OPTIONS, Plan, plan, unknown_option
 from ._records import Keyphrase
@@ -158,8 +159,9 @@ class Extractor:
 
     def fit(self, texts: Iterable[str], workers: int | None = None) -> Self:
         """Learn the document frequencies of a corpus and use them as ``df`` from now on, in
-        place of any ``df`` given before. Phrases are counted with this extractor's language,
-        longest phrase and tenant, so they match what ``extract`` forms.
+        place of any ``df`` given before: the corpus statistics of the default method and of
+        "tfidf". Phrases are counted with this extractor's language, longest phrase, tenant and
+        stopwords, so they match what ``extract`` forms.
 
         Args:
             texts: the documents of the corpus, an iterable of str, at least one.
@@ -177,17 +179,74 @@ class Extractor:
             >>> Extractor().fit(corpus).get_params()["df"].documents
             3
         """
-        if self._plan.method != "keyphrase":
+        corpus = count_corpus(texts, self._counting_config("fit()"), workers)
+        self._learn(corpus)
+        return self
+
+    def fit_extract(
+        self, texts: Iterable[str], workers: int | None = None
+    ) -> list[list[Keyphrase]]:
+        """``fit(texts)``, then ``extract_batch(texts)``: the keyphrases of every text of a
+        corpus weighed against that corpus, which this extractor keeps as ``df`` afterwards.
+
+        For "tfidf" both steps are one native pass: each text is read once, its phrases
+        counted and then weighed, on every core. The work is one call that returns when
+        every text is done.
+
+        Args:
+            texts: the documents, an iterable of str, at least one.
+            workers: threads to use, 1 to 1024; None uses every core this process may run on.
+
+        Returns:
+            One list of ``Keyphrase`` per text, in the order of ``texts``.
+
+        Raises:
+            ValueError: the method does not take corpus statistics, or ``texts`` is empty.
+            TypeError: ``workers`` or a text fails its check.
+
+        Examples:
+            >>> docs = ["Solar panels age. Solar panels rust.", "Wind farms grow.", "Wind blows."]
+            >>> extractor = Extractor(method="tfidf", top_k=1)
+            >>> [phrases[0].text for phrases in extractor.fit_extract(docs)]
+            ['solar', 'wind farms', 'wind blows']
+            >>> extractor.get_params()["df"].documents
+            3
+        """
+        counting = self._counting_config("fit_extract()")
+        items = check_terms("texts", texts)
+        if self._plan.method != "tfidf":
+            self._learn(count_corpus(items, counting, workers))
+            return self.extract_batch(items, workers)
+        if not items:
+            raise ValueError("texts must hold at least one document, got none")
+        threads = check_workers(workers)
+        config = tfidf_config(replace(self._plan, df=None, total_documents=0))
+        table, results = kezo_native.tfidf_corpus_keyphrases(items, config, threads, Keyphrase)
+        corpus = CorpusFrequencies(
+            {}, len(items), language=counting.language, max_n=counting.max_words
+        )
+        corpus._table = table
+        self._learn(corpus)
+        return results
+
+    def _counting_config(self, caller: str) -> KeyphraseConfig:
+        # How a corpus is counted for this extractor: its own options, with the longest phrase
+        # its method forms.
+        method = self._plan.method
+        if method not in ("keyphrase", "tfidf"):
             raise ValueError(
-                f"fit learns df for method 'keyphrase'; this extractor's method is "
-                f"{self._plan.method!r}"
+                f"{caller} learns df for the methods 'keyphrase' and 'tfidf'; this extractor's "
+                f"method is {method!r}"
             )
-        counting = keyphrase_config(replace(self._plan, df=None, total_documents=0))
-        corpus = count_corpus(texts, counting, workers)
+        counted = replace(self._plan, df=None, total_documents=0)
+        if method == "tfidf" and counted.max_n is None:
+            counted = replace(counted, max_n=METHOD_MAX_WORDS)
+        return keyphrase_config(counted)
+
+    def _learn(self, corpus: CorpusFrequencies) -> None:
         options = {**self._options, "df": corpus}
         options.pop("total_documents", None)
         self._use(options, "fit()")
-        return self
 
     def get_params(self, deep: bool = True) -> dict[str, Any]:
         """Every option with its value, defaults included (``deep`` is taken for scikit-learn

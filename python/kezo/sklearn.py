@@ -45,8 +45,8 @@ _DEFAULTS = {**{option.name: option.default for option in OPTIONS}, **_OWN}
 
 class KeyphraseVectorizer(TransformerMixin, BaseEstimator):  # type: ignore[misc]
     """Documents as rows of keyphrase features: ``fit`` learns the vocabulary (every keyphrase
-    found in the training documents, lower-cased) and, for the default method, the corpus
-    frequencies; ``transform`` gives each document's keyphrases in that vocabulary.
+    found in the training documents, lower-cased) and, for the default method and "tfidf", the
+    corpus frequencies; ``transform`` gives each document's keyphrases in that vocabulary.
 
     Args:
         value: what a cell holds: "score" (the keyphrase's score, the default), "count" (its
@@ -100,9 +100,10 @@ class KeyphraseVectorizer(TransformerMixin, BaseEstimator):  # type: ignore[misc
         """``fit`` then ``transform`` on the same documents, extracting them once."""
         extractor = self._extractor()
         documents = list(raw_documents) if not isinstance(raw_documents, str) else raw_documents
-        if extractor.get_params()["method"] == "keyphrase":
-            extractor.fit(documents, workers=self.workers)
-        results = extractor.extract_batch(documents, workers=self.workers)
+        if extractor.get_params()["method"] in ("keyphrase", "tfidf"):
+            results = extractor.fit_extract(documents, workers=self.workers)
+        else:
+            results = extractor.extract_batch(documents, workers=self.workers)
         found = sorted({phrase.text.lower() for phrases in results for phrase in phrases})
         self.vocabulary_ = {phrase: column for column, phrase in enumerate(found)}
         self.extractor_ = extractor

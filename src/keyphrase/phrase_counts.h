@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -15,8 +16,10 @@ namespace kezo::keyphrase {
 
 class PhraseCounts {
   public:
-    // Adds one to the count of every phrase of c (each is a distinct key).
-    void add_document(const Candidates& c) {
+    // Adds one to the count of every phrase of c (each is a distinct key). Where key_of_phrase
+    // is not null, it is set to the index of each phrase's key (as for_each_key gives them).
+    void add_document(const Candidates& c, std::vector<std::uint32_t>* key_of_phrase = nullptr) {
+        if (key_of_phrase != nullptr) key_of_phrase->clear();
         const std::vector<std::uint64_t> term_hashes = term_key_hashes(c);
         if ((keys_.size() + c.phrases.size()) * 2 > slots_.size())
             grow(keys_.size() + c.phrases.size());
@@ -28,11 +31,19 @@ class PhraseCounts {
                 at = (at + 1) & mask_;
             if (slots_[at] != 0) {
                 ++keys_[slots_[at] - 1].documents;
-                continue;
+            } else {
+                keys_.push_back({hash, phrase_stem_key(c, phrase), 1});
+                slots_[at] = static_cast<std::uint32_t>(keys_.size());
             }
-            keys_.push_back({hash, phrase_stem_key(c, phrase), 1});
-            slots_[at] = static_cast<std::uint32_t>(keys_.size());
+            if (key_of_phrase != nullptr) key_of_phrase->push_back(slots_[at] - 1);
         }
+    }
+
+    // Calls f(std::uint64_t hash, std::string_view key, std::uint32_t documents) for every key
+    // in index order; hash is PhraseFrequencyTable::key_hash(key).
+    template <class F>
+    void for_each_key(F&& f) const {
+        for (const Key& key : keys_) f(key.hash, std::string_view(key.text), key.documents);
     }
 
     // Every count added into table (keys moved out: the counts are left empty).

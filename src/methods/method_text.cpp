@@ -9,13 +9,13 @@
 
 namespace kezo::methods {
 
-Language resolve_language(const std::string& text, Language requested) {
+Language resolve_language(std::string_view text, Language requested) {
     const auto value = static_cast<std::uint32_t>(requested);
     if (value >= 1 && value <= kLanguageCount) return requested;
     return identify_best_language(text);
 }
 
-keyphrase::Candidates method_candidates(const std::string& text, Language lang,
+keyphrase::Candidates method_candidates(std::string_view text, Language lang,
                                         std::uint32_t max_words, bool allow_connectors,
                                         const std::unordered_set<std::string>& extra_stopwords) {
     std::unordered_set<std::string> lowered;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -15,12 +16,12 @@
 namespace kezo::methods {
 
 // requested when it names a language, else identify_best_language(text).
-Language resolve_language(const std::string& text, Language requested);
+Language resolve_language(std::string_view text, Language requested);
 
 // The candidates of text in lang: phrases of at most max_words words, one connector between
 // content words when allow_connectors. Stop tests use the tenant in scope on this thread and
 // extra_stopwords (compared lower-cased). text must outlive the result.
-keyphrase::Candidates method_candidates(const std::string& text, Language lang,
+keyphrase::Candidates method_candidates(std::string_view text, Language lang,
                                         std::uint32_t max_words, bool allow_connectors,
                                         const std::unordered_set<std::string>& extra_stopwords);
 

@@ -49,4 +49,43 @@ PhraseFrequencyTable::PhraseFrequencyTable(
     }
 }
 
+std::uint32_t PhraseFrequencyTable::add(std::uint64_t hash, std::string_view key,
+                                        std::uint32_t documents) {
+    if ((size() + 1) * 2 > slots_.size()) grow(size() + 1);
+    std::size_t at = hash & mask_;
+    for (; slots_[at].key != 0; at = (at + 1) & mask_) {
+        Slot& slot = slots_[at];
+        if (slot.hash == hash && this->key(slot.key - 1) == key) {
+            slot.count += documents;
+            return slot.key - 1;
+        }
+    }
+    if (offsets_.empty()) offsets_.push_back(0);
+    keys_ += key;
+    offsets_.push_back(keys_.size());
+    slots_[at] = {hash, static_cast<std::uint32_t>(offsets_.size() - 1), documents};
+    return static_cast<std::uint32_t>(offsets_.size() - 2);
+}
+
+std::vector<std::uint32_t> PhraseFrequencyTable::counts_by_index() const {
+    std::vector<std::uint32_t> counts(size(), 0);
+    for (const Slot& slot : slots_)
+        if (slot.key != 0) counts[slot.key - 1] = slot.count;
+    return counts;
+}
+
+void PhraseFrequencyTable::grow(std::size_t keys) {
+    std::size_t slots = 16;
+    while (slots < keys * 2) slots <<= 1;
+    std::vector<Slot> old(slots);
+    old.swap(slots_);
+    mask_ = slots - 1;
+    for (const Slot& slot : old) {
+        if (slot.key == 0) continue;
+        std::size_t at = slot.hash & mask_;
+        while (slots_[at].key != 0) at = (at + 1) & mask_;
+        slots_[at] = slot;
+    }
+}
+
 }  // namespace kezo

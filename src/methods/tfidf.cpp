@@ -8,6 +8,7 @@
 #include "kezo/stopwords.h"
 #include "kezo/tfidf_method.h"
 #include "method_text.h"
+#include "tfidf_candidates.h"
 
 namespace kezo {
 namespace {
@@ -36,23 +37,33 @@ std::vector<std::uint32_t> sentence_frequency(const keyphrase::Candidates& c,
     return held;
 }
 
-// Looks phrases up in a corpus table by the hashes of their terms, each hashed once.
+// The corpus counts of the phrases of a text: given, one per phrase, or looked up in the
+// corpus table by the hashes of their terms, each hashed once.
 class CorpusLookup {
   public:
-    CorpusLookup(const keyphrase::Candidates& c, const TfidfMethodConfig& config)
-        : c_(c), config_(config), term_hashes_(keyphrase::term_key_hashes(c)) {}
+    CorpusLookup(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
+                 const std::vector<std::uint32_t>* df_by_phrase)
+        : c_(c), config_(config), df_by_phrase_(df_by_phrase) {
+        if (df_by_phrase_ == nullptr) term_hashes_ = keyphrase::term_key_hashes(c);
+    }
 
-    // The smoothed idf of phrase.
-    double idf(const keyphrase::Phrase& phrase) const {
-        const std::uint32_t df = config_.document_frequency->find(
-            keyphrase::phrase_key_hash(c_, term_hashes_, phrase),
-            [&](std::string_view key) { return keyphrase::is_stem_key_of(key, c_, phrase); });
-        return smoothed_idf(config_.total_documents, df);
+    // The smoothed idf of phrase p.
+    double idf(std::uint32_t p) const {
+        return smoothed_idf(config_.total_documents, documents_holding(p));
     }
 
   private:
+    std::uint32_t documents_holding(std::uint32_t p) const {
+        if (df_by_phrase_ != nullptr) return (*df_by_phrase_)[p];
+        const keyphrase::Phrase& phrase = c_.phrases[p];
+        return config_.document_frequency->find(
+            keyphrase::phrase_key_hash(c_, term_hashes_, phrase),
+            [&](std::string_view key) { return keyphrase::is_stem_key_of(key, c_, phrase); });
+    }
+
     const keyphrase::Candidates& c_;
     const TfidfMethodConfig& config_;
+    const std::vector<std::uint32_t>* df_by_phrase_;
     std::vector<std::uint64_t> term_hashes_;
 };
 
@@ -77,7 +88,7 @@ void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig
         const std::uint32_t p = by_count[next];
         const auto tf = static_cast<double>(c.phrases[p].count);
         if (best.size() == config.top_k && tf * most_idf < best.front()) break;
-        score[p] = tf * corpus.idf(c.phrases[p]);
+        score[p] = tf * corpus.idf(p);
         if (!keyphrase::is_offered(c.phrases[p])) continue;  // scored, but never shown
         if (best.size() < config.top_k) {
             best.push_back(score[p]);
@@ -93,31 +104,34 @@ void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig
 
 }  // namespace
 
-std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
-                                             const TfidfMethodConfig& config) {
-    const Language lang = methods::resolve_language(text, config.language);
-    const stopwords::ScopedTenant tenant(config.tenant_id);
-    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
-    const std::uint32_t max_words = std::max(config.max_words, min_words);
-    const keyphrase::Candidates c =
-        methods::method_candidates(text, lang, max_words, true, config.extra_stopwords);
+namespace methods {
 
+keyphrase::Candidates tfidf_candidates(std::string_view text, const TfidfMethodConfig& config) {
+    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
+    return method_candidates(text, resolve_language(text, config.language),
+                             std::max(config.max_words, min_words), true, config.extra_stopwords);
+}
+
+std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
+                                                const TfidfMethodConfig& config,
+                                                const std::vector<std::uint32_t>* df_by_phrase) {
+    const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
     std::vector<char> offered(c.phrases.size(), 0);
     for (std::size_t p = 0; p < c.phrases.size(); ++p)
         offered[p] = c.phrases[p].content_words() >= min_words;
     std::vector<double> score(c.phrases.size(), 0.0);
-    const bool corpus = config.document_frequency != nullptr && config.total_documents > 0;
+    const bool corpus = (df_by_phrase != nullptr || config.document_frequency != nullptr) &&
+                        config.total_documents > 0;
     std::uint32_t sentences = 0;
     const std::vector<std::uint32_t> held =
         corpus ? std::vector<std::uint32_t>() : sentence_frequency(c, &sentences);
     if (corpus) {
-        const CorpusLookup lookup(c, config);
+        const CorpusLookup lookup(c, config, df_by_phrase);
         if (config.top_k > 0) {
             score_in_corpus_top(c, config, lookup, offered, score);
         } else {
             for (std::size_t p = 0; p < c.phrases.size(); ++p)
-                if (offered[p])
-                    score[p] = static_cast<double>(c.phrases[p].count) * lookup.idf(c.phrases[p]);
+                if (offered[p]) score[p] = static_cast<double>(c.phrases[p].count) * lookup.idf(p);
         }
     } else {
         for (std::size_t p = 0; p < c.phrases.size(); ++p)
@@ -133,6 +147,14 @@ std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
     selection.spans = true;
     selection.offered = &offered;
     return keyphrase::select_keyphrases(c, score, selection);
+}
+
+}  // namespace methods
+
+std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
+                                             const TfidfMethodConfig& config) {
+    const stopwords::ScopedTenant tenant(config.tenant_id);
+    return methods::tfidf_of_candidates(methods::tfidf_candidates(text, config), config, nullptr);
 }
 
 }  // namespace kezo

@@ -19,6 +19,7 @@
 #include "kezo/keyphrase.h"
 #include "kezo/phrase_frequency_table.h"
 #include "kezo/stopwords.h"
+#include "kezo/tfidf_corpus.h"
 #include "test_data.h"
 
 using namespace kezo;
@@ -477,6 +478,53 @@ TEST(KeyphraseCorpus, DocumentFrequencyCountsEachDocumentOnce) {
     EXPECT_EQ(lookup.size(), serial.size());
     for (const auto& [key, count] : serial) EXPECT_EQ(lookup.find(key), count) << key;
     EXPECT_EQ(lookup.find("solar panel wind"), 0u);
+}
+
+TEST(KeyphraseCorpus, OnePassTfidfMatchesCountingThenExtracting) {
+    std::vector<std::string> texts;  // paragraphs of the declaration in two languages
+    for (const char* code : {"en", "fr"}) {
+        const std::string text = kezo::testing::udhr(code);
+        for (std::size_t at = 0, next; at < text.size(); at = next + 2) {
+            next = std::min(text.find("\n\n", at), text.size());
+            texts.push_back(text.substr(at, next - at));
+        }
+    }
+    texts.push_back("");
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    KeyphraseConfig counting;  // language identified per text
+    counting.max_words = 3;
+    counting.extra_stopwords = {"rights"};
+    CorpusCountOptions options;
+    options.noun_phrases = false;
+    const auto table = count_document_frequency(views, counting, options);
+    TfidfMethodConfig config;
+    config.top_k = 0;
+    config.extra_stopwords = counting.extra_stopwords;
+    TfidfMethodConfig weighed = config;
+    weighed.document_frequency = std::make_shared<const PhraseFrequencyTable>(table);
+    weighed.total_documents = static_cast<std::uint32_t>(texts.size());
+    // Kept candidates, none kept (built again), and some kept; on one thread and on three.
+    for (const std::size_t kept : {std::size_t{1} << 30, std::size_t{0}, std::size_t{40000}}) {
+        for (const unsigned threads : {1u, 3u}) {
+            const TfidfCorpusResult one_pass =
+                tfidf_corpus_keyphrases(views, config, threads, kept);
+            ASSERT_EQ(one_pass.total_documents, texts.size());
+            ASSERT_EQ(one_pass.document_frequency->size(), table.size());
+            for (const auto& [key, count] : table)
+                ASSERT_EQ(one_pass.document_frequency->find(key), count) << key;
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                const auto expected = tfidf_keyphrases(texts[i], weighed);
+                const auto& got = one_pass.keyphrases[i];
+                ASSERT_EQ(got.size(), expected.size()) << i;
+                for (std::size_t k = 0; k < got.size(); ++k) {
+                    EXPECT_EQ(got[k].keyword.text, expected[k].keyword.text);
+                    EXPECT_EQ(got[k].keyword.score, expected[k].keyword.score);
+                    EXPECT_EQ(got[k].keyword.count, expected[k].keyword.count);
+                    EXPECT_EQ(got[k].spans.size(), expected[k].spans.size());
+                }
+            }
+        }
+    }
 }
 
 TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {

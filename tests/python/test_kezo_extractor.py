@@ -63,6 +63,28 @@ def test_fit_learns_the_corpus_of_the_default_method():
         kezo.Extractor().fit([])
 
 
+@pytest.mark.parametrize("workers", [1, 2])
+def test_fit_extract_weighs_a_corpus_against_itself(workers):
+    corpus = TEXTS * 2 + ["Solar panels are everywhere.", "Old solar panels age."] * 3
+    options = dict(method="tfidf", top_k=None, language="auto", stopwords=["weather"])
+    fitted = kezo.Extractor(**options).fit(corpus, workers=workers)
+    expected = fitted.extract_batch(corpus, workers=1)
+    assert expected != kezo.Extractor(**options).extract_batch(corpus)  # the corpus counts
+    once = kezo.Extractor(**options)
+    assert once.fit_extract(iter(corpus), workers=workers) == expected
+    assert once.get_params()["df"] == fitted.get_params()["df"]
+    assert once.get_params()["df"].max_n == 3 and not any(
+        "weather" in k for k in once.get_params()["df"])
+    assert pickle.loads(pickle.dumps(once)).extract(corpus[0]) == expected[0]
+    keyphrase = kezo.Extractor(language="en")
+    assert keyphrase.fit_extract(corpus) == keyphrase.extract_batch(corpus)
+    assert keyphrase.get_params()["df"].documents == len(corpus)
+    with pytest.raises(ValueError, match="'rake'"):
+        kezo.Extractor(method="rake").fit_extract(corpus)
+    with pytest.raises(ValueError, match="texts"):
+        kezo.Extractor(method="tfidf").fit_extract([])
+
+
 @pytest.mark.parametrize("method", ["keyphrase", "rake", "textrank"])
 def test_one_extractor_serves_many_threads(method):
     # Language "auto" on texts of several languages: each thread meets every language.

@@ -1,0 +1,45 @@
+// TF-IDF over a corpus whose own documents are the ones to extract from: the corpus is
+// counted and every document extracted in one pass over the texts, each document's candidates
+// built once and kept between the count and its extraction.
+//
+// The answer is the same as counting the texts with count_document_frequency (every
+// stopword-bounded run, the configuration's language, longest phrase, stopwords and tenant)
+// and then calling tfidf_keyphrases on each text with that table: only the work differs. A
+// text is scanned once instead of twice, and a phrase's count is read by index instead of
+// being looked up by key.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "kezo/phrase_frequency_table.h"
+#include "kezo/spanned_keyword.h"
+#include "kezo/tfidf_method.h"
+
+namespace kezo {
+
+struct TfidfCorpusResult {
+    // Documents of the corpus holding each phrase, by stem key: the table a later call of
+    // tfidf_keyphrases on other texts takes as config.document_frequency.
+    std::shared_ptr<const PhraseFrequencyTable> document_frequency;
+    std::uint32_t total_documents = 0;  // texts.size()
+    // The keyphrases of each text, in the order of texts: tfidf_keyphrases(texts[i], config
+    // with the table above).
+    std::vector<std::vector<SpannedKeyword>> keyphrases;
+};
+
+// Counts texts and extracts every one of them on `threads` threads (0 and 1: the calling
+// thread only). config.document_frequency and config.total_documents are ignored: the corpus
+// is texts. texts are read from every thread at once and must not change during the call; the
+// result does not depend on the number of threads. Thread-safe. Linear in the total length of
+// the texts. Memory: the candidates of the texts are kept between the count and the extraction
+// while they take at most kept_bytes; past that, a text's candidates are built again when it
+// is extracted. Throws std::length_error for more than 2^32 - 1 texts.
+TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& texts,
+                                          const TfidfMethodConfig& config, unsigned threads,
+                                          std::size_t kept_bytes = std::size_t{1} << 30);
+
+}  // namespace kezo

@@ -1,0 +1,48 @@
+// tfidf_corpus_keyphrases: a corpus counted and every one of its texts extracted by TF-IDF in
+// one native call, the records made once every text is done.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bindings.h"
+#include "document_frequency_table.h"
+#include "gil_release.h"
+#include "kezo/tfidf_corpus.h"
+#include "spanned_keywords.h"
+
+namespace py = pybind11;
+
+namespace kezo::python {
+
+void bind_tfidf_corpus(py::module_& m) {
+    m.def(
+        "tfidf_corpus_keyphrases",
+        [](const std::vector<std::string>& texts, const TfidfMethodConfig& config, unsigned threads,
+           const py::object& record) {
+            PyTypeObject* const type = keyword_record_type(record);
+            const TfidfMethodConfig copy = config;
+            const std::vector<std::string_view> views(texts.begin(), texts.end());
+            TfidfCorpusResult found =
+                without_gil([&] { return tfidf_corpus_keyphrases(views, copy, threads); });
+            py::list out(texts.size());
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                py::list records = spanned_keywords_out(texts[i], found.keyphrases[i], type);
+                PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), records.release().ptr());
+                found.keyphrases[i] = {};
+            }
+            DocumentFrequencyTable table{nullptr, std::move(found.document_frequency)};
+            return py::make_tuple(py::cast(std::move(table)), out);
+        },
+        py::arg("texts"), py::arg("config"), py::arg("threads") = 1, py::arg("record") = py::none(),
+        "Count `texts` as a corpus and extract each of them by tf-idf against it, on `threads`\n"
+        "threads without the interpreter lock: (table, keyphrases), table the\n"
+        "DocumentFrequencyTable count_document_frequency(texts, ..., noun_phrases=False) gives\n"
+        "with config's language, max_words, stopwords and tenant, keyphrases one list per text\n"
+        "as tfidf_keyphrases gives it with that table. config's own table is ignored. `record`:\n"
+        "as for extract_keyphrases_spanned.");
+}
+
+}  // namespace kezo::python
