@@ -21,7 +21,8 @@ struct DocumentFrequencyTable {
         if (!counts) {
             DocumentFrequency made;
             made.reserve(lookup->size());
-            lookup->for_each([&](std::string_view key, std::uint32_t n) { made.emplace(key, n); });
+            lookup->for_each([&](std::uint32_t, std::uint64_t, std::string_view key,
+                                 std::uint32_t n) { made.emplace(key, n); });
             counts = std::make_shared<const DocumentFrequency>(std::move(made));
         }
         return *counts;

@@ -31,16 +31,37 @@ class PhraseFrequencyTable {
     // has already made), entering the key when it is new; returns the key's index, which stays
     // the same as further keys come in. Amortised a probe or two and, for a new key, a copy of
     // it. Not thread-safe while anyone else uses the table.
-    std::uint32_t add(std::uint64_t hash, std::string_view key, std::uint32_t documents);
+    std::uint32_t add(std::uint64_t hash, std::string_view key, std::uint32_t documents) {
+        return add(
+            hash, documents, [&](std::string_view stored) { return stored == key; },
+            [&] { return key; });
+    }
+    // The same for the key whose hash is hash and for which same(stored key) holds; when there
+    // is none, the key new_key() returns (a string_view, read before the call returns) is
+    // entered.
+    template <class Same, class NewKey>
+    std::uint32_t add(std::uint64_t hash, std::uint32_t documents, Same&& same, NewKey&& new_key) {
+        if ((size() + 1) * 2 > slots_.size()) grow(size() + 1);
+        std::size_t at = hash & mask_;
+        for (; slots_[at].key != 0; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.hash == hash && same(key(slot.key - 1))) {
+                slot.count += documents;
+                return slot.key - 1;
+            }
+        }
+        return enter(at, hash, new_key(), documents);
+    }
 
     // The count of every key by index (as add returned it). Linear in the table.
     std::vector<std::uint32_t> counts_by_index() const;
 
-    // Calls f(std::string_view key, std::uint32_t count) for every key, in index order.
+    // Calls f(std::uint32_t index, std::uint64_t hash, std::string_view key, std::uint32_t
+    // count) for every key, in no particular order.
     template <class F>
     void for_each(F&& f) const {
-        const std::vector<std::uint32_t> counts = counts_by_index();
-        for (std::uint32_t k = 0; k < counts.size(); ++k) f(key(k), counts[k]);
+        for (const Slot& slot : slots_)
+            if (slot.key != 0) f(slot.key - 1, slot.hash, key(slot.key - 1), slot.count);
     }
 
     // The count of key, 0 when absent.
@@ -76,6 +97,9 @@ class PhraseFrequencyTable {
 
     // Room for `keys` keys at most half full, every key placed again.
     void grow(std::size_t keys);
+    // Enters key in the free slot at; returns its index.
+    std::uint32_t enter(std::size_t at, std::uint64_t hash, std::string_view key,
+                        std::uint32_t documents);
 
     std::vector<Slot> slots_;  // a power of two, at most half full
     std::size_t mask_ = 0;

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "kezo/phrase_frequency_table.h"
 #include "scoring.h"
 #include "stem_keys.h"
 
@@ -17,66 +19,37 @@ namespace kezo::keyphrase {
 class PhraseCounts {
   public:
     // Adds one to the count of every phrase of c (each is a distinct key). Where key_of_phrase
-    // is not null, it is set to the index of each phrase's key (as for_each_key gives them).
+    // is not null, it is set to the index in table() of each phrase's key.
     void add_document(const Candidates& c, std::vector<std::uint32_t>* key_of_phrase = nullptr) {
         if (key_of_phrase != nullptr) key_of_phrase->clear();
         const std::vector<std::uint64_t> term_hashes = term_key_hashes(c);
-        if ((keys_.size() + c.phrases.size()) * 2 > slots_.size())
-            grow(keys_.size() + c.phrases.size());
         for (const Phrase& phrase : c.phrases) {
-            const std::uint64_t hash = phrase_key_hash(c, term_hashes, phrase);
-            std::size_t at = hash & mask_;
-            while (slots_[at] != 0 && !(keys_[slots_[at] - 1].hash == hash &&
-                                        is_stem_key_of(keys_[slots_[at] - 1].text, c, phrase)))
-                at = (at + 1) & mask_;
-            if (slots_[at] != 0) {
-                ++keys_[slots_[at] - 1].documents;
-            } else {
-                keys_.push_back({hash, phrase_stem_key(c, phrase), 1});
-                slots_[at] = static_cast<std::uint32_t>(keys_.size());
-            }
-            if (key_of_phrase != nullptr) key_of_phrase->push_back(slots_[at] - 1);
+            const std::uint32_t key = table_.add(
+                phrase_key_hash(c, term_hashes, phrase), 1,
+                [&](std::string_view stored) { return is_stem_key_of(stored, c, phrase); },
+                [&] {
+                    phrase_stem_key(c, phrase, &scratch_);
+                    return std::string_view(scratch_);
+                });
+            if (key_of_phrase != nullptr) key_of_phrase->push_back(key);
         }
     }
 
-    // Calls f(std::uint64_t hash, std::string_view key, std::uint32_t documents) for every key
-    // in index order; hash is PhraseFrequencyTable::key_hash(key).
-    template <class F>
-    void for_each_key(F&& f) const {
-        for (const Key& key : keys_) f(key.hash, std::string_view(key.text), key.documents);
+    // Every count added into table (the counts are left empty).
+    void move_into(std::unordered_map<std::string, std::uint32_t>& table) {
+        table.reserve(table.size() + table_.size());
+        table_.for_each([&](std::uint32_t, std::uint64_t, std::string_view key, std::uint32_t n) {
+            table[std::string(key)] += n;
+        });
+        table_ = PhraseFrequencyTable();
     }
 
-    // Every count added into table (keys moved out: the counts are left empty).
-    void move_into(std::unordered_map<std::string, std::uint32_t>& table) {
-        table.reserve(table.size() + keys_.size());
-        for (Key& key : keys_) table[std::move(key.text)] += key.documents;
-        keys_.clear();
-        slots_.clear();
-    }
+    // The counts as a table, moved out (the counts are left empty).
+    PhraseFrequencyTable take_table() { return std::exchange(table_, PhraseFrequencyTable()); }
 
   private:
-    struct Key {
-        std::uint64_t hash;
-        std::string text;
-        std::uint32_t documents;
-    };
-
-    // Room for `keys` at most half full, every key placed again.
-    void grow(std::size_t keys) {
-        std::size_t size = 1024;
-        while (size < keys * 2) size <<= 1;
-        slots_.assign(size, 0);
-        mask_ = size - 1;
-        for (std::uint32_t k = 0; k < keys_.size(); ++k) {
-            std::size_t at = keys_[k].hash & mask_;
-            while (slots_[at] != 0) at = (at + 1) & mask_;
-            slots_[at] = k + 1;
-        }
-    }
-
-    std::vector<std::uint32_t> slots_;  // key index + 1; 0 for a free slot
-    std::size_t mask_ = 0;
-    std::vector<Key> keys_;
+    PhraseFrequencyTable table_;
+    std::string scratch_;  // the key of a new phrase, written out once
 };
 
 }  // namespace kezo::keyphrase

@@ -49,17 +49,8 @@ PhraseFrequencyTable::PhraseFrequencyTable(
     }
 }
 
-std::uint32_t PhraseFrequencyTable::add(std::uint64_t hash, std::string_view key,
-                                        std::uint32_t documents) {
-    if ((size() + 1) * 2 > slots_.size()) grow(size() + 1);
-    std::size_t at = hash & mask_;
-    for (; slots_[at].key != 0; at = (at + 1) & mask_) {
-        Slot& slot = slots_[at];
-        if (slot.hash == hash && this->key(slot.key - 1) == key) {
-            slot.count += documents;
-            return slot.key - 1;
-        }
-    }
+std::uint32_t PhraseFrequencyTable::enter(std::size_t at, std::uint64_t hash, std::string_view key,
+                                          std::uint32_t documents) {
     if (offsets_.empty()) offsets_.push_back(0);
     keys_ += key;
     offsets_.push_back(keys_.size());

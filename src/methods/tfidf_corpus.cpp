@@ -94,14 +94,15 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
         }
     });
 
-    // One table for the corpus, and where each thread's keys went in it.
-    auto table = std::make_shared<PhraseFrequencyTable>();
+    // One table for the corpus: the first thread's, with the others' keys added to it, and
+    // where each of their keys went in it (the first thread's keep their indices).
+    auto table = std::make_shared<PhraseFrequencyTable>(counts[0].take_table());
     std::vector<std::vector<std::uint32_t>> index_of(workers);
-    for (std::size_t t = 0; t < workers; ++t) {
-        counts[t].for_each_key([&](std::uint64_t hash, std::string_view key, std::uint32_t n) {
-            index_of[t].push_back(table->add(hash, key, n));
-        });
-        counts[t] = keyphrase::PhraseCounts();
+    for (std::size_t t = 1; t < workers; ++t) {
+        const PhraseFrequencyTable own = counts[t].take_table();
+        index_of[t].resize(own.size());
+        own.for_each([&](std::uint32_t k, std::uint64_t hash, std::string_view key,
+                         std::uint32_t n) { index_of[t][k] = table->add(hash, key, n); });
     }
     const std::vector<std::uint32_t> documents = table->counts_by_index();
     weighing.document_frequency = table;
@@ -118,7 +119,8 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
         }
         std::vector<std::uint32_t> df(text.keys.size());
         const std::vector<std::uint32_t>& where = index_of[text.thread];
-        for (std::size_t p = 0; p < df.size(); ++p) df[p] = documents[where[text.keys[p]]];
+        for (std::size_t p = 0; p < df.size(); ++p)
+            df[p] = documents[text.thread == 0 ? text.keys[p] : where[text.keys[p]]];
         result.keyphrases[i] = methods::tfidf_of_candidates(text.candidates, weighing, &df);
         text = CountedText();  // its memory back as soon as it is done
     });
