@@ -14,7 +14,7 @@ import os
 import sys
 import types
 import warnings
-from collections.abc import Sequence
+from collections.abc import Iterator, Sequence
 from typing import Any
 
 from . import __version__
@@ -58,37 +58,64 @@ def _extract(args: argparse.Namespace) -> None:
         extractor = Extractor(**options)
     except (TypeError, ValueError) as error:
         raise _UsageError(str(error)) from None
+    if args.corpus and extractor.get_params()["method"] not in ("keyphrase", "tfidf"):
+        raise _UsageError("--corpus weighs documents for the methods keyphrase and tfidf; "
+                          f"--method is {extractor.get_params()['method']}")
     columns = ("path", "rank", "text", "score", "count", "first_position")
     writer = args.writer = Writer(args.format, columns, args.report, args.output)
     tty = writer.stream.isatty()
     before, after = _MARKS[tty]
     several = len(args.paths) > 1 or any(os.path.isdir(p) for p in args.paths)
     split = args.lines or args.jsonl_field is not None
-
-    def work(text: str) -> list[tuple[dict[str, Any], str, list[Keyphrase]]]:
-        return [
-            (fields, body, extractor.extract(body))
-            for fields, body in documents(text, args.lines, args.jsonl_field)
+    for path, fields, body, phrases in _extracted(args, extractor):
+        where = path + (f":{fields['line']}" if split else "")
+        text = [f"{where}:"] if several or split else []
+        if args.highlight:
+            text.append(highlight(body, phrases, before, after))
+        else:
+            text += [f"{'  ' if text else ''}{p.score:8.4f}  {p.text}" for p in phrases]
+        rows = [
+            (where, rank, p.text, p.score, p.count, p.first_position)
+            for rank, p in enumerate(phrases, 1)
         ]
-
-    for outcome in run_files(args, work):
-        for fields, body, phrases in outcome.value:
-            where = outcome.path + (f":{fields['line']}" if split else "")
-            text = [f"{where}:"] if several or split else []
-            if args.highlight:
-                text.append(highlight(body, phrases, before, after))
-            else:
-                text += [f"{'  ' if text else ''}{p.score:8.4f}  {p.text}" for p in phrases]
-            rows = [
-                (where, rank, p.text, p.score, p.count, p.first_position)
-                for rank, p in enumerate(phrases, 1)
-            ]
-            document = {"path": outcome.path, **fields,
-                        "keyphrases": [p.to_dict() for p in phrases]}
-            if args.highlight:
-                document["highlighted"] = highlight(body, phrases)
-            writer.write(document, rows, text)
+        document = {"path": path, **fields,
+                    "keyphrases": [p.to_dict() for p in phrases]}
+        if args.highlight:
+            document["highlighted"] = highlight(body, phrases)
+        writer.write(document, rows, text)
     writer.close()
+
+
+Extracted = Iterator[tuple[str, dict[str, Any], str, list[Keyphrase]]]
+
+
+def _extracted(args: argparse.Namespace, extractor: Extractor) -> Extracted:
+    """(path, fields, document, keyphrases) of every document of the inputs, in input order:
+    each file as it is done, or with --corpus once every input is read and weighed against all
+    of them."""
+    if not args.corpus:
+
+        def work(text: str) -> list[tuple[dict[str, Any], str, list[Keyphrase]]]:
+            return [
+                (fields, body, extractor.extract(body))
+                for fields, body in documents(text, args.lines, args.jsonl_field)
+            ]
+
+        for outcome in run_files(args, work):
+            for fields, body, phrases in outcome.value:
+                yield outcome.path, fields, body, phrases
+        return
+    read = [
+        (outcome.path, fields, body)
+        for outcome in run_files(args, lambda text: list(documents(text, args.lines,
+                                                                   args.jsonl_field)))
+        for fields, body in outcome.value
+    ]
+    if not read:
+        return
+    weighed = extractor.fit_extract([body for _, _, body in read], workers=args.jobs)
+    for (path, fields, body), phrases in zip(read, weighed):
+        yield path, fields, body, phrases
 
 
 def _detect(args: argparse.Namespace) -> None:
@@ -207,6 +234,12 @@ def _parser() -> argparse.ArgumentParser:
         action="store_true",
         help="print each text with its keyphrases marked (bold on a terminal, <mark> tags "
         "otherwise; a 'highlighted' field in JSON)",
+    )
+    extract.add_argument(
+        "--corpus",
+        action="store_true",
+        help="weigh each document against all the documents given: their corpus frequencies "
+        "are counted first, so every input is read before anything is written [keyphrase, tfidf]",
     )
     add_extraction_flags(extract)
     add_output_flags(extract, FORMATS)

@@ -131,12 +131,20 @@ def test_documents_options_and_highlight(tmp_path, capsys):
         assert main(["extract", "-f", "jsonl", *flags, str(SAMPLE)]) == 0
         found = json.loads(capsys.readouterr().out)["keyphrases"]
         assert found == [p.to_dict() for p in kezo.extract(SAMPLE.read_text(), **options)]
-    for bad in (["--damping", "1"], ["--window", "3"], ["--stopwords", str(tmp_path / "no")]):
+    # --corpus: the documents given (lines here) are weighed against each other.
+    assert main(["extract", "-f", "jsonl", "--corpus", "--lines", "-m", "tfidf", str(lines)]) == 0
+    found = [json.loads(row)["keyphrases"] for row in capsys.readouterr().out.splitlines()]
+    texts = [bodies[0][:-1], "Wind farms grow."]
+    assert found == [[p.to_dict() for p in ps]
+                     for ps in kezo.Extractor(method="tfidf").fit_extract(texts)]
+    for bad in (["--damping", "1"], ["--window", "3"], ["--stopwords", str(tmp_path / "no")],
+                ["--corpus", "-m", "rake"]):
         with pytest.raises(SystemExit) as done:
             main(["extract", *bad, str(SAMPLE)])
         assert done.value.code == 2
     errors = capsys.readouterr().err
     assert "damping" in errors and "does not apply to method 'keyphrase'" in errors
+    assert "--corpus weighs documents for the methods keyphrase and tfidf" in errors
 
 
 def test_other_commands_and_usage(capsys):
