@@ -26,6 +26,15 @@ inline PyObject* new_record(PyTypeObject* type, Py_ssize_t size) {
     return type == &PyTuple_Type ? PyTuple_New(size) : type->tp_alloc(type, size);
 }
 
+// Takes a finished record (or tuple) of immutable atoms out of the cyclic garbage collector's
+// sight: a tuple holding only str, float, int and such tuples can be in no reference cycle, so
+// the collector has nothing to find in it (CPython itself drops such plain tuples from its
+// lists when it first walks them). A batch of results holds tens of thousands of them, which
+// each collection would walk otherwise. Every item must be set; lock held.
+inline void untrack_atomic_record(PyObject* record) {
+    if (PyObject_GC_IsTracked(record)) PyObject_GC_UnTrack(record);
+}
+
 // The int objects int_object shares, by value (64 KiB of pointers, filled as values occur),
 // and whether the running interpreter has been told to forget them when it ends.
 constexpr unsigned long long kSharedInts = 1 << 13;

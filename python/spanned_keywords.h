@@ -131,9 +131,12 @@ inline pybind11::list spanned_keywords_to_records(std::string_view text,
             py::object pair = own(PyTuple_New(2));
             set(pair, 0, int_object(code_point(k.spans[s].begin)));
             set(pair, 1, int_object(code_point(k.spans[s].end)));
+            untrack_atomic_record(pair.ptr());
             PyTuple_SET_ITEM(spans.ptr(), static_cast<Py_ssize_t>(s), pair.release().ptr());
         }
+        untrack_atomic_record(spans.ptr());
         PyTuple_SET_ITEM(record.ptr(), 4, spans.release().ptr());
+        untrack_atomic_record(record.ptr());  // a record type adds no fields (record_type)
         PyList_SET_ITEM(result.ptr(), static_cast<Py_ssize_t>(i), record.release().ptr());
     }
     return result;
