@@ -1,9 +1,6 @@
 // The keyphrase pipeline: language, tenant scope, words, candidates, scores, selection.
 #include <algorithm>
-#include <atomic>
-#include <exception>
 #include <iterator>
-#include <thread>
 #include <unordered_set>
 #include <utility>
 
@@ -17,6 +14,7 @@
 #include "scoring.h"
 #include "selection.h"
 #include "stemmer.h"
+#include "text_threads.h"
 #include "windows.h"
 #include "words.h"
 
@@ -178,25 +176,10 @@ std::unordered_map<std::string, std::uint32_t> count_document_frequency(
     const std::size_t threads =
         std::max<std::size_t>(1, std::min<std::size_t>(options.threads, texts.size()));
     std::vector<keyphrase::PhraseCounts> counts(threads);
-    std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> errors(threads);
-    const auto work = [&](std::size_t t) {
-        try {
-            const stopwords::ScopedTenant tenant(config.tenant_id);  // tenant scope is per thread
-            for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < texts.size();)
-                count_phrases(texts[i], config, extra, options.noun_phrases, counts[t]);
-        } catch (...) {
-            errors[t] = std::current_exception();
-            next.store(texts.size());  // the others stop after their current text
-        }
-    };
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
-    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work, t);
-    work(0);
-    for (std::thread& h : helpers) h.join();
-    for (const std::exception_ptr& e : errors)
-        if (e) std::rethrow_exception(e);
+    keyphrase::on_text_threads(
+        texts.size(), threads, config.tenant_id, [&](std::size_t t, std::size_t i) {
+            count_phrases(texts[i], config, extra, options.noun_phrases, counts[t]);
+        });
     Table total;
     for (keyphrase::PhraseCounts& c : counts) c.move_into(total);
     return total;

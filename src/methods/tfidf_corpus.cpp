@@ -3,13 +3,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <exception>
 #include <stdexcept>
-#include <string>
-#include <thread>
 
 #include "../keyphrase/phrase_counts.h"
-#include "kezo/stopwords.h"
+#include "../keyphrase/text_threads.h"
 #include "tfidf_candidates.h"
 
 namespace kezo {
@@ -27,32 +24,6 @@ std::size_t held_bytes(const keyphrase::Candidates& c) {
     for (const std::string& form : c.words.forms) bytes += form.capacity();
     for (const keyphrase::Term& term : c.terms) bytes += term.stem.capacity();
     return bytes;
-}
-
-// Runs work(thread, text index) for every text on `threads` threads under tenant's stopwords,
-// each thread taking the next text as it finishes one; the first exception stops the others
-// after their current text and is thrown here.
-template <class Work>
-void on_threads(std::size_t texts, std::size_t threads, const std::string& tenant, Work work) {
-    std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> errors(threads);
-    const auto run = [&](std::size_t t) {
-        try {
-            const stopwords::ScopedTenant scope(tenant);  // a tenant's scope is per thread
-            for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < texts;)
-                work(t, i);
-        } catch (...) {
-            errors[t] = std::current_exception();
-            next.store(texts);
-        }
-    };
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
-    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(run, t);
-    run(0);
-    for (std::thread& h : helpers) h.join();
-    for (const std::exception_ptr& e : errors)
-        if (e) std::rethrow_exception(e);
 }
 
 // One text between the count and its extraction.
@@ -79,20 +50,21 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
     std::vector<keyphrase::PhraseCounts> counts(workers);
     std::vector<CountedText> counted(texts.size());
     std::atomic<std::size_t> kept{0};
-    on_threads(texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
-        CountedText& text = counted[i];
-        text.candidates = methods::tfidf_candidates(texts[i], config);
-        text.thread = static_cast<std::uint32_t>(t);
-        counts[t].add_document(text.candidates, &text.keys);
-        const std::size_t bytes = held_bytes(text.candidates) + text.keys.capacity() * 4;
-        if (kept.fetch_add(bytes, std::memory_order_relaxed) + bytes <= kept_bytes) {
-            text.kept = true;
-        } else {
-            kept.fetch_sub(bytes, std::memory_order_relaxed);
-            text.candidates = keyphrase::Candidates();
-            text.keys = std::vector<std::uint32_t>();
-        }
-    });
+    keyphrase::on_text_threads(
+        texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
+            CountedText& text = counted[i];
+            text.candidates = methods::tfidf_candidates(texts[i], config);
+            text.thread = static_cast<std::uint32_t>(t);
+            counts[t].add_document(text.candidates, &text.keys);
+            const std::size_t bytes = held_bytes(text.candidates) + text.keys.capacity() * 4;
+            if (kept.fetch_add(bytes, std::memory_order_relaxed) + bytes <= kept_bytes) {
+                text.kept = true;
+            } else {
+                kept.fetch_sub(bytes, std::memory_order_relaxed);
+                text.candidates = keyphrase::Candidates();
+                text.keys = std::vector<std::uint32_t>();
+            }
+        });
 
     // One table for the corpus: the first thread's, with the others' keys added to it, and
     // where each of their keys went in it (the first thread's keep their indices).
@@ -110,20 +82,21 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
     // Extract, each text's phrases weighed by their counts read by index.
     TfidfCorpusResult result;
     result.keyphrases.resize(texts.size());
-    on_threads(texts.size(), workers, config.tenant_id, [&](std::size_t, std::size_t i) {
-        CountedText& text = counted[i];
-        if (!text.kept) {
-            const keyphrase::Candidates c = methods::tfidf_candidates(texts[i], config);
-            result.keyphrases[i] = methods::tfidf_of_candidates(c, weighing, nullptr);
-            return;
-        }
-        std::vector<std::uint32_t> df(text.keys.size());
-        const std::vector<std::uint32_t>& where = index_of[text.thread];
-        for (std::size_t p = 0; p < df.size(); ++p)
-            df[p] = documents[text.thread == 0 ? text.keys[p] : where[text.keys[p]]];
-        result.keyphrases[i] = methods::tfidf_of_candidates(text.candidates, weighing, &df);
-        text = CountedText();  // its memory back as soon as it is done
-    });
+    keyphrase::on_text_threads(
+        texts.size(), workers, config.tenant_id, [&](std::size_t, std::size_t i) {
+            CountedText& text = counted[i];
+            if (!text.kept) {
+                const keyphrase::Candidates c = methods::tfidf_candidates(texts[i], config);
+                result.keyphrases[i] = methods::tfidf_of_candidates(c, weighing, nullptr);
+                return;
+            }
+            std::vector<std::uint32_t> df(text.keys.size());
+            const std::vector<std::uint32_t>& where = index_of[text.thread];
+            for (std::size_t p = 0; p < df.size(); ++p)
+                df[p] = documents[text.thread == 0 ? text.keys[p] : where[text.keys[p]]];
+            result.keyphrases[i] = methods::tfidf_of_candidates(text.candidates, weighing, &df);
+            text = CountedText();  // its memory back as soon as it is done
+        });
     result.document_frequency = std::move(table);
     result.total_documents = weighing.total_documents;
     return result;

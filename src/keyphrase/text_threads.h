@@ -1,0 +1,42 @@
+// Work spread over threads one text at a time, as the corpus routes run it.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <exception>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kezo/stopwords.h"
+
+namespace kezo::keyphrase {
+
+// Runs work(thread, text index) for every index below texts on `threads` threads (the calling
+// thread one of them) under tenant's stopwords, each thread taking the next text as it
+// finishes one. The first exception stops the others after their current text and is thrown
+// here once all have stopped.
+template <class Work>
+void on_text_threads(std::size_t texts, std::size_t threads, const std::string& tenant, Work work) {
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> errors(threads);
+    const auto run = [&](std::size_t t) {
+        try {
+            const stopwords::ScopedTenant scope(tenant);  // a tenant's scope is per thread
+            for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < texts;)
+                work(t, i);
+        } catch (...) {
+            errors[t] = std::current_exception();
+            next.store(texts);
+        }
+    };
+    std::vector<std::thread> helpers;
+    helpers.reserve(threads - 1);
+    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(run, t);
+    run(0);
+    for (std::thread& h : helpers) h.join();
+    for (const std::exception_ptr& e : errors)
+        if (e) std::rethrow_exception(e);
+}
+
+}  // namespace kezo::keyphrase
