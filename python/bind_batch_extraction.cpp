@@ -1,17 +1,18 @@
 // spanned_keyphrases_batch: many texts through one spanned extraction on native threads, the
-// records made once every text is done. A batch of short texts pays no thread pool and no
-// interpreter lock per text.
+// records made once every text is done. A batch of short texts pays no Python thread pool and no
+// interpreter lock per text, and the native threads are the process's helpers, kept between
+// batches.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
 #include <atomic>
 #include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bindings.h"
 #include "gil_release.h"
+#include "kezo/helper_threads.h"
 #include "kezo/keyphrase.h"
 #include "kezo/rake_method.h"
 #include "kezo/textrank_method.h"
@@ -47,10 +48,7 @@ py::list run_batch(const std::vector<std::string>& texts, const Config& config, 
                 next.store(texts.size());  // the others stop after their current text
             }
         };
-        std::vector<std::thread> helpers;
-        for (std::size_t w = 1; w < workers; ++w) helpers.emplace_back(work, w);
-        work(0);
-        for (std::thread& h : helpers) h.join();
+        run_on_helper_threads(workers, work);
         for (const std::exception_ptr& e : errors)
             if (e) std::rethrow_exception(e);
     });

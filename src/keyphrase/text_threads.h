@@ -5,17 +5,17 @@
 #include <cstddef>
 #include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "kezo/helper_threads.h"
 #include "kezo/stopwords.h"
 
 namespace kezo::keyphrase {
 
 // Runs work(thread, text index) for every index below texts on `threads` threads (the calling
-// thread one of them) under tenant's stopwords, each thread taking the next text as it
-// finishes one. The first exception stops the others after their current text and is thrown
-// here once all have stopped.
+// thread and the process's helpers, helper_threads.h) under tenant's stopwords, each thread
+// taking the next text as it finishes one. The first exception stops the others after their
+// current text and is thrown here once all have stopped.
 template <class Work>
 void on_text_threads(std::size_t texts, std::size_t threads, const std::string& tenant, Work work) {
     std::atomic<std::size_t> next{0};
@@ -30,11 +30,7 @@ void on_text_threads(std::size_t texts, std::size_t threads, const std::string& 
             next.store(texts);
         }
     };
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
-    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(run, t);
-    run(0);
-    for (std::thread& h : helpers) h.join();
+    run_on_helper_threads(threads, run);
     for (const std::exception_ptr& e : errors)
         if (e) std::rethrow_exception(e);
 }

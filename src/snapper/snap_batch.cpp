@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "kezo/helper_threads.h"
 #include "kezo/snapper.h"
 
 namespace kezo {
@@ -14,8 +15,8 @@ namespace {
 // Terms a thread takes at a time: large enough that the shared counter is rarely touched, small
 // enough that threads finish close together when some terms cost far more than others.
 constexpr std::size_t kChunk = 16;
-// A thread costs tens of microseconds to start; fewer terms than this per thread are snapped
-// faster by the threads already running.
+// Handing terms to another thread costs tens of microseconds (more when it must be started);
+// fewer terms than this per thread are snapped faster by the threads already running.
 constexpr std::size_t kMinTermsPerThread = 64;
 
 }  // namespace
@@ -53,17 +54,7 @@ std::vector<SnapMatch> TenantFuzzySnapper::snap_terms(const std::string& tenant_
             if (!error) error = std::current_exception();
         }
     };
-    std::vector<std::thread> helpers;
-    helpers.reserve(wanted - 1);
-    for (std::size_t i = 1; i < wanted; ++i) {
-        try {
-            helpers.emplace_back(work);
-        } catch (...) {
-            break;  // no more threads to be had: the ones running share the work
-        }
-    }
-    work();
-    for (auto& helper : helpers) helper.join();
+    run_on_helper_threads(wanted, [&](std::size_t) { work(); });
     if (error) std::rethrow_exception(error);
     return results;
 }

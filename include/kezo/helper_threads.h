@@ -1,0 +1,26 @@
+// Helper threads kept between calls, for the work the library spreads over several cores.
+//
+// A batch call that started and joined threads of its own would pay for their start every time,
+// and each new thread would begin with empty per-thread caches (word forms with their stop
+// marks, stems): a thread that has scanned texts before scans the next ones markedly faster.
+// The helpers here are started when a call first needs them and then wait for the next call.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace kezo {
+
+// Calls task(t) once for every t in [0, threads): t == 0 on the calling thread, the others on
+// helper threads, and returns when every call has returned. threads 0 counts as 1. The first
+// exception thrown by any call is rethrown here once all have returned.
+//
+// Helpers are shared by every caller in the process, started where none is idle, and kept
+// waiting after a call (as many as twice the hardware's threads, at least 8; helpers above
+// that end when their call does). Each keeps its thread_local state, caches included, between
+// calls. A call that cannot be handed to a helper (no thread can be started) runs on the
+// calling thread after task(0), as does one no helper has taken by then; task must allow
+// that. Thread-safe; a child process made by fork starts with no helpers.
+void run_on_helper_threads(std::size_t threads, const std::function<void(std::size_t)>& task);
+
+}  // namespace kezo

@@ -1,0 +1,155 @@
+// The process's helper threads: a queue of calls, the helpers waiting on it, and their reset in
+// a child process made by fork.
+#include "kezo/helper_threads.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace kezo {
+namespace {
+
+// One run_on_helper_threads call, on its caller's stack.
+struct Job {
+    const std::function<void(std::size_t)>* task = nullptr;
+    std::size_t unfinished = 0;  // calls handed out and not yet returned (pool lock)
+    std::exception_ptr error;    // the first a call threw (pool lock)
+    std::condition_variable finished;
+};
+
+struct Call {
+    Job* job;
+    std::size_t index;
+};
+
+class HelperPool {
+  public:
+    // Runs task(1 .. threads - 1) on helpers and task(0) here; see run_on_helper_threads.
+    void run(std::size_t threads, const std::function<void(std::size_t)>& task) {
+        Job job;
+        job.task = &task;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (std::size_t t = 1; t < threads; ++t) queue_.push_back({&job, t});
+            // A waiting helper takes one queued call; the calls beyond them get new helpers.
+            while (idle_ < queue_.size() && start_helper()) {
+            }
+        }
+        work_.notify_all();
+        run_call(job, 0, /*taken_by_helper=*/false);
+        std::unique_lock<std::mutex> lock(mutex_);
+        // The job's calls still queued (no helper could start, or none has got to them yet)
+        // run here.
+        for (auto at = queue_.begin(); at != queue_.end();) {
+            if (at->job != &job) {
+                ++at;
+                continue;
+            }
+            const std::size_t index = at->index;
+            queue_.erase(at);
+            lock.unlock();
+            run_call(job, index, false);
+            lock.lock();
+            at = queue_.begin();
+        }
+        job.finished.wait(lock, [&] { return job.unfinished == 0; });
+        if (job.error) std::rethrow_exception(job.error);
+    }
+
+  private:
+    static constexpr std::size_t kMinKept = 8;
+
+    // Runs one call, recording its error; one a helper took counts down the job's unfinished
+    // calls. Lock not held.
+    void run_call(Job& job, std::size_t index, bool taken_by_helper) {
+        std::exception_ptr error;
+        try {
+            (*job.task)(index);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        if (!error && !taken_by_helper) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (error && !job.error) job.error = error;
+        if (taken_by_helper && --job.unfinished == 0) job.finished.notify_all();
+    }
+
+    // Starts one more helper (lock held); false when no thread can be started.
+    bool start_helper() {
+        try {
+            std::thread(&HelperPool::serve, this).detach();
+        } catch (const std::system_error&) {
+            return false;
+        }
+        ++helpers_;
+        ++idle_;  // counted as waiting from the start, so the next call does not start another
+        return true;
+    }
+
+    void serve() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            work_.wait(lock, [&] { return !queue_.empty(); });
+            const Call call = queue_.front();
+            queue_.pop_front();
+            --idle_;
+            ++call.job->unfinished;
+            lock.unlock();
+            run_call(*call.job, call.index, true);
+            lock.lock();
+            if (helpers_ > kept_helpers()) {
+                --helpers_;
+                return;
+            }
+            ++idle_;
+        }
+    }
+
+    static std::size_t kept_helpers() {
+        static const std::size_t kept =
+            std::max<std::size_t>(kMinKept, 2 * std::size_t{std::thread::hardware_concurrency()});
+        return kept;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable work_;
+    std::deque<Call> queue_;
+    std::size_t helpers_ = 0;  // started and not ended
+    std::size_t idle_ = 0;     // helpers waiting for a call
+};
+
+// Never destroyed: a helper may still wait on it while static objects are destroyed at exit.
+HelperPool* pool = nullptr;
+std::once_flag pool_made;
+
+void forget_helpers_in_child() {
+    // The child has only the forking thread: the parent's helpers do not exist here, and the
+    // pool's lock may have been held by one of them. The old pool is left as it is, unused.
+    pool = new HelperPool;
+}
+
+HelperPool& helper_pool() {
+    std::call_once(pool_made, [] {
+        pool = new HelperPool;
+        pthread_atfork(nullptr, nullptr, &forget_helpers_in_child);
+    });
+    return *pool;
+}
+
+}  // namespace
+
+void run_on_helper_threads(std::size_t threads, const std::function<void(std::size_t)>& task) {
+    if (threads <= 1) {
+        task(0);
+        return;
+    }
+    helper_pool().run(threads, task);
+}
+
+}  // namespace kezo

@@ -1,0 +1,99 @@
+// The process's helper threads: every call once, helpers kept with their thread_local state,
+// errors passed back, many callers at once, and a forked child that has none of the parent's.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "kezo/helper_threads.h"
+
+namespace {
+
+thread_local int calls_on_this_thread = 0;
+
+TEST(HelperThreads, RunsEveryCallOnceAndKeepsItsHelpers) {
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::atomic<int>> ran(5);
+        std::vector<std::thread::id> on(5);
+        std::vector<int> earlier_calls(5);
+        kezo::run_on_helper_threads(5, [&](std::size_t t) {
+            // Long enough for the helpers to take their calls before the caller is done.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            ++ran[t];
+            on[t] = std::this_thread::get_id();
+            earlier_calls[t] = calls_on_this_thread++;
+        });
+        for (std::size_t t = 0; t < 5; ++t) EXPECT_EQ(ran[t].load(), 1) << t;
+        EXPECT_EQ(on[0], std::this_thread::get_id());
+        // The second round finds helpers that served the first, their thread_local state kept.
+        if (round == 1) {
+            int helpers_seen_before = 0;
+            for (std::size_t t = 1; t < 5; ++t)
+                helpers_seen_before += on[t] != on[0] && earlier_calls[t] > 0;
+            EXPECT_GT(helpers_seen_before, 0);
+        }
+    }
+    int zero_threads = 0;
+    kezo::run_on_helper_threads(0, [&](std::size_t t) { zero_threads += 1 + static_cast<int>(t); });
+    EXPECT_EQ(zero_threads, 1);
+}
+
+TEST(HelperThreads, RethrowsTheErrorOfAHelperOnceAllHaveReturned) {
+    std::atomic<int> returned{0};
+    EXPECT_THROW(kezo::run_on_helper_threads(4,
+                                             [&](std::size_t t) {
+                                                 ++returned;
+                                                 if (t == 2) throw std::runtime_error("call 2");
+                                             }),
+                 std::runtime_error);
+    EXPECT_EQ(returned.load(), 4);
+}
+
+TEST(HelperThreadsConcurrency, CallersAtOnceShareTheHelpers) {
+    std::atomic<long> sum{0};
+    std::vector<std::thread> callers;
+    for (int c = 0; c < 4; ++c)
+        callers.emplace_back([&] {
+            for (int i = 0; i < 50; ++i)
+                kezo::run_on_helper_threads(3, [&](std::size_t t) { sum += 1 + long(t); });
+        });
+    for (std::thread& caller : callers) caller.join();
+    EXPECT_EQ(sum.load(), 4 * 50 * (1 + 2 + 3));
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizerRuntime = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitizerRuntime = true;
+#else
+constexpr bool kSanitizerRuntime = false;
+#endif
+#else
+constexpr bool kSanitizerRuntime = false;
+#endif
+
+// The parent's helpers do not exist in a child: the child must start its own, not wait for them.
+TEST(HelperThreads, ForkedChildStartsHelpersOfItsOwn) {
+    if (kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
+    kezo::run_on_helper_threads(3, [](std::size_t) {});
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(10);  // a hung child dies instead of hanging the suite
+        std::atomic<int> ran{0};
+        kezo::run_on_helper_threads(3, [&](std::size_t) { ++ran; });
+        _exit(ran == 3 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child hung or failed";
+}
+
+}  // namespace
