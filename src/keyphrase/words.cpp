@@ -651,20 +651,14 @@ class Scanner {
         // A sentence is in title case when three in four of its (at least three) words are
         // capitalised.
         std::vector<Word>& words = out_.words;
-        std::vector<std::uint32_t> capitalised(sentence_ + 1, 0), all(sentence_ + 1, 0);
-        std::uint32_t sentence = 0;
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            const Word& w = words[i];
-            if (i > 0 && w.sentence_start) ++sentence;
-            if (w.ideograph || !w.has_letter) continue;
-            capitalised[sentence] += w.capitalised ? 1 : 0;
-            ++all[sentence];
-        }
-        sentence = 0;
+        std::size_t sentence = 0;
+        bool title = false;
         for (std::size_t i = 0; i < words.size(); ++i) {
             Word& w = words[i];
-            if (i > 0 && w.sentence_start) ++sentence;
-            const bool title = all[sentence] >= 3 && capitalised[sentence] * 4 >= all[sentence] * 3;
+            if (w.sentence_start || i == 0) {
+                const CaseCount& count = case_counts_[sentence++];
+                title = count.words >= 3 && count.capitalised * 4 >= count.words * 3;
+            }
             w.shows_case = !w.sentence_start && !title;
         }
         // A capital at the start of a line may be the writer's layout (one clause a line, as
@@ -694,7 +688,9 @@ class Scanner {
         }
         if (boundary_ && !out_.words.empty()) ++segment_;
         boundary_ = false;
-        Word& w = out_.words.emplace_back();
+        // Put together in a register and stored once: bit-fields set one by one in the vector
+        // would each be read back and written again.
+        Word w;
         w.set_begin(begin);
         w.bytes = static_cast<std::uint32_t>(end - begin);
         w.segment = segment_ & 7u;
@@ -708,6 +704,14 @@ class Scanner {
         w.ideograph = marks.ideograph;
         w.has_letter = marks.has_letter;
         w.form = form;
+        // The words of each sentence (as finish_text counts sentences: from one sentence start
+        // to the next) that tell its case, and how many of them are capitalised.
+        if (sentence_start_ || case_counts_.empty()) case_counts_.push_back({0, 0});
+        if (!marks.ideograph && marks.has_letter) {
+            case_counts_.back().words += 1;
+            case_counts_.back().capitalised += marks.capitalised ? 1 : 0;
+        }
+        out_.words.push_back(w);
         sentence_start_ = false;
         sentence_open_ = true;
     }
@@ -761,6 +765,10 @@ class Scanner {
     Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
+    struct CaseCount {
+        std::uint32_t words, capitalised;
+    };
+    std::vector<CaseCount> case_counts_;                             // by sentence: see add
     std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
     // The lower-cased word being read: at most 64 code points of four bytes.
     char lower_[kMaxWordCodePoints * 4];
