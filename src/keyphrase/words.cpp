@@ -648,19 +648,8 @@ class Scanner {
     // names, and so which supplement words stop.
     void finish_text() {
         if (ideographs_) mark_ideograph_stopwords();
-        // A sentence is in title case when three in four of its (at least three) words are
-        // capitalised.
+        close_case_sentence();
         std::vector<Word>& words = out_.words;
-        std::size_t sentence = 0;
-        bool title = false;
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            Word& w = words[i];
-            if (w.sentence_start || i == 0) {
-                const CaseCount& count = case_counts_[sentence++];
-                title = count.words >= 3 && count.capitalised * 4 >= count.words * 3;
-            }
-            w.shows_case = !w.sentence_start && !title;
-        }
         // A capital at the start of a line may be the writer's layout (one clause a line, as
         // in "Whereas ...," paragraphs) rather than a name, so it does not lift a stopword.
         for (std::size_t i : supplement_) {
@@ -704,16 +693,27 @@ class Scanner {
         w.ideograph = marks.ideograph;
         w.has_letter = marks.has_letter;
         w.form = form;
-        // The words of each sentence (as finish_text counts sentences: from one sentence start
-        // to the next) that tell its case, and how many of them are capitalised.
-        if (sentence_start_ || case_counts_.empty()) case_counts_.push_back({0, 0});
+        if (sentence_start_ && !out_.words.empty()) close_case_sentence();
         if (!marks.ideograph && marks.has_letter) {
-            case_counts_.back().words += 1;
-            case_counts_.back().capitalised += marks.capitalised ? 1 : 0;
+            ++case_words_;
+            case_capitalised_ += marks.capitalised ? 1 : 0;
         }
         out_.words.push_back(w);
         sentence_start_ = false;
         sentence_open_ = true;
+    }
+
+    // Marks whether case shows a name in each word of the sentence added last (from the last
+    // word that starts one): not at its start, nor anywhere in a sentence written in title case,
+    // where three in four of its (at least three) words that have letters are capitalised.
+    void close_case_sentence() {
+        const bool title = case_words_ >= 3 && case_capitalised_ * 4 >= case_words_ * 3;
+        std::vector<Word>& words = out_.words;
+        for (std::size_t i = case_sentence_first_; i < words.size(); ++i)
+            words[i].shows_case = !words[i].sentence_start && !title;
+        case_sentence_first_ = words.size();
+        case_words_ = 0;
+        case_capitalised_ = 0;
     }
 
     void end_sentence() {
@@ -765,10 +765,10 @@ class Scanner {
     Vocabulary& vocabulary_ = tls_vocabulary;  // form -> index in out_.forms
     bool dynamic_stops_ = false;               // custom or tenant stopwords apply
     std::vector<std::size_t> supplement_;      // words found in the supplement lists only
-    struct CaseCount {
-        std::uint32_t words, capitalised;
-    };
-    std::vector<CaseCount> case_counts_;                             // by sentence: see add
+    // The sentence whose case is being counted: its first word, its words with letters and the
+    // capitalised ones among them.
+    std::size_t case_sentence_first_ = 0;
+    std::uint32_t case_words_ = 0, case_capitalised_ = 0;
     std::array<std::int8_t, 128> one_letter_stop_ = make_unknown();  // -1 unknown, else 0 / 1
     // The lower-cased word being read: at most 64 code points of four bytes.
     char lower_[kMaxWordCodePoints * 4];
