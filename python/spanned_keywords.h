@@ -50,6 +50,16 @@ inline bool is_ascii(std::string_view text) {
     return (high & 0x8080808080808080ull) == 0;
 }
 
+// A new str of the UTF-8 bytes of text (valid UTF-8), or null when memory runs out. Lock held.
+// Most phrases are ASCII, which is copied straight into the str instead of being decoded.
+inline PyObject* str_object(std::string_view text) {
+    const auto size = static_cast<Py_ssize_t>(text.size());
+    if (!is_ascii(text)) return PyUnicode_DecodeUTF8(text.data(), size, nullptr);
+    PyObject* const str = PyUnicode_New(size, 127);
+    if (str != nullptr) std::memcpy(PyUnicode_1BYTE_DATA(str), text.data(), text.size());
+    return str;
+}
+
 // Byte offsets of the spans of keywords as code-point offsets of text: one pass over text up
 // to its last span, n log n in the number of spans. Where that part of text is ASCII, offsets
 // stay as they are and nothing is allocated.
@@ -120,9 +130,7 @@ inline pybind11::list spanned_keywords_to_records(std::string_view text,
     for (std::size_t i = 0; i < keywords.size(); ++i) {
         const SpannedKeyword& k = keywords[i];
         py::object record = own(new_record(type, 5));
-        const std::string& phrase = k.keyword.text;
-        set(record, 0,
-            PyUnicode_DecodeUTF8(phrase.data(), static_cast<Py_ssize_t>(phrase.size()), nullptr));
+        set(record, 0, str_object(k.keyword.text));
         set(record, 1, PyFloat_FromDouble(k.keyword.score));
         set(record, 2, int_object(k.keyword.count));
         set(record, 3, int_object(k.keyword.first_position));
