@@ -9,7 +9,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
-#include <system_error>
+#include <new>
 #include <thread>
 
 namespace kezo {
@@ -34,15 +34,20 @@ class HelperPool {
     void run(std::size_t threads, const std::function<void(std::size_t)>& task) {
         Job job;
         job.task = &task;
+        std::size_t queued = 1;  // calls from here on (none could be queued) run here
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            for (std::size_t t = 1; t < threads; ++t) queue_.push_back({&job, t});
+            try {
+                for (; queued < threads; ++queued) queue_.push_back({&job, queued});
+            } catch (const std::bad_alloc&) {
+            }
             // A waiting helper takes one queued call; the calls beyond them get new helpers.
             while (idle_ < queue_.size() && start_helper()) {
             }
         }
         work_.notify_all();
         run_call(job, 0, /*taken_by_helper=*/false);
+        for (std::size_t t = queued; t < threads; ++t) run_call(job, t, false);
         std::unique_lock<std::mutex> lock(mutex_);
         // The job's calls still queued (no helper could start, or none has got to them yet)
         // run here.
@@ -84,7 +89,7 @@ class HelperPool {
     bool start_helper() {
         try {
             std::thread(&HelperPool::serve, this).detach();
-        } catch (const std::system_error&) {
+        } catch (...) {  // no thread (std::system_error), or no memory for one
             return false;
         }
         ++helpers_;
