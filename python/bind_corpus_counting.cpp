@@ -72,8 +72,10 @@ void bind_corpus_counting(py::module_& m) {
             CorpusCountOptions options;
             options.threads = threads;
             options.noun_phrases = noun_phrases;
-            return table_of(
-                without_gil([&] { return count_document_frequency(views, copy, options); }));
+            // Held as the TF-IDF method's lookup table; a map is made only when asked for.
+            return DocumentFrequencyTable{
+                nullptr, std::make_shared<const PhraseFrequencyTable>(without_gil(
+                             [&] { return count_phrase_frequencies(views, copy, options); }))};
         },
         py::arg("texts"), py::arg("config"), py::arg("threads") = 1, py::arg("noun_phrases") = true,
         "keyphrase_document_frequency of `texts` as a DocumentFrequencyTable, counted on\n"

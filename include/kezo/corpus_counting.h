@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kezo/keyphrase.h"
+#include "kezo/phrase_frequency_table.h"
 
 namespace kezo {
 
@@ -31,5 +32,13 @@ struct CorpusCountOptions {
 std::unordered_map<std::string, std::uint32_t> count_document_frequency(
     const std::vector<std::string_view>& texts, const KeyphraseConfig& config,
     const CorpusCountOptions& options);
+
+// The same counts as the lookup table the TF-IDF method reads (TfidfMethodConfig::
+// document_frequency): the first thread's table with the other threads' keys added to it, no
+// map of strings made on the way. Same contract and cost as count_document_frequency, less the
+// map.
+PhraseFrequencyTable count_phrase_frequencies(const std::vector<std::string_view>& texts,
+                                              const KeyphraseConfig& config,
+                                              const CorpusCountOptions& options);
 
 }  // namespace kezo

@@ -167,10 +167,12 @@ std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
     return table;
 }
 
-std::unordered_map<std::string, std::uint32_t> count_document_frequency(
-    const std::vector<std::string_view>& texts, const KeyphraseConfig& config,
-    const CorpusCountOptions& options) {
-    using Table = std::unordered_map<std::string, std::uint32_t>;
+namespace {
+
+// Each thread's counts of texts, counted as count_document_frequency counts them.
+std::vector<keyphrase::PhraseCounts> count_on_threads(const std::vector<std::string_view>& texts,
+                                                      const KeyphraseConfig& config,
+                                                      const CorpusCountOptions& options) {
     std::unordered_set<std::string> lowered;
     const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
     const std::size_t threads =
@@ -180,8 +182,30 @@ std::unordered_map<std::string, std::uint32_t> count_document_frequency(
         texts.size(), threads, config.tenant_id, [&](std::size_t t, std::size_t i) {
             count_phrases(texts[i], config, extra, options.noun_phrases, counts[t]);
         });
-    Table total;
-    for (keyphrase::PhraseCounts& c : counts) c.move_into(total);
+    return counts;
+}
+
+}  // namespace
+
+std::unordered_map<std::string, std::uint32_t> count_document_frequency(
+    const std::vector<std::string_view>& texts, const KeyphraseConfig& config,
+    const CorpusCountOptions& options) {
+    std::unordered_map<std::string, std::uint32_t> total;
+    for (keyphrase::PhraseCounts& c : count_on_threads(texts, config, options)) c.move_into(total);
+    return total;
+}
+
+PhraseFrequencyTable count_phrase_frequencies(const std::vector<std::string_view>& texts,
+                                              const KeyphraseConfig& config,
+                                              const CorpusCountOptions& options) {
+    std::vector<keyphrase::PhraseCounts> counts = count_on_threads(texts, config, options);
+    PhraseFrequencyTable total = counts[0].take_table();
+    for (std::size_t t = 1; t < counts.size(); ++t) {
+        const PhraseFrequencyTable own = counts[t].take_table();
+        own.for_each([&](std::uint32_t, std::uint64_t hash, std::string_view key, std::uint32_t n) {
+            total.add(hash, key, n);
+        });
+    }
     return total;
 }
 

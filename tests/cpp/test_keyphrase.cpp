@@ -474,10 +474,17 @@ TEST(KeyphraseCorpus, DocumentFrequencyCountsEachDocumentOnce) {
     CorpusCountOptions threads;
     threads.threads = 3;
     EXPECT_EQ(count_document_frequency(views, config, threads), serial);
-    const PhraseFrequencyTable lookup(serial);
-    EXPECT_EQ(lookup.size(), serial.size());
-    for (const auto& [key, count] : serial) EXPECT_EQ(lookup.find(key), count) << key;
-    EXPECT_EQ(lookup.find("solar panel wind"), 0u);
+    // Made from the map, or counted straight into one (on one thread or three), the lookup
+    // table finds every key with its count and nothing else.
+    for (unsigned t : {0u, 1u, 3u}) {
+        threads.threads = t;
+        const PhraseFrequencyTable lookup = t == 0
+                                                ? PhraseFrequencyTable(serial)
+                                                : count_phrase_frequencies(views, config, threads);
+        EXPECT_EQ(lookup.size(), serial.size()) << t;
+        for (const auto& [key, count] : serial) EXPECT_EQ(lookup.find(key), count) << key;
+        EXPECT_EQ(lookup.find("solar panel wind"), 0u);
+    }
 }
 
 TEST(KeyphraseCorpus, OnePassTfidfMatchesCountingThenExtracting) {
