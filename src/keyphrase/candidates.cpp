@@ -65,6 +65,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     std::size_t stem_slots = 16;
     while (stem_slots < c.words.forms.size() * 4) stem_slots <<= 1;
     std::vector<std::uint32_t> term_of_stem(stem_slots, 0);
+    c.terms.reserve(c.words.forms.size());  // a term for each form at most
     const auto find_or_add_term = [&](std::string stem, bool connector) {
         const std::size_t mask = stem_slots - 1;
         std::size_t at = std::hash<std::string_view>()(stem) & mask;
@@ -110,6 +111,14 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     if (c.occurrences_kept)
         c.occurrences.reserve(std::size_t{c.content_words} *
                               std::min<std::size_t>(c.max_words, kMostReservedPerWord));
+    // A short text has about as many phrases as spans; a long one repeats itself, and its
+    // index grows as it must.
+    constexpr std::size_t kMostPhrasesReserved = std::size_t{1} << 14;
+    const std::size_t phrases = std::min<std::size_t>(
+        std::size_t{c.content_words} * std::min<std::size_t>(c.max_words, kMostReservedPerWord),
+        kMostPhrasesReserved);
+    c.phrases.reserve(phrases);
+    c.phrase_index.reserve(phrases);
     const auto terms_of = [&](std::uint32_t q) { return c.phrase_terms(q); };
     std::vector<std::uint32_t> run;
     for_each_phrase_span(c, run, [&](const PhraseSpan& s) {

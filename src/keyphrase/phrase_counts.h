@@ -21,7 +21,10 @@ class PhraseCounts {
     // Adds one to the count of every phrase of c (each is a distinct key). Where key_of_phrase
     // is not null, it is set to the index in table() of each phrase's key.
     void add_document(const Candidates& c, std::vector<std::uint32_t>* key_of_phrase = nullptr) {
-        if (key_of_phrase != nullptr) key_of_phrase->clear();
+        if (key_of_phrase != nullptr) {
+            key_of_phrase->clear();
+            key_of_phrase->reserve(c.phrases.size());
+        }
         const std::vector<std::uint64_t> term_hashes = term_key_hashes(c);
         for (const Phrase& phrase : c.phrases) {
             const std::uint32_t key = table_.add(

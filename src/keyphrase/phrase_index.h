@@ -47,6 +47,15 @@ class PhraseIndex {
         }
     }
 
+    // Room for ids without growing (an empty index only): a text that knows about how many
+    // phrases it can hold spares the rehashing of every phrase at each doubling.
+    void reserve(std::size_t ids) {
+        if (used_ != 0) return;
+        std::size_t size = 64;
+        while (size < ids * 2) size <<= 1;
+        if (size > slots_.size()) slots_.assign(size, kNone);
+    }
+
     // Adds id, absent so far, whose terms hash to hash. Amortised constant time.
     template <class TermsOf>
     void insert(std::uint32_t id, std::uint64_t hash, const TermsOf& terms_of) {

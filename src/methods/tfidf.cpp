@@ -75,6 +75,7 @@ void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig
                          const CorpusLookup& corpus, std::vector<char>& offered,
                          std::vector<double>& score) {
     std::vector<std::uint32_t> by_count;
+    by_count.reserve(offered.size());
     for (std::uint32_t p = 0; p < offered.size(); ++p)
         if (offered[p]) by_count.push_back(p);
     std::stable_sort(by_count.begin(), by_count.end(), [&](std::uint32_t a, std::uint32_t b) {
