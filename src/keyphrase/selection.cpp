@@ -96,7 +96,12 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::string text;  // the spelling of the occurrence at hand
     std::vector<std::vector<Form>> forms(chosen.size());
     std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
-    if (spans != nullptr) spans->assign(chosen.size(), {});
+    if (spans != nullptr) {
+        spans->assign(chosen.size(), {});
+        // A phrase has a span for each of its occurrences at most.
+        for (std::size_t k = 0; k < chosen.size(); ++k)
+            (*spans)[k].reserve(c.phrases[chosen[k]].count);
+    }
     const std::vector<Word>& words = c.words.words;
     // Only the starts of chosen phrases are walked.
     std::vector<bool> first_terms(c.terms.size(), false);
