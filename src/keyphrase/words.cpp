@@ -602,7 +602,10 @@ class Scanner {
         if (marks.has_letter) {
             const FormStop kind = form_stop(form);
             marks.stop = kind == FormStop::Stop;
-            if (kind == FormStop::Supplement) supplement_.push_back(out_.words.size());
+            if (kind == FormStop::Supplement) {
+                if (supplement_.empty()) supplement_.reserve(16);  // a text holds a few
+                supplement_.push_back(out_.words.size());
+            }
         }
         add(begin, end, form, marks);
     }
