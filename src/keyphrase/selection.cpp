@@ -132,12 +132,12 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         // Telling forms first, then the most frequent; the first seen wins a tie.
-        const Form* best = nullptr;
-        for (const Form& form : forms[k])
+        Form* best = nullptr;
+        for (Form& form : forms[k])
             if (best == nullptr || (form.telling && !best->telling) ||
                 (form.telling == best->telling && form.count > best->count))
                 best = &form;
-        if (best != nullptr) out[k] = best->text;
+        if (best != nullptr) out[k] = std::move(best->text);  // forms are dropped next
     }
     return out;
 }

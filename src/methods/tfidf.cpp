@@ -67,6 +67,35 @@ class CorpusLookup {
     std::vector<std::uint64_t> term_hashes_;
 };
 
+// The offered phrases by falling count, phrases of one count in index order: a counting sort,
+// as counts are small (most phrases of a text occur once), falling back on a stable sort when
+// one is not.
+std::vector<std::uint32_t> offered_by_falling_count(const keyphrase::Candidates& c,
+                                                    const std::vector<char>& offered) {
+    constexpr std::uint32_t kCountedSort = 256;  // counts a counting sort takes
+    std::vector<std::uint32_t> by_count;
+    by_count.reserve(offered.size());
+    std::uint32_t most = 0;
+    for (std::uint32_t p = 0; p < offered.size(); ++p)
+        if (offered[p]) {
+            by_count.push_back(p);
+            most = std::max(most, c.phrases[p].count);
+        }
+    if (most >= kCountedSort) {
+        std::stable_sort(by_count.begin(), by_count.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return c.phrases[a].count > c.phrases[b].count;
+        });
+        return by_count;
+    }
+    // Where the phrases of each count start: after every phrase of a higher count.
+    std::vector<std::uint32_t> start(most + 2, 0);
+    for (const std::uint32_t p : by_count) ++start[most - c.phrases[p].count + 1];
+    for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<std::uint32_t> sorted(by_count.size());
+    for (const std::uint32_t p : by_count) sorted[start[most - c.phrases[p].count]++] = p;
+    return sorted;
+}
+
 // Corpus scores of the phrases that can still be among the config.top_k best; every other
 // offered phrase is offered no more. A phrase scores at most tf times the idf of a phrase no
 // document holds, so phrases are scored by falling tf until that bound falls below the k-th
@@ -74,13 +103,7 @@ class CorpusLookup {
 void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
                          const CorpusLookup& corpus, std::vector<char>& offered,
                          std::vector<double>& score) {
-    std::vector<std::uint32_t> by_count;
-    by_count.reserve(offered.size());
-    for (std::uint32_t p = 0; p < offered.size(); ++p)
-        if (offered[p]) by_count.push_back(p);
-    std::stable_sort(by_count.begin(), by_count.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return c.phrases[a].count > c.phrases[b].count;
-    });
+    const std::vector<std::uint32_t> by_count = offered_by_falling_count(c, offered);
     // A hair above the bound, so that rounding in the logarithm never drops a phrase.
     const double most_idf = smoothed_idf(config.total_documents, 0.0) * (1.0 + 1e-9);
     std::vector<double> best;  // a min-heap of the top_k scores so far
