@@ -68,7 +68,10 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     c.terms.reserve(c.words.forms.size());  // a term for each form at most
     const auto find_or_add_term = [&](std::string stem, bool connector) {
         const std::size_t mask = stem_slots - 1;
-        std::size_t at = std::hash<std::string_view>()(stem) & mask;
+        std::uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a: stems are short
+        for (const char ch : stem)
+            hash = (hash ^ static_cast<unsigned char>(ch)) * 0x100000001b3ull;
+        std::size_t at = static_cast<std::size_t>(hash ^ (hash >> 32)) & mask;
         for (;; at = (at + 1) & mask) {
             const std::uint32_t slot = term_of_stem[at];
             if (slot == 0) break;
@@ -83,16 +86,20 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     };
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& lower = c.words.lower(w[i]);
-        const bool connector =
-            w[i].stop && options.allow_connectors && is_connector(options.language, lower);
-        if (w[i].stop && !connector) continue;
-        std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2 + (connector ? 1 : 0)];
-        if (term == kUnseen) {
+        if (w[i].stop) {
+            // Whether a function word connects is asked once a form: kNoTerm when it does not.
+            if (!options.allow_connectors) continue;
+            std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2 + 1];
             // Connectors are keyed apart from stems, so they never merge with a content word.
-            term = find_or_add_term(connector ? "\x01" + lower : stem_word(options.language, lower),
-                                    connector);
+            if (term == kUnseen)
+                term = is_connector(options.language, lower)
+                           ? find_or_add_term("\x01" + lower, true)
+                           : kNoTerm;
+            continue;
         }
-        if (!connector) ++c.content_words;
+        std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2];
+        if (term == kUnseen) term = find_or_add_term(stem_word(options.language, lower), false);
+        ++c.content_words;
     }
     // A form seen only as a function word, or never as a connector, has no term there.
     std::replace(term_of_form.begin(), term_of_form.end(), kUnseen, kNoTerm);
