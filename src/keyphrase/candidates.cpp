@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <string_view>
 
 #include "stemmer.h"
