@@ -46,13 +46,25 @@ void bind_corpus_counting(py::module_& m) {
                  return table_of(std::move(counts));
              }),
              py::arg("counts"), "A table holding a copy of counts (dict[str, int]).")
-        .def("__len__", [](DocumentFrequencyTable& t) { return t.map().size(); })
-        .def("__contains__", [](DocumentFrequencyTable& t,
-                                const std::string& key) { return t.map().count(key) != 0; })
+        // A counted table answers these from its lookup form, making no map: every phrase it
+        // holds was counted in one document at least, so a count of 0 means absent.
+        .def("__len__",
+             [](DocumentFrequencyTable& t) {
+                 return t.counts ? t.counts->size() : t.lookup->size();
+             })
+        .def("__contains__",
+             [](DocumentFrequencyTable& t, const std::string& key) {
+                 return t.counts ? t.counts->count(key) != 0 : t.lookup->find(key) != 0;
+             })
         .def("__getitem__",
              [](DocumentFrequencyTable& t, const std::string& key) {
-                 const auto found = t.map().find(key);
-                 if (found == t.map().end()) throw py::key_error(key);
+                 if (!t.counts) {
+                     const std::uint32_t documents = t.lookup->find(key);
+                     if (documents == 0) throw py::key_error(key);
+                     return documents;
+                 }
+                 const auto found = t.counts->find(key);
+                 if (found == t.counts->end()) throw py::key_error(key);
                  return found->second;
              })
         .def(
