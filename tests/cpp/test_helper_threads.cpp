@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kezo/helper_threads.h"
+#include "sanitizer_runtime.h"
 
 namespace {
 
@@ -67,21 +68,9 @@ TEST(HelperThreadsConcurrency, CallersAtOnceShareTheHelpers) {
     EXPECT_EQ(sum.load(), 4 * 50 * (1 + 2 + 3));
 }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitizerRuntime = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitizerRuntime = true;
-#else
-constexpr bool kSanitizerRuntime = false;
-#endif
-#else
-constexpr bool kSanitizerRuntime = false;
-#endif
-
 // The parent's helpers do not exist in a child: the child must start its own, not wait for them.
 TEST(HelperThreads, ForkedChildStartsHelpersOfItsOwn) {
-    if (kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
+    if (kezo::testing::kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
     kezo::run_on_helper_threads(3, [](std::size_t) {});
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kezo/snapper.h"
+#include "sanitizer_runtime.h"
 #include "snapper_fake_clock.h"
 
 namespace kezo {
@@ -28,21 +29,6 @@ bool eventually(const std::function<bool()>& done) {
     }
     return true;
 }
-
-// The address and thread sanitizer runtimes of this toolchain do not make their allocator
-// fork-safe: a parent thread inside malloc at the moment of the fork leaves the child stuck on the
-// runtime's own lock. The fork tests therefore run in the plain builds only.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitizerRuntime = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitizerRuntime = true;
-#else
-constexpr bool kSanitizerRuntime = false;
-#endif
-#else
-constexpr bool kSanitizerRuntime = false;
-#endif
 
 // Whether a forked child exits with status 0 within ten seconds; a hung child is killed.
 bool child_exits_cleanly(pid_t pid) {
@@ -102,7 +88,7 @@ TEST_F(SnapperWorker, FailingTurnLeavesPreviousDictionaryAndWorkerAlive) {
 // promptly with an update still queued (global_snapper is never destroyed: that new worker ends
 // with the process).
 TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
-    if (kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
+    if (testing::kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
     ASSERT_TRUE(global_snapper.load_tenant_dictionary("fork-parent", {"parent"}));
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -124,7 +110,7 @@ TEST(SnapperWorkerFork, ChildAppliesQueuedUpdatesAndExits) {
 // (Not a Concurrency suite: ThreadSanitizer cannot follow a child that starts threads after a
 // multi-threaded fork.)
 TEST(SnapperWorkerFork, ChildOfBusyParentNeverInheritsAHeldLock) {
-    if (kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
+    if (testing::kSanitizerRuntime) GTEST_SKIP() << "the sanitizer runtime is not fork-safe";
     ASSERT_TRUE(global_snapper.load_tenant_dictionary("fork-busy", {"busy"}));
     std::atomic<bool> stop{false};
     std::vector<std::thread> readers;
