@@ -6,7 +6,6 @@
 #include <pybind11/stl.h>
 
 #include <atomic>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -38,19 +37,15 @@ py::list run_batch(const std::vector<std::string>& texts, const Config& config, 
         const std::size_t workers =
             std::max<std::size_t>(1, std::min<std::size_t>(threads, texts.size()));
         std::atomic<std::size_t> next{0};
-        std::vector<std::exception_ptr> errors(workers);
-        const auto work = [&](std::size_t w) {
+        run_on_helper_threads(workers, [&](std::size_t) {
             try {
                 for (std::size_t i; (i = next.fetch_add(1)) < texts.size();)
                     found[i] = extract(texts[i], copy);
             } catch (...) {
-                errors[w] = std::current_exception();
                 next.store(texts.size());  // the others stop after their current text
+                throw;                     // and the helpers pass the first error back
             }
-        };
-        run_on_helper_threads(workers, work);
-        for (const std::exception_ptr& e : errors)
-            if (e) std::rethrow_exception(e);
+        });
     });
     py::list out(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {

@@ -3,9 +3,7 @@
 
 #include <atomic>
 #include <cstddef>
-#include <exception>
 #include <string>
-#include <vector>
 
 #include "kezo/helper_threads.h"
 #include "kezo/stopwords.h"
@@ -19,20 +17,16 @@ namespace kezo::keyphrase {
 template <class Work>
 void on_text_threads(std::size_t texts, std::size_t threads, const std::string& tenant, Work work) {
     std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> errors(threads);
-    const auto run = [&](std::size_t t) {
+    run_on_helper_threads(threads, [&](std::size_t t) {
         try {
             const stopwords::ScopedTenant scope(tenant);  // a tenant's scope is per thread
             for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < texts;)
                 work(t, i);
         } catch (...) {
-            errors[t] = std::current_exception();
-            next.store(texts);
+            next.store(texts);  // the others stop after their current text
+            throw;              // and the helpers pass the first error back
         }
-    };
-    run_on_helper_threads(threads, run);
-    for (const std::exception_ptr& e : errors)
-        if (e) std::rethrow_exception(e);
+    });
 }
 
 }  // namespace kezo::keyphrase

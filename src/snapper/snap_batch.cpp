@@ -2,8 +2,6 @@
 // single snap would be.
 #include <algorithm>
 #include <atomic>
-#include <exception>
-#include <mutex>
 #include <thread>
 
 #include "kezo/helper_threads.h"
@@ -36,9 +34,7 @@ std::vector<SnapMatch> TenantFuzzySnapper::snap_terms(const std::string& tenant_
     wanted = std::min(wanted, (rest + kMinTermsPerThread - 1) / kMinTermsPerThread);
 
     std::atomic<std::size_t> next{1};
-    std::mutex error_mutex;
-    std::exception_ptr error;
-    auto work = [&] {
+    run_on_helper_threads(wanted, [&](std::size_t) {
         try {
             for (;;) {
                 const std::size_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
@@ -50,12 +46,9 @@ std::vector<SnapMatch> TenantFuzzySnapper::snap_terms(const std::string& tenant_
             }
         } catch (...) {
             next.store(terms.size(), std::memory_order_relaxed);  // the others stop early
-            std::lock_guard<std::mutex> lock(error_mutex);
-            if (!error) error = std::current_exception();
+            throw;  // and the helpers pass the first error back
         }
-    };
-    run_on_helper_threads(wanted, [&](std::size_t) { work(); });
-    if (error) std::rethrow_exception(error);
+    });
     return results;
 }
 
