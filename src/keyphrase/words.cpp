@@ -421,15 +421,51 @@ class Scanner {
     }
 
     // Reads the run of ASCII letters and digits at pos into the word; returns where it ends.
-    // Ordinary text is mostly such runs, so they skip the per-character dispatch of run.
+    // Ordinary text is mostly such runs, so they skip the per-character dispatch of run. A run
+    // that is a whole word (nothing before it in the word, nothing after it that could join it)
+    // is emitted at once, and a single blank after it is passed over: a blank only finishes a
+    // word, and none is open then.
     std::size_t read_ascii(std::size_t pos) {
         const char* data = text_.data();
         const std::size_t len = text_.size();
-        if (!in_word_) start_word(pos, static_cast<unsigned char>(data[pos]));
+        if (!in_word_) {
+            std::size_t digits = 0, upper = 0;
+            const std::size_t end =
+                lower_ascii_run(pos, kMaxWordCodePoints, lower_, &digits, &upper);
+            if ((end == len || ends_ascii_word(static_cast<unsigned char>(data[end]))) &&
+                end <= Word::kMaxBegin) {
+                Shape shape;
+                shape.first = static_cast<unsigned char>(data[pos]);
+                shape.digits = digits;
+                shape.letters = end - pos - digits;
+                shape.upper = upper;
+                emit(std::string_view(lower_, end - pos), pos, end, &shape);
+                return end < len && data[end] == ' ' ? end + 1 : end;
+            }
+            start_word(pos, static_cast<unsigned char>(data[pos]));
+            return add_ascii_run(pos, end, digits, upper);
+        }
         const std::size_t room =
             code_points_ < kMaxWordCodePoints ? kMaxWordCodePoints - code_points_ : 0;
-        const std::size_t stop = std::min(len, pos + room);
-        char* out = lower_ + lower_size_;
+        std::size_t digits = 0, upper = 0;
+        const std::size_t end = lower_ascii_run(pos, room, lower_ + lower_size_, &digits, &upper);
+        return add_ascii_run(pos, end, digits, upper);
+    }
+
+    // True when the byte c, right after a run of ASCII letters and digits, ends the word: an
+    // ASCII byte but a letter or digit (the run was cut short) or a joiner (hyphen,
+    // apostrophe). A byte outside ASCII may be a letter, mark or invisible character going on.
+    static bool ends_ascii_word(unsigned char c) {
+        return c < 0x80 && !is_ascii_alnum(c) && c != '-' && c != '\'';
+    }
+
+    // Lower-cases the run of ASCII letters and digits at pos into out, at most room of them;
+    // returns where they end, with the digits and capitals among them counted.
+    [[gnu::always_inline]] std::size_t lower_ascii_run(std::size_t pos, std::size_t room, char* out,
+                                                       std::size_t* digits_found,
+                                                       std::size_t* upper_found) const {
+        const char* data = text_.data();
+        const std::size_t stop = std::min(text_.size(), pos + room);
         std::size_t end = pos, digits = 0, upper = 0;
         bool ended = false;  // at a byte outside the run
         if (kWordAtATime) {
@@ -445,8 +481,10 @@ class Scanner {
                 const unsigned bits = outside == 0 ? 64 : __builtin_ctzll(outside) & ~7u;
                 const std::uint64_t run =
                     bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
-                digits += count_high(digit & run);
-                upper += count_high(in_range(x & ~kHigh, 'A', 'Z') & run);
+                // Most words hold no digit and at most one capital.
+                if (const std::uint64_t found = digit & run) digits += count_high(found);
+                if (const std::uint64_t found = in_range(x & ~kHigh, 'A', 'Z') & run)
+                    upper += count_high(found);
                 if (bits < 64) {
                     end += bits / 8;
                     ended = true;
@@ -461,6 +499,19 @@ class Scanner {
             digits += c <= '9' ? 1 : 0;
             upper += unsigned{c} - 'A' < 26u ? 1 : 0;
         }
+        *digits_found = digits;
+        *upper_found = upper;
+        return end;
+    }
+
+    // Adds the run [pos, end) lower_ascii_run read to the open word; returns where the run of
+    // letters and digits ends, past end when the word ran out of room.
+    std::size_t add_ascii_run(std::size_t pos, std::size_t end, std::size_t digits,
+                              std::size_t upper) {
+        const char* data = text_.data();
+        const std::size_t len = text_.size();
+        const std::size_t room =
+            code_points_ < kMaxWordCodePoints ? kMaxWordCodePoints - code_points_ : 0;
         if (end > pos) {
             lower_size_ += end - pos;
             word_end_ = end;
@@ -470,7 +521,7 @@ class Scanner {
         }
         // Letters past the limit still count: the word is dropped in finish_word.
         std::size_t rest = end;
-        if (end == stop)
+        if (end == std::min(len, pos + room))
             while (rest < len && is_ascii_alnum(static_cast<unsigned char>(data[rest]))) ++rest;
         code_points_ += rest - pos;
         return rest;
@@ -691,6 +742,7 @@ class Scanner {
         w.segment = segment_ & 7u;
         w.stop = marks.stop;
         w.sentence_start = sentence_start_;
+        w.shows_case = !sentence_start_;  // until its sentence turns out to be in title case
         w.first_sentence = sentence_ == 0;
         w.line_start = words_on_line_++ == 0;
         w.capitalised = marks.capitalised;
@@ -709,14 +761,16 @@ class Scanner {
         sentence_open_ = true;
     }
 
-    // Marks whether case shows a name in each word of the sentence added last (from the last
-    // word that starts one): not at its start, nor anywhere in a sentence written in title case,
-    // where three in four of its (at least three) words that have letters are capitalised.
+    // Settles whether case shows a name in each word of the sentence added last (from the last
+    // word that starts one): not at its start (as add marks it), nor anywhere in a sentence
+    // written in title case, where three in four of its (at least three) words that have letters
+    // are capitalised.
     void close_case_sentence() {
         const bool title = case_words_ >= 3 && case_capitalised_ * 4 >= case_words_ * 3;
         std::vector<Word>& words = out_.words;
-        for (std::size_t i = case_sentence_first_; i < words.size(); ++i)
-            words[i].shows_case = !words[i].sentence_start && !title;
+        if (title)
+            for (std::size_t i = case_sentence_first_; i < words.size(); ++i)
+                words[i].shows_case = false;
         case_sentence_first_ = words.size();
         case_words_ = 0;
         case_capitalised_ = 0;

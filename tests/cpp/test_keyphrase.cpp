@@ -82,6 +82,13 @@ TEST(KeyphraseBoundaries, PhrasesNeverCrossABreak) {
     EXPECT_EQ(phrases("deep neural\n\tnetworks").count("deep neural networks"), 1u);
     EXPECT_EQ(phrases("solar 2012 panels", Language::English, true).count("solar 2012 panels"), 1u);
     EXPECT_EQ(phrases("solar x panels", Language::English, true).count("solar x panels"), 0u);
+    // A word of 64 letters is the longest kept, at the end of the text too; a longer one, with
+    // whatever it is joined to, is dropped.
+    const std::string longest(64, 'q'), longer(65, 'q');
+    EXPECT_EQ(phrases("solar " + longest + " panels").count("solar " + longest + " panels"), 1u);
+    EXPECT_EQ(phrases("solar " + longest).count("solar " + longest), 1u);
+    EXPECT_EQ(phrases("solar " + longer + " panels"), (std::set<std::string>{"solar", "panels"}));
+    EXPECT_EQ(phrases("solar " + longer + "-panels"), std::set<std::string>{"solar"});
 }
 
 TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
