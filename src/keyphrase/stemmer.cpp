@@ -6,7 +6,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <functional>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -63,8 +63,6 @@ struct ThreadStemmers {
         return stemmers[value].get();
     }
 };
-
-thread_local ThreadStemmers tls_stemmers;
 
 // Stems by word, per language and thread: open addressing over 64-bit word hashes, each slot
 // pointing at the word and its stem, one after the other in a pool. A lookup costs a hash, a
@@ -144,7 +142,32 @@ class StemCache {
     std::string pool_;  // at most kCachedStems words and stems of kLongestCachedWord bytes each
     std::size_t entries_ = 0;
 };
-thread_local std::array<StemCache, kLanguageCount + 1> tls_stem_caches;
+// A thread's stemmers with their caches: one thread-local object, reached once a call.
+struct ThreadStems {
+    ThreadStemmers stemmers;
+    std::array<StemCache, kLanguageCount + 1> caches;
+};
+thread_local ThreadStems tls_stems;
+
+// A hash of a word of at most kLongestCachedWord bytes: its length and eight bytes at a time,
+// each folded in by a multiply.
+std::uint64_t word_hash(std::string_view word) {
+    std::uint64_t h = word.size() * 0x9E3779B97F4A7C15ull;
+    std::size_t i = 0;
+    for (; i + 8 <= word.size(); i += 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, word.data() + i, 8);
+        h = (h ^ chunk) * 0xC2B2AE3D27D4EB4Full;
+        h ^= h >> 29;
+    }
+    if (i < word.size()) {
+        std::uint64_t chunk = 0;
+        std::memcpy(&chunk, word.data() + i, word.size() - i);
+        h = (h ^ chunk) * 0xC2B2AE3D27D4EB4Full;
+        h ^= h >> 29;
+    }
+    return h ^ (h >> 32);
+}
 
 }  // namespace
 
@@ -153,13 +176,14 @@ bool has_stemmer(Language lang) {
 }
 
 std::string stem_word(Language lang, std::string_view word) {
-    sb_stemmer* stemmer = tls_stemmers.get(lang);
+    ThreadStems& stems = tls_stems;
+    sb_stemmer* stemmer = stems.stemmers.get(lang);
     if (stemmer == nullptr || word.empty() || word.size() > INT_MAX) return std::string(word);
     // Texts repeat their vocabulary, and one document after another repeats a language's:
     // stems already computed on this thread are looked up instead of stemmed again.
-    StemCache& cache = tls_stem_caches[static_cast<std::size_t>(lang)];
+    StemCache& cache = stems.caches[static_cast<std::size_t>(lang)];
     const bool cached = word.size() <= kLongestCachedWord;
-    const std::uint64_t hash = cached ? std::hash<std::string_view>()(word) : 0;
+    const std::uint64_t hash = cached ? word_hash(word) : 0;
     std::string_view cached_stem;
     if (cached && cache.find(hash, word, &cached_stem)) return std::string(cached_stem);
     const sb_symbol* stem = sb_stemmer_stem(
