@@ -19,7 +19,7 @@ namespace kezo {
 // waiting after a call (as many as twice the hardware's threads, at least 8; helpers above
 // that end when their call does). Each keeps its thread_local state, caches included, between
 // calls: the scanner's forms and the stems of each language it has read, bounded at about
-// 10 MB a helper and language (about 1 MB after 500 abstracts). A call that cannot be handed
+// 13 MB a helper and language (about 1 MB after 500 abstracts). A call that cannot be handed
 // to a helper (no thread can be started) runs on the calling thread after task(0), as does one
 // no helper has taken by then; task must allow that. Thread-safe; a child process made by fork
 // starts with no helpers.

@@ -97,7 +97,9 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
             continue;
         }
         std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2];
-        if (term == kUnseen) term = find_or_add_term(stem_word(options.language, lower), false);
+        if (term == kUnseen)
+            term = find_or_add_term(
+                stem_kept_word(options.language, lower, kept_form(c.words, w[i].form)), false);
         ++c.content_words;
     }
     // A form seen only as a function word, or never as a connector, has no term there.

@@ -146,25 +146,40 @@ class StemCache {
 struct ThreadStems {
     ThreadStemmers stemmers;
     std::array<StemCache, kLanguageCount + 1> caches;
+    // Stems by kept-form entry (stem_kept_word), of the generation of kept forms they are for.
+    struct KeptStem {
+        std::string stem;
+        std::uint8_t language = 0;  // the language value of stem plus one; 0 for none yet
+    };
+    std::vector<KeptStem> kept;
+    std::uint64_t kept_generation = 0;
 };
 thread_local ThreadStems tls_stems;
 
-// A hash of a word of at most kLongestCachedWord bytes: its length and eight bytes at a time,
-// each folded in by a multiply.
+// A hash of a word of at most kLongestCachedWord bytes: its length and its bytes read eight at
+// a time (the last eight overlapping the ones before), each load folded in by a multiply.
+std::uint64_t load_bytes(const char* p, std::size_t n) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, p, n);
+    return v;
+}
 std::uint64_t word_hash(std::string_view word) {
-    std::uint64_t h = word.size() * 0x9E3779B97F4A7C15ull;
-    std::size_t i = 0;
-    for (; i + 8 <= word.size(); i += 8) {
-        std::uint64_t chunk;
-        std::memcpy(&chunk, word.data() + i, 8);
+    const char* p = word.data();
+    const std::size_t n = word.size();
+    std::uint64_t h = n * 0x9E3779B97F4A7C15ull;
+    const auto fold = [&h](std::uint64_t chunk) {
         h = (h ^ chunk) * 0xC2B2AE3D27D4EB4Full;
         h ^= h >> 29;
-    }
-    if (i < word.size()) {
-        std::uint64_t chunk = 0;
-        std::memcpy(&chunk, word.data() + i, word.size() - i);
-        h = (h ^ chunk) * 0xC2B2AE3D27D4EB4Full;
-        h ^= h >> 29;
+    };
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) fold(load_bytes(p + i, 8));
+        fold(load_bytes(p + n - 8, 8));
+    } else if (n >= 4) {
+        fold(load_bytes(p, 4) | load_bytes(p + n - 4, 4) << 32);
+    } else if (n > 0) {
+        fold(static_cast<unsigned char>(p[0]) |
+             std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8 |
+             std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
     }
     return h ^ (h >> 32);
 }
@@ -195,6 +210,26 @@ std::string stem_word(Language lang, std::string_view word) {
     // not kept.
     if (cached && out.size() <= 0xFFFF) cache.add(hash, word, out);
     return out;
+}
+
+std::string stem_kept_word(Language lang, std::string_view word, const KeptForm& kept) {
+    const auto value = static_cast<std::uint32_t>(lang);
+    if (!kept.found || value >= 0xFF) return stem_word(lang, word);
+    ThreadStems& stems = tls_stems;
+    if (stems.kept_generation != kept.generation) {
+        // The forms started over: their stems go too, and the room one huge text took.
+        if (stems.kept.capacity() > kCachedStems * 2)
+            std::vector<ThreadStems::KeptStem>().swap(stems.kept);
+        stems.kept.clear();
+        stems.kept_generation = kept.generation;
+    }
+    if (stems.kept.size() <= kept.entry) stems.kept.resize(std::size_t{kept.entry} + 1);
+    ThreadStems::KeptStem& stem = stems.kept[kept.entry];
+    if (stem.language != value + 1) {
+        stem.stem = stem_word(lang, word);
+        stem.language = static_cast<std::uint8_t>(value + 1);
+    }
+    return stem.stem;
 }
 
 }  // namespace kezo::keyphrase

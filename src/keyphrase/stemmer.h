@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "kezo/language.h"
+#include "words.h"
 
 namespace kezo::keyphrase {
 
@@ -18,5 +19,11 @@ bool has_stemmer(Language lang);
 // each thread keeps the stems of up to 32,768 words of up to 32 bytes per language and looks
 // them up (a hash) rather than stemming them again.
 std::string stem_word(Language lang, std::string_view word);
+
+// stem_word(lang, word) for a word scanned as a form kept as `kept` (kept_form): each thread
+// keeps the stem beside the form's entry, in one language per entry, so a form it has stemmed
+// is looked up by its entry alone; a word not found kept is stem_word. Thread-safe. Each thread
+// holds a stem per kept form it is asked for, 32 bytes and the stem.
+std::string stem_kept_word(Language lang, std::string_view word, const KeptForm& kept);
 
 }  // namespace kezo::keyphrase

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 
 #include "char_kinds.h"
@@ -148,12 +149,25 @@ class Vocabulary {
     void reset() {
         if (texts_.size() > kMostEntries || ++stamp_ == 0) {
             texts_.clear();
+            ++generation_;
             std::fill(slots_.begin(), slots_.end(), Slot());
             stamp_ = 1;
         }
         if (slots_.empty()) resize(1024);
+        // A thread numbers its texts after a base of its own, taken again when they run out.
+        if (static_cast<std::uint32_t>(++id_) == 0)
+            id_ = next_base_.fetch_add(1, std::memory_order_relaxed) << 32 | 1;
         forms_.clear();
     }
+
+    // Which text this is of the thread's scans: never the same for two threads, nor for two
+    // texts of one thread. Never 0.
+    std::uint64_t id() const { return id_; }
+
+    // Where form (an index intern returned for this text) is kept, and how many times the
+    // kept forms have started over.
+    std::uint32_t entry_of(std::uint32_t form) const { return slots_[forms_[form].slot].entry - 1; }
+    std::uint64_t generation() const { return generation_; }
 
     // The index of lower in forms (the text's forms), appended there when new to the text.
     // Inlined where it is called, once or twice a word: the call cost about a tenth of a scan.
@@ -297,6 +311,9 @@ class Vocabulary {
     std::vector<std::string> texts_;  // every form, by entry
     std::vector<Form> forms_;         // by form index of the text being scanned
     std::uint32_t stamp_ = 0;
+    std::uint64_t id_ = 0xFFFFFFFF;  // no text yet: the first takes a base
+    std::uint64_t generation_ = 0;
+    static inline std::atomic<std::uint64_t> next_base_{1};
 };
 
 thread_local Vocabulary tls_vocabulary;
@@ -330,6 +347,7 @@ class Scanner {
         const std::size_t forms = std::min<std::size_t>(len / 8 + 1, kFormsReserved);
         out_.forms.reserve(forms);
         vocabulary_.reset();
+        out_.scanned_by = vocabulary_.id();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
         std::size_t pos = 0;
         while (pos < len) {
@@ -425,7 +443,7 @@ class Scanner {
     // that is a whole word (nothing before it in the word, nothing after it that could join it)
     // is emitted at once, and a single blank after it is passed over: a blank only finishes a
     // word, and none is open then.
-    std::size_t read_ascii(std::size_t pos) {
+    [[gnu::always_inline]] std::size_t read_ascii(std::size_t pos) {
         const char* data = text_.data();
         const std::size_t len = text_.size();
         if (!in_word_) {
@@ -861,6 +879,13 @@ Words scan_words(std::string_view text, const ScanOptions& options) {
 
 void scan_words(std::string_view text, const ScanOptions& options, Words& out) {
     Scanner(text, options, out).run();
+}
+
+KeptForm kept_form(const Words& words, std::uint32_t form) {
+    const Vocabulary& kept = tls_vocabulary;
+    if (words.scanned_by == 0 || words.scanned_by != kept.id() || form >= words.forms.size())
+        return {};
+    return {kept.generation(), kept.entry_of(form), true};
 }
 
 void append_surface(std::string_view text, const Word& w, std::string& out) {

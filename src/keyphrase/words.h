@@ -76,6 +76,8 @@ struct Words {
     // part of a noun phrase (a verb, an adverb ...: noun_phrases.h), which stands only as a
     // phrase of its own. Empty when untagged.
     std::vector<char> nominal;
+    // Which scan found these forms (kept_form): 0 for none.
+    std::uint64_t scanned_by = 0;
 
     const std::string& lower(const Word& w) const { return forms[w.form]; }
     const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
@@ -107,6 +109,17 @@ Words scan_words(std::string_view text, const ScanOptions& options);
 // The same into out, whose words and forms are replaced: a caller scanning one text after
 // another keeps the memory of its vectors instead of allocating them again for every text.
 void scan_words(std::string_view text, const ScanOptions& options, Words& out);
+
+// Where the thread that scanned words keeps form `form` of them: an entry that stays the same
+// from text to text until the thread's kept forms start over (generation counts the times they
+// did; past about 65,536 forms), so what is found out about a form can be kept beside it
+// (stem_kept_word). found is false on any other thread, and after the thread's next scan.
+struct KeptForm {
+    std::uint64_t generation = 0;
+    std::uint32_t entry = 0;
+    bool found = false;
+};
+KeptForm kept_form(const Words& words, std::uint32_t form);
 
 // Appends to out a word as written: its bytes in text without soft hyphens, other invisible
 // characters and malformed bytes. Linear in the word.

@@ -124,6 +124,10 @@ void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig
         }
     }
     for (; next < by_count.size(); ++next) offered[by_count[next]] = 0;
+    // Nor is a phrase scored below the k-th best: only the few left are ranked.
+    if (best.size() == config.top_k)
+        for (std::size_t k = 0; k < next; ++k)
+            if (score[by_count[k]] < best.front()) offered[by_count[k]] = 0;
 }
 
 }  // namespace

@@ -652,3 +652,35 @@ TEST(KeyphraseWords, StopMarksDoNotCarryOverBetweenScans) {
         EXPECT_EQ(marks(Language::English), english);
     }).join();
 }
+
+// A stem kept beside a form is the form's stem in the language asked for, and is only looked up
+// for the latest scan of the thread that made it: words of an older scan, or read on another
+// thread, are stemmed as they come.
+TEST(KeyphraseWords, KeptStemsAreThoseOfTheScanningThreadsLatestScan) {
+    const auto stems_of = [](const keyphrase::Words& words, Language lang, bool* all_kept) {
+        std::vector<std::string> out;
+        for (std::uint32_t f = 0; f < words.forms.size(); ++f) {
+            const keyphrase::KeptForm kept = keyphrase::kept_form(words, f);
+            *all_kept = *all_kept && kept.found;
+            out.push_back(keyphrase::stem_kept_word(lang, words.forms[f], kept));
+            EXPECT_EQ(out.back(), keyphrase::stem_word(lang, words.forms[f])) << words.forms[f];
+        }
+        return out;
+    };
+    const keyphrase::ScanOptions options;
+    const keyphrase::Words older = keyphrase::scan_words("stations of running trains", options);
+    const keyphrase::Words latest = keyphrase::scan_words("trains running to stations", options);
+    bool kept = true;
+    const auto english = stems_of(latest, Language::English, &kept);
+    EXPECT_TRUE(kept);
+    EXPECT_NE(stems_of(latest, Language::German, &kept), english);  // a language of its own
+    EXPECT_EQ(stems_of(latest, Language::English, &kept), english);
+    kept = true;
+    stems_of(older, Language::English, &kept);
+    EXPECT_FALSE(kept);
+    std::thread([&] {
+        bool elsewhere = true;
+        EXPECT_EQ(stems_of(latest, Language::English, &elsewhere), english);
+        EXPECT_FALSE(elsewhere);
+    }).join();
+}
