@@ -34,13 +34,14 @@ class PhraseFrequencyTable {
     std::uint32_t add(std::uint64_t hash, std::string_view key, std::uint32_t documents) {
         return add(
             hash, documents, [&](std::string_view stored) { return stored == key; },
-            [&] { return key; });
+            [&](std::string& pool) { pool += key; });
     }
     // The same for the key whose hash is hash and for which same(stored key) holds; when there
-    // is none, the key new_key() returns (a string_view, read before the call returns) is
-    // entered.
-    template <class Same, class NewKey>
-    std::uint32_t add(std::uint64_t hash, std::uint32_t documents, Same&& same, NewKey&& new_key) {
+    // is none, write_key(std::string& pool) appends the new key's bytes to pool, the table's
+    // keys one after another, and nothing else: it is written there once.
+    template <class Same, class WriteKey>
+    std::uint32_t add(std::uint64_t hash, std::uint32_t documents, Same&& same,
+                      WriteKey&& write_key) {
         if ((size() + 1) * 2 > slots_.size()) grow(size() + 1);
         std::size_t at = hash & mask_;
         for (; slots_[at].key != 0; at = (at + 1) & mask_) {
@@ -50,7 +51,9 @@ class PhraseFrequencyTable {
                 return slot.key - 1;
             }
         }
-        return enter(at, hash, new_key(), documents);
+        if (offsets_.empty()) offsets_.push_back(0);
+        write_key(keys_);
+        return enter(at, hash, documents);
     }
 
     // The count of every key by index (as add returned it). Linear in the table.
@@ -98,8 +101,8 @@ class PhraseFrequencyTable {
     // Room for `keys` keys at most half full, every key placed again.
     void grow(std::size_t keys);
     // Enters key in the free slot at; returns its index.
-    std::uint32_t enter(std::size_t at, std::uint64_t hash, std::string_view key,
-                        std::uint32_t documents);
+    // Enters the key last written into keys_ at slot at.
+    std::uint32_t enter(std::size_t at, std::uint64_t hash, std::uint32_t documents);
 
     std::vector<Slot> slots_;  // a power of two, at most half full
     std::size_t mask_ = 0;

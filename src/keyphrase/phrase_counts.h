@@ -30,10 +30,7 @@ class PhraseCounts {
             const std::uint32_t key = table_.add(
                 phrase_key_hash(c, term_hashes, phrase), 1,
                 [&](std::string_view stored) { return is_stem_key_of(stored, c, phrase); },
-                [&] {
-                    phrase_stem_key(c, phrase, &scratch_);
-                    return std::string_view(scratch_);
-                });
+                [&](std::string& pool) { append_stem_key(c, phrase, pool); });
             if (key_of_phrase != nullptr) key_of_phrase->push_back(key);
         }
     }
@@ -52,7 +49,6 @@ class PhraseCounts {
 
   private:
     PhraseFrequencyTable table_;
-    std::string scratch_;  // the key of a new phrase, written out once
 };
 
 }  // namespace kezo::keyphrase

@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "phrase_features.h"
+#include "stem_keys.h"
 
 namespace kezo::keyphrase {
 namespace {
@@ -73,12 +74,7 @@ std::string phrase_stem_key(const Candidates& c, const Phrase& phrase) {
 
 void phrase_stem_key(const Candidates& c, const Phrase& phrase, std::string* key) {
     key->clear();
-    for (std::uint32_t t : c.phrase_terms(phrase)) {
-        if (!key->empty()) key->push_back(' ');
-        const std::string& stem = c.terms[t].stem;
-        const std::size_t skip = c.terms[t].connector ? 1 : 0;  // the mark keying connectors
-        key->append(stem, std::min(skip, stem.size()), std::string::npos);
-    }
+    append_stem_key(c, phrase, *key);
 }
 
 std::vector<double> score_phrases(const Candidates& c, const ScoringParams& params) {

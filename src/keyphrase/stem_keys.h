@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,16 @@ inline std::uint64_t phrase_key_hash(const Candidates& c,
     for (std::uint32_t t : c.phrase_terms(phrase))
         hash = PhraseFrequencyTable::add_word(hash, term_hashes[t]);
     return hash;
+}
+
+// Appends phrase_stem_key(c, phrase) to out.
+inline void append_stem_key(const Candidates& c, const Phrase& phrase, std::string& out) {
+    bool first = true;
+    for (std::uint32_t t : c.phrase_terms(phrase)) {
+        if (!first) out.push_back(' ');
+        first = false;
+        out.append(stem_key_word(c, t));
+    }
 }
 
 // Whether key == phrase_stem_key(c, phrase).

@@ -15,8 +15,21 @@ std::uint64_t PhraseFrequencyTable::word_hash(std::string_view word) {
         h = (h ^ chunk) * kMul;
         h ^= h >> 29;
     }
+    // The last bytes as if copied into a zeroed word, read without a copy of variable length.
+    const std::size_t rest = word.size() - i;
     std::uint64_t tail = 0;
-    std::memcpy(&tail, word.data() + i, word.size() - i);
+    if (rest != 0 && word.size() >= 8) {
+        std::memcpy(&tail, word.data() + word.size() - 8, 8);
+        tail >>= 8 * (8 - rest);
+    } else if (rest >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, word.data(), 4);
+        std::memcpy(&high, word.data() + rest - 4, 4);
+        tail = low | (std::uint64_t{high} >> (8 * (8 - rest))) << 32;
+    } else {
+        for (std::size_t k = 0; k < rest; ++k)
+            tail |= std::uint64_t{static_cast<unsigned char>(word[k])} << (8 * k);
+    }
     h = (h ^ tail) * kMul;
     return h ^ (h >> 32);
 }
@@ -49,10 +62,8 @@ PhraseFrequencyTable::PhraseFrequencyTable(
     }
 }
 
-std::uint32_t PhraseFrequencyTable::enter(std::size_t at, std::uint64_t hash, std::string_view key,
+std::uint32_t PhraseFrequencyTable::enter(std::size_t at, std::uint64_t hash,
                                           std::uint32_t documents) {
-    if (offsets_.empty()) offsets_.push_back(0);
-    keys_ += key;
     offsets_.push_back(keys_.size());
     slots_[at] = {hash, static_cast<std::uint32_t>(offsets_.size() - 1), documents};
     return static_cast<std::uint32_t>(offsets_.size() - 2);
