@@ -49,7 +49,15 @@ void spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* t
 // quarter full, so that a walk over every occurrence of a text mostly probes one empty slot.
 class ChosenPlaces {
   public:
-    explicit ChosenPlaces(const std::vector<std::uint32_t>& chosen) {
+    struct Slot {
+        std::uint32_t phrase = 0;
+        std::uint32_t place = kFree;
+    };
+    static constexpr std::uint32_t kFree = UINT32_MAX;
+
+    // slots is the room the table is kept in (its memory is reused).
+    ChosenPlaces(const std::vector<std::uint32_t>& chosen, std::vector<Slot>& slots)
+        : slots_(slots) {
         std::size_t size = 16;
         while (size < chosen.size() * 4) size <<= 1;
         slots_.assign(size, Slot());
@@ -69,33 +77,55 @@ class ChosenPlaces {
         }
     }
 
-    static constexpr std::uint32_t kFree = UINT32_MAX;
-
   private:
-    struct Slot {
-        std::uint32_t phrase = 0;
-        std::uint32_t place = kFree;
-    };
     std::size_t spread(std::uint32_t phrase) const {
         return static_cast<std::size_t>((phrase * 0x9E3779B97F4A7C15ull) >> 32) & mask_;
     }
-    std::vector<Slot> slots_;
+    std::vector<Slot>& slots_;
     std::size_t mask_ = 0;
 };
 
-// The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
-// something when there are any; and, when spans is not null, the spans of its occurrences.
-std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen,
-                                   std::vector<std::vector<ByteSpan>>* spans) {
+// What ranking and spelling a text's phrases work on, kept by each thread from one text to the
+// next so that a text allocates only what it returns. A text that needed more than kKeptItems
+// gives the memory back.
+struct Scratch {
+    static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
     struct Form {
         std::string text;
         std::uint32_t count;
         bool telling;
     };
-    const ChosenPlaces places(chosen);
-    std::string text;  // the spelling of the occurrence at hand
-    std::vector<std::vector<Form>> forms(chosen.size());
-    std::vector<std::uint32_t> free_from(spans != nullptr ? chosen.size() : 0, 0);
+    std::vector<std::uint32_t> order, chosen;  // phrases
+    std::vector<ChosenPlaces::Slot> places;
+    std::vector<std::vector<Form>> forms;  // by chosen phrase, as far as any was needed
+    std::vector<std::uint32_t> free_from;  // by chosen phrase
+    std::vector<bool> first_terms;         // by term
+    std::string text;                      // the spelling of the occurrence at hand
+
+    void trim() {
+        if (order.capacity() > kKeptItems || forms.size() > kKeptItems ||
+            first_terms.capacity() > kKeptItems)
+            *this = Scratch();
+    }
+};
+
+[[gnu::noinline]] Scratch& thread_scratch() {
+    thread_local Scratch scratch;
+    return scratch;
+}
+
+// The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
+// something when there are any; and, when spans is not null, the spans of its occurrences.
+std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen,
+                                   std::vector<std::vector<ByteSpan>>* spans, Scratch& s) {
+    using Form = Scratch::Form;
+    const ChosenPlaces places(chosen, s.places);
+    std::string& text = s.text;
+    std::vector<std::vector<Form>>& forms = s.forms;
+    if (forms.size() < chosen.size()) forms.resize(chosen.size());
+    for (std::size_t k = 0; k < chosen.size(); ++k) forms[k].clear();
+    std::vector<std::uint32_t>& free_from = s.free_from;
+    free_from.assign(spans != nullptr ? chosen.size() : 0, 0);
     if (spans != nullptr) {
         spans->assign(chosen.size(), {});
         // A phrase has a span for each of its occurrences at most.
@@ -104,7 +134,8 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     }
     const std::vector<Word>& words = c.words.words;
     // Only the starts of chosen phrases are walked.
-    std::vector<bool> first_terms(c.terms.size(), false);
+    std::vector<bool>& first_terms = s.first_terms;
+    first_terms.assign(c.terms.size(), false);
     for (const std::uint32_t p : chosen) first_terms[c.term_of(c.phrases[p].first_word)] = true;
     for_each_occurrence(
         c,
@@ -124,7 +155,7 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
                 return form.telling == telling && form.text == text;
             });
             if (it == list.end())
-                list.push_back({text, 1, telling});
+                list.push_back({text, 1, telling});  // a kept list keeps its room
             else
                 ++it->count;
         },
@@ -147,8 +178,9 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
 std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
                                               const std::vector<double>& scores,
                                               const SelectionOptions& options) {
-    std::vector<std::uint32_t> order;
-    order.reserve(c.phrases.size());
+    Scratch& s = thread_scratch();
+    std::vector<std::uint32_t>& order = s.order;
+    order.clear();
     for (std::uint32_t p = 0; p < c.phrases.size(); ++p)
         if (is_offered(c.phrases[p]) && (options.offered == nullptr || (*options.offered)[p]))
             order.push_back(p);
@@ -161,7 +193,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         return pa.size < pb.size;
     };
     const std::size_t wanted = options.top_k == 0 ? order.size() : options.top_k;
-    std::vector<std::uint32_t> chosen;
+    std::vector<std::uint32_t>& chosen = s.chosen;
     // NaN compares false: it keeps everything, as a threshold above 1 does.
     const bool filtered = !options.keep_near_duplicates && options.near_duplicate_threshold <= 1.0;
     if (!filtered) {
@@ -180,7 +212,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
     }
 
     std::vector<std::vector<ByteSpan>> spans;
-    std::vector<std::string> texts = spellings(c, chosen, options.spans ? &spans : nullptr);
+    std::vector<std::string> texts = spellings(c, chosen, options.spans ? &spans : nullptr, s);
     std::vector<SpannedKeyword> result(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         const Phrase& p = c.phrases[chosen[k]];
@@ -191,6 +223,7 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         keyword.first_position = p.first_word;
         if (options.spans) result[k].spans = std::move(spans[k]);
     }
+    s.trim();
     return result;
 }
 

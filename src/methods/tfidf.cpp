@@ -67,31 +67,57 @@ class CorpusLookup {
     std::vector<std::uint64_t> term_hashes_;
 };
 
+// What scoring a text works on, kept by each thread from one text to the next so that a text
+// allocates only what it returns. A text that needed more than kKeptItems gives the memory back.
+struct Scratch {
+    static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
+    std::vector<char> offered;                    // by phrase
+    std::vector<double> score;                    // by phrase
+    std::vector<std::uint32_t> by_count, sorted;  // offered phrases
+    std::vector<std::uint32_t> start;             // by count
+    std::vector<double> best;                     // the top_k scores so far
+
+    void trim() {
+        if (offered.capacity() > kKeptItems || start.capacity() > kKeptItems) *this = Scratch();
+    }
+};
+
+// This thread's scratch, reached through a call: in a shared library the address of a
+// thread_local costs a call of its own.
+[[gnu::noinline]] Scratch& thread_scratch() {
+    thread_local Scratch scratch;
+    return scratch;
+}
+
 // The offered phrases by falling count, phrases of one count in index order: a counting sort,
 // as counts are small (most phrases of a text occur once), falling back on a stable sort when
-// one is not.
-std::vector<std::uint32_t> offered_by_falling_count(const keyphrase::Candidates& c,
-                                                    const std::vector<char>& offered) {
+// one is not. The order is left in s.sorted.
+const std::vector<std::uint32_t>& offered_by_falling_count(const keyphrase::Candidates& c,
+                                                           const std::vector<char>& offered,
+                                                           Scratch& s) {
     constexpr std::uint32_t kCountedSort = 256;  // counts a counting sort takes
-    std::vector<std::uint32_t> by_count;
-    by_count.reserve(offered.size());
+    std::vector<std::uint32_t>& by_count = s.by_count;
+    by_count.clear();
     std::uint32_t most = 0;
     for (std::uint32_t p = 0; p < offered.size(); ++p)
         if (offered[p]) {
             by_count.push_back(p);
             most = std::max(most, c.phrases[p].count);
         }
+    std::vector<std::uint32_t>& sorted = s.sorted;
     if (most >= kCountedSort) {
-        std::stable_sort(by_count.begin(), by_count.end(), [&](std::uint32_t a, std::uint32_t b) {
+        sorted = by_count;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
             return c.phrases[a].count > c.phrases[b].count;
         });
-        return by_count;
+        return sorted;
     }
     // Where the phrases of each count start: after every phrase of a higher count.
-    std::vector<std::uint32_t> start(most + 2, 0);
+    std::vector<std::uint32_t>& start = s.start;
+    start.assign(most + 2, 0);
     for (const std::uint32_t p : by_count) ++start[most - c.phrases[p].count + 1];
     for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
-    std::vector<std::uint32_t> sorted(by_count.size());
+    sorted.resize(by_count.size());
     for (const std::uint32_t p : by_count) sorted[start[most - c.phrases[p].count]++] = p;
     return sorted;
 }
@@ -101,12 +127,14 @@ std::vector<std::uint32_t> offered_by_falling_count(const keyphrase::Candidates&
 // document holds, so phrases are scored by falling tf until that bound falls below the k-th
 // best score found: most phrases of a text occur once and are never looked up.
 void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
-                         const CorpusLookup& corpus, std::vector<char>& offered,
-                         std::vector<double>& score) {
-    const std::vector<std::uint32_t> by_count = offered_by_falling_count(c, offered);
+                         const CorpusLookup& corpus, Scratch& s) {
+    std::vector<char>& offered = s.offered;
+    std::vector<double>& score = s.score;
+    const std::vector<std::uint32_t>& by_count = offered_by_falling_count(c, offered, s);
     // A hair above the bound, so that rounding in the logarithm never drops a phrase.
     const double most_idf = smoothed_idf(config.total_documents, 0.0) * (1.0 + 1e-9);
-    std::vector<double> best;  // a min-heap of the top_k scores so far
+    std::vector<double>& best = s.best;  // a min-heap of the top_k scores so far
+    best.clear();
     std::size_t next = 0;
     for (; next < by_count.size(); ++next) {
         const std::uint32_t p = by_count[next];
@@ -144,10 +172,13 @@ std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
                                                 const TfidfMethodConfig& config,
                                                 const std::vector<std::uint32_t>* df_by_phrase) {
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
-    std::vector<char> offered(c.phrases.size(), 0);
+    Scratch& scratch = thread_scratch();
+    std::vector<char>& offered = scratch.offered;
+    offered.resize(c.phrases.size());
     for (std::size_t p = 0; p < c.phrases.size(); ++p)
         offered[p] = c.phrases[p].content_words() >= min_words;
-    std::vector<double> score(c.phrases.size(), 0.0);
+    std::vector<double>& score = scratch.score;
+    score.assign(c.phrases.size(), 0.0);
     const bool corpus = (df_by_phrase != nullptr || config.document_frequency != nullptr) &&
                         config.total_documents > 0;
     std::uint32_t sentences = 0;
@@ -156,7 +187,7 @@ std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
     if (corpus) {
         const CorpusLookup lookup(c, config, df_by_phrase);
         if (config.top_k > 0) {
-            score_in_corpus_top(c, config, lookup, offered, score);
+            score_in_corpus_top(c, config, lookup, scratch);
         } else {
             for (std::size_t p = 0; p < c.phrases.size(); ++p)
                 if (offered[p]) score[p] = static_cast<double>(c.phrases[p].count) * lookup.idf(p);
@@ -174,7 +205,9 @@ std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
     selection.keep_near_duplicates = true;  // every n-gram counts, as tf-idf has it
     selection.spans = true;
     selection.offered = &offered;
-    return keyphrase::select_keyphrases(c, score, selection);
+    std::vector<SpannedKeyword> found = keyphrase::select_keyphrases(c, score, selection);
+    scratch.trim();
+    return found;
 }
 
 }  // namespace methods
