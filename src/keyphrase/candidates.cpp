@@ -25,6 +25,23 @@ bool contains(const std::array<std::string_view, N>& list, std::string_view word
     return std::find(list.begin(), list.end(), word) != list.end();
 }
 
+// What building a text's candidates works on besides what it returns, kept by each thread from
+// one text to the next. A text that needed more than kKeptItems gives the memory back.
+struct Scratch {
+    static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
+    std::vector<std::uint32_t> term_of_stem;  // terms by stem (see build_candidates)
+    std::vector<std::uint32_t> run;           // the terms of the span at hand
+
+    void trim() {
+        if (term_of_stem.capacity() > kKeptItems || run.capacity() > kKeptItems) *this = Scratch();
+    }
+};
+
+[[gnu::noinline]] Scratch& thread_scratch() {
+    thread_local Scratch scratch;
+    return scratch;
+}
+
 }  // namespace
 
 bool is_connector(Language lang, std::string_view lower) {
@@ -63,7 +80,9 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     // Terms by stem: open addressing over term indices (+1, 0 free), at most half full.
     std::size_t stem_slots = 16;
     while (stem_slots < c.words.forms.size() * 4) stem_slots <<= 1;
-    std::vector<std::uint32_t> term_of_stem(stem_slots, 0);
+    Scratch& scratch = thread_scratch();
+    std::vector<std::uint32_t>& term_of_stem = scratch.term_of_stem;
+    term_of_stem.assign(stem_slots, 0);
     c.terms.reserve(c.words.forms.size());  // a term for each form at most
     const auto find_or_add_term = [&](std::string stem, bool connector) {
         const std::size_t mask = stem_slots - 1;
@@ -128,8 +147,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     c.phrases.reserve(phrases);
     c.phrase_index.reserve(phrases);
     const auto terms_of = [&](std::uint32_t q) { return c.phrase_terms(q); };
-    std::vector<std::uint32_t> run;
-    for_each_phrase_span(c, run, [&](const PhraseSpan& s) {
+    for_each_phrase_span(c, scratch.run, [&](const PhraseSpan& s) {
         std::uint32_t id = c.phrase_index.find(s.terms, s.size, s.hash, terms_of);
         if (id == PhraseIndex::kNone) {
             id = static_cast<std::uint32_t>(c.phrases.size());
@@ -148,6 +166,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
                 !continues_run(s.start, s.start - 1) && !continues_run(s.start, s.start + s.size);
         if (c.occurrences_kept) c.occurrences.push_back({id, static_cast<std::uint32_t>(s.start)});
     });
+    scratch.trim();
     return c;
 }
 
