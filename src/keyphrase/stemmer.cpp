@@ -156,13 +156,15 @@ struct ThreadStems {
 };
 thread_local ThreadStems tls_stems;
 
-// A hash of a word of at most kLongestCachedWord bytes: its length and its bytes read eight at
-// a time (the last eight overlapping the ones before), each load folded in by a multiply.
+// n (at most 8) bytes at p, the first in the lowest bits on a little-endian machine.
 std::uint64_t load_bytes(const char* p, std::size_t n) {
     std::uint64_t v = 0;
     std::memcpy(&v, p, n);
     return v;
 }
+
+// A hash of a word of at most kLongestCachedWord bytes: its length and its bytes read eight at
+// a time (the last eight overlapping the ones before), each load folded in by a multiply.
 std::uint64_t word_hash(std::string_view word) {
     const char* p = word.data();
     const std::size_t n = word.size();
