@@ -5,6 +5,7 @@
 #include <array>
 #include <string_view>
 
+#include "../core/thread_scratch.h"
 #include "stemmer.h"
 
 namespace kezo::keyphrase {
@@ -36,11 +37,6 @@ struct Scratch {
         if (term_of_stem.capacity() > kKeptItems || run.capacity() > kKeptItems) *this = Scratch();
     }
 };
-
-[[gnu::noinline]] Scratch& thread_scratch() {
-    thread_local Scratch scratch;
-    return scratch;
-}
 
 }  // namespace
 
@@ -80,7 +76,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     // Terms by stem: open addressing over term indices (+1, 0 free), at most half full.
     std::size_t stem_slots = 16;
     while (stem_slots < c.words.forms.size() * 4) stem_slots <<= 1;
-    Scratch& scratch = thread_scratch();
+    Scratch& scratch = thread_scratch<Scratch>();
     std::vector<std::uint32_t>& term_of_stem = scratch.term_of_stem;
     term_of_stem.assign(stem_slots, 0);
     c.terms.reserve(c.words.forms.size());  // a term for each form at most

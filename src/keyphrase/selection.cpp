@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 
+#include "../core/thread_scratch.h"
 #include "near_duplicates.h"
 
 namespace kezo::keyphrase {
@@ -109,11 +110,6 @@ struct Scratch {
     }
 };
 
-[[gnu::noinline]] Scratch& thread_scratch() {
-    thread_local Scratch scratch;
-    return scratch;
-}
-
 // The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
 // something when there are any; and, when spans is not null, the spans of its occurrences.
 std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen,
@@ -178,7 +174,7 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
 std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
                                               const std::vector<double>& scores,
                                               const SelectionOptions& options) {
-    Scratch& s = thread_scratch();
+    Scratch& s = thread_scratch<Scratch>();
     std::vector<std::uint32_t>& order = s.order;
     order.clear();
     for (std::uint32_t p = 0; p < c.phrases.size(); ++p)

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "../core/thread_scratch.h"
 #include "kezo/rake_method.h"
 #include "method_words.h"
 
@@ -87,17 +88,11 @@ struct Scratch {
     }
 };
 
-// This thread's scratch, reached through a call: in a shared library the address of a
-// thread_local costs a call of its own, which the compiler would otherwise repeat inside loops.
-[[gnu::noinline]] Scratch& thread_scratch() {
-    thread_local Scratch scratch;
-    return scratch;
-}
 }  // namespace
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
-    Scratch& s = thread_scratch();
+    Scratch& s = thread_scratch<Scratch>();
     methods::scan_method_words(text, methods::scan_request(config), s.words);
     const keyphrase::Words& words = s.words;
     const auto& ws = words.words;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "../core/thread_scratch.h"
 #include "../keyphrase/stem_keys.h"
 #include "kezo/stopwords.h"
 #include "kezo/tfidf_method.h"
@@ -81,13 +82,6 @@ struct Scratch {
         if (offered.capacity() > kKeptItems || start.capacity() > kKeptItems) *this = Scratch();
     }
 };
-
-// This thread's scratch, reached through a call: in a shared library the address of a
-// thread_local costs a call of its own.
-[[gnu::noinline]] Scratch& thread_scratch() {
-    thread_local Scratch scratch;
-    return scratch;
-}
 
 // The offered phrases by falling count, phrases of one count in index order: a counting sort,
 // as counts are small (most phrases of a text occur once), falling back on a stable sort when
@@ -172,7 +166,7 @@ std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
                                                 const TfidfMethodConfig& config,
                                                 const std::vector<std::uint32_t>* df_by_phrase) {
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
-    Scratch& scratch = thread_scratch();
+    Scratch& scratch = thread_scratch<Scratch>();
     std::vector<char>& offered = scratch.offered;
     offered.resize(c.phrases.size());
     for (std::size_t p = 0; p < c.phrases.size(); ++p)
