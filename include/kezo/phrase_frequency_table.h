@@ -56,6 +56,14 @@ class PhraseFrequencyTable {
         return enter(at, hash, documents);
     }
 
+    // Adds every key of other with its count, as add() would one by one, growing once at most:
+    // only when the keys of both would fill more than three quarters of the slots. A corpus
+    // table merged from the threads' counts is then often left fuller than add() leaves it,
+    // costing a lookup a probe or so more, against fresh memory (a page fault per 4 KiB) and
+    // every key placed again. Where index_of is not null, it is set to the index here of each
+    // key of other, by other's index. Linear in both tables. Not thread-safe while anyone else
+    // uses this table.
+    void add_all(const PhraseFrequencyTable& other, std::vector<std::uint32_t>* index_of);
     // The count of every key by index (as add returned it). Linear in the table.
     std::vector<std::uint32_t> counts_by_index() const;
 

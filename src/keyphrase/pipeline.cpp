@@ -200,12 +200,7 @@ PhraseFrequencyTable count_phrase_frequencies(const std::vector<std::string_view
                                               const CorpusCountOptions& options) {
     std::vector<keyphrase::PhraseCounts> counts = count_on_threads(texts, config, options);
     PhraseFrequencyTable total = counts[0].take_table();
-    for (std::size_t t = 1; t < counts.size(); ++t) {
-        const PhraseFrequencyTable own = counts[t].take_table();
-        own.for_each([&](std::uint32_t, std::uint64_t hash, std::string_view key, std::uint32_t n) {
-            total.add(hash, key, n);
-        });
-    }
+    for (std::size_t t = 1; t < counts.size(); ++t) total.add_all(counts[t].take_table(), nullptr);
     return total;
 }
 

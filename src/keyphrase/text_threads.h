@@ -3,7 +3,10 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "kezo/helper_threads.h"
 #include "kezo/stopwords.h"
@@ -28,5 +31,55 @@ void on_text_threads(std::size_t texts, std::size_t threads, const std::string& 
         }
     });
 }
+
+// Which thread read which text in one on_text_threads run, so that a second pass over the same
+// texts can hand each one back to the thread that read it: what that thread kept of the text
+// came from its own allocator and may still be in its core's cache, and freeing memory another
+// thread allocated costs that thread's allocator lock. took() is called by each thread for its
+// own index only; nothing else may run while run() does.
+class TextsByThread {
+  public:
+    explicit TextsByThread(std::size_t threads) : lists_(threads) {}
+
+    // Thread `thread` of the run read text `text`. Amortised constant.
+    void took(std::size_t thread, std::size_t text) {
+        List& list = lists_[thread];
+        list.texts.push_back(static_cast<std::uint32_t>(text));
+        list.reader = std::this_thread::get_id();
+    }
+
+    // Runs work(text index) once for every text taken, on as many threads as took texts, under
+    // tenant's stopwords: each thread first the texts it read itself, when the helper pool gave
+    // it the same place again, then a share of what the others have left. Errors as for
+    // on_text_threads.
+    template <class Work>
+    void run(const std::string& tenant, Work work) {
+        run_on_helper_threads(lists_.size(), [&](std::size_t t) {
+            try {
+                const stopwords::ScopedTenant scope(tenant);
+                std::size_t own = t;
+                for (std::size_t u = 0; u < lists_.size(); ++u)
+                    if (lists_[u].reader == std::this_thread::get_id()) own = u;
+                for (std::size_t k = 0; k < lists_.size(); ++k) {
+                    List& list = lists_[(own + k) % lists_.size()];
+                    for (std::size_t at; (at = list.next.fetch_add(1, std::memory_order_relaxed)) <
+                                         list.texts.size();)
+                        work(list.texts[at]);
+                }
+            } catch (...) {
+                for (List& list : lists_) list.next.store(list.texts.size());
+                throw;
+            }
+        });
+    }
+
+  private:
+    struct alignas(64) List {  // a cache line each: every thread writes its own
+        std::vector<std::uint32_t> texts;
+        std::atomic<std::size_t> next{0};
+        std::thread::id reader;
+    };
+    std::vector<List> lists_;
+};
 
 }  // namespace kezo::keyphrase

@@ -69,6 +69,35 @@ std::uint32_t PhraseFrequencyTable::enter(std::size_t at, std::uint64_t hash,
     return static_cast<std::uint32_t>(offsets_.size() - 2);
 }
 
+void PhraseFrequencyTable::add_all(const PhraseFrequencyTable& other,
+                                   std::vector<std::uint32_t>* index_of) {
+    if (index_of != nullptr) index_of->assign(other.size(), 0);
+    if (other.size() == 0) return;
+    const std::size_t most = size() + other.size();
+    if (most * 4 > slots_.size() * 3) grow(most);
+    if (offsets_.empty()) offsets_.push_back(0);
+    for (const Slot& from : other.slots_) {
+        if (from.key == 0) continue;
+        const std::string_view key = other.key(from.key - 1);
+        std::size_t at = from.hash & mask_;
+        std::uint32_t index = 0;
+        for (;; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.key == 0) {
+                keys_ += key;
+                index = enter(at, from.hash, from.count);
+                break;
+            }
+            if (slot.hash == from.hash && this->key(slot.key - 1) == key) {
+                slot.count += from.count;
+                index = slot.key - 1;
+                break;
+            }
+        }
+        if (index_of != nullptr) (*index_of)[from.key - 1] = index;
+    }
+}
+
 std::vector<std::uint32_t> PhraseFrequencyTable::counts_by_index() const {
     std::vector<std::uint32_t> counts(size(), 0);
     for (const Slot& slot : slots_)

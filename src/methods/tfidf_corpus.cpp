@@ -50,11 +50,13 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
     std::vector<keyphrase::PhraseCounts> counts(workers);
     std::vector<CountedText> counted(texts.size());
     std::atomic<std::size_t> kept{0};
+    keyphrase::TextsByThread read_by(workers);
     keyphrase::on_text_threads(
         texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
             CountedText& text = counted[i];
             text.candidates = methods::tfidf_candidates(texts[i], config);
             text.thread = static_cast<std::uint32_t>(t);
+            read_by.took(t, i);
             counts[t].add_document(text.candidates, &text.keys);
             const std::size_t bytes = held_bytes(text.candidates) + text.keys.capacity() * 4;
             if (kept.fetch_add(bytes, std::memory_order_relaxed) + bytes <= kept_bytes) {
@@ -70,33 +72,28 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
     // where each of their keys went in it (the first thread's keep their indices).
     auto table = std::make_shared<PhraseFrequencyTable>(counts[0].take_table());
     std::vector<std::vector<std::uint32_t>> index_of(workers);
-    for (std::size_t t = 1; t < workers; ++t) {
-        const PhraseFrequencyTable own = counts[t].take_table();
-        index_of[t].resize(own.size());
-        own.for_each([&](std::uint32_t k, std::uint64_t hash, std::string_view key,
-                         std::uint32_t n) { index_of[t][k] = table->add(hash, key, n); });
-    }
+    for (std::size_t t = 1; t < workers; ++t) table->add_all(counts[t].take_table(), &index_of[t]);
     const std::vector<std::uint32_t> documents = table->counts_by_index();
     weighing.document_frequency = table;
 
-    // Extract, each text's phrases weighed by their counts read by index.
+    // Extract, each text's phrases weighed by their counts read by index, mostly on the thread
+    // that counted it.
     TfidfCorpusResult result;
     result.keyphrases.resize(texts.size());
-    keyphrase::on_text_threads(
-        texts.size(), workers, config.tenant_id, [&](std::size_t, std::size_t i) {
-            CountedText& text = counted[i];
-            if (!text.kept) {
-                const keyphrase::Candidates c = methods::tfidf_candidates(texts[i], config);
-                result.keyphrases[i] = methods::tfidf_of_candidates(c, weighing, nullptr);
-                return;
-            }
-            std::vector<std::uint32_t> df(text.keys.size());
-            const std::vector<std::uint32_t>& where = index_of[text.thread];
-            for (std::size_t p = 0; p < df.size(); ++p)
-                df[p] = documents[text.thread == 0 ? text.keys[p] : where[text.keys[p]]];
-            result.keyphrases[i] = methods::tfidf_of_candidates(text.candidates, weighing, &df);
-            text = CountedText();  // its memory back as soon as it is done
-        });
+    read_by.run(config.tenant_id, [&](std::size_t i) {
+        CountedText& text = counted[i];
+        if (!text.kept) {
+            const keyphrase::Candidates c = methods::tfidf_candidates(texts[i], config);
+            result.keyphrases[i] = methods::tfidf_of_candidates(c, weighing, nullptr);
+            return;
+        }
+        // Each phrase's key in its thread's table gives way to the phrase's corpus count.
+        std::vector<std::uint32_t>& df = text.keys;
+        const std::vector<std::uint32_t>& where = index_of[text.thread];
+        for (std::uint32_t& key : df) key = documents[text.thread == 0 ? key : where[key]];
+        result.keyphrases[i] = methods::tfidf_of_candidates(text.candidates, weighing, &df);
+        text = CountedText();  // its memory back as soon as it is done
+    });
     result.document_frequency = std::move(table);
     result.total_documents = weighing.total_documents;
     return result;
