@@ -47,12 +47,7 @@ py::list run_batch(const std::vector<std::string>& texts, const Config& config, 
             }
         });
     });
-    py::list out(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        py::list records = spanned_keywords_out(texts[i], found[i], type);
-        PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), records.release().ptr());
-    }
-    return out;
+    return spanned_keywords_lists(texts, found, type);
 }
 
 // run_batch with config as a Config, when it is one.

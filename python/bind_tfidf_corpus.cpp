@@ -27,12 +27,7 @@ void bind_tfidf_corpus(py::module_& m) {
             const std::vector<std::string_view> views(texts.begin(), texts.end());
             TfidfCorpusResult found =
                 without_gil([&] { return tfidf_corpus_keyphrases(views, copy, threads); });
-            py::list out(texts.size());
-            for (std::size_t i = 0; i < texts.size(); ++i) {
-                py::list records = spanned_keywords_out(texts[i], found.keyphrases[i], type);
-                PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), records.release().ptr());
-                found.keyphrases[i] = {};
-            }
+            py::list out = spanned_keywords_lists(texts, found.keyphrases, type);
             DocumentFrequencyTable table{nullptr, std::move(found.document_frequency)};
             return py::make_tuple(py::cast(std::move(table)), out);
         },

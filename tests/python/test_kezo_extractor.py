@@ -1,4 +1,5 @@
 import concurrent.futures
+import gc
 import pickle
 
 import pytest
@@ -72,6 +73,13 @@ def test_fit_extract_weighs_a_corpus_against_itself(workers):
     assert expected != kezo.Extractor(**options).extract_batch(corpus)  # the corpus counts
     once = kezo.Extractor(**options)
     assert once.fit_extract(iter(corpus), workers=workers) == expected
+    assert gc.isenabled()  # held off while the records were made, and on again
+    gc.disable()
+    try:
+        once.fit_extract(corpus, workers=workers)
+        assert not gc.isenabled()  # and left off where it was off
+    finally:
+        gc.enable()
     assert once.get_params()["df"] == fitted.get_params()["df"]
     assert once.get_params()["df"].max_n == 3 and not any(
         "weather" in k for k in once.get_params()["df"])
