@@ -21,8 +21,11 @@ namespace kezo {
 // calls: the scanner's forms and the stems of each language it has read, bounded at about
 // 13 MB a helper and language (about 1 MB after 500 abstracts). A call that cannot be handed
 // to a helper (no thread can be started) runs on the calling thread after task(0), as does one
-// no helper has taken by then; task must allow that. Thread-safe; a child process made by fork
-// starts with no helpers.
+// no helper has taken by then; task must allow that. Should task(0) end the calling thread
+// (glibc unwinds the stack of a thread that pthread_exit ends, as the Python interpreter does to
+// a thread asking for its lock at exit), the calls no helper has begun are dropped and the
+// unwinding waits here for the others, so what task refers to outlives them. Thread-safe; a
+// child process made by fork starts with no helpers.
 void run_on_helper_threads(std::size_t threads, const std::function<void(std::size_t)>& task);
 
 }  // namespace kezo

@@ -12,6 +12,10 @@
 #include <new>
 #include <thread>
 
+#if defined(__GLIBCXX__)
+#include <cxxabi.h>
+#endif
+
 namespace kezo {
 namespace {
 
@@ -46,6 +50,17 @@ class HelperPool {
             }
         }
         work_.notify_all();
+        // Should a call here end this thread (glibc ends one by unwinding its stack, as
+        // pthread_exit does), the job and whatever task refers to live on this stack: the
+        // unwinding drops the calls no helper has begun and waits for the others.
+        struct AbandonOnUnwind {
+            HelperPool& pool;
+            Job& job;
+            bool armed = true;
+            ~AbandonOnUnwind() {
+                if (armed) pool.abandon(job);
+            }
+        } unwinding{*this, job};
         run_call(job, 0, /*taken_by_helper=*/false);
         for (std::size_t t = queued; t < threads; ++t) run_call(job, t, false);
         std::unique_lock<std::mutex> lock(mutex_);
@@ -63,6 +78,7 @@ class HelperPool {
             lock.lock();
             at = queue_.begin();
         }
+        unwinding.armed = false;
         job.finished.wait(lock, [&] { return job.unfinished == 0; });
         if (job.error) std::rethrow_exception(job.error);
     }
@@ -70,13 +86,39 @@ class HelperPool {
   private:
     static constexpr std::size_t kMinKept = 8;
 
+    // The calls of job no helper has taken are dropped, and those taken waited for. Lock not
+    // held.
+    void abandon(Job& job) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        queue_.erase(std::remove_if(queue_.begin(), queue_.end(),
+                                    [&](const Call& call) { return call.job == &job; }),
+                     queue_.end());
+        job.finished.wait(lock, [&] { return job.unfinished == 0; });
+    }
+
     // Runs one call, recording its error; one a helper took counts down the job's unfinished
-    // calls. Lock not held.
-    void run_call(Job& job, std::size_t index, bool taken_by_helper) {
+    // calls. Lock not held. (Undefined-behaviour checks leave out null references here: the
+    // catch clause that lets a thread's end pass binds one to the unwinding, which carries no
+    // exception object.)
+    __attribute__((no_sanitize("null"))) void run_call(Job& job, std::size_t index,
+                                                       bool taken_by_helper) {
         std::exception_ptr error;
         try {
             (*job.task)(index);
-        } catch (...) {
+        }
+#if defined(__GLIBCXX__)
+        catch (abi::__forced_unwind&) {
+            // The thread is being ended: the unwinding must go on, or the process aborts. A
+            // helper's call still counts as returned, and the helper as gone.
+            if (taken_by_helper) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                --helpers_;
+                if (--job.unfinished == 0) job.finished.notify_all();
+            }
+            throw;
+        }
+#endif
+        catch (...) {
             error = std::current_exception();
         }
         if (!error && !taken_by_helper) return;

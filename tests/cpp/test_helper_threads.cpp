@@ -1,6 +1,7 @@
 // The process's helper threads: every call once, helpers kept with their thread_local state,
 // errors passed back, many callers at once, and a forked child that has none of the parent's.
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,6 +55,35 @@ TEST(HelperThreads, RethrowsTheErrorOfAHelperOnceAllHaveReturned) {
                                              }),
                  std::runtime_error);
     EXPECT_EQ(returned.load(), 4);
+}
+
+// A caller ended inside its own call (glibc unwinds its stack, as the Python interpreter has a
+// thread end that asks for its lock at exit) neither aborts the process nor frees what its
+// helpers still use: the unwinding waits for their calls.
+TEST(HelperThreads, ACallerEndedMidCallWaitsForItsHelpersCalls) {
+    static std::atomic<int> started{0}, finished{0};
+    pthread_t caller;
+    ASSERT_EQ(pthread_create(
+                  &caller, nullptr,
+                  [](void*) -> void* {
+                      std::vector<int> on_stack(3, 0);
+                      kezo::run_on_helper_threads(3, [&](std::size_t t) {
+                          if (t == 0) {
+                              while (started.load() < 2) std::this_thread::yield();
+                              pthread_exit(nullptr);
+                          }
+                          ++started;
+                          std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                          on_stack[t] = 1;
+                          ++finished;
+                      });
+                      return nullptr;
+                  },
+                  nullptr),
+              0);
+    ASSERT_EQ(pthread_join(caller, nullptr), 0);
+    EXPECT_EQ(finished.load(), 2);
+    kezo::run_on_helper_threads(3, [](std::size_t) {});  // the pool still serves
 }
 
 TEST(HelperThreadsConcurrency, CallersAtOnceShareTheHelpers) {
