@@ -31,6 +31,40 @@ struct TfidfCorpusResult {
     std::vector<std::vector<SpannedKeyword>> keyphrases;
 };
 
+// The same pass in two steps, for a caller that takes each text's keyphrases as soon as they
+// are ready: the constructor counts the texts on `threads` threads (as below) and leaves the
+// corpus table made; then any threads take() texts and extract() them until take() has none
+// left. texts must outlive the pass and not change. Not copyable.
+class TfidfCorpusPass {
+  public:
+    static constexpr std::size_t kNone = SIZE_MAX;
+
+    TfidfCorpusPass(const std::vector<std::string_view>& texts, const TfidfMethodConfig& config,
+                    unsigned threads, std::size_t kept_bytes = std::size_t{1} << 30);
+    ~TfidfCorpusPass();
+    TfidfCorpusPass(const TfidfCorpusPass&) = delete;
+    TfidfCorpusPass& operator=(const TfidfCorpusPass&) = delete;
+
+    // The index of a text not handed out before, mostly one this thread counted (its memory is
+    // then freed where it was allocated), or kNone once all have been. Thread-safe, lock-free.
+    std::size_t take();
+    // Hands out no more texts: the others stop after their current one. Thread-safe.
+    void stop();
+    // The keyphrases of the text take() gave as i; call once per text. Thread-safe for
+    // different texts. Sets config's tenant on this thread for the call.
+    std::vector<SpannedKeyword> extract(std::size_t i);
+
+    // The corpus table (the result's document_frequency) and texts.size(). Thread-safe.
+    std::shared_ptr<const PhraseFrequencyTable> document_frequency() const;
+    std::uint32_t total_documents() const;
+    // The threads the texts were counted on: threads, at most texts.size(), at least 1.
+    std::size_t threads() const;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // Counts texts and extracts every one of them on `threads` threads (0 and 1: the calling
 // thread only). config.document_frequency and config.total_documents are ignored: the corpus
 // is texts. texts are read from every thread at once and must not change during the call; the

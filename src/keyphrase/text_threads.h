@@ -36,9 +36,12 @@ void on_text_threads(std::size_t texts, std::size_t threads, const std::string& 
 // texts can hand each one back to the thread that read it: what that thread kept of the text
 // came from its own allocator and may still be in its core's cache, and freeing memory another
 // thread allocated costs that thread's allocator lock. took() is called by each thread for its
-// own index only; nothing else may run while run() does.
+// own index only, and nothing else runs meanwhile; take() and stop() may then be called from
+// any threads.
 class TextsByThread {
   public:
+    static constexpr std::size_t kNone = SIZE_MAX;
+
     explicit TextsByThread(std::size_t threads) : lists_(threads) {}
 
     // Thread `thread` of the run read text `text`. Amortised constant.
@@ -48,29 +51,24 @@ class TextsByThread {
         list.reader = std::this_thread::get_id();
     }
 
-    // Runs work(text index) once for every text taken, on as many threads as took texts, under
-    // tenant's stopwords: each thread first the texts it read itself, when the helper pool gave
-    // it the same place again, then a share of what the others have left. Errors as for
-    // on_text_threads.
-    template <class Work>
-    void run(const std::string& tenant, Work work) {
-        run_on_helper_threads(lists_.size(), [&](std::size_t t) {
-            try {
-                const stopwords::ScopedTenant scope(tenant);
-                std::size_t own = t;
-                for (std::size_t u = 0; u < lists_.size(); ++u)
-                    if (lists_[u].reader == std::this_thread::get_id()) own = u;
-                for (std::size_t k = 0; k < lists_.size(); ++k) {
-                    List& list = lists_[(own + k) % lists_.size()];
-                    for (std::size_t at; (at = list.next.fetch_add(1, std::memory_order_relaxed)) <
-                                         list.texts.size();)
-                        work(list.texts[at]);
-                }
-            } catch (...) {
-                for (List& list : lists_) list.next.store(list.texts.size());
-                throw;
-            }
-        });
+    // A text not handed out before, or kNone when none is left: first one this thread read,
+    // then one of what the others have left. Each text is handed out once. Lock-free.
+    std::size_t take() {
+        std::size_t own = 0;
+        for (std::size_t u = 0; u < lists_.size(); ++u)
+            if (lists_[u].reader == std::this_thread::get_id()) own = u;
+        for (std::size_t k = 0; k < lists_.size(); ++k) {
+            List& list = lists_[(own + k) % lists_.size()];
+            if (list.next.load(std::memory_order_relaxed) >= list.texts.size()) continue;
+            const std::size_t at = list.next.fetch_add(1, std::memory_order_relaxed);
+            if (at < list.texts.size()) return list.texts[at];
+        }
+        return kNone;
+    }
+
+    // Hands out no more texts.
+    void stop() {
+        for (List& list : lists_) list.next.store(list.texts.size());
     }
 
   private:

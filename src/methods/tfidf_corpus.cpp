@@ -7,6 +7,8 @@
 
 #include "../keyphrase/phrase_counts.h"
 #include "../keyphrase/text_threads.h"
+#include "kezo/helper_threads.h"
+#include "kezo/stopwords.h"
 #include "tfidf_candidates.h"
 
 namespace kezo {
@@ -36,27 +38,42 @@ struct CountedText {
 
 }  // namespace
 
-TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& texts,
-                                          const TfidfMethodConfig& config, unsigned threads,
-                                          std::size_t kept_bytes) {
+// What the count leaves for the extraction.
+struct TfidfCorpusPass::State {
+    std::vector<std::string_view> texts;
+    TfidfMethodConfig config;    // the caller's, for the candidates of texts not kept
+    TfidfMethodConfig weighing;  // the corpus table and size in place of the caller's
+    std::vector<CountedText> counted;
+    keyphrase::TextsByThread read_by;
+    std::shared_ptr<PhraseFrequencyTable> table;
+    std::vector<std::vector<std::uint32_t>>
+        index_of;                          // by thread, as PhraseFrequencyTable::add_all
+    std::vector<std::uint32_t> documents;  // by key of the table
+
+    State(const std::vector<std::string_view>& t, const TfidfMethodConfig& c, std::size_t workers)
+        : texts(t), config(c), weighing(c), counted(t.size()), read_by(workers) {}
+};
+
+TfidfCorpusPass::TfidfCorpusPass(const std::vector<std::string_view>& texts,
+                                 const TfidfMethodConfig& config, unsigned threads,
+                                 std::size_t kept_bytes) {
     if (texts.size() > UINT32_MAX) throw std::length_error("more than 2^32 - 1 texts");
     const std::size_t workers =
         std::max<std::size_t>(1, std::min<std::size_t>(threads, texts.size()));
-    TfidfMethodConfig weighing = config;
-    weighing.document_frequency = nullptr;
-    weighing.total_documents = static_cast<std::uint32_t>(texts.size());
+    state_ = std::make_unique<State>(texts, config, workers);
+    State& s = *state_;
+    s.weighing.document_frequency = nullptr;
+    s.weighing.total_documents = static_cast<std::uint32_t>(texts.size());
 
     // Count, keeping each text's candidates while they fit in the bound.
     std::vector<keyphrase::PhraseCounts> counts(workers);
-    std::vector<CountedText> counted(texts.size());
     std::atomic<std::size_t> kept{0};
-    keyphrase::TextsByThread read_by(workers);
     keyphrase::on_text_threads(
         texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
-            CountedText& text = counted[i];
+            CountedText& text = s.counted[i];
             text.candidates = methods::tfidf_candidates(texts[i], config);
             text.thread = static_cast<std::uint32_t>(t);
-            read_by.took(t, i);
+            s.read_by.took(t, i);
             counts[t].add_document(text.candidates, &text.keys);
             const std::size_t bytes = held_bytes(text.candidates) + text.keys.capacity() * 4;
             if (kept.fetch_add(bytes, std::memory_order_relaxed) + bytes <= kept_bytes) {
@@ -70,32 +87,73 @@ TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& t
 
     // One table for the corpus: the first thread's, with the others' keys added to it, and
     // where each of their keys went in it (the first thread's keep their indices).
-    auto table = std::make_shared<PhraseFrequencyTable>(counts[0].take_table());
-    std::vector<std::vector<std::uint32_t>> index_of(workers);
-    for (std::size_t t = 1; t < workers; ++t) table->add_all(counts[t].take_table(), &index_of[t]);
-    const std::vector<std::uint32_t> documents = table->counts_by_index();
-    weighing.document_frequency = table;
+    s.table = std::make_shared<PhraseFrequencyTable>(counts[0].take_table());
+    s.index_of.resize(workers);
+    for (std::size_t t = 1; t < workers; ++t)
+        s.table->add_all(counts[t].take_table(), &s.index_of[t]);
+    s.documents = s.table->counts_by_index();
+    s.weighing.document_frequency = s.table;
+}
 
-    // Extract, each text's phrases weighed by their counts read by index, mostly on the thread
-    // that counted it.
+TfidfCorpusPass::~TfidfCorpusPass() = default;
+
+std::size_t TfidfCorpusPass::take() {
+    const std::size_t i = state_->read_by.take();
+    return i == keyphrase::TextsByThread::kNone ? kNone : i;
+}
+
+void TfidfCorpusPass::stop() {
+    state_->read_by.stop();
+}
+
+std::vector<SpannedKeyword> TfidfCorpusPass::extract(std::size_t i) {
+    State& s = *state_;
+    const stopwords::ScopedTenant tenant(s.config.tenant_id);
+    CountedText& text = s.counted[i];
+    if (!text.kept) {
+        const keyphrase::Candidates c = methods::tfidf_candidates(s.texts[i], s.config);
+        return methods::tfidf_of_candidates(c, s.weighing, nullptr);
+    }
+    // Each phrase's key in its thread's table gives way to the phrase's corpus count.
+    std::vector<std::uint32_t>& df = text.keys;
+    const std::vector<std::uint32_t>& where = s.index_of[text.thread];
+    for (std::uint32_t& key : df) key = s.documents[text.thread == 0 ? key : where[key]];
+    std::vector<SpannedKeyword> found =
+        methods::tfidf_of_candidates(text.candidates, s.weighing, &df);
+    text = CountedText();  // its memory back as soon as it is done
+    return found;
+}
+
+std::shared_ptr<const PhraseFrequencyTable> TfidfCorpusPass::document_frequency() const {
+    return state_->table;
+}
+
+std::uint32_t TfidfCorpusPass::total_documents() const {
+    return state_->weighing.total_documents;
+}
+
+std::size_t TfidfCorpusPass::threads() const {
+    return state_->index_of.size();
+}
+
+TfidfCorpusResult tfidf_corpus_keyphrases(const std::vector<std::string_view>& texts,
+                                          const TfidfMethodConfig& config, unsigned threads,
+                                          std::size_t kept_bytes) {
+    TfidfCorpusPass pass(texts, config, threads, kept_bytes);
     TfidfCorpusResult result;
     result.keyphrases.resize(texts.size());
-    read_by.run(config.tenant_id, [&](std::size_t i) {
-        CountedText& text = counted[i];
-        if (!text.kept) {
-            const keyphrase::Candidates c = methods::tfidf_candidates(texts[i], config);
-            result.keyphrases[i] = methods::tfidf_of_candidates(c, weighing, nullptr);
-            return;
+    // Each text mostly on the thread that counted it.
+    run_on_helper_threads(pass.threads(), [&](std::size_t) {
+        try {
+            for (std::size_t i; (i = pass.take()) != TfidfCorpusPass::kNone;)
+                result.keyphrases[i] = pass.extract(i);
+        } catch (...) {
+            pass.stop();
+            throw;
         }
-        // Each phrase's key in its thread's table gives way to the phrase's corpus count.
-        std::vector<std::uint32_t>& df = text.keys;
-        const std::vector<std::uint32_t>& where = index_of[text.thread];
-        for (std::uint32_t& key : df) key = documents[text.thread == 0 ? key : where[key]];
-        result.keyphrases[i] = methods::tfidf_of_candidates(text.candidates, weighing, &df);
-        text = CountedText();  // its memory back as soon as it is done
     });
-    result.document_frequency = std::move(table);
-    result.total_documents = weighing.total_documents;
+    result.document_frequency = pass.document_frequency();
+    result.total_documents = pass.total_documents();
     return result;
 }
 
