@@ -35,8 +35,9 @@ std::shared_ptr<const Tagger> model_of(Language language) {
 py::list tag_words(const py::sequence& words, Language language) {
     // A tuple of the items holds the str objects whose UTF-8 the views point into while the
     // lock is released, whatever happens to the caller's sequence meanwhile.
-    const py::tuple items = py::reinterpret_steal<py::tuple>(PySequence_Tuple(words.ptr()));
-    if (!items) throw py::error_already_set();
+    const ReferenceAcrossRelease items(
+        py::reinterpret_steal<py::object>(PySequence_Tuple(words.ptr())));
+    if (items.ptr() == nullptr) throw py::error_already_set();
     const auto n = static_cast<std::size_t>(PyTuple_GET_SIZE(items.ptr()));
     std::vector<std::string_view> views(n);
     for (std::size_t k = 0; k < n; ++k) {

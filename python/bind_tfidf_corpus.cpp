@@ -1,5 +1,5 @@
 // tfidf_corpus_keyphrases: a corpus counted and every one of its texts extracted by TF-IDF in
-// one native call, the records made once every text is done.
+// one native call, the records made as the texts are done.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -11,7 +11,7 @@
 #include "document_frequency_table.h"
 #include "gil_release.h"
 #include "kezo/tfidf_corpus.h"
-#include "spanned_keywords.h"
+#include "streamed_records.h"
 
 namespace py = pybind11;
 
@@ -25,10 +25,12 @@ void bind_tfidf_corpus(py::module_& m) {
             PyTypeObject* const type = keyword_record_type(record);
             const TfidfMethodConfig copy = config;
             const std::vector<std::string_view> views(texts.begin(), texts.end());
-            TfidfCorpusResult found =
-                without_gil([&] { return tfidf_corpus_keyphrases(views, copy, threads); });
-            py::list out = spanned_keywords_lists(texts, found.keyphrases, type);
-            DocumentFrequencyTable table{nullptr, std::move(found.document_frequency)};
+            const auto pass = without_gil(
+                [&] { return std::make_unique<TfidfCorpusPass>(views, copy, threads); });
+            py::list out = records_as_extracted(
+                texts, pass->threads(), type, [&] { return pass->take(); },
+                [&](std::size_t i) { return pass->extract(i); }, [&] { pass->stop(); });
+            DocumentFrequencyTable table{nullptr, pass->document_frequency()};
             return py::make_tuple(py::cast(std::move(table)), out);
         },
         py::arg("texts"), py::arg("config"), py::arg("threads") = 1, py::arg("record") = py::none(),

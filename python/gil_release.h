@@ -49,4 +49,23 @@ auto without_gil(Work&& work) -> decltype(work()) {
     }
 }
 
+// An owned reference a binding keeps while the lock is released: dropped at the end of its
+// scope when the lock is held, as by a py::object; left as it is, never freed, when this thread
+// is ended asking for the lock back, where a py::object would free it without the lock (which
+// corrupts the interpreter's memory while another thread runs it).
+class ReferenceAcrossRelease {
+  public:
+    explicit ReferenceAcrossRelease(pybind11::object object) : object_(std::move(object)) {}
+    ~ReferenceAcrossRelease() {
+        if (!PyGILState_Check()) object_.release();
+    }
+    ReferenceAcrossRelease(const ReferenceAcrossRelease&) = delete;
+    ReferenceAcrossRelease& operator=(const ReferenceAcrossRelease&) = delete;
+
+    PyObject* ptr() const { return object_.ptr(); }
+
+  private:
+    pybind11::object object_;
+};
+
 }  // namespace kezo::python

@@ -21,6 +21,10 @@ calls = [
     lambda: kezo.extract(text, language="en"),
     lambda: kezo.extract(text, language="en", method="ensemble"),
     lambda: kz.identify_language(text * 4),
+    lambda: kezo.tag(text.split(), language="en"),
+    # These take the lock back between texts to make records while helpers extract.
+    lambda: kezo.Extractor(method="tfidf", language="en").fit_extract([text[:3000]] * 60, 2),
+    lambda: kezo.Extractor(method="rake", language="en").extract_batch([text[:3000]] * 60, 2),
 ]
 
 def loop(call):

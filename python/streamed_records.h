@@ -1,0 +1,174 @@
+// Keyphrases of many texts extracted on helper threads while the calling thread turns the
+// finished ones into records: making records needs the interpreter lock, so made after the
+// batch they would add to its time on one core; made meanwhile, they mostly hide behind the
+// helpers' extraction, and each text's keywords are freed as soon as its records exist.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "kezo/helper_threads.h"
+#include "kezo/spanned_keyword.h"
+#include "records.h"
+#include "spanned_keywords.h"
+
+namespace kezo::python {
+
+// The texts finished so far, in the order they were finished: written by every extracting
+// thread, read by the one making records.
+class FinishedTexts {
+  public:
+    explicit FinishedTexts(std::size_t texts)
+        : order_(texts), ready_(std::make_unique<std::atomic<bool>[]>(texts)) {}
+
+    // Text i is done: its keywords are in place. Lock-free unless the reader waits.
+    void add(std::size_t i) {
+        const std::size_t slot = added_.fetch_add(1);
+        order_[slot] = static_cast<std::uint32_t>(i);
+        ready_[slot].store(true);
+        wake();
+    }
+    // No text will be added any more (an error): a waiting reader goes on.
+    void fail() {
+        failed_.store(true);
+        wake();
+    }
+
+    bool failed() const { return failed_.load(); }
+    bool ready(std::size_t slot) const { return ready_[slot].load(); }
+    std::size_t text(std::size_t slot) const { return order_[slot]; }
+    // Texts added or being added: ready(slot) for each below soon, if not yet.
+    std::size_t added() const { return added_.load(std::memory_order_relaxed); }
+
+    // Waits until slot is ready or the batch failed.
+    void wait(std::size_t slot) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        waiting_.store(true);
+        finished_.wait(lock, [&] { return ready(slot) || failed(); });
+        waiting_.store(false);
+    }
+
+  private:
+    void wake() {
+        if (!waiting_.load()) return;
+        // Taking the lock orders this after the reader's check of its condition.
+        { const std::lock_guard<std::mutex> lock(mutex_); }
+        finished_.notify_one();
+    }
+
+    std::vector<std::uint32_t> order_;
+    std::unique_ptr<std::atomic<bool>[]> ready_;
+    std::atomic<std::size_t> added_{0};
+    std::atomic<bool> failed_{false};
+    std::atomic<bool> waiting_{false};
+    std::mutex mutex_;
+    std::condition_variable finished_;
+};
+
+// One list of records per text (spanned_keywords_out, of records of type), texts[i]'s from
+// extract(i), on `threads` threads. take() gives the next text to extract or kNone, stop()
+// makes it give no more; both and extract are called from every thread at once (extract never
+// twice for one text). The calling thread makes the records of finished texts, a batch of them
+// at a time with the interpreter lock held, and extracts texts itself in between; the lock is
+// released otherwise. The first error (from extract, or a Python error making records) stops
+// the others after their current text and is raised once all have stopped.
+//
+// At interpreter exit a thread asking for the lock back may be ended there (gil_release.h). The
+// list is then left unreferenced, never freed without the lock, and run_on_helper_threads keeps
+// the helpers' work alive until they return. Call with the lock held.
+template <class Text, class Take, class Extract, class Stop>
+pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t threads,
+                                    PyTypeObject* type, Take take, Extract extract, Stop stop) {
+    namespace py = pybind11;
+    constexpr std::size_t kNone = SIZE_MAX;
+    constexpr std::size_t kBatch = 16;  // texts waiting before the lock is taken for them
+    PyObject* const out = PyList_New(static_cast<Py_ssize_t>(texts.size()));
+    if (out == nullptr) throw py::error_already_set();
+    std::vector<std::vector<SpannedKeyword>> found(texts.size());
+    FinishedTexts finished(texts.size());
+    std::exception_ptr error;  // the first of extract's (under errors)
+    std::mutex errors;
+    bool python_error = false;  // a Python error is set on the calling thread
+    const auto extract_one = [&](std::size_t i) {
+        try {
+            found[i] = extract(i);
+            finished.add(i);
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> lock(errors);
+                if (!error) error = std::current_exception();
+            }
+            stop();
+            finished.fail();
+        }
+    };
+    // The records of the finished texts from slot on, lock held; false on a Python error.
+    std::size_t recorded = 0;
+    const auto record_finished = [&] {
+        const AutomaticCollectionPause pause;
+        try {
+            for (; recorded < texts.size() && finished.ready(recorded); ++recorded) {
+                const std::size_t i = finished.text(recorded);
+                py::list records = spanned_keywords_out(texts[i], found[i], type);
+                PyList_SET_ITEM(out, static_cast<Py_ssize_t>(i), records.release().ptr());
+                found[i] = {};
+            }
+        } catch (py::error_already_set& e) {
+            e.restore();  // raised once every thread has stopped
+            return false;
+        }
+        return true;
+    };
+
+    PyThreadState* state = PyEval_SaveThread();
+    run_on_helper_threads(threads, [&](std::size_t t) {
+        if (t != 0) {
+            for (std::size_t i; !finished.failed() && (i = take()) != kNone;) extract_one(i);
+            return;
+        }
+        // Should this thread be ended while it asks for the lock, the helpers stop early.
+        struct StopUnlessDone {
+            Stop& stop;
+            FinishedTexts& finished;
+            bool done = false;
+            ~StopUnlessDone() {
+                if (done) return;
+                stop();
+                finished.fail();
+            }
+        } ending{stop, finished};
+        while (recorded < texts.size() && !finished.failed()) {
+            const std::size_t i = finished.added() - recorded >= kBatch ? kNone : take();
+            if (i != kNone) {
+                extract_one(i);
+                continue;
+            }
+            if (!finished.ready(recorded)) finished.wait(recorded);
+            if (finished.failed()) break;
+            PyEval_RestoreThread(state);  // may end this thread at exit: see above
+            const bool made = record_finished();
+            state = PyEval_SaveThread();
+            if (!made) {
+                python_error = true;
+                stop();
+                finished.fail();
+            }
+        }
+        ending.done = true;
+    });
+    PyEval_RestoreThread(state);  // may end this thread at exit: see above
+    const py::list result = py::reinterpret_steal<py::list>(out);
+    if (python_error) throw py::error_already_set();
+    if (error) std::rethrow_exception(error);
+    return result;
+}
+
+}  // namespace kezo::python
