@@ -164,23 +164,4 @@ inline pybind11::list spanned_keywords_out(std::string_view text,
                            : spanned_keywords_to_records(text, keywords, type);
 }
 
-// The keywords of many texts as one list of lists (spanned_keywords_out each), found[i] those
-// of texts[i], each emptied once converted so that its memory goes back as soon as it can.
-// Automatic runs of the cyclic garbage collector are held off meanwhile: the records are
-// untracked as they are finished (records.h), so a run would find nothing, yet one would start
-// every few hundred allocations and walk the lists made so far. Lock held.
-template <class Text>
-pybind11::list spanned_keywords_lists(const std::vector<Text>& texts,
-                                      std::vector<std::vector<SpannedKeyword>>& found,
-                                      PyTypeObject* type) {
-    const AutomaticCollectionPause pause;
-    pybind11::list out(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        pybind11::list records = spanned_keywords_out(texts[i], found[i], type);
-        PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), records.release().ptr());
-        found[i] = {};
-    }
-    return out;
-}
-
 }  // namespace kezo::python
