@@ -2,13 +2,14 @@
 //
 // A thread that asks for the lock back after the interpreter has begun to shut down is ended by
 // the interpreter on the spot (CPython 3.9 to 3.13 call pthread_exit), and glibc ends a thread
-// by unwinding its stack as if by an exception. If the lock is taken back in a destructor, as
-// pybind11's gil_scoped_release and call_guard do, that unwinding leaves a noexcept function and
-// the whole process aborts ("terminate called without an active exception"): a daemon thread
-// busy in a snap or an extraction at exit kills the process and the output still buffered.
-// without_gil takes the lock back in ordinary code, so such a thread just ends: its stack
-// unwinds through the binding (pybind11 lets the unwinding pass) and the process exits normally.
-// Every binding that releases the lock goes through it.
+// by unwinding its stack as if by an exception. Were the lock taken back in a destructor, as
+// pybind11's gil_scoped_release and call_guard do, that unwinding would leave a noexcept
+// function and abort the process; with the wheels' own C++ runtime the unwinding cannot pass a
+// C++ frame at all. without_gil takes the lock back through kezo_restore_thread
+// (lock_retake.h), which leaves such a thread waiting for the process to end before any frame
+// is unwound: a daemon thread busy in a snap or an extraction at exit no longer stops the
+// process from exiting normally, its output flushed. Every binding that releases the lock goes
+// through it.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -17,6 +18,8 @@
 #include <optional>
 #include <type_traits>
 #include <utility>
+
+#include "lock_retake.h"
 
 namespace kezo::python {
 
@@ -34,7 +37,7 @@ auto without_gil(Work&& work) -> decltype(work()) {
         } catch (...) {
             error = std::current_exception();
         }
-        PyEval_RestoreThread(state);  // may end this thread during shutdown: see above
+        kezo_restore_thread(state);  // at exit this thread may go no further: see above
         if (error) std::rethrow_exception(error);
     } else {
         std::optional<Result> result;
@@ -43,16 +46,16 @@ auto without_gil(Work&& work) -> decltype(work()) {
         } catch (...) {
             error = std::current_exception();
         }
-        PyEval_RestoreThread(state);  // may end this thread during shutdown: see above
+        kezo_restore_thread(state);  // at exit this thread may go no further: see above
         if (error) std::rethrow_exception(error);
         return std::move(*result);
     }
 }
 
 // An owned reference a binding keeps while the lock is released: dropped at the end of its
-// scope when the lock is held, as by a py::object; left as it is, never freed, when this thread
-// is ended asking for the lock back, where a py::object would free it without the lock (which
-// corrupts the interpreter's memory while another thread runs it).
+// scope when the lock is held, as by a py::object; left as it is, never freed, should this
+// thread be unwound without the lock (where it is ended asking for the lock some other way), as
+// a py::object would free it without the lock and corrupt the interpreter's memory.
 class ReferenceAcrossRelease {
   public:
     explicit ReferenceAcrossRelease(pybind11::object object) : object_(std::move(object)) {}

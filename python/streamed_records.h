@@ -17,6 +17,7 @@
 
 #include "kezo/helper_threads.h"
 #include "kezo/spanned_keyword.h"
+#include "lock_retake.h"
 #include "records.h"
 #include "spanned_keywords.h"
 
@@ -81,9 +82,10 @@ class FinishedTexts {
 // released otherwise. The first error (from extract, or a Python error making records) stops
 // the others after their current text and is raised once all have stopped.
 //
-// At interpreter exit a thread asking for the lock back may be ended there (gil_release.h). The
-// list is then left unreferenced, never freed without the lock, and run_on_helper_threads keeps
-// the helpers' work alive until they return. Call with the lock held.
+// At interpreter exit a thread asking for the lock back goes no further (gil_release.h). Should
+// it be unwound instead, the list is left unreferenced, never freed without the lock, the
+// helpers stop after their current text, and run_on_helper_threads keeps what they use alive
+// until they return. Call with the lock held.
 template <class Text, class Take, class Extract, class Stop>
 pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t threads,
                                     PyTypeObject* type, Take take, Extract extract, Stop stop) {
@@ -153,7 +155,7 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
             }
             if (!finished.ready(recorded)) finished.wait(recorded);
             if (finished.failed()) break;
-            PyEval_RestoreThread(state);  // may end this thread at exit: see above
+            kezo_restore_thread(state);  // at exit this thread may go no further
             const bool made = record_finished();
             state = PyEval_SaveThread();
             if (!made) {
@@ -164,7 +166,7 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
         }
         ending.done = true;
     });
-    PyEval_RestoreThread(state);  // may end this thread at exit: see above
+    kezo_restore_thread(state);  // at exit this thread may go no further
     const py::list result = py::reinterpret_steal<py::list>(out);
     if (python_error) throw py::error_already_set();
     if (error) std::rethrow_exception(error);
