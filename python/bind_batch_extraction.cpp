@@ -74,7 +74,8 @@ void bind_batch_extraction(py::module_& m) {
     m.def("spanned_keyphrases_batch", &spanned_keyphrases_batch, py::arg("texts"),
           py::arg("config"), py::arg("threads") = 1, py::arg("record") = py::none(),
           "The spanned keyphrases of every text of `texts` (a list of str) under `config`, on\n"
-          "`threads` threads without the interpreter lock: for a KeyphraseConfig what\n"
+          "`threads` threads without the interpreter lock (taken now and then to make the\n"
+          "records of the texts done): for a KeyphraseConfig what\n"
           "extract_keyphrases_spanned gives, for a method's configuration what its call gives\n"
           "(extract_yake_keyphrases, extract_rake_keyphrases, textrank_keyphrases,\n"
           "tfidf_keyphrases). One list per text, in order; `record` as for those calls.");

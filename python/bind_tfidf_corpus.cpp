@@ -35,7 +35,8 @@ void bind_tfidf_corpus(py::module_& m) {
         },
         py::arg("texts"), py::arg("config"), py::arg("threads") = 1, py::arg("record") = py::none(),
         "Count `texts` as a corpus and extract each of them by tf-idf against it, on `threads`\n"
-        "threads without the interpreter lock: (table, keyphrases), table the\n"
+        "threads without the interpreter lock (taken now and then to make the records of the\n"
+        "texts done): (table, keyphrases), table the\n"
         "DocumentFrequencyTable count_document_frequency(texts, ..., noun_phrases=False) gives\n"
         "with config's language, max_words, stopwords and tenant, keyphrases one list per text\n"
         "as tfidf_keyphrases gives it with that table. config's own table is ignored. `record`:\n"
