@@ -92,27 +92,31 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
     namespace py = pybind11;
     constexpr std::size_t kNone = SIZE_MAX;
     constexpr std::size_t kBatch = 16;  // texts waiting before the lock is taken for them
-    PyObject* const out = PyList_New(static_cast<Py_ssize_t>(texts.size()));
-    if (out == nullptr) throw py::error_already_set();
     std::vector<std::vector<SpannedKeyword>> found(texts.size());
     FinishedTexts finished(texts.size());
-    std::exception_ptr error;  // the first of extract's (under errors)
+    PyObject* const out = PyList_New(static_cast<Py_ssize_t>(texts.size()));
+    if (out == nullptr) throw py::error_already_set();
+    std::exception_ptr error;  // the first error of any thread (under errors)
     std::mutex errors;
     bool python_error = false;  // a Python error is set on the calling thread
+    const auto fail = [&](std::exception_ptr what) {
+        if (what) {
+            const std::lock_guard<std::mutex> lock(errors);
+            if (!error) error = what;
+        }
+        stop();
+        finished.fail();
+    };
     const auto extract_one = [&](std::size_t i) {
         try {
             found[i] = extract(i);
             finished.add(i);
         } catch (...) {
-            {
-                const std::lock_guard<std::mutex> lock(errors);
-                if (!error) error = std::current_exception();
-            }
-            stop();
-            finished.fail();
+            fail(std::current_exception());
         }
     };
-    // The records of the finished texts from slot on, lock held; false on a Python error.
+    // The records of the texts finished and not yet recorded, lock held. Nothing is thrown: an
+    // error stops the batch, a Python one left set to be raised once every thread has stopped.
     std::size_t recorded = 0;
     const auto record_finished = [&] {
         const AutomaticCollectionPause pause;
@@ -124,52 +128,52 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
                 found[i] = {};
             }
         } catch (py::error_already_set& e) {
-            e.restore();  // raised once every thread has stopped
-            return false;
+            e.restore();
+            python_error = true;
+            fail(nullptr);
+        } catch (...) {
+            fail(std::current_exception());
         }
-        return true;
     };
 
     PyThreadState* state = PyEval_SaveThread();
-    run_on_helper_threads(threads, [&](std::size_t t) {
-        if (t != 0) {
-            for (std::size_t i; !finished.failed() && (i = take()) != kNone;) extract_one(i);
-            return;
-        }
-        // Should this thread be ended while it asks for the lock, the helpers stop early.
-        struct StopUnlessDone {
-            Stop& stop;
-            FinishedTexts& finished;
-            bool done = false;
-            ~StopUnlessDone() {
-                if (done) return;
-                stop();
-                finished.fail();
+    std::exception_ptr failure;  // of the helper threads themselves, as without_gil has it
+    try {
+        run_on_helper_threads(threads, [&](std::size_t t) {
+            if (t != 0) {
+                for (std::size_t i; !finished.failed() && (i = take()) != kNone;) extract_one(i);
+                return;
             }
-        } ending{stop, finished};
-        while (recorded < texts.size() && !finished.failed()) {
-            const std::size_t i = finished.added() - recorded >= kBatch ? kNone : take();
-            if (i != kNone) {
-                extract_one(i);
-                continue;
+            // Should this thread be ended while it asks for the lock, the helpers stop early.
+            struct StopUnlessDone {
+                decltype(fail)& stop_all;
+                bool done = false;
+                ~StopUnlessDone() {
+                    if (!done) stop_all(nullptr);
+                }
+            } ending{fail};
+            while (recorded < texts.size() && !finished.failed()) {
+                const std::size_t i = finished.added() - recorded >= kBatch ? kNone : take();
+                if (i != kNone) {
+                    extract_one(i);
+                    continue;
+                }
+                if (!finished.ready(recorded)) finished.wait(recorded);
+                if (finished.failed()) break;
+                kezo_restore_thread(state);  // at exit this thread may go no further
+                record_finished();
+                state = PyEval_SaveThread();
             }
-            if (!finished.ready(recorded)) finished.wait(recorded);
-            if (finished.failed()) break;
-            kezo_restore_thread(state);  // at exit this thread may go no further
-            const bool made = record_finished();
-            state = PyEval_SaveThread();
-            if (!made) {
-                python_error = true;
-                stop();
-                finished.fail();
-            }
-        }
-        ending.done = true;
-    });
+            ending.done = true;
+        });
+    } catch (...) {
+        failure = std::current_exception();
+    }
     kezo_restore_thread(state);  // at exit this thread may go no further
     const py::list result = py::reinterpret_steal<py::list>(out);
     if (python_error) throw py::error_already_set();
     if (error) std::rethrow_exception(error);
+    if (failure) std::rethrow_exception(failure);
     return result;
 }
 
