@@ -46,7 +46,7 @@ class AutomaticCollectionPause {
         if (was_enabled_) PyGC_Enable();
     }
 #else
-    AutomaticCollectionPause() = default;
+    AutomaticCollectionPause() {}  // nothing to hold off (and no unused-variable warning)
 #endif
     AutomaticCollectionPause(const AutomaticCollectionPause&) = delete;
     AutomaticCollectionPause& operator=(const AutomaticCollectionPause&) = delete;
