@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,26 +43,27 @@ py::list run_batch(const std::vector<std::string>& texts, const Config& config, 
         [&](std::size_t i) { return extract(texts[i], copy); }, [&] { next.store(texts.size()); });
 }
 
+// run_batch with config as a Config, when it is one; nothing otherwise.
+template <class Config, class Extract>
+std::optional<py::list> batch_as(const std::vector<std::string>& texts, const py::object& config,
+                                 unsigned threads, const py::object& record, Extract extract) {
+    if (!py::isinstance<Config>(config)) return std::nullopt;
+    return run_batch(texts, config.cast<const Config&>(), threads, record, extract);
+}
+
 py::list spanned_keyphrases_batch(const std::vector<std::string>& texts, const py::object& config,
                                   unsigned threads, const py::object& record) {
     // Dispatched here, not by overloads, so the texts are converted once. No Python object is
-    // made before run_batch: it takes the lock back, which may end this thread at exit, and an
-    // object freed by the unwinding would be freed without the lock.
-    if (py::isinstance<KeyphraseConfig>(config))
-        return run_batch(texts, config.cast<const KeyphraseConfig&>(), threads, record,
-                         &extract_keyphrases_spanned);
-    if (py::isinstance<YakeConfig>(config))
-        return run_batch(texts, config.cast<const YakeConfig&>(), threads, record,
-                         &extract_yake_keyphrases);
-    if (py::isinstance<RakeConfig>(config))
-        return run_batch(texts, config.cast<const RakeConfig&>(), threads, record,
-                         &extract_rake_keyphrases);
-    if (py::isinstance<TextRankMethodConfig>(config))
-        return run_batch(texts, config.cast<const TextRankMethodConfig&>(), threads, record,
-                         &textrank_keyphrases);
-    if (py::isinstance<TfidfMethodConfig>(config))
-        return run_batch(texts, config.cast<const TfidfMethodConfig&>(), threads, record,
-                         &tfidf_keyphrases);
+    // made before run_batch (the empty optional holds none): it takes the lock back, and an
+    // object freed by an unwinding there would be freed without the lock.
+    std::optional<py::list> out =
+        batch_as<KeyphraseConfig>(texts, config, threads, record, &extract_keyphrases_spanned);
+    if (!out) out = batch_as<YakeConfig>(texts, config, threads, record, &extract_yake_keyphrases);
+    if (!out) out = batch_as<RakeConfig>(texts, config, threads, record, &extract_rake_keyphrases);
+    if (!out)
+        out = batch_as<TextRankMethodConfig>(texts, config, threads, record, &textrank_keyphrases);
+    if (!out) out = batch_as<TfidfMethodConfig>(texts, config, threads, record, &tfidf_keyphrases);
+    if (out) return std::move(*out);
     throw py::type_error(
         "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "
         "TextRankMethodConfig or TfidfMethodConfig, got " +
