@@ -8,10 +8,10 @@ while the interpreter lock is held), and builds what depends on the text per cal
 from __future__ import annotations
 
 from dataclasses import replace
-from typing import Any, Callable, Union
+from typing import Any, Callable
 
 import kezo_native
-from kezo_native import Algorithm, Keyword, KeyphraseConfig, Language, TokenizerConfig
+from kezo_native import KeyphraseConfig
 
 from . import _native
 from ._plans import Plan
@@ -49,11 +49,6 @@ def keyphrase_config(plan: Plan) -> KeyphraseConfig:
     if table is not None:  # copied natively, never through a dict
         kezo_native.set_keyphrase_document_frequency(config, table, plan.total_documents)
     return config
-
-
-def _records(keywords: list[Keyword]) -> list[Keyphrase]:
-    # The native front end and the algorithms on tokens do not say where phrases occur.
-    return [Keyphrase(k.text, k.score, k.count, k.first_position) for k in keywords]
 
 
 class NativeRun:
@@ -94,109 +89,6 @@ class NativeRun:
 
 def _keyphrase(plan: Plan) -> Run:
     return NativeRun(kezo_native.extract_keyphrases_spanned, keyphrase_config(plan))
-
-
-def _tokenizer(plan: Plan) -> TokenizerConfig:
-    config = TokenizerConfig()
-    if plan.tokenizer is not None:
-        (
-            config.strip_accents,
-            config.split_cjk,
-            config.keep_numbers,
-            config.keep_punctuation,
-            config.min_word_length,
-        ) = plan.tokenizer
-    return config
-
-
-_FrontEndConfig = Union[kezo_native.ExtractConfig, kezo_native.EnsembleConfig]
-_ALGORITHMS = {
-    "tfidf": Algorithm.TFIDF,
-    "yake": Algorithm.YAKE,
-    "textrank": Algorithm.TextRank,
-    "rake": Algorithm.RAKE,
-}
-
-
-def _front_end_config(plan: Plan, tokenizer: TokenizerConfig, language: Language) -> Any:
-    config: _FrontEndConfig
-    if plan.method == "ensemble":
-        ensemble = kezo_native.EnsembleConfig()
-        ensemble.w_tfidf, ensemble.w_yake, ensemble.w_textrank, ensemble.w_rake = plan.weights
-        config = ensemble
-    else:
-        config = kezo_native.ExtractConfig()
-        config.algorithm = _ALGORITHMS[plan.method]
-    config.language = language
-    config.top_k = plan.top_k
-    config.min_n = plan.min_n
-    if plan.max_n is not None:
-        config.max_n = plan.max_n
-    config.tenant_id = plan.tenant
-    config.tokenizer = tokenizer
-    return config
-
-
-def _front_end(plan: Plan) -> Run:
-    # The native front end reads the language from its configuration: one configuration per
-    # language met, so no call changes one another thread may be reading.
-    tokenizer = _tokenizer(plan)
-    configs: dict[Language, _FrontEndConfig] = {}
-    native: Callable[[str, Any], list[Keyword]] = (
-        kezo_native.extract_keywords_ensemble
-        if plan.method == "ensemble"
-        else kezo_native.extract_keywords
-    )
-
-    def run(text: str) -> list[Keyphrase]:
-        language = plan.language
-        if language == Language.Auto:
-            language = _native.resolve_auto(text)
-        config = configs.get(language)
-        if config is None:
-            config = configs.setdefault(language, _front_end_config(plan, tokenizer, language))
-        return _records(native(text, config))
-
-    return run
-
-
-_ALGORITHM_CONFIGS: dict[str, Callable[[], Any]] = {
-    "tfidf": kezo_native.TFIDFConfig,
-    "yake": kezo_native.YAKEConfig,
-    "textrank": kezo_native.TextRankConfig,
-}
-
-
-def _direct(plan: Plan) -> Run:
-    # The steps of the native front end with the caller's own algorithm settings: a concrete
-    # language, lower-cased tokens, then the algorithm.
-    tokenizer = _tokenizer(plan)
-    tokenizer.lowercase = True
-    config = _ALGORITHM_CONFIGS[plan.method]()
-    fields = {"min_n": plan.min_n, "max_n": plan.max_n, "top_k": plan.top_k}
-    for name, value in {**fields, **plan.direct}.items():
-        setattr(config, name, value)
-    method, df = plan.method, plan.df
-    if isinstance(df, kezo_native.DocumentFrequencyTable):
-        df = df.to_dict()
-
-    def run(text: str) -> list[Keyphrase]:
-        language = plan.language
-        if language == Language.Auto:
-            language = _native.resolve_auto(text)
-        tokens = kezo_native.tokenize(text, tokenizer)
-        if method == "tfidf":
-            return _records(kezo_native.tfidf_extract(tokens, language, config, df))
-        if method == "yake":
-            return _records(kezo_native.yake_extract(tokens, language, config))
-        return _records(kezo_native.textrank_extract(tokens, language, config))
-
-    return run
-
-
-def _algorithm(plan: Plan) -> Run:
-    # Algorithm settings the front end has no field for run the algorithm on tokens directly.
-    return _direct(plan) if plan.direct else _front_end(plan)
 
 
 def _spanned(extract: Callable[..., list[Keyphrase]], config: Any) -> Run:

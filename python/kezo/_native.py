@@ -12,12 +12,6 @@ def identify(text: str, max_results: int) -> list[tuple[Language, float]]:
     return kezo_native.identify_language(text, max_results)
 
 
-def resolve_auto(text: str) -> Language:
-    """The language "auto" stands for on ``text``: the closest supported language, also for an
-    undetermined text (English when the text has no letters)."""
-    return kezo_native.identify_best_language(text)
-
-
 def keyphrase_config(fields: dict[str, object]) -> KeyphraseConfig:
     """A configuration of the keyphrase pipeline holding ``fields``."""
     config = KeyphraseConfig()

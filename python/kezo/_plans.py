@@ -5,6 +5,7 @@ from __future__ import annotations
 
 import difflib
 import math
+import warnings
 from collections.abc import Iterable, Mapping
 from dataclasses import dataclass, field
 from typing import Any, Optional, TypedDict, Union
@@ -95,7 +96,7 @@ OPTIONS = (
     Option("near_duplicate_threshold", None, float,
            "share of a phrase repeating a better one that leaves it out", ("keyphrase",), 0.0,
            1.0),
-    Option("tokenizer", None, "tokenizer", "tokenizer settings (a TokenizerConfig)",
+    Option("tokenizer", None, "tokenizer", "no effect any more: kept for code passing it",
            ("ensemble",)),
 )
 """Every option of ``Extractor`` and ``extract``, in the order they are documented."""
@@ -145,7 +146,6 @@ class Plan:
     min_n: int
     max_n: int | None  # None keeps the keyphrase pipeline's own maximum
     tenant: str
-    tokenizer: tuple[bool, bool, bool, bool, int] | None
     weights: tuple[float, float, float, float]
     direct: dict[str, object] = field(default_factory=dict)  # algorithm fields set by the caller
     # A CorpusFrequencies' native table, or a caller's dict checked.
@@ -190,6 +190,7 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
             )
         given[name] = option.check(value)
 
+    _check_tokenizer(given.get("tokenizer"))
     first: int = given.get("min_n", 1)
     last: int | None = given.get("max_n")
     if last is None and method != "keyphrase":
@@ -206,11 +207,6 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
             "near_duplicate_threshold does not apply with keep_near_duplicates=True, which "
             "keeps every near-duplicate; give one of them"
         )
-    if direct and tenant and method not in ("textrank", "yake"):
-        raise ValueError(
-            f"tenant cannot be combined with {', '.join(sorted(direct))}: tenant stopwords "
-            "apply only through the native front end, which these options bypass"
-        )
     return Plan(
         method=method,
         language=language,
@@ -218,7 +214,6 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
         min_n=first,
         max_n=last,
         tenant=tenant,
-        tokenizer=_tokenizer_fields(given.get("tokenizer")),
         weights=_weights(given.get("weights")),
         direct=direct,
         df=table,
@@ -251,19 +246,20 @@ def _frequencies(
     return check_counts("df", df, total_documents), total_documents
 
 
-def _tokenizer_fields(tokenizer: object) -> tuple[bool, bool, bool, bool, int] | None:
+def _check_tokenizer(tokenizer: object) -> None:
+    # Kept so that code passing it goes on working: every method now reads words with the
+    # keyphrase pipeline's scanner, which the tokenizer settings do not reach.
     if tokenizer is None:
-        return None
+        return
     if not isinstance(tokenizer, TokenizerConfig):
         raise TypeError(
             f"tokenizer must be a kezo_native.TokenizerConfig, got {type(tokenizer).__name__}"
         )
-    return (
-        tokenizer.strip_accents,
-        tokenizer.split_cjk,
-        tokenizer.keep_numbers,
-        tokenizer.keep_punctuation,
-        tokenizer.min_word_length,
+    warnings.warn(
+        "tokenizer has no effect: every method reads words with kezo's own scanner (its "
+        "stopwords, sentence and clause boundaries); the option will be removed",
+        FutureWarning,
+        stacklevel=5,
     )
 
 
