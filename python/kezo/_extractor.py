@@ -45,16 +45,18 @@ class Extractor:
         max_n: longest phrase in words, 1 to 8 (default 3, or the pipeline's own maximum for
             "keyphrase"); the cap keeps the cost linear in the length of the text.
         tenant: a tenant id whose stopwords apply during the call (see ``set_tenant_stopwords``).
-        stopwords: "keyphrase": further stopwords, an iterable of words compared lower-cased,
-            for this extractor's calls only: no other call or thread sees them.
+        stopwords: every method but "ensemble": further stopwords, an iterable of words
+            compared lower-cased, for this extractor's calls only: no other call or thread sees
+            them.
         weights: "ensemble" only: weights of "tfidf", "yake", "textrank", "rake" (defaults 1, 1,
             1, 0.7); finite, at least 0, at least one above 0.
-        window: "yake" and "textrank": co-occurrence distance in words, 1 to 10 (default 2).
+        window: "yake" and "textrank": co-occurrence distance in words, 1 to 10 (default 1 for
+            "yake", 2 for "textrank").
         damping: "textrank": damping factor, strictly between 0 and 1 (default 0.85).
         max_iter: "textrank": most ranking iterations, 1 to 1000 (default 100).
         tol: "textrank": convergence threshold, above 0 (default 0.0001).
-        df: "keyphrase" and "tfidf": document frequencies of a corpus. For "keyphrase", a
-            ``CorpusFrequencies`` (from ``corpus_frequencies`` or ``fit``); for "tfidf", a
+        df: "keyphrase" and "tfidf": document frequencies of a corpus, a
+            ``CorpusFrequencies`` (from ``corpus_frequencies`` or ``fit``); "tfidf" also takes a
             mapping of phrase to documents, as ``kezo_native.build_corpus_df`` builds it.
         total_documents: how many documents a mapping given as ``df`` was counted over, at
             least 1 and at least every count (a ``CorpusFrequencies`` knows its own).
@@ -64,11 +66,9 @@ class Extractor:
             that the better phrase holds in a row, over the phrase's stems (1 for a phrase
             wholly inside it or its words reordered). The default 1 leaves out only those; 0.5
             also leaves out phrases sharing half their words in a row with a better one.
-        tokenizer: not for "keyphrase": a ``kezo_native.TokenizerConfig`` (copied; text is
-            always lower-cased).
-
-    ``window``, ``damping``, ``max_iter``, ``tol`` and a ``df`` of "tfidf" run the algorithm on
-    tokens outside the native front end, so they cannot be combined with ``tenant``.
+        tokenizer: "ensemble": no effect, and a ``FutureWarning`` says so: every method reads
+            words with kezo's own scanner. Taken so that code passing it goes on working; it
+            will be removed.
 
     Raises:
         TypeError: an option is unknown (with the option meant, such as ``top_k`` for

@@ -13,15 +13,17 @@ class Keyphrase(NamedTuple):
     """One extracted keyphrase.
 
     Attributes:
-        text: the phrase, words joined by one blank (ideograph runs by nothing): as written in
-            the text, case kept, for the default method; lower-cased for the others.
-        score: the method's score; a higher score ranks first.
+        text: the phrase, words joined by one blank (ideograph runs by nothing). "yake" and
+            "rake" give it lower-cased; the other methods as written, but for a capital that
+            only starts a sentence.
+        score: the method's score, 0 to 1; a higher score ranks first.
         count: how often the phrase occurred (each method counts in its own way).
-        first_position: where it first occurred among the candidates (0 where the method does
-            not record it).
+        first_position: the word at which it first occurred, counted from 0 (numbers and
+            symbols are not words).
         spans: the (start, end) offsets of the occurrences the phrase stands for, in text
             order, as slices of the str it was extracted from: ``text[start:end]`` is the
-            occurrence as written. Empty where the method does not locate its phrases.
+            occurrence as written. Every method fills them; empty in a ``Keyphrase`` made
+            from a native ``Keyword``.
 
     Examples:
         >>> phrase = Keyphrase("solar panels", 0.93, 3, 0, ((0, 12),))

@@ -63,3 +63,21 @@ def test_api_reference_covers_every_public_name_and_builds():
                             str(ROOT / "build" / "site")], cwd=ROOT, capture_output=True,
                            text=True, timeout=300)
     assert build.returncode == 0, build.stderr[-3000:]
+
+
+def test_options_table_says_which_methods_take_each_option():
+    """docs/api.md's table of options names, for each, the methods the checks let it through
+    for ("all", "all but X", or a list)."""
+    plans = pytest.importorskip("kezo._plans")
+    table = (ROOT / "docs/api.md").read_text(encoding="utf-8")
+    rows = re.findall(r"^\| ((?:`\w+`(?:, )?)+) \|\s*([^|]*?)\s*\|", table, re.M)
+    said = {}
+    for names, methods in rows:
+        if methods in ("", "all"):
+            taken = set(plans.METHODS)
+        elif methods.startswith("all but "):
+            taken = set(plans.METHODS) - {m.strip() for m in methods[8:].split(",")}
+        else:
+            taken = {m.strip() for m in methods.split(",")}
+        said.update({name: taken for name in re.findall(r"`(\w+)`", names)})
+    assert said == {option.name: set(option.methods) for option in plans.OPTIONS}
