@@ -58,6 +58,11 @@ def _weights(value: str) -> dict[str, float]:
     return weights
 
 
+def _applies(option: Option) -> str:
+    # The methods an option applies to, as its help ends; nothing for one every method takes.
+    return "" if option.methods == METHODS else f" [{', '.join(option.methods)}]"
+
+
 def add_extraction_flags(command: argparse.ArgumentParser) -> None:
     """A flag for every option of ``Extractor`` that a command line can hold, named after it
     (``max_n`` is ``--max-n``), with the method it applies to in its help; each value is checked
@@ -67,8 +72,7 @@ def add_extraction_flags(command: argparse.ArgumentParser) -> None:
         if option.name in _NOT_FLAGS:
             continue
         flags = [f"--{option.name.replace('_', '-')}", *_SHORT.get(option.name, [])]
-        applies = "" if option.methods == METHODS else f" [{', '.join(option.methods)}]"
-        extra: dict[str, Any] = {"help": option.help + applies}
+        extra: dict[str, Any] = {"help": option.help + _applies(option)}
         if option.kind == "method":
             extra.update(choices=METHODS, default=DEFAULT_METHOD)
         elif option.kind == "language":
@@ -81,16 +85,19 @@ def add_extraction_flags(command: argparse.ArgumentParser) -> None:
         if option.default is not None:
             extra["help"] += " (default: %(default)s)"
         group.add_argument(*flags, dest=option.name, **extra)
+    by_name = {option.name: option for option in OPTIONS}
     group.add_argument(
         "--stopwords",
         metavar="FILE",
-        help="file of further stopwords, one a line, for this run only [keyphrase]",
+        help="file of further stopwords, one a line, for this run only"
+        + _applies(by_name["stopwords"]),
     )
     group.add_argument(
         "--weights",
         type=argument(_weights),
         metavar="NAME=W,...",
-        help="weight of each method in the ensemble, such as tfidf=1,rake=0.5 [ensemble]",
+        help="weight of each method in the ensemble, such as tfidf=1,rake=0.5"
+        + _applies(by_name["weights"]),
     )
 
 
