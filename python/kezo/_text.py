@@ -17,7 +17,8 @@ def words(text: str, language: LanguageLike = "auto") -> list[str]:
     Words are runs of letters, combining marks and digits; punctuation, symbols and blanks
     separate them, and numbers and one-letter words count. Ideographs come one per character
     (the way the extraction methods count them), except in Korean, whose words are written with
-    blanks between them. The tokenizer is the one the extraction methods use, run natively.
+    blanks between them. The tokenizer is Kezo's native one; the extraction methods read words
+    their own way (an English possessive's "'s" is a word of its own there, a number none).
 
     Args:
         text: the text, a str.
