@@ -5,9 +5,12 @@ from __future__ import annotations
 
 import difflib
 import math
+import os
+import sys
 import warnings
 from collections.abc import Iterable, Mapping
 from dataclasses import dataclass, field
+from types import FrameType
 from typing import Any, Optional, TypedDict, Union
 
 from kezo_native import DocumentFrequencyTable, Language, TokenizerConfig
@@ -259,8 +262,19 @@ def _check_tokenizer(tokenizer: object) -> None:
         "tokenizer has no effect: every method reads words with kezo's own scanner (its "
         "stopwords, sentence and clause boundaries); the option will be removed",
         FutureWarning,
-        stacklevel=5,
+        stacklevel=_first_level_outside_kezo(),
     )
+
+
+def _first_level_outside_kezo() -> int:
+    # The stacklevel (as the caller would pass it to warnings.warn) of the first frame outside
+    # this package, so that a warning names the user's own line, however deep the call began.
+    package = os.path.dirname(os.path.abspath(__file__)) + os.sep
+    frame: Optional[FrameType] = sys._getframe(1)
+    level = 1
+    while frame is not None and os.path.abspath(frame.f_code.co_filename).startswith(package):
+        frame, level = frame.f_back, level + 1
+    return level
 
 
 _WEIGHT_DEFAULTS = {"tfidf": 1.0, "yake": 1.0, "textrank": 1.0, "rake": 0.7}

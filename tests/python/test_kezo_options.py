@@ -156,6 +156,7 @@ def test_tokenizer_is_taken_for_the_ensemble_with_a_warning_that_it_does_nothing
     text = "Release 2024 ships 64 new shaders. The 2024 engine renders 64 shaders fast."
     settings = kz.TokenizerConfig()
     settings.keep_numbers = True
-    with pytest.warns(FutureWarning, match="tokenizer has no effect"):
+    with pytest.warns(FutureWarning, match="tokenizer has no effect") as caught:
         warned = kezo.Extractor(method="ensemble", language="en", tokenizer=settings)
+    assert caught[0].filename == __file__  # the caller's line, not kezo's
     assert warned.extract(text) == kezo.extract(text, method="ensemble", language="en")
