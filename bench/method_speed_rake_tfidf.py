@@ -16,10 +16,11 @@ and rake_nltk as in method_quality_yake_rake.py, called per document.
 
 Measurement only, never run in CI. Needs the peers' environment:
     PYTHONPATH=build/dev:python /work/peers/bin/python bench/method_speed_rake_tfidf.py DATA_DIR \
-        [--set inspec] [--passes 7] [--workers N]
+        [--set inspec] [--passes 7] [--workers N] [--rounds R]
 """
 
 import argparse
+import statistics
 import time
 
 from keyphrase_quality import load_set
@@ -105,23 +106,43 @@ def main():
     parser.add_argument("--set", default="inspec")
     parser.add_argument("--passes", type=int, default=7)
     parser.add_argument("--workers", type=int, default=None, help="threads of the batch route")
+    parser.add_argument("--rounds", type=int, default=1,
+                        help="whole measurements in a row; more than one adds each ratio's median")
     args = parser.parse_args()
     texts = [text for _, text, _ in load_set(args.data, args.set)]
     ours, theirs = kezo_runs(texts, args.workers), peer_runs(texts)
-    wall, cpu = best_of({**ours, **theirs}, args.passes)
+    ratios = {}  # (route, peer) -> the wall ratio of every round
+    for _ in range(args.rounds):
+        wall, cpu = best_of({**ours, **theirs}, args.passes)
+        report(texts, args, ours, theirs, wall, cpu, ratios)
+    if args.rounds > 1:
+        print(f"\nmedian wall ratios over {args.rounds} rounds (lowest, highest)")
+        for (mine, peer), values in ratios.items():
+            values = sorted(values)
+            print(f"{mine:<22}  {statistics.median(values):6.1f}x {peer}"
+                  f"  ({values[0]:.1f} to {values[-1]:.1f})")
+
+
+ROUTES = (
+    ("rake", ("multi_rake", "rake_nltk"), ("loop", "batch")),
+    ("tfidf", ("scikit-learn tfidf", "sklearn tfidf top10"),
+     ("loop", "batch", "fit_extract 1", "fit_extract")),
+)
+
+
+def report(texts, args, ours, theirs, wall, cpu, ratios):
+    """One round's seconds and ratios, the ratios also added to ``ratios``."""
     print(f"{len(texts)} texts of {args.set}, best of {args.passes} passes")
     print(f"{'':<20} {'wall s':>8} {'us/doc':>8}   {'CPU s':>8} {'us/doc':>8}")
     for name in {**ours, **theirs}:
         print(f"{name:<20} {wall[name]:8.3f} {wall[name] / len(texts) * 1e6:8.1f}   "
               f"{cpu[name]:8.3f} {cpu[name] / len(texts) * 1e6:8.1f}")
     print("\nratios, peer seconds over Kezo's (wall; CPU for the one-thread loop)")
-    for method, peers, routes in (
-        ("rake", ("multi_rake", "rake_nltk"), ("loop", "batch")),
-        ("tfidf", ("scikit-learn tfidf", "sklearn tfidf top10"),
-         ("loop", "batch", "fit_extract 1", "fit_extract")),
-    ):
+    for method, peers, routes in ROUTES:
         for route in routes:
             mine = f"{method} {route}"
+            for p in peers:
+                ratios.setdefault((mine, p), []).append(wall[p] / wall[mine])
             line = "".join(f"  {wall[p] / wall[mine]:6.1f}x {p}" for p in peers)
             if route in ("loop", "fit_extract 1"):
                 line += "   CPU:" + "".join(f"  {cpu[p] / cpu[mine]:6.1f}x" for p in peers)
