@@ -51,8 +51,9 @@ class Extractor:
         weights: "ensemble" only: weights of "tfidf", "yake", "textrank", "rake" (defaults 1, 1,
             1, 0.7); finite, at least 0, at least one above 0.
         window: "yake" and "textrank": co-occurrence distance in words, 1 to 10 (default 1 for
-            "yake", 2 for "textrank").
-        damping: "textrank": damping factor, strictly between 0 and 1 (default 0.85).
+            "yake", 2 for "textrank", which links neighbours at least and so reads 1 as 2).
+        damping: "textrank": damping factor, strictly between 0 and 1 (default 0.85); the
+            ranking takes values below 0.01 or above 0.99 as those.
         max_iter: "textrank": most ranking iterations, 1 to 1000 (default 100).
         tol: "textrank": convergence threshold, above 0 (default 0.0001).
         df: "keyphrase" and "tfidf": document frequencies of a corpus, a
