@@ -93,6 +93,21 @@ void for_each_phrase_features(const Candidates& c, Language lang,
     };
     std::vector<Counts> counts(c.phrases.size());
     const ContextWords& context = context_words(lang);
+    // Which lists each form is on, looked up once per form asked about: the same few function
+    // words stand beside most occurrences. Bit 0 unknown yet, then opener, auxiliary, determiner.
+    constexpr std::uint8_t kUnknown = 1, kOpener = 2, kAuxiliary = 4, kDeterminer = 8;
+    std::vector<std::uint8_t> listed(c.words.forms.size(), kUnknown);
+    const auto lists_of = [&](std::size_t i) {
+        std::uint8_t& known = listed[words[i].form];
+        if (known == kUnknown) {
+            const std::string& form = lower(i);
+            known =
+                static_cast<std::uint8_t>((context.openers.contains(form) ? kOpener : 0) |
+                                          (context.auxiliaries.contains(form) ? kAuxiliary : 0) |
+                                          (context.determiners.contains(form) ? kDeterminer : 0));
+        }
+        return known;
+    };
     for_each_occurrence(c, [&](const Occurrence& o) {
         const std::size_t start = o.start;
         const std::size_t end = start + c.phrases[o.phrase].size;
@@ -102,10 +117,11 @@ void for_each_phrase_features(const Candidates& c, Language lang,
         Counts& k = counts[o.phrase];
         if ((!left_inside || !content(start - 1)) && (!right_inside || !content(end)))
             k.maximal += 1;
-        if (left_inside && context.openers.contains(lower(start - 1))) k.opener += 1;
+        if (left_inside && (lists_of(start - 1) & kOpener) != 0) k.opener += 1;
         if (right_inside) {
-            if (context.auxiliaries.contains(lower(end))) k.auxiliary += 1;
-            if (context.determiners.contains(lower(end))) k.determiner += 1;
+            const std::uint8_t after = lists_of(end);
+            if ((after & kAuxiliary) != 0) k.auxiliary += 1;
+            if ((after & kDeterminer) != 0) k.determiner += 1;
         }
     });
 
