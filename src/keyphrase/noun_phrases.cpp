@@ -35,16 +35,25 @@ bool is_nominal(Upos tag) {
            tag == Upos::X;
 }
 
-// An English participle or gerund before a noun modifies it as an adjective does
-// ("distributed systems", "reading comprehension"), though the tagger reads it as a verb.
-bool is_modifying_participle(Language lang, const std::string& form, Upos next) {
+// An English participle or gerund before a noun modifies it as an adjective does ("distributed
+// systems", "reading comprehension"), though the tagger reads it as a verb. Right after a noun or
+// pronoun, a past participle is more often that word's verb ("the company announced new
+// products", "Bush earned 253 points"), so there it modifies only a noun that follows it directly,
+// in the same segment ("knowledge based systems"). A gerund after a noun is mostly part of a name
+// ("machine learning", "data mining"), but before an adjective or a number it is that noun's verb
+// too ("cats living more than 25 years").
+bool is_modifying_participle(Language lang, const std::string& form, bool after_noun,
+                             bool next_adjacent, Upos next) {
     if (lang != Language::English && lang != Language::Auto) return false;
-    if (!is_nominal(next) && next != Upos::VERB) return false;
     const auto ends = [&](std::string_view end) {
         return form.size() > end.size() + 2 &&
                form.compare(form.size() - end.size(), end.size(), end) == 0;
     };
-    return ends("ed") || ends("ing");
+    if (!ends("ing") && !ends("ed")) return false;
+    const bool noun_next = next == Upos::NOUN || next == Upos::PROPN;
+    if (after_noun && !ends("ing")) return next_adjacent && noun_next;
+    if (after_noun) return noun_next || next == Upos::VERB || next == Upos::X;
+    return is_nominal(next) || next == Upos::VERB;
 }
 
 }  // namespace
@@ -72,9 +81,16 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
         tagger->tag(run, &tags);
         for (std::size_t k = 0; k + 1 < tags.size(); ++k) {
             const Word& word = w[first + k];
-            const bool yes = is_nominal(tags[k]) ||
-                             (tags[k] == Upos::VERB &&
-                              is_modifying_participle(lang, words.lower(word), tags[k + 1]));
+            const bool after_noun =
+                k > 0 && (tags[k - 1] == Upos::NOUN || tags[k - 1] == Upos::PROPN ||
+                          tags[k - 1] == Upos::PRON);
+            // A number or mark between two words is no word of the scan, but ends the segment.
+            const bool next_adjacent =
+                first + k + 1 < i && w[first + k + 1].segment == word.segment;
+            const bool yes =
+                is_nominal(tags[k]) || (tags[k] == Upos::VERB &&
+                                        is_modifying_participle(lang, words.lower(word), after_noun,
+                                                                next_adjacent, tags[k + 1]));
             votes[word.form] += yes ? 1 : -1;
         }
         first = i;

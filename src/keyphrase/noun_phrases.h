@@ -14,7 +14,8 @@ namespace kezo::keyphrase {
 
 // One flag per word of words (read from text): 1 for a word a noun phrase may hold, 0 for one
 // it may not, decided per form by the tag most of its occurrences get; an English participle or
-// gerund before a noun ("distributed systems") counts as nominal there. Empty, and so no bound,
+// gerund before a noun ("distributed systems") counts as nominal there, unless it follows a noun
+// as that noun's verb ("the company announced new products"). Empty, and so no bound,
 // when lang has no tagger model in the tagger directory (none is set by default), when its
 // model cannot be loaded, or for Chinese and Japanese, whose models tag words the scan does not
 // make (it reads single ideographs). Words are tagged sentence by sentence (at most 256 words at

@@ -181,7 +181,7 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     const std::string text =
         "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
         "maintenance, and old solar panels lose efficiency in hot weather. The theory of "
-        "distributed systems of the web is quickly growing.";
+        "distributed systems of the web is quickly growing. The company announced new products.";
     const std::string twi = "Abofra no kɔɔ sukuu. Abofra no ani gye sukuu ho paa.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
     const auto all = phrases(text, Language::English);
@@ -195,7 +195,7 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     EXPECT_EQ(kept.count("theory of distributed systems"), 1u);
     for (const std::string& p : kept) {
         if (p.find(' ') == std::string::npos) continue;  // a single word is judged by its score
-        for (const char* verb : {"need", "lose", "growing", "quickly"})
+        for (const char* verb : {"need", "lose", "growing", "quickly", "announced"})
             EXPECT_EQ(p.find(verb), std::string::npos) << p;
         // A connector joins two words of a name, never ends one.
         EXPECT_NE(p.substr(p.size() - 3), " of") << p;
