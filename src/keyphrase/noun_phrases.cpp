@@ -1,5 +1,6 @@
 #include "noun_phrases.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -35,13 +36,24 @@ bool is_nominal(Upos tag) {
            tag == Upos::X;
 }
 
+// Past participles English writes after a noun to make one adjective of the two, hyphenated or
+// not ("knowledge based", "computer aided", "user defined").
+bool is_compound_participle(std::string_view form) {
+    static constexpr std::array<std::string_view, 22> kCompound = {
+        "aided",     "assisted", "based",   "centered", "centred",  "controlled",
+        "coupled",   "defined",  "driven",  "enabled",  "focused",  "funded",
+        "generated", "guided",   "induced", "mediated", "oriented", "owned",
+        "powered",   "related",  "shaped",  "weighted"};
+    return std::find(kCompound.begin(), kCompound.end(), form) != kCompound.end();
+}
+
 // An English participle or gerund before a noun modifies it as an adjective does ("distributed
 // systems", "reading comprehension"), though the tagger reads it as a verb. Right after a noun or
-// pronoun, a past participle is more often that word's verb ("the company announced new
-// products", "Bush earned 253 points"), so there it modifies only a noun that follows it directly,
-// in the same segment ("knowledge based systems"). A gerund after a noun is mostly part of a name
-// ("machine learning", "data mining"), but before an adjective or a number it is that noun's verb
-// too ("cats living more than 25 years").
+// pronoun, a past participle is that word's verb ("the company announced new products", "the
+// bank raised interest rates") unless the two make one adjective before a noun that follows
+// directly, in the same segment ("knowledge based systems"). A gerund after a noun is mostly part
+// of a name ("machine learning", "data mining"), but before an adjective or a number it is that
+// noun's verb too ("cats living more than 25 years").
 bool is_modifying_participle(Language lang, const std::string& form, bool after_noun,
                              bool next_adjacent, Upos next) {
     if (lang != Language::English && lang != Language::Auto) return false;
@@ -49,9 +61,10 @@ bool is_modifying_participle(Language lang, const std::string& form, bool after_
         return form.size() > end.size() + 2 &&
                form.compare(form.size() - end.size(), end.size(), end) == 0;
     };
-    if (!ends("ing") && !ends("ed")) return false;
+    const bool gerund = ends("ing");
+    if (!gerund && !ends("ed")) return false;
     const bool noun_next = next == Upos::NOUN || next == Upos::PROPN;
-    if (after_noun && !ends("ing")) return next_adjacent && noun_next;
+    if (after_noun && !gerund) return next_adjacent && noun_next && is_compound_participle(form);
     if (after_noun) return noun_next || next == Upos::VERB || next == Upos::X;
     return is_nominal(next) || next == Upos::VERB;
 }
