@@ -201,6 +201,7 @@ void for_each_phrase_span(const Candidates& c, std::vector<std::uint32_t>& run, 
             letters = letters || w[j].has_letter;
             // A phrase needs a word with letters; a single ideograph is rarely a key by itself.
             if (!letters || (ideographic && j == i)) continue;
+            if (j > i && !c.words.ends_phrases(j)) continue;  // cut before its noun
             on_span(PhraseSpan{i, run.data(), run.size(), term_run_hash(hash), content_index,
                                connectors, ideographic});
         }
@@ -233,9 +234,9 @@ void for_each_occurrence(const Candidates& c, Visit visit,
 // Builds terms and phrases from scanned words: every span of at most max_words words inside one
 // segment that starts and ends with a content word, has at least one word with letters, and
 // holds only content words and, when allowed, one connector between two content words. Where
-// words.nominal is set, a span of several words holds only words flagged there (noun phrases);
-// an unflagged word is a phrase of its own only. c.text views text, which must outlive the
-// candidates.
+// words.nominal is set, a span of several words holds only words flagged there (noun phrases)
+// and ends in none flagged as leading its noun; an unflagged word is a phrase of its own only.
+// c.text views text, which must outlive the candidates.
 Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options);
 
 // Whether a lower-cased function word may join two content words in lang ("of", "de", "da"...).

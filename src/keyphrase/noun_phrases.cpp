@@ -80,6 +80,10 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     const std::vector<Word>& w = words.words;
     // Votes per form: +1 for each occurrence read as nominal, -1 for each other.
     std::vector<std::int32_t> votes(words.forms.size(), 0);
+    // Per form, of its nominal occurrences: +1 for each read as an adjective, -1 for each other.
+    // An English phrase ends in its noun, so a form mostly read as an adjective ends none.
+    const bool adjectives_lead = lang == Language::English || lang == Language::Auto;
+    std::vector<std::int32_t> adjective_votes(adjectives_lead ? words.forms.size() : 0, 0);
     std::vector<std::string_view> run;
     std::vector<Upos> tags;
     std::size_t first = 0;
@@ -105,13 +109,19 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
                                         is_modifying_participle(lang, words.lower(word), after_noun,
                                                                 next_adjacent, tags[k + 1]));
             votes[word.form] += yes ? 1 : -1;
+            if (adjectives_lead && yes) adjective_votes[word.form] += tags[k] == Upos::ADJ ? 1 : -1;
         }
         first = i;
     }
     // Decided per form, by most of its occurrences: a tagger that misreads one sentence does not
     // split a name the rest of the text uses whole.
     nominal.resize(w.size());
-    for (std::size_t i = 0; i < w.size(); ++i) nominal[i] = votes[w[i].form] >= 0 ? 1 : 0;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const std::uint32_t form = w[i].form;
+        nominal[i] = votes[form] < 0                                ? kNotNominal
+                     : adjectives_lead && adjective_votes[form] > 0 ? kLeadingNominal
+                                                                    : kNominal;
+    }
     return nominal;
 }
 

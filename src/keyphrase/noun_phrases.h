@@ -12,14 +12,16 @@
 
 namespace kezo::keyphrase {
 
-// One flag per word of words (read from text): 1 for a word a noun phrase may hold, 0 for one
-// it may not, decided per form by the tag most of its occurrences get; an English participle or
-// gerund before a noun ("distributed systems") counts as nominal there, unless it follows a noun
-// as that noun's verb ("the company announced new products"). Empty, and so no bound,
-// when lang has no tagger model in the tagger directory (none is set by default), when its
-// model cannot be loaded, or for Chinese and Japanese, whose models tag words the scan does not
-// make (it reads single ideographs). Words are tagged sentence by sentence (at most 256 words at
-// a time), once per call; the cost is linear in the words and the memory a byte a word.
+// One flag per word of words (read from text), as Words::nominal holds them: kNominal for a word
+// a noun phrase may hold, kNotNominal for one it may not, and in English kLeadingNominal for an
+// adjective, which a noun phrase holds only before its noun; decided per form by the tag most of
+// its occurrences get. An English participle or gerund before a noun ("distributed systems")
+// counts as nominal there, unless it follows a noun as that noun's verb ("the company announced
+// new products"). Empty, and so no bound, when lang has no tagger model in the tagger directory
+// (none is set by default), when its model cannot be loaded, or for Chinese and Japanese, whose
+// models tag words the scan does not make (it reads single ideographs). Words are tagged
+// sentence by sentence (at most 256 words at a time), once per call; the cost is linear in the
+// words and the memory a byte a word.
 // Thread-safe: reads its arguments only; the model is shared.
 std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang);
 

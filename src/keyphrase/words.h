@@ -66,15 +66,20 @@ struct Word {
 };
 static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
+// Values of Words::nominal.
+inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2;
+
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
     std::vector<Word> words;
     // Lower-cased forms in order of first use: hyphens and inner apostrophes kept (as '-' and
     // '\''), soft hyphens and other invisible characters gone.
     std::vector<std::string> forms;
-    // Per word, where the part-of-speech tagger has read the text: 0 for a word that is no
-    // part of a noun phrase (a verb, an adverb ...: noun_phrases.h), which stands only as a
-    // phrase of its own. Empty when untagged.
+    // Per word, where the part-of-speech tagger has read the text: kNotNominal for a word that
+    // is no part of a noun phrase (a verb, an adverb ...: noun_phrases.h), which stands only as
+    // a phrase of its own; kLeadingNominal for one that goes before the noun of its phrase (an
+    // English adjective), which ends no phrase of several words; kNominal for any other. Empty
+    // when untagged.
     std::vector<char> nominal;
     // Which scan found these forms (kept_form): 0 for none.
     std::uint64_t scanned_by = 0;
@@ -82,7 +87,9 @@ struct Words {
     const std::string& lower(const Word& w) const { return forms[w.form]; }
     const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
     // Whether a phrase of several words may hold word i as far as its part of speech goes.
-    bool in_phrases(std::size_t i) const { return nominal.empty() || nominal[i] != 0; }
+    bool in_phrases(std::size_t i) const { return nominal.empty() || nominal[i] != kNotNominal; }
+    // Whether such a phrase may end at word i.
+    bool ends_phrases(std::size_t i) const { return nominal.empty() || nominal[i] == kNominal; }
 };
 
 struct ScanOptions {
