@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "char_kinds.h"
+#include "character_references.h"
 #include "kezo/stopwords.h"
 #include "kezo/unicode.h"
 #include "supplement.h"
@@ -356,6 +357,13 @@ class Scanner {
             Kind kind;
             if (cp < 0x80) {
                 kind = ascii[cp];
+                // A character reference stands for the character it names.
+                if (cp == '&') {
+                    if (const std::size_t m = character_reference(data, pos, len, &cp)) {
+                        n = m;
+                        kind = cp < 0x80 ? ascii[cp] : classify(cp);
+                    }
+                }
             } else {
                 n = unicode::decode_utf8(data, pos, len, &cp);
                 if (n == 0) {
@@ -367,7 +375,7 @@ class Scanner {
             switch (kind) {
                 case Kind::Letter:
                 case Kind::Digit:
-                    if (cp < 0x80) {
+                    if (n == 1) {
                         pos = read_ascii(pos);
                         continue;
                     }
@@ -423,7 +431,9 @@ class Scanner {
     // True when the code point at pos continues a word (a letter or digit right after a joiner).
     bool joins_next(std::size_t pos) const {
         std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text_.data(), pos, text_.size(), &cp);
+        const std::size_t n = pos < text_.size() && text_[pos] == '&'
+                                  ? character_reference(text_.data(), pos, text_.size(), &cp)
+                                  : unicode::decode_utf8(text_.data(), pos, text_.size(), &cp);
         if (n == 0) return false;
         const Kind kind = cp < 0x80 ? classify_ascii(static_cast<unsigned char>(cp)) : classify(cp);
         return kind == Kind::Letter || kind == Kind::Digit;
@@ -471,10 +481,11 @@ class Scanner {
     }
 
     // True when the byte c, right after a run of ASCII letters and digits, ends the word: an
-    // ASCII byte but a letter or digit (the run was cut short) or a joiner (hyphen,
-    // apostrophe). A byte outside ASCII may be a letter, mark or invisible character going on.
+    // ASCII byte but a letter or digit (the run was cut short), a joiner (hyphen, apostrophe)
+    // or the '&' of a character reference. A byte outside ASCII may be a letter, mark or
+    // invisible character going on.
     static bool ends_ascii_word(unsigned char c) {
-        return c < 0x80 && !is_ascii_alnum(c) && c != '-' && c != '\'';
+        return c < 0x80 && !is_ascii_alnum(c) && c != '-' && c != '\'' && c != '&';
     }
 
     // Lower-cases the run of ASCII letters and digits at pos into out, at most room of them;
@@ -551,8 +562,7 @@ class Scanner {
         word_end_ = pos + n;
         if (kind == Kind::Digit) {
             ++shape_.digits;
-            std::memcpy(lower_ + lower_size_, text_.data() + pos, n);
-            lower_size_ += n;
+            lower_size_ += encode(cp, lower_ + lower_size_);
             return;
         }
         const std::uint32_t lower = unicode::to_lower_code_point(cp);
@@ -617,7 +627,8 @@ class Scanner {
     // and endings, so it is a function word. Stopwords of several characters are marked once
     // the text is read (mark_ideograph_stopwords).
     void emit_ideograph(std::size_t pos, std::size_t n, std::uint32_t cp) {
-        const std::string_view text = text_.substr(pos, n);
+        char bytes[4];  // as UTF-8, though written as a character reference
+        const std::string_view text(bytes, encode(cp, bytes));
         Marks marks;
         marks.ideograph = true;
         marks.stop = (cp >= 0x3040 && cp <= 0x309F) ||
@@ -891,18 +902,33 @@ KeptForm kept_form(const Words& words, std::uint32_t form) {
 void append_surface(std::string_view text, const Word& w, std::string& out) {
     const std::size_t end = w.end();
     for (std::size_t pos = w.begin(); pos < end;) {
-        // A run of ASCII is copied whole: only other characters can be invisible or malformed.
+        // A run of ASCII is copied whole: only other characters can be invisible or malformed,
+        // and only a '&' can start a character reference.
         std::size_t ascii = pos;
-        while (ascii < end && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+        while (ascii < end && static_cast<unsigned char>(text[ascii]) < 0x80 && text[ascii] != '&')
+            ++ascii;
         out.append(text.data() + pos, ascii - pos);
         if ((pos = ascii) == end) break;
         std::uint32_t cp = 0;
-        const std::size_t n = unicode::decode_utf8(text.data(), pos, end, &cp);
-        if (n == 0) {
-            ++pos;
-            continue;
+        std::size_t n = 0;
+        if (text[pos] == '&') {
+            n = character_reference(text.data(), pos, end, &cp);
+            if (n == 0) {
+                out.push_back('&');
+                ++pos;
+                continue;
+            }
+        } else {
+            n = unicode::decode_utf8(text.data(), pos, end, &cp);
+            if (n == 0) {
+                ++pos;
+                continue;
+            }
         }
-        if (classify(cp) != Kind::Ignorable) out.append(text.data() + pos, n);
+        if (classify(cp) != Kind::Ignorable) {
+            char bytes[4];
+            out.append(bytes, encode(cp, bytes));
+        }
         pos += n;
     }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "keyphrase/candidates.h"
+#include "keyphrase/character_references.h"
 #include "keyphrase/stemmer.h"
 #include "keyphrase/supplement.h"
 #include "keyphrase/words.h"
@@ -121,6 +122,15 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          {"obama's", "obama administration"}},
         {Language::English, "don't panic", {"panic"}, {"don't panic"}},
         {Language::English, "pre\xc2\xadmier league", {"premier league"}, {}},
+        // Character references stand for their characters: no word of their own, none split.
+        {Language::English,
+         "The film&rsquo;s director &amp; the caf&eacute; &quot;owner&quot; met AT&T",
+         {"film", "director", "caf\xc3\xa9"},
+         {"rsquo", "amp", "quot", "caf", "eacute", "film's director"}},
+        {Language::French,
+         "l&#8217;&eacute;nergie solaire",
+         {"\xc3\xa9nergie solaire"},
+         {"8217", "eacute", "nergie solaire"}},
         // Kanji compounds of two characters or more, never a lone one or the particle between;
         // Hangul words stay whole.
         {Language::Japanese,
@@ -143,6 +153,20 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
         const auto found = phrases(c.text, c.lang);
         for (const char* p : c.present) EXPECT_EQ(found.count(p), 1u) << c.text << " / " << p;
         for (const char* p : c.absent) EXPECT_EQ(found.count(p), 0u) << c.text << " / " << p;
+    }
+}
+
+TEST(KeyphraseWords, CharacterReferencesNeedAKnownNameOrCodePointAndASemicolon) {
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"&amp;", '&'}, {"&#8217;", 0x2019}, {"&#x4E2D;", 0x4E2D}, {"&Eacute;", 0xC9}, {"&amp", 0},
+        {"&ampx;", 0},  {"&#0;", 0},         {"&#xD800;", 0},      {"&#x110000;", 0},  {"&#;", 0},
+        {"&", 0},       {"&#123456789;", 0}};
+    for (const auto& [text, expected] : cases) {
+        const std::string_view t(text);
+        std::uint32_t cp = 0;
+        const std::size_t n = keyphrase::character_reference(t.data(), 0, t.size(), &cp);
+        EXPECT_EQ(n, expected == 0 ? 0 : t.size()) << text;
+        if (expected != 0) EXPECT_EQ(cp, expected) << text;
     }
 }
 
