@@ -53,14 +53,21 @@ std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uin
     return key;
 }
 
+void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text) {
+    const std::string& word = words.lower(i);
+    const bool joined = text.empty() || text.back() == '\'' ||
+                        (!word.empty() && word.front() == '\'') ||
+                        (i > 0 && words.words[i].ideograph && words.words[i - 1].ideograph);
+    if (!joined) text.push_back(' ');
+    text += word;
+}
+
 SpannedKeyword make_keyphrase(const keyphrase::Words& words,
                               const std::vector<Occurrence>& occurrences, double score) {
     SpannedKeyword k;
     const Occurrence& head = occurrences.front();
-    for (std::uint32_t i = 0; i < head.length; ++i) {
-        if (i) k.keyword.text.push_back(' ');
-        k.keyword.text += words.lower(head.first + i);
-    }
+    for (std::uint32_t i = 0; i < head.length; ++i)
+        append_phrase_word(words, head.first + i, k.keyword.text);
     k.keyword.score = score;
     k.keyword.count = static_cast<std::uint32_t>(occurrences.size());
     k.keyword.first_position = head.first;

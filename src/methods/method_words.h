@@ -53,8 +53,15 @@ struct Occurrence {
 // The key of words[first, first + length): their form indices as bytes.
 std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uint32_t length);
 
+// Appends the lower-cased form of words.words[i] to text, the phrase written so far, after a
+// blank unless the phrase is empty, the word is an ideograph after an ideograph (text written
+// without blanks), the phrase ends in an elided article ("d'avenir") or the word starts with
+// an apostrophe ("film's"). Linear in the word.
+void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text);
+
 // The keyphrase for a group of occurrences of one run (in text order): its lower-cased words
-// joined by blanks, count, first position and the non-overlapping byte spans.
+// joined as append_phrase_word joins them, count, first position and the non-overlapping byte
+// spans.
 SpannedKeyword make_keyphrase(const keyphrase::Words& words,
                               const std::vector<Occurrence>& occurrences, double score);
 

@@ -235,10 +235,8 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
         for (std::uint32_t i = head.first; i < head.first + head.length; ++i)
             size += words.lower(i).size();
         keyword.text.reserve(size);
-        for (std::uint32_t i = head.first; i < head.first + head.length; ++i) {
-            if (i != head.first) keyword.text.push_back(' ');
-            keyword.text += words.lower(i);
-        }
+        for (std::uint32_t i = head.first; i < head.first + head.length; ++i)
+            methods::append_phrase_word(words, i, keyword.text);
         keyword.score = scores[g] / best;
         keyword.count = counts[g];
         keyword.first_position = head.first;

@@ -52,6 +52,26 @@ TEST(MethodsYakeRake, ScoresSortedInUnitRangeAndSpansSliceTheText) {
     EXPECT_DOUBLE_EQ(r.front().keyword.score, 1.0);
 }
 
+TEST(MethodsYakeRake, PhrasesAreWrittenAsTheTextJoinsTheirWords) {
+    // A possessive, an elided article and ideographs join their neighbours without a blank, so
+    // every occurrence reads as the phrase.
+    const std::pair<Language, std::string> texts[] = {
+        {Language::English, "The film's director met the film's producer. The film's director."},
+        {Language::French, "Une fili\xc3\xa8re d'avenir. La fili\xc3\xa8re d'avenir attire."},
+        {Language::Chinese,
+         "\xe4\xba\xba\xe5\xb7\xa5\xe6\x99\xba\xe8\x83\xbd\xe6\x94\xb9\xe5\x8f\x98"
+         "\xe5\x8c\xbb\xe7\x96\x97\xe3\x80\x82\xe4\xba\xba\xe5\xb7\xa5\xe6\x99\xba"
+         "\xe8\x83\xbd\xe3\x80\x82"}};
+    for (const auto& [lang, text] : texts) {
+        YakeConfig yake;
+        yake.language = lang;
+        RakeConfig rake;
+        rake.language = lang;
+        expect_well_formed(text, extract_yake_keyphrases(text, yake));
+        expect_well_formed(text, extract_rake_keyphrases(text, rake));
+    }
+}
+
 TEST(MethodsYakeRake, RakePhrasesAreStopwordBoundedRuns) {
     RakeConfig config;
     config.language = Language::English;
