@@ -22,6 +22,9 @@ enum class Kind {
     Newline,
     SentenceEnd,
     Punct,  // clause punctuation, brackets, quotes, dashes, symbols, anything else
+    // The '&' that may start a character reference, in the scanner's own table of ASCII kinds
+    // (classify_ascii gives Punct for it).
+    Reference,
 };
 
 // Kind of an ASCII character (below 0x80), decided by code.

@@ -17,11 +17,13 @@ namespace {
 
 constexpr std::size_t kMaxWordCodePoints = 64;
 
-// classify_ascii for every byte below 0x80, looked up without a call per character.
+// classify_ascii for every byte below 0x80 but the '&' that may start a character reference,
+// looked up without a call per character.
 const std::array<Kind, 128>& ascii_kinds() {
     static const std::array<Kind, 128> kinds = [] {
         std::array<Kind, 128> out{};
         for (unsigned c = 0; c < 128; ++c) out[c] = classify_ascii(static_cast<unsigned char>(c));
+        out['&'] = Kind::Reference;
         return out;
     }();
     return kinds;
@@ -357,12 +359,13 @@ class Scanner {
             Kind kind;
             if (cp < 0x80) {
                 kind = ascii[cp];
-                // A character reference stands for the character it names.
-                if (cp == '&') {
-                    if (const std::size_t m = character_reference(data, pos, len, &cp)) {
-                        n = m;
-                        kind = cp < 0x80 ? ascii[cp] : classify(cp);
-                    }
+                if (kind == Kind::Letter || kind == Kind::Digit) {
+                    pos = read_ascii(pos);
+                    continue;
+                }
+                if (kind == Kind::Reference) {
+                    pos = read_reference(pos);
+                    continue;
                 }
             } else {
                 n = unicode::decode_utf8(data, pos, len, &cp);
@@ -372,49 +375,7 @@ class Scanner {
                 }
                 kind = classify(cp);
             }
-            switch (kind) {
-                case Kind::Letter:
-                case Kind::Digit:
-                    if (n == 1) {
-                        pos = read_ascii(pos);
-                        continue;
-                    }
-                    append(pos, n, cp, kind);
-                    break;
-                case Kind::Mark:
-                    if (in_word_) append(pos, n, cp, kind);
-                    break;
-                case Kind::Ignorable:
-                    break;
-                case Kind::Hyphen:
-                case Kind::Apostrophe:
-                    if (in_word_ && joins_next(pos + n)) {
-                        join(pos, n, kind);
-                    } else {
-                        finish_word();
-                        boundary_ = true;
-                    }
-                    break;
-                case Kind::Ideograph:
-                    finish_word();
-                    emit_ideograph(pos, n, cp);
-                    break;
-                case Kind::Space:
-                    finish_word();
-                    break;
-                case Kind::Newline:
-                    finish_word();
-                    end_line(pos + n);
-                    break;
-                case Kind::SentenceEnd:
-                    finish_word();
-                    end_sentence();
-                    break;
-                case Kind::Punct:
-                    finish_word();
-                    boundary_ = true;
-                    break;
-            }
+            take(pos, n, cp, kind);
             pos += n;
         }
         finish_word();
@@ -422,20 +383,85 @@ class Scanner {
     }
 
   private:
+    // What the character cp (n bytes at pos) of kind `kind` does to the scan; run reads runs of
+    // ASCII letters and digits itself.
+    [[gnu::always_inline]] void take(std::size_t pos, std::size_t n, std::uint32_t cp, Kind kind) {
+        switch (kind) {
+            case Kind::Letter:
+            case Kind::Digit:
+                append(pos, n, cp, kind);
+                break;
+            case Kind::Mark:
+                if (in_word_) append(pos, n, cp, kind);
+                break;
+            case Kind::Ignorable:
+                break;
+            case Kind::Hyphen:
+            case Kind::Apostrophe:
+                if (in_word_ && joins_next(pos + n)) {
+                    join(pos, n, kind);
+                } else {
+                    finish_word();
+                    boundary_ = true;
+                }
+                break;
+            case Kind::Ideograph:
+                finish_word();
+                emit_ideograph(pos, n, cp);
+                break;
+            case Kind::Space:
+                finish_word();
+                break;
+            case Kind::Newline:
+                finish_word();
+                end_line(pos + n);
+                break;
+            case Kind::SentenceEnd:
+                finish_word();
+                end_sentence();
+                break;
+            case Kind::Reference:  // a '&' that starts no reference
+            case Kind::Punct:
+                finish_word();
+                boundary_ = true;
+                break;
+        }
+    }
+
+    // The '&' at pos: a character reference is read as the character it names, any other '&'
+    // as punctuation. Returns where the scan goes on. Kept out of run, whose loop it would make
+    // larger for a character few texts hold.
+    [[gnu::noinline]] std::size_t read_reference(std::size_t pos) {
+        std::uint32_t cp = '&';
+        std::size_t n = 1;
+        const Kind kind = reference_at(pos, Kind::Reference, &cp, &n);
+        take(pos, n, cp, kind);
+        return pos + n;
+    }
+
     static std::array<std::int8_t, 128> make_unknown() {
         std::array<std::int8_t, 128> out{};
         out.fill(-1);
         return out;
     }
 
+    // The kind of the character reference at pos (a '&' of kind `plain`), with its code point
+    // in *cp and its bytes in *n; plain, and nothing changed, when no reference starts there.
+    [[gnu::noinline]] Kind reference_at(std::size_t pos, Kind plain, std::uint32_t* cp,
+                                        std::size_t* n) const {
+        const std::size_t bytes = character_reference(text_.data(), pos, text_.size(), cp);
+        if (bytes == 0) return plain;
+        *n = bytes;
+        return *cp < 0x80 ? classify_ascii(static_cast<unsigned char>(*cp)) : classify(*cp);
+    }
+
     // True when the code point at pos continues a word (a letter or digit right after a joiner).
     bool joins_next(std::size_t pos) const {
         std::uint32_t cp = 0;
-        const std::size_t n = pos < text_.size() && text_[pos] == '&'
-                                  ? character_reference(text_.data(), pos, text_.size(), &cp)
-                                  : unicode::decode_utf8(text_.data(), pos, text_.size(), &cp);
+        std::size_t n = unicode::decode_utf8(text_.data(), pos, text_.size(), &cp);
         if (n == 0) return false;
-        const Kind kind = cp < 0x80 ? classify_ascii(static_cast<unsigned char>(cp)) : classify(cp);
+        Kind kind = cp < 0x80 ? classify_ascii(static_cast<unsigned char>(cp)) : classify(cp);
+        if (cp == '&') kind = reference_at(pos, kind, &cp, &n);
         return kind == Kind::Letter || kind == Kind::Digit;
     }
 
@@ -562,7 +588,12 @@ class Scanner {
         word_end_ = pos + n;
         if (kind == Kind::Digit) {
             ++shape_.digits;
-            lower_size_ += encode(cp, lower_ + lower_size_);
+            if (text_[pos] == '&') {  // a character reference: the digit it names
+                lower_size_ += encode(cp, lower_ + lower_size_);
+                return;
+            }
+            std::memcpy(lower_ + lower_size_, text_.data() + pos, n);
+            lower_size_ += n;
             return;
         }
         const std::uint32_t lower = unicode::to_lower_code_point(cp);
@@ -627,8 +658,9 @@ class Scanner {
     // and endings, so it is a function word. Stopwords of several characters are marked once
     // the text is read (mark_ideograph_stopwords).
     void emit_ideograph(std::size_t pos, std::size_t n, std::uint32_t cp) {
-        char bytes[4];  // as UTF-8, though written as a character reference
-        const std::string_view text(bytes, encode(cp, bytes));
+        char bytes[4];  // as UTF-8 when written as a character reference
+        const std::string_view text =
+            text_[pos] == '&' ? std::string_view(bytes, encode(cp, bytes)) : text_.substr(pos, n);
         Marks marks;
         marks.ideograph = true;
         marks.stop = (cp >= 0x3040 && cp <= 0x309F) ||

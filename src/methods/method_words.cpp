@@ -53,15 +53,6 @@ std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uin
     return key;
 }
 
-void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text) {
-    const std::string& word = words.lower(i);
-    const bool joined = text.empty() || text.back() == '\'' ||
-                        (!word.empty() && word.front() == '\'') ||
-                        (i > 0 && words.words[i].ideograph && words.words[i - 1].ideograph);
-    if (!joined) text.push_back(' ');
-    text += word;
-}
-
 SpannedKeyword make_keyphrase(const keyphrase::Words& words,
                               const std::vector<Occurrence>& occurrences, double score) {
     SpannedKeyword k;

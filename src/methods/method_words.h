@@ -57,7 +57,14 @@ std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uin
 // blank unless the phrase is empty, the word is an ideograph after an ideograph (text written
 // without blanks), the phrase ends in an elided article ("d'avenir") or the word starts with
 // an apostrophe ("film's"). Linear in the word.
-void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text);
+inline void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text) {
+    const std::string& word = words.lower(i);
+    const bool joined = text.empty() || text.back() == '\'' ||
+                        (!word.empty() && word.front() == '\'') ||
+                        (i > 0 && words.words[i].ideograph && words.words[i - 1].ideograph);
+    if (!joined) text.push_back(' ');
+    text += word;
+}
 
 // The keyphrase for a group of occurrences of one run (in text order): its lower-cased words
 // joined as append_phrase_word joins them, count, first position and the non-overlapping byte

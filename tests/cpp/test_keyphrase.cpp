@@ -166,7 +166,9 @@ TEST(KeyphraseWords, CharacterReferencesNeedAKnownNameOrCodePointAndASemicolon) 
         std::uint32_t cp = 0;
         const std::size_t n = keyphrase::character_reference(t.data(), 0, t.size(), &cp);
         EXPECT_EQ(n, expected == 0 ? 0 : t.size()) << text;
-        if (expected != 0) EXPECT_EQ(cp, expected) << text;
+        if (expected != 0) {
+            EXPECT_EQ(cp, expected) << text;
+        }
     }
 }
 
