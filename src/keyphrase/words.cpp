@@ -424,8 +424,17 @@ class Scanner {
             case Kind::Punct:
                 finish_word();
                 boundary_ = true;
+                if (cp == '@' || cp == '#') mark_tag(pos);
                 break;
         }
+    }
+
+    // An '@' or '#' at pos after a blank (or at the start) opens a handle or hashtag: the word
+    // after it is a segment of its own ("@united | worst airline"), as it names the tag alone.
+    // One right after a word ("C#", "john@example") opens none.
+    [[gnu::noinline]] void mark_tag(std::size_t pos) {
+        const char before = pos == 0 ? ' ' : text_[pos - 1];
+        tag_next_ = before == ' ' || before == '\t' || before == '\n' || before == '\r';
     }
 
     // The '&' at pos: a character reference is read as the character it names, any other '&'
@@ -820,6 +829,10 @@ class Scanner {
         out_.words.push_back(w);
         sentence_start_ = false;
         sentence_open_ = true;
+        if (tag_next_) {  // the word after an '@' or '#': what follows it starts a segment
+            tag_next_ = false;
+            boundary_ = true;
+        }
     }
 
     // Settles whether case shows a name in each word of the sentence added last (from the last
@@ -907,6 +920,7 @@ class Scanner {
     bool in_word_ = false;
     bool ideographs_ = false;  // some word is an ideograph
     bool boundary_ = false;
+    bool tag_next_ = false;  // an '@' or '#' opened a handle or hashtag (mark_tag)
     bool sentence_start_ = true;
     bool sentence_open_ = false;
     bool paragraph_first_line_ = true;

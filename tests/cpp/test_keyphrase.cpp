@@ -127,6 +127,11 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          "The film&rsquo;s director &amp; the caf&eacute; &quot;owner&quot; met AT&T",
          {"film", "director", "caf\xc3\xa9"},
          {"rsquo", "amp", "quot", "caf", "eacute", "film's director"}},
+        // A handle or hashtag is a segment of its own; a '#' right after a word opens none.
+        {Language::English,
+         "@united worst airline ever #fail C# programming language",
+         {"united", "worst airline", "programming language"},
+         {"united worst airline", "united worst"}},
         {Language::French,
          "l&#8217;&eacute;nergie solaire",
          {"\xc3\xa9nergie solaire"},
