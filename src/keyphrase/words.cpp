@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "addresses.h"
 #include "char_kinds.h"
 #include "character_references.h"
 #include "kezo/stopwords.h"
@@ -352,8 +353,14 @@ class Scanner {
         vocabulary_.reset();
         out_.scanned_by = vocabulary_.id();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
+        addresses_ = find_addresses(text_);
+        skip_from_ = addresses_.empty() ? SIZE_MAX : addresses_.front().begin;
         std::size_t pos = 0;
         while (pos < len) {
+            if (pos >= skip_from_) {
+                pos = skip_address(pos);
+                continue;
+            }
             std::uint32_t cp = static_cast<unsigned char>(data[pos]);
             std::size_t n = 1;
             Kind kind;
@@ -435,6 +442,16 @@ class Scanner {
     [[gnu::noinline]] void mark_tag(std::size_t pos) {
         const char before = pos == 0 ? ' ' : text_[pos - 1];
         tag_next_ = before == ' ' || before == '\t' || before == '\n' || before == '\r';
+    }
+
+    // Passes over the address the scan has reached at pos (find_addresses) as over a dropped
+    // token: it ends the segment. Returns where the scan goes on.
+    [[gnu::noinline]] std::size_t skip_address(std::size_t pos) {
+        finish_word();
+        boundary_ = true;
+        const std::size_t end = addresses_[next_address_++].end;
+        skip_from_ = next_address_ < addresses_.size() ? addresses_[next_address_].begin : SIZE_MAX;
+        return std::max(pos, end);
     }
 
     // The '&' at pos: a character reference is read as the character it names, any other '&'
@@ -920,7 +937,10 @@ class Scanner {
     bool in_word_ = false;
     bool ideographs_ = false;  // some word is an ideograph
     bool boundary_ = false;
-    bool tag_next_ = false;  // an '@' or '#' opened a handle or hashtag (mark_tag)
+    bool tag_next_ = false;             // an '@' or '#' opened a handle or hashtag (mark_tag)
+    std::vector<ByteRange> addresses_;  // of the text, passed over (find_addresses)
+    std::size_t next_address_ = 0;      // the first of them not passed over yet
+    std::size_t skip_from_ = SIZE_MAX;  // where it begins
     bool sentence_start_ = true;
     bool sentence_open_ = false;
     bool paragraph_first_line_ = true;

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyphrase/addresses.h"
 #include "keyphrase/candidates.h"
 #include "keyphrase/character_references.h"
 #include "keyphrase/stemmer.h"
@@ -127,6 +128,12 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          "The film&rsquo;s director &amp; the caf&eacute; &quot;owner&quot; met AT&T",
          {"film", "director", "caf\xc3\xa9"},
          {"rsquo", "amp", "quot", "caf", "eacute", "film's director"}},
+        // Web and mail addresses give no words.
+        {Language::English,
+         "Our product launch https://t.co/Xy7 went well: mail jane.smith@uni.edu or visit "
+         "www.example.org.",
+         {"product launch", "visit"},
+         {"product launch https", "https", "co", "jane", "smith", "uni", "example", "org"}},
         // A handle or hashtag is a segment of its own; a '#' right after a word opens none.
         {Language::English,
          "@united worst airline ever #fail C# programming language",
@@ -175,6 +182,17 @@ TEST(KeyphraseWords, CharacterReferencesNeedAKnownNameOrCodePointAndASemicolon) 
             EXPECT_EQ(cp, expected) << text;
         }
     }
+}
+
+TEST(KeyphraseWords, AddressesEndWhereTheirSentenceGoesOn) {
+    const std::string text =
+        "Visit (www.example.org). Mail bob@x.com! See https://t.co/Xy7, not C#@home, @united "
+        "or xwww.a.b.";
+    std::vector<std::string> found;
+    for (const keyphrase::ByteRange& r : keyphrase::find_addresses(text))
+        found.push_back(text.substr(r.begin, r.end - r.begin));
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"www.example.org", "bob@x.com", "https://t.co/Xy7"}));
 }
 
 TEST(KeyphraseSelection, NearDuplicatesAndStemGroups) {
