@@ -68,6 +68,18 @@ unsigned count_high(std::uint64_t bits) {
     return static_cast<unsigned>(((bits >> 7) * kOnes) >> 56);
 }
 
+// Words an English document names its own parts by, before their number ("Figure 3", "Eq. 5").
+bool is_layout_label(std::string_view lower) {
+    static constexpr std::string_view kLabels[] = {
+        "algorithm", "appendix", "chapter",   "chapters", "corollary", "definition", "eq",
+        "eqs",       "equation", "equations", "fig",      "figs",      "figure",     "figures",
+        "footnote",  "lemma",    "line",      "lines",    "page",      "pages",      "pp",
+        "section",   "sections", "sec",       "tab",      "table",     "tables",     "theorem"};
+    for (const std::string_view label : kLabels)
+        if (label == lower) return true;
+    return false;
+}
+
 // cp in UTF-8 at out, as unicode::encode_utf8 writes it; returns its bytes.
 std::size_t encode(std::uint32_t cp, char* out) {
     if (cp < 0x80) {
@@ -444,6 +456,22 @@ class Scanner {
         tag_next_ = before == ' ' || before == '\t' || before == '\n' || before == '\r';
     }
 
+    // A number at number_begin right after "Figure", "Table", "Section", "Eq." ... (a blank, a
+    // full stop or both between) makes that word a label of the document's own layout rather
+    // than a word of its subject: it stops there. English only.
+    [[gnu::noinline]] void mark_label(std::size_t number_begin) {
+        if (options_.language != Language::English && options_.language != Language::Auto) return;
+        Word& last = out_.words.back();
+        if (last.stop || last.end() > number_begin || number_begin - last.end() > 2) return;
+        for (std::size_t k = last.end(); k < number_begin; ++k)
+            if (text_[k] != ' ' && text_[k] != '.' && text_[k] != '~') return;
+        if (!is_layout_label(out_.lower(last))) return;
+        last.stop = 1;
+        // A supplement word ("section") has its stop mark settled once the text is read.
+        if (!supplement_.empty() && supplement_.back() == out_.words.size() - 1)
+            supplement_.pop_back();
+    }
+
     // Passes over the address the scan has reached at pos (find_addresses) as over a dropped
     // token: it ends the segment. Returns where the scan goes on.
     [[gnu::noinline]] std::size_t skip_address(std::size_t pos) {
@@ -721,6 +749,7 @@ class Scanner {
         const Shape shape = known != nullptr ? *known : shape_of(text_.substr(begin, end - begin));
         const bool number = shape.digits > 0;
         if ((number && !options_.keep_numbers) || shape.letters + shape.digits == 0) {
+            if (number && !out_.words.empty()) mark_label(begin);
             boundary_ = true;
             return;
         }

@@ -134,6 +134,11 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          "www.example.org.",
          {"product launch", "visit"},
          {"product launch https", "https", "co", "jane", "smith", "uni", "example", "org"}},
+        // A layout label before its number is no word of the subject; the same word elsewhere is.
+        {Language::English,
+         "As Figure 3 and the big Section 4.1 show, the periodic table holds",
+         {"periodic table"},
+         {"figure", "section", "big section"}},
         // A handle or hashtag is a segment of its own; a '#' right after a word opens none.
         {Language::English,
          "@united worst airline ever #fail C# programming language",
