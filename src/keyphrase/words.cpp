@@ -150,7 +150,15 @@ std::size_t most_words(std::string_view text) {
 
 // What the built-in lists say of a form in one language: is_builtin_stop, else whether a
 // supplement list holds it. Neither list ever changes, so the answer is kept with the form.
-enum class ListedAs : std::uint8_t { Stop, Supplement, Neither };
+// SelfNoun: no stopword, but in English a noun a document names itself by ("this paper").
+enum class ListedAs : std::uint8_t { Stop, Supplement, Neither, SelfNoun };
+
+// The nouns an English document names itself by after "this" or "the present".
+bool is_self_noun(Language lang, std::string_view lower) {
+    if (lang != Language::English && lang != Language::Auto) return false;
+    return lower == "paper" || lower == "article" || lower == "thesis" || lower == "dissertation" ||
+           lower == "letter";
+}
 
 // How a form stops in the text being scanned, looked up once per distinct form.
 enum class FormStop : std::uint8_t { Unknown, Stop, Supplement, Content };
@@ -212,6 +220,20 @@ class Vocabulary {
     // How form (an index intern returned for this text) stops; Unknown until set.
     FormStop& stop(std::uint32_t form) { return forms_[form].stop; }
 
+    // The index lower has in the text being scanned, or UINT32_MAX when the text holds no such
+    // form. A hash and a probe or two.
+    std::uint32_t form_in_text(std::string_view lower) const {
+        if (slots_.empty()) return UINT32_MAX;
+        const Key key = key_of(lower);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash_of(key) >> shift_;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.entry == 0) return UINT32_MAX;
+            if (slot.holds(key) && (lower.size() <= kKeyBytes || texts_[slot.entry - 1] == lower))
+                return slot.stamp == stamp_ ? slot.form : UINT32_MAX;
+        }
+    }
+
     // What the built-in lists say of form in lang.
     ListedAs listed_as(std::uint32_t form, Language lang) {
         Slot& slot = slots_[forms_[form].slot];
@@ -220,6 +242,7 @@ class Vocabulary {
         const std::string& text = texts_[slot.entry - 1];
         const ListedAs listed = stopwords::is_builtin_stop(lang, text) ? ListedAs::Stop
                                 : is_supplement_stopword(lang, text)   ? ListedAs::Supplement
+                                : is_self_noun(lang, text)             ? ListedAs::SelfNoun
                                                                        : ListedAs::Neither;
         // A language value past a byte is answered each time (no such language exists).
         if (value < 0xFF) {
@@ -794,6 +817,7 @@ class Scanner {
                 kind = FormStop::Supplement;
             else
                 kind = FormStop::Content;
+            self_nouns_ = self_nouns_ || listed == ListedAs::SelfNoun;
         }
         return kind;
     }
@@ -828,6 +852,26 @@ class Scanner {
         for (std::size_t i : supplement_) {
             Word& w = words[i];
             w.stop = !(w.capitalised && w.shows_case && !w.line_start);
+        }
+        if (self_nouns_) mark_self_references();
+    }
+
+    // "This paper", "the present thesis": the document naming itself, not its subject. The noun
+    // stops there; elsewhere it is a word like any other.
+    [[gnu::noinline]] void mark_self_references() {
+        const std::uint32_t this_form = vocabulary_.form_in_text("this");
+        const std::uint32_t present_form = vocabulary_.form_in_text("present");
+        if (this_form == UINT32_MAX && present_form == UINT32_MAX) return;
+        const std::uint32_t the_form =
+            present_form == UINT32_MAX ? UINT32_MAX : vocabulary_.form_in_text("the");
+        std::vector<Word>& words = out_.words;
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            const Word& before = words[i - 1];
+            const bool self = before.form == this_form || (before.form == present_form && i >= 2 &&
+                                                           words[i - 2].form == the_form &&
+                                                           words[i - 2].segment == before.segment);
+            if (!self || before.segment != words[i].segment) continue;
+            if (is_self_noun(options_.language, out_.lower(words[i]))) words[i].stop = 1;
         }
     }
 
@@ -966,7 +1010,8 @@ class Scanner {
     bool in_word_ = false;
     bool ideographs_ = false;  // some word is an ideograph
     bool boundary_ = false;
-    bool tag_next_ = false;             // an '@' or '#' opened a handle or hashtag (mark_tag)
+    bool tag_next_ = false;    // an '@' or '#' opened a handle or hashtag (mark_tag)
+    bool self_nouns_ = false;  // the text holds a noun it may name itself by (is_self_noun)
     std::vector<ByteRange> addresses_;  // of the text, passed over (find_addresses)
     std::size_t next_address_ = 0;      // the first of them not passed over yet
     std::size_t skip_from_ = SIZE_MAX;  // where it begins

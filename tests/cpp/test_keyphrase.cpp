@@ -139,6 +139,11 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          "As Figure 3 and the big Section 4.1 show, the periodic table holds",
          {"periodic table"},
          {"figure", "section", "big section"}},
+        // The document naming itself is no keyphrase of it.
+        {Language::English,
+         "This thesis studies graph colouring, as the present article does.",
+         {"graph colouring"},
+         {"thesis", "article", "thesis studies"}},
         // A handle or hashtag is a segment of its own; a '#' right after a word opens none.
         {Language::English,
          "@united worst airline ever #fail C# programming language",
