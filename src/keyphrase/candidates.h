@@ -180,7 +180,8 @@ void for_each_phrase_span(const Candidates& c, std::vector<std::uint32_t>& run, 
         // A word that is no part of a noun phrase is a phrase of its own only.
         const bool alone = !c.words.in_phrases(i);
         const std::uint32_t content_index = content_before++;
-        if (first_terms != nullptr && !(*first_terms)[first]) continue;
+        if (!c.words.is_candidate(i) || (first_terms != nullptr && !(*first_terms)[first]))
+            continue;
         run.clear();
         std::uint64_t hash = kTermRunSeed;
         bool letters = false;
@@ -235,7 +236,8 @@ void for_each_occurrence(const Candidates& c, Visit visit,
 // segment that starts and ends with a content word, has at least one word with letters, and
 // holds only content words and, when allowed, one connector between two content words. Where
 // words.nominal is set, a span of several words holds only words flagged there (noun phrases)
-// and ends in none flagged as leading its noun; an unflagged word is a phrase of its own only.
+// and ends in none flagged as leading its noun; an unflagged word is a phrase of its own only,
+// and a function word (kNoCandidate) no phrase at all.
 // c.text views text, which must outlive the candidates.
 Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options);
 

@@ -36,6 +36,14 @@ bool is_nominal(Upos tag) {
            tag == Upos::X;
 }
 
+// Adverbs, pronouns, determiners, adpositions, conjunctions, particles, interjections and
+// auxiliaries: the function words a stopword list may lack.
+bool is_function(Upos tag) {
+    return tag == Upos::ADV || tag == Upos::DET || tag == Upos::PRON || tag == Upos::ADP ||
+           tag == Upos::CCONJ || tag == Upos::SCONJ || tag == Upos::PART || tag == Upos::INTJ ||
+           tag == Upos::AUX;
+}
+
 // Past participles English writes after a noun to make one adjective of the two, hyphenated or
 // not ("knowledge based", "computer aided", "user defined").
 bool is_compound_participle(std::string_view form) {
@@ -84,6 +92,16 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     // An English phrase ends in its noun, so a form mostly read as an adjective ends none.
     const bool adjectives_lead = lang == Language::English || lang == Language::Auto;
     std::vector<std::int32_t> adjective_votes(adjectives_lead ? words.forms.size() : 0, 0);
+    // Per form: +1 for each occurrence read as a function word, -1 for each other. A form mostly
+    // read so is no candidate at all, unless it is written as a name or a term somewhere (a
+    // capital that tells a name, capitals, a hyphen): the tagger is least sure of those. A Korean
+    // verb is one word with its endings ("가진다", "것이다"): a predicate, never a name of what a
+    // text is about, so it counts as a function word there.
+    std::vector<std::int32_t> function_votes(words.forms.size(), 0);
+    std::vector<char> named(words.forms.size(), 0);
+    for (std::size_t f = 0; f < words.forms.size(); ++f)
+        named[f] = words.forms[f].find('-') != std::string::npos;
+    const bool verbs_are_function = lang == Language::Korean;
     std::vector<std::string_view> run;
     std::vector<Upos> tags;
     std::size_t first = 0;
@@ -109,6 +127,11 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
                                         is_modifying_participle(lang, words.lower(word), after_noun,
                                                                 next_adjacent, tags[k + 1]));
             votes[word.form] += yes ? 1 : -1;
+            if ((word.capitalised && word.shows_case) || word.all_caps || word.inner_capital)
+                named[word.form] = 1;
+            const bool function =
+                !yes && (is_function(tags[k]) || (verbs_are_function && tags[k] == Upos::VERB));
+            function_votes[word.form] += function ? 1 : -1;
             if (adjectives_lead && yes) adjective_votes[word.form] += tags[k] == Upos::ADJ ? 1 : -1;
         }
         first = i;
@@ -118,7 +141,8 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     nominal.resize(w.size());
     for (std::size_t i = 0; i < w.size(); ++i) {
         const std::uint32_t form = w[i].form;
-        nominal[i] = votes[form] < 0                                ? kNotNominal
+        nominal[i] = !named[form] && function_votes[form] > 0       ? kNoCandidate
+                     : votes[form] < 0                              ? kNotNominal
                      : adjectives_lead && adjective_votes[form] > 0 ? kLeadingNominal
                                                                     : kNominal;
     }

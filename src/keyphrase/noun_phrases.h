@@ -1,7 +1,8 @@
 // Which words a candidate phrase of several words may hold, told by the part-of-speech tagger of
 // the document's language: a name is a run of nouns, proper nouns, adjectives and numbers, so a
-// verb, adverb or pronoun bounds such a phrase ("solar panels | need | regular maintenance") and
-// is a candidate of one word only.
+// verb bounds such a phrase ("solar panels | need | regular maintenance") and is a candidate of
+// one word only, and a function word the stopword lists lack ("quickly", "everything") is no
+// candidate at all.
 #pragma once
 
 #include <string_view>
@@ -13,16 +14,19 @@
 namespace kezo::keyphrase {
 
 // One flag per word of words (read from text), as Words::nominal holds them: kNominal for a word
-// a noun phrase may hold, kNotNominal for one it may not, and in English kLeadingNominal for an
+// a noun phrase may hold, kNotNominal for one it may not, kNoCandidate for a function word
+// (adverb, pronoun, determiner, adposition, conjunction, particle, interjection, auxiliary; in
+// Korean a verb too, one word with its endings), and in English kLeadingNominal for an
 // adjective, which a noun phrase holds only before its noun; decided per form by the tag most of
-// its occurrences get. An English participle or gerund before a noun ("distributed systems")
-// counts as nominal there, unless it follows a noun as that noun's verb ("the company announced
-// new products"). Empty, and so no bound, when lang has no tagger model in the tagger directory
-// (none is set by default), when its model cannot be loaded, or for Chinese and Japanese, whose
-// models tag words the scan does not make (it reads single ideographs). Words are tagged
-// sentence by sentence (at most 256 words at a time), once per call; the cost is linear in the
-// words and the memory a byte a word.
-// Thread-safe: reads its arguments only; the model is shared.
+// its occurrences get. A form written as a name or a term at one occurrence at least (a capital
+// that tells a name, capitals only, a hyphen) is never kNoCandidate. An English participle or
+// gerund before a noun ("distributed systems") counts as nominal there, unless it follows a noun as
+// that noun's verb ("the company announced new products"). Empty, and so no bound, when lang has no
+// tagger model in the tagger directory (none is set by default), when its model cannot be loaded,
+// or for Chinese and Japanese, whose models tag words the scan does not make (it reads single
+// ideographs). Words are tagged sentence by sentence (at most 256 words at a time), once per call;
+// the cost is linear in the words and the memory a byte a word. Thread-safe: reads its arguments
+// only; the model is shared.
 std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang);
 
 }  // namespace kezo::keyphrase

@@ -67,7 +67,7 @@ struct Word {
 static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
 // Values of Words::nominal.
-inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2;
+inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3;
 
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
@@ -75,11 +75,12 @@ struct Words {
     // Lower-cased forms in order of first use: hyphens and inner apostrophes kept (as '-' and
     // '\''), soft hyphens and other invisible characters gone.
     std::vector<std::string> forms;
-    // Per word, where the part-of-speech tagger has read the text: kNotNominal for a word that
-    // is no part of a noun phrase (a verb, an adverb ...: noun_phrases.h), which stands only as
-    // a phrase of its own; kLeadingNominal for one that goes before the noun of its phrase (an
-    // English adjective), which ends no phrase of several words; kNominal for any other. Empty
-    // when untagged.
+    // Per word, where the part-of-speech tagger has read the text (noun_phrases.h): kNotNominal
+    // for a word that is no part of a noun phrase (a verb), which stands only as a phrase of its
+    // own; kNoCandidate for a function word the stopword lists lack (an adverb, a pronoun, an
+    // auxiliary), which is no candidate at all; kLeadingNominal for one that goes before the
+    // noun of its phrase (an English adjective), which ends no phrase of several words;
+    // kNominal for any other. Empty when untagged.
     std::vector<char> nominal;
     // Which scan found these forms (kept_form): 0 for none.
     std::uint64_t scanned_by = 0;
@@ -87,7 +88,11 @@ struct Words {
     const std::string& lower(const Word& w) const { return forms[w.form]; }
     const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
     // Whether a phrase of several words may hold word i as far as its part of speech goes.
-    bool in_phrases(std::size_t i) const { return nominal.empty() || nominal[i] != kNotNominal; }
+    bool in_phrases(std::size_t i) const {
+        return nominal.empty() || nominal[i] == kNominal || nominal[i] == kLeadingNominal;
+    }
+    // Whether word i may be a candidate at all, a phrase of its own at least.
+    bool is_candidate(std::size_t i) const { return nominal.empty() || nominal[i] != kNoCandidate; }
     // Whether such a phrase may end at word i.
     bool ends_phrases(std::size_t i) const { return nominal.empty() || nominal[i] == kNominal; }
 };

@@ -182,13 +182,23 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         "Solar panels convert sunlight into electricity. Cheap solar panels need regular "
         "maintenance, and old solar panels lose efficiency in hot weather. The theory of "
         "distributed systems of the web is quickly growing. The company announced new products for "
-        "knowledge based systems. Semantic segmentation of remote sensing images is hard.";
+        "knowledge based systems. Semantic segmentation of remote sensing images is hard. The "
+        "panels were tested experimentally.";
     const std::string twi = "Abofra no kɔɔ sukuu. Abofra no ani gye sukuu ho paa.";
+    const std::string korean = "사람은 자유를 가진다. 사람은 권리를 가진다.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
     const auto all = phrases(text, Language::English);
     const auto twi_before = phrases(twi, Language::Twi);
+    const auto korean_before = phrases(korean, Language::Korean);
     kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
     const auto kept = phrases(text, Language::English);
+    // A function word the stopword lists lack is no candidate, nor is a Korean verb.
+    EXPECT_EQ(all.count("experimentally"), 1u);
+    EXPECT_EQ(kept.count("experimentally"), 0u);
+    EXPECT_EQ(korean_before.count("가진다"), 1u);
+    const auto korean_kept = phrases(korean, Language::Korean);
+    EXPECT_EQ(korean_kept.count("사람은"), 1u);
+    for (const std::string& p : korean_kept) EXPECT_EQ(p.find("가진다"), std::string::npos) << p;
     EXPECT_EQ(all.count("solar panels convert sunlight"), 1u);
     EXPECT_EQ(all.count("solar panels lose"), 1u);
     EXPECT_EQ(kept.count("solar panels"), 1u);
