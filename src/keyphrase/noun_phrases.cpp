@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "english_verbs.h"
 #include "kezo/tagger.h"
 
 namespace kezo::keyphrase {
@@ -77,6 +78,34 @@ bool is_modifying_participle(Language lang, const std::string& form, bool after_
     return is_nominal(next) || next == Upos::VERB;
 }
 
+// Whether a lower-cased English noun looks plural: -s, but not -ss, -us or -is ("class",
+// "status", "analysis").
+bool looks_plural(const std::string& lower) {
+    const std::size_t n = lower.size();
+    return n > 3 && lower[n - 1] == 's' && lower[n - 2] != 's' && lower[n - 2] != 'u' &&
+           lower[n - 2] != 'i';
+}
+
+// The English model reads a verb right after its subject as a noun of a compound where its
+// training text had few such sentences ("the approach detects faults", "the Federal Reserve
+// raises rates"). A word it reads as a noun or an adjective right after a noun or a name, in
+// the same segment, is read as a verb when it agrees with that word as a verb would: the
+// third-person form of a listed verb after a singular noun or a name, or the base form of one
+// after a plural noun (english_verbs.h). tags are those of words [first, end), changed in place.
+void read_agreeing_verbs(const Words& words, std::size_t first, std::size_t end,
+                         std::vector<Upos>& tags) {
+    const std::vector<Word>& w = words.words;
+    for (std::size_t k = 1; first + k < end; ++k) {
+        if ((tags[k] != Upos::NOUN && tags[k] != Upos::ADJ) ||
+            (tags[k - 1] != Upos::NOUN && tags[k - 1] != Upos::PROPN) ||
+            w[first + k].segment != w[first + k - 1].segment)
+            continue;
+        const std::string& subject = words.lower(w[first + k - 1]);
+        const bool singular = tags[k - 1] == Upos::PROPN || !looks_plural(subject);
+        if (is_listed_verb(words.lower(w[first + k]), singular)) tags[k] = Upos::VERB;
+    }
+}
+
 }  // namespace
 
 std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang) {
@@ -90,7 +119,8 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     std::vector<std::int32_t> votes(words.forms.size(), 0);
     // Per form, of its nominal occurrences: +1 for each read as an adjective, -1 for each other.
     // An English phrase ends in its noun, so a form mostly read as an adjective ends none.
-    const bool adjectives_lead = lang == Language::English || lang == Language::Auto;
+    const bool english = lang == Language::English || lang == Language::Auto;
+    const bool adjectives_lead = english;
     std::vector<std::int32_t> adjective_votes(adjectives_lead ? words.forms.size() : 0, 0);
     // Per form: +1 for each occurrence read as a function word, -1 for each other. A form mostly
     // read so is no candidate at all, unless it is written as a name or a term somewhere (a
@@ -114,6 +144,7 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
         // last word reads as a verb or a noun by it.
         run.push_back(".");
         tagger->tag(run, &tags);
+        if (english) read_agreeing_verbs(words, first, i, tags);
         for (std::size_t k = 0; k + 1 < tags.size(); ++k) {
             const Word& word = w[first + k];
             const bool after_noun =

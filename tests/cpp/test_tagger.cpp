@@ -183,7 +183,7 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         "maintenance, and old solar panels lose efficiency in hot weather. The theory of "
         "distributed systems of the web is quickly growing. The company announced new products for "
         "knowledge based systems. Semantic segmentation of remote sensing images is hard. The "
-        "panels were tested experimentally.";
+        "panels were tested experimentally. The Federal Reserve raises interest rates.";
     const std::string twi = "Abofra no kɔɔ sukuu. Abofra no ani gye sukuu ho paa.";
     const std::string korean = "사람은 자유를 가진다. 사람은 권리를 가진다.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
@@ -205,9 +205,12 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     EXPECT_EQ(kept.count("distributed systems"), 1u);  // a participle before a noun stays
     EXPECT_EQ(kept.count("theory of distributed systems"), 1u);
     EXPECT_EQ(kept.count("knowledge based systems"), 1u);  // a noun and participle as one adjective
+    // A listed verb agreeing with the noun before it, which the model reads as a noun there.
+    EXPECT_EQ(all.count("Reserve raises interest rates"), 1u);
+    EXPECT_EQ(kept.count("interest rates"), 1u);
     for (const std::string& p : kept) {
         if (p.find(' ') == std::string::npos) continue;  // a single word is judged by its score
-        for (const char* verb : {"need", "lose", "growing", "quickly", "announced"})
+        for (const char* verb : {"need", "lose", "growing", "quickly", "announced", "raises"})
             EXPECT_EQ(p.find(verb), std::string::npos) << p;
         const std::string_view last(p.c_str() + p.rfind(' ') + 1);
         EXPECT_NE(last, "remote") << p;  // an adjective leads its noun, never ends a phrase
