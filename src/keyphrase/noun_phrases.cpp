@@ -128,6 +128,10 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     // verb is one word with its endings ("가진다", "것이다"): a predicate, never a name of what a
     // text is about, so it counts as a function word there.
     std::vector<std::int32_t> function_votes(words.forms.size(), 0);
+    // Per form: +1 for each occurrence read as a proper noun, -1 for each other; far below zero
+    // once the form is seen in lower case.
+    constexpr std::int32_t kNeverName = -(1 << 24);
+    std::vector<std::int32_t> name_votes(words.forms.size(), 0);
     std::vector<char> named(words.forms.size(), 0);
     for (std::size_t f = 0; f < words.forms.size(); ++f)
         named[f] = words.forms[f].find('-') != std::string::npos;
@@ -163,6 +167,10 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
             const bool function =
                 !yes && (is_function(tags[k]) || (verbs_are_function && tags[k] == Upos::VERB));
             function_votes[word.form] += function ? 1 : -1;
+            // A form written in lower case somewhere is no name.
+            name_votes[word.form] += !word.capitalised        ? kNeverName
+                                     : tags[k] == Upos::PROPN ? 1
+                                                              : -1;
             if (adjectives_lead && yes) adjective_votes[word.form] += tags[k] == Upos::ADJ ? 1 : -1;
         }
         first = i;
@@ -175,6 +183,7 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
         nominal[i] = !named[form] && function_votes[form] > 0       ? kNoCandidate
                      : votes[form] < 0                              ? kNotNominal
                      : adjectives_lead && adjective_votes[form] > 0 ? kLeadingNominal
+                     : name_votes[form] > 0                         ? kName
                                                                     : kNominal;
     }
     return nominal;

@@ -20,13 +20,15 @@ bool ends_with_apostrophe(const std::string& text) {
 // ideographs). Where case says nothing about names, at a sentence start or in a line written in
 // title case, a word is lower-cased unless it is an acronym or has a capital inside
 // ("États-Unis"); at a sentence start the first word keeps its capital when a later word of the
-// phrase has one ("Mark Hawkins"). *telling is set when the first word's case is the writer's
-// own choice. The spelling replaces what text held (its buffer is reused).
+// phrase has one ("Mark Hawkins") or the tagger reads it as a proper noun ("Messi").
+// *telling is set when the first word's case is the writer's own choice, or a name's. The spelling
+// replaces what text held (its buffer is reused).
 void spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* telling,
               std::string& text) {
     const std::vector<Word>& words = c.words.words;
     const Word& first = words[start];
-    *telling = first.shows_case;
+    const bool name = c.words.capital_tells_name(start);
+    *telling = name;
     const bool title_line = !first.shows_case && !first.sentence_start;
     bool later_capital = false;
     for (std::size_t k = 1; k < p.size; ++k)
@@ -37,7 +39,7 @@ void spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* t
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
             text.push_back(' ');
-        bool as_written = w.all_caps || w.inner_capital || first.shows_case;
+        bool as_written = w.all_caps || w.inner_capital || name;
         if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
         if (as_written)
             append_surface(c.text, w, text);

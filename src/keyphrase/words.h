@@ -67,7 +67,8 @@ struct Word {
 static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
 // Values of Words::nominal.
-inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3;
+inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3,
+                      kName = 4;
 
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
@@ -79,7 +80,8 @@ struct Words {
     // for a word that is no part of a noun phrase (a verb), which stands only as a phrase of its
     // own; kNoCandidate for a function word the stopword lists lack (an adverb, a pronoun, an
     // auxiliary), which is no candidate at all; kLeadingNominal for one that goes before the
-    // noun of its phrase (an English adjective), which ends no phrase of several words;
+    // noun of its phrase (an English adjective), which ends no phrase of several words; kName
+    // for a proper noun, as kNominal, whose capital tells a name even where a sentence starts;
     // kNominal for any other. Empty when untagged.
     std::vector<char> nominal;
     // Which scan found these forms (kept_form): 0 for none.
@@ -89,12 +91,23 @@ struct Words {
     const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
     // Whether a phrase of several words may hold word i as far as its part of speech goes.
     bool in_phrases(std::size_t i) const {
-        return nominal.empty() || nominal[i] == kNominal || nominal[i] == kLeadingNominal;
+        return nominal.empty() || nominal[i] == kNominal || nominal[i] == kLeadingNominal ||
+               nominal[i] == kName;
     }
     // Whether word i may be a candidate at all, a phrase of its own at least.
     bool is_candidate(std::size_t i) const { return nominal.empty() || nominal[i] != kNoCandidate; }
     // Whether such a phrase may end at word i.
-    bool ends_phrases(std::size_t i) const { return nominal.empty() || nominal[i] == kNominal; }
+    bool ends_phrases(std::size_t i) const {
+        return nominal.empty() || nominal[i] == kNominal || nominal[i] == kName;
+    }
+    // Whether word i is capitalised as a name, by its place (Word::shows_case) or, where a
+    // sentence starts, by the tagger's reading of it as a proper noun (not in capitals only,
+    // which a dateline or a heading writes).
+    bool capital_tells_name(std::size_t i) const {
+        const Word& w = words[i];
+        return w.shows_case || (w.capitalised && !w.all_caps && w.sentence_start &&
+                                !nominal.empty() && nominal[i] == kName);
+    }
 };
 
 struct ScanOptions {

@@ -183,7 +183,8 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         "maintenance, and old solar panels lose efficiency in hot weather. The theory of "
         "distributed systems of the web is quickly growing. The company announced new products for "
         "knowledge based systems. Semantic segmentation of remote sensing images is hard. The "
-        "panels were tested experimentally. The Federal Reserve raises interest rates.";
+        "panels were tested experimentally. The Federal Reserve raises interest rates. Messi "
+        "scored twice.";
     const std::string twi = "Abofra no kɔɔ sukuu. Abofra no ani gye sukuu ho paa.";
     const std::string korean = "사람은 자유를 가진다. 사람은 권리를 가진다.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
@@ -208,6 +209,9 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     // A listed verb agreeing with the noun before it, which the model reads as a noun there.
     EXPECT_EQ(all.count("Reserve raises interest rates"), 1u);
     EXPECT_EQ(kept.count("interest rates"), 1u);
+    // A name that only starts a sentence keeps its capital where the tagger reads it as one.
+    EXPECT_EQ(all.count("messi"), 1u);
+    EXPECT_EQ(kept.count("Messi"), 1u);
     for (const std::string& p : kept) {
         if (p.find(' ') == std::string::npos) continue;  // a single word is judged by its score
         for (const char* verb : {"need", "lose", "growing", "quickly", "announced", "raises"})
