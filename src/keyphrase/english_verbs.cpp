@@ -1,8 +1,8 @@
 #include "english_verbs.h"
 
-#include <algorithm>
 #include <fstream>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "kezo/tagger.h"
@@ -10,20 +10,25 @@
 namespace kezo::keyphrase {
 namespace {
 
-// The list, sorted, one word per line of the file.
-std::vector<std::string> read_list() {
-    std::vector<std::string> verbs;
-    std::ifstream in(tagger_directory() + "/en.verbs", std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) verbs.push_back(line);
-    std::sort(verbs.begin(), verbs.end());
-    return verbs;
-}
+// The words of the file, one per line, and a set viewing them.
+struct VerbList {
+    std::vector<std::string> words;
+    std::unordered_set<std::string_view> set;
+
+    VerbList() {
+        std::ifstream in(tagger_directory() + "/en.verbs", std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) words.push_back(line);
+        }
+        set.reserve(words.size());
+        for (const std::string& word : words) set.insert(word);  // words no longer change
+    }
+};
 
 bool listed(std::string_view word) {
-    static const std::vector<std::string> verbs = read_list();
-    return std::binary_search(verbs.begin(), verbs.end(), word,
-                              [](std::string_view a, std::string_view b) { return a < b; });
+    static const VerbList verbs;
+    return verbs.set.count(word) > 0;
 }
 
 bool ends_with(std::string_view word, std::string_view end) {

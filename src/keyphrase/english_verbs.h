@@ -12,7 +12,7 @@ namespace kezo::keyphrase {
 // third_person, in its third-person form ("detects", "reaches", "varies"). The list is read from
 // the tagger directory of the first call (tagger.h) and kept for the life of the process, as a
 // loaded model is: call it once a model has been found there. No verb is listed when the file
-// is missing or unreadable. Thread-safe; a binary search or three in some 400 words.
+// is missing or unreadable. Thread-safe; a hash lookup or three.
 bool is_listed_verb(std::string_view lower, bool third_person);
 
 }  // namespace kezo::keyphrase

@@ -106,6 +106,18 @@ void read_agreeing_verbs(const Words& words, std::size_t first, std::size_t end,
     }
 }
 
+// How the tagger read the occurrences of one form: each count +1 for an occurrence read so, -1
+// for each other.
+struct FormVotes {
+    std::int32_t nominal = 0;      // a word of a noun phrase
+    std::int32_t adjective = 0;    // of the nominal occurrences, an adjective: in English a form
+                                   // mostly read so ends no phrase, which ends in its noun
+    std::int32_t function = 0;     // a function word
+    std::int32_t name = 0;         // a proper noun
+    bool written_as_name = false;  // somewhere capitalised where case tells, or in capitals
+    bool written_lower = false;    // somewhere in lower case
+};
+
 }  // namespace
 
 std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang) {
@@ -115,27 +127,11 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     if (tagger == nullptr) return nominal;
     constexpr std::size_t kMaxRun = 256;
     const std::vector<Word>& w = words.words;
-    // Votes per form: +1 for each occurrence read as nominal, -1 for each other.
-    std::vector<std::int32_t> votes(words.forms.size(), 0);
-    // Per form, of its nominal occurrences: +1 for each read as an adjective, -1 for each other.
-    // An English phrase ends in its noun, so a form mostly read as an adjective ends none.
     const bool english = lang == Language::English || lang == Language::Auto;
-    const bool adjectives_lead = english;
-    std::vector<std::int32_t> adjective_votes(adjectives_lead ? words.forms.size() : 0, 0);
-    // Per form: +1 for each occurrence read as a function word, -1 for each other. A form mostly
-    // read so is no candidate at all, unless it is written as a name or a term somewhere (a
-    // capital that tells a name, capitals, a hyphen): the tagger is least sure of those. A Korean
-    // verb is one word with its endings ("가진다", "것이다"): a predicate, never a name of what a
-    // text is about, so it counts as a function word there.
-    std::vector<std::int32_t> function_votes(words.forms.size(), 0);
-    // Per form: +1 for each occurrence read as a proper noun, -1 for each other; far below zero
-    // once the form is seen in lower case.
-    constexpr std::int32_t kNeverName = -(1 << 24);
-    std::vector<std::int32_t> name_votes(words.forms.size(), 0);
-    std::vector<char> named(words.forms.size(), 0);
-    for (std::size_t f = 0; f < words.forms.size(); ++f)
-        named[f] = words.forms[f].find('-') != std::string::npos;
+    // A Korean verb is one word with its endings ("가진다", "것이다"): a predicate, never a name
+    // of what a text is about, so it counts as a function word there.
     const bool verbs_are_function = lang == Language::Korean;
+    std::vector<FormVotes> votes(words.forms.size());
     std::vector<std::string_view> run;
     std::vector<Upos> tags;
     std::size_t first = 0;
@@ -161,31 +157,36 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
                 is_nominal(tags[k]) || (tags[k] == Upos::VERB &&
                                         is_modifying_participle(lang, words.lower(word), after_noun,
                                                                 next_adjacent, tags[k + 1]));
-            votes[word.form] += yes ? 1 : -1;
-            if ((word.capitalised && word.shows_case) || word.all_caps || word.inner_capital)
-                named[word.form] = 1;
+            FormVotes& v = votes[word.form];
+            v.nominal += yes ? 1 : -1;
+            if (yes) v.adjective += tags[k] == Upos::ADJ ? 1 : -1;
             const bool function =
                 !yes && (is_function(tags[k]) || (verbs_are_function && tags[k] == Upos::VERB));
-            function_votes[word.form] += function ? 1 : -1;
-            // A form written in lower case somewhere is no name.
-            name_votes[word.form] += !word.capitalised        ? kNeverName
-                                     : tags[k] == Upos::PROPN ? 1
-                                                              : -1;
-            if (adjectives_lead && yes) adjective_votes[word.form] += tags[k] == Upos::ADJ ? 1 : -1;
+            v.function += function ? 1 : -1;
+            v.name += tags[k] == Upos::PROPN ? 1 : -1;
+            v.written_as_name = v.written_as_name || (word.capitalised && word.shows_case) ||
+                                word.all_caps || word.inner_capital;
+            v.written_lower = v.written_lower || !word.capitalised;
         }
         first = i;
     }
     // Decided per form, by most of its occurrences: a tagger that misreads one sentence does not
     // split a name the rest of the text uses whole.
-    nominal.resize(w.size());
-    for (std::size_t i = 0; i < w.size(); ++i) {
-        const std::uint32_t form = w[i].form;
-        nominal[i] = !named[form] && function_votes[form] > 0       ? kNoCandidate
-                     : votes[form] < 0                              ? kNotNominal
-                     : adjectives_lead && adjective_votes[form] > 0 ? kLeadingNominal
-                     : name_votes[form] > 0                         ? kName
-                                                                    : kNominal;
+    std::vector<char> of_form(votes.size());
+    for (std::size_t f = 0; f < votes.size(); ++f) {
+        const FormVotes& v = votes[f];
+        // The tagger is least sure of a word written as a name or a term, so such a word is
+        // never taken for a function word; nor is a word written in lower case for a name.
+        of_form[f] =
+            v.function > 0 && !v.written_as_name && words.forms[f].find('-') == std::string::npos
+                ? kNoCandidate
+            : v.nominal < 0                  ? kNotNominal
+            : english && v.adjective > 0     ? kLeadingNominal
+            : v.name > 0 && !v.written_lower ? kName
+                                             : kNominal;
     }
+    nominal.resize(w.size());
+    for (std::size_t i = 0; i < w.size(); ++i) nominal[i] = of_form[w[i].form];
     return nominal;
 }
 
