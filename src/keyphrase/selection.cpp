@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <numeric>
 #include <string>
+#include <string_view>
 
 #include "../core/thread_scratch.h"
 #include "near_duplicates.h"
@@ -102,8 +103,17 @@ struct Scratch {
     std::vector<ChosenPlaces::Slot> places;
     std::vector<std::vector<Form>> forms;  // by chosen phrase, as far as any was needed
     std::vector<std::uint32_t> free_from;  // by chosen phrase
-    std::vector<bool> first_terms;         // by term
-    std::string text;                      // the spelling of the occurrence at hand
+    // By chosen phrase, the bytes of the last occurrence spelt, the case context of its first
+    // word and the form it gave: an occurrence written the same in the same context is spelt
+    // the same, and a phrase mostly recurs as written before.
+    struct LastSpelt {
+        std::string_view written;
+        unsigned context = 0;
+        std::uint32_t form = 0;
+    };
+    std::vector<LastSpelt> last_spelt;
+    std::vector<bool> first_terms;  // by term
+    std::string text;               // the spelling of the occurrence at hand
 
     void trim() {
         if (order.capacity() > kKeptItems || forms.size() > kKeptItems ||
@@ -122,6 +132,7 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     std::vector<std::vector<Form>>& forms = s.forms;
     if (forms.size() < chosen.size()) forms.resize(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) forms[k].clear();
+    s.last_spelt.assign(chosen.size(), Scratch::LastSpelt());
     std::vector<std::uint32_t>& free_from = s.free_from;
     free_from.assign(spans != nullptr ? chosen.size() : 0, 0);
     if (spans != nullptr) {
@@ -146,16 +157,30 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
                 (*spans)[place].push_back({words[o.start].begin(), words[end - 1].end()});
                 free_from[place] = end;
             }
+            auto& list = forms[place];
+            const Word& first = words[o.start];
+            const std::uint64_t begin = first.begin();
+            const std::string_view written =
+                c.text.substr(begin, words[o.start + c.phrases[o.phrase].size - 1].end() - begin);
+            const unsigned context =
+                (first.shows_case ? 1u : 0u) | (first.sentence_start ? 2u : 0u);
+            Scratch::LastSpelt& last = s.last_spelt[place];
+            if (!list.empty() && last.context == context && last.written == written) {
+                ++list[last.form].count;
+                return;
+            }
             bool telling = false;
             spelling(c, c.phrases[o.phrase], o.start, &telling, text);
-            auto& list = forms[place];
             auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
                 return form.telling == telling && form.text == text;
             });
-            if (it == list.end())
+            if (it == list.end()) {
                 list.push_back({text, 1, telling});  // a kept list keeps its room
-            else
+                it = list.end() - 1;
+            } else {
                 ++it->count;
+            }
+            last = {written, context, static_cast<std::uint32_t>(it - list.begin())};
         },
         &first_terms);
     std::vector<std::string> out(chosen.size());
