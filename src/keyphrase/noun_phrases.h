@@ -13,20 +13,24 @@
 
 namespace kezo::keyphrase {
 
-// One flag per word of words (read from text), as Words::nominal holds them: kNominal for a word
-// a noun phrase may hold, kNotNominal for one it may not, kNoCandidate for a function word
-// (adverb, pronoun, determiner, adposition, conjunction, particle, interjection, auxiliary; in
-// Korean a verb too, one word with its endings), and in English kLeadingNominal for an
-// adjective, which a noun phrase holds only before its noun; decided per form by the tag most of
-// its occurrences get. A form written as a name or a term at one occurrence at least (a capital
-// that tells a name, capitals only, a hyphen) is never kNoCandidate. An English participle or
-// gerund before a noun ("distributed systems") counts as nominal there, unless it follows a noun as
-// that noun's verb ("the company announced new products"). Empty, and so no bound, when lang has no
-// tagger model in the tagger directory (none is set by default), when its model cannot be loaded,
-// or for Chinese and Japanese, whose models tag words the scan does not make (it reads single
-// ideographs). Words are tagged sentence by sentence (at most 256 words at a time), once per call;
-// the cost is linear in the words and the memory a byte a word. Thread-safe: reads its arguments
-// only; the model is shared.
+// One flag per word of words (read from text), as Words::nominal holds them, decided per form
+// by the tag most of its occurrences get:
+// - kNominal for a word a noun phrase may hold, kNotNominal for one it may not (a verb);
+// - kNoCandidate for a function word (adverb, pronoun, determiner, adposition, conjunction,
+//   particle, interjection, auxiliary; in Korean a verb too, one word with its endings), unless
+//   the form is written as a name or a term at one occurrence at least (a capital that tells a
+//   name, capitals only, a hyphen);
+// - kName for a proper noun the text never writes in lower case;
+// - in English, kLeadingNominal for an adjective, which a noun phrase holds only before its noun.
+// In English a participle or gerund before a noun ("distributed systems") counts as nominal there,
+// unless it follows a noun as that noun's verb ("the company announced new products"), and a word
+// agreeing with the noun before it as a listed verb does ("the approach detects faults",
+// english_verbs.h) is a verb. Empty, and so no bound, when lang has no tagger model in the tagger
+// directory (none is set by default), when its model cannot be loaded, or for Chinese and
+// Japanese, whose models tag words the scan does not make (it reads single ideographs). Words are
+// tagged sentence by sentence (at most 256 words at a time), once per call; the cost is linear in
+// the words, the memory a byte a word and 20 bytes a distinct form.
+// Thread-safe: reads its arguments only; the model is shared.
 std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang);
 
 }  // namespace kezo::keyphrase
