@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "keyphrase/english_verbs.h"
 #include "kezo/keyphrase.h"
 #include "kezo/tagger.h"
 #include "tagger/model_format.h"
@@ -209,6 +210,11 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     // A listed verb agreeing with the noun before it, which the model reads as a noun there.
     EXPECT_EQ(all.count("Reserve raises interest rates"), 1u);
     EXPECT_EQ(kept.count("interest rates"), 1u);
+    using kezo::keyphrase::is_listed_verb;
+    EXPECT_TRUE(is_listed_verb("detect", false) && is_listed_verb("detects", true) &&
+                is_listed_verb("varies", true) && is_listed_verb("applies", true));
+    EXPECT_FALSE(is_listed_verb("detects", false) || is_listed_verb("detect", true) ||
+                 is_listed_verb("sets", true) || is_listed_verb("s", true));
     // A name that only starts a sentence keeps its capital where the tagger reads it as one.
     EXPECT_EQ(all.count("messi"), 1u);
     EXPECT_EQ(kept.count("Messi"), 1u);
