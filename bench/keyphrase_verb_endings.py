@@ -59,6 +59,11 @@ def documents(data: Path, code: str, held_out: bool = False):
         yield "\n".join(lines), starts, tags
 
 
+def mostly(tags: list[str], kinds: set[str]) -> bool:
+    """Whether most of the tags are of kinds."""
+    return 2 * sum(t in kinds for t in tags) > len(tags)
+
+
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--data", type=Path, default=ROOT.parent / "shared" / "data" / "ud")
@@ -76,14 +81,13 @@ def main() -> None:
         for text, starts, tags in documents(args.data, code, args.held_out):
             for phrase in kezo.extract(text, language=code, top_k=10):
                 ends = [tags[bisect.bisect_right(starts, end - 1) - 1] for _, end in phrase.spans]
-                most = lambda kinds: 2 * sum(t in kinds for t in ends) > len(ends)  # noqa: E731
                 if " " not in phrase.text:
                     words += 1
-                    verbs += most({"VERB"})
-                    function += most(FUNCTION)
+                    verbs += mostly(ends, {"VERB"})
+                    function += mostly(ends, FUNCTION)
                     continue
                 phrases += 1
-                verb_final += most({"VERB", "AUX"})
+                verb_final += mostly(ends, {"VERB", "AUX"})
         print(f"{code:4} {phrases:8} {100 * verb_final / max(phrases, 1):9.1f}%   {words:6} "
               f"{100 * verbs / max(words, 1):5.1f}% {100 * function / max(words, 1):7.1f}%")
 

@@ -91,8 +91,7 @@ struct Words {
     const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
     // Whether a phrase of several words may hold word i as far as its part of speech goes.
     bool in_phrases(std::size_t i) const {
-        return nominal.empty() || nominal[i] == kNominal || nominal[i] == kLeadingNominal ||
-               nominal[i] == kName;
+        return nominal.empty() || (nominal[i] != kNotNominal && nominal[i] != kNoCandidate);
     }
     // Whether word i may be a candidate at all, a phrase of its own at least.
     bool is_candidate(std::size_t i) const { return nominal.empty() || nominal[i] != kNoCandidate; }
