@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "candidates.h"
 #include "english_verbs.h"
 #include "kezo/tagger.h"
 
@@ -43,6 +44,17 @@ bool is_function(Upos tag) {
     return tag == Upos::ADV || tag == Upos::DET || tag == Upos::PRON || tag == Upos::ADP ||
            tag == Upos::CCONJ || tag == Upos::SCONJ || tag == Upos::PART || tag == Upos::INTJ ||
            tag == Upos::AUX;
+}
+
+// Articles and the particles of family names, which names hold with a capital in many languages
+// ("The Hague", "Le Monde", "El País", "Die Zeit", "Van Gogh", "De Gaulle", "Da Silva"), and the
+// Portuguese "São" of saints' names, a verb ("are") in lower case. Sorted by byte.
+bool is_name_particle(std::string_view lower) {
+    static constexpr std::array<std::string_view, 31> kParticles = {
+        "al",  "da", "das", "de",         "del", "della", "dem", "den", "der", "des", "di",
+        "die", "do", "dos", "du",         "el",  "gli",   "het", "il",  "la",  "las", "le",
+        "les", "lo", "los", "s\xC3\xA3o", "ten", "ter",   "the", "van", "von"};
+    return std::binary_search(kParticles.begin(), kParticles.end(), lower);
 }
 
 // Past participles English writes after a noun to make one adjective of the two, hyphenated or
@@ -188,6 +200,28 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     nominal.resize(w.size());
     for (std::size_t i = 0; i < w.size(); ++i) nominal[i] = of_form[w[i].form];
     return nominal;
+}
+
+void join_name_articles(Words& words, Language lang) {
+    if (words.nominal.empty()) return;
+    std::vector<Word>& w = words.words;
+    for (std::size_t i = 1; i + 1 < w.size(); ++i) {
+        Word& word = w[i];
+        const Word& next = w[i + 1];
+        if (!word.stop || !word.capitalised || word.all_caps || !word.shows_case ||
+            word.line_start || w[i - 1].segment != word.segment)
+            continue;
+        if (next.stop || !next.capitalised || !next.has_letter || next.segment != word.segment ||
+            !is_name_particle(words.lower(word)))
+            continue;
+        // The name is the one word after it: a longer one ("The Wall Street Journal", "The
+        // University of Waikato") is known by its words without the article.
+        if (i + 2 < w.size() && w[i + 2].segment == word.segment &&
+            (w[i + 2].capitalised || is_connector(lang, words.lower(i + 2))))
+            continue;
+        word.stop = 0;
+        words.nominal[i] = kNameArticle;
+    }
 }
 
 }  // namespace kezo::keyphrase

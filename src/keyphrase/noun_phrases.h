@@ -33,4 +33,13 @@ namespace kezo::keyphrase {
 // Thread-safe: reads its arguments only; the model is shared.
 std::vector<char> noun_phrase_words(std::string_view text, const Words& words, Language lang);
 
+// Where words.nominal is set: an article or a family name's particle that is a stopword (the,
+// le, los, die, van, de ...), written with a capital inside a sentence (where case tells a name,
+// not at a line start) after another word of its segment, is part of the name of one word that
+// follows it: a capitalised content word that is the segment's last or comes before a word in
+// lower case, not a connector ("Marine Le Pen", "selon Le Monde", "in The Hague", "Los
+// Ángeles"). It stops no more there and is flagged kNameArticle; elsewhere the form stops as
+// before. lang says which words connect. Linear in the words; nothing when nominal is empty.
+void join_name_articles(Words& words, Language lang);
+
 }  // namespace kezo::keyphrase

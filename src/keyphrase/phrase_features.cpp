@@ -84,7 +84,9 @@ void for_each_phrase_features(const Candidates& c, Language lang,
     const std::size_t n = words.size();
     const auto content = [&](std::size_t i) {
         const std::uint32_t t = c.term_of(i);
-        return t != kNoTerm && !c.terms[t].connector && c.words.in_phrases(i);
+        // A name's article ("The" of "The Wall Street Journal") cuts no phrase it stands by.
+        return t != kNoTerm && !c.terms[t].connector && c.words.in_phrases(i) &&
+               !c.words.is_name_article(i);
     };
 
     // Per phrase: occurrences that are maximal runs, and the neighbours seen.

@@ -69,7 +69,10 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     scan.keep_numbers = config.keep_numbers;
     scan.extra_stopwords = extra_stopwords;
     keyphrase::Words words = keyphrase::scan_words(text, scan);
-    if (noun_phrases) words.nominal = keyphrase::noun_phrase_words(text, words, lang);
+    if (noun_phrases) {
+        words.nominal = keyphrase::noun_phrase_words(text, words, lang);
+        keyphrase::join_name_articles(words, lang);
+    }
     keyphrase::CandidateOptions options = candidate_options(lang, config);
     if (purpose == Purpose::kCounting) {
         options.keep_occurrences = false;

@@ -68,7 +68,7 @@ static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
 // Values of Words::nominal.
 inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3,
-                      kName = 4;
+                      kName = 4, kNameArticle = 5;
 
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
@@ -82,7 +82,9 @@ struct Words {
     // auxiliary), which is no candidate at all; kLeadingNominal for one that goes before the
     // noun of its phrase (an English adjective), which ends no phrase of several words; kName
     // for a proper noun, as kNominal, whose capital tells a name even where a sentence starts;
-    // kNominal for any other. Empty when untagged.
+    // kNameArticle for an article or other function word that is part of a name ("Le" of
+    // "Marine Le Pen"), which starts and joins phrases but ends none, nor stands alone; kNominal
+    // for any other. Empty when untagged.
     std::vector<char> nominal;
     // Which scan found these forms (kept_form): 0 for none.
     std::uint64_t scanned_by = 0;
@@ -98,6 +100,10 @@ struct Words {
     // Whether such a phrase may end at word i.
     bool ends_phrases(std::size_t i) const {
         return nominal.empty() || nominal[i] == kNominal || nominal[i] == kName;
+    }
+    // Whether word i is the article or particle of a name (kNameArticle).
+    bool is_name_article(std::size_t i) const {
+        return !nominal.empty() && nominal[i] == kNameArticle;
     }
     // Whether word i is capitalised as a name, by its place (Word::shows_case) or, where a
     // sentence starts, by the tagger's reading of it as a proper noun (not in capitals only,

@@ -188,8 +188,14 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         "scored twice.";
     const std::string twi = "Abofra no kɔɔ sukuu. Abofra no ani gye sukuu ho paa.";
     const std::string korean = "사람은 자유를 가진다. 사람은 권리를 가진다.";
+    const std::string names =
+        "Judges at the court in The Hague ruled on the case. Readers in the city said that The "
+        "Wall Street Journal was late.";
+    const std::string french =
+        "Les électeurs du sud lisent le journal Le Monde chaque jour, et Marine Le Pen parle.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
     const auto all = phrases(text, Language::English);
+    EXPECT_EQ(phrases(names, Language::English).count("The Hague"), 0u);
     const auto twi_before = phrases(twi, Language::Twi);
     const auto korean_before = phrases(korean, Language::Korean);
     kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
@@ -228,4 +234,14 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         EXPECT_NE(p.substr(p.size() - 3), " of") << p;
     }
     EXPECT_EQ(phrases(twi, Language::Twi), twi_before);  // no model: candidates unchanged
+    // A name's article or particle joins the name of one word after it, and stands nowhere alone.
+    const auto named = phrases(names, Language::English);
+    EXPECT_EQ(named.count("The Hague"), 1u);
+    EXPECT_EQ(named.count("Wall Street Journal"), 1u);
+    for (const std::string& p : named)  // never "The Wall Street"
+        EXPECT_TRUE(p == "The Hague" || p.rfind("The ", 0) != 0) << p;
+    const auto french_named = phrases(french, Language::French);
+    EXPECT_EQ(french_named.count("Le Monde"), 1u);
+    EXPECT_EQ(french_named.count("Marine Le Pen"), 1u);
+    EXPECT_EQ(french_named.count("Le"), 0u);
 }
