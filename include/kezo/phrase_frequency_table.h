@@ -64,6 +64,11 @@ class PhraseFrequencyTable {
     // key of other, by other's index. Linear in both tables. Not thread-safe while anyone else
     // uses this table.
     void add_all(const PhraseFrequencyTable& other, std::vector<std::uint32_t>* index_of);
+    // Room for `keys` keys in all before add() has to grow the table: for a caller that knows
+    // about how many are coming. Never shrinks. Linear in the table.
+    void reserve(std::size_t keys) {
+        if (keys * 2 > slots_.size()) grow(keys);
+    }
     // The count of every key by index (as add returned it). Linear in the table.
     std::vector<std::uint32_t> counts_by_index() const;
 

@@ -35,6 +35,8 @@ class PhraseCounts {
         }
     }
 
+    // Room for about `keys` distinct keys before the table grows (PhraseFrequencyTable::reserve).
+    void reserve(std::size_t keys) { table_.reserve(keys); }
     // Every count added into table (the counts are left empty).
     void move_into(std::unordered_map<std::string, std::uint32_t>& table) {
         table.reserve(table.size() + table_.size());

@@ -76,6 +76,8 @@ void PhraseFrequencyTable::add_all(const PhraseFrequencyTable& other,
     const std::size_t most = size() + other.size();
     if (most * 4 > slots_.size() * 3) grow(most);
     if (offsets_.empty()) offsets_.push_back(0);
+    keys_.reserve(keys_.size() + other.keys_.size());
+    offsets_.reserve(offsets_.size() + other.size());
     for (const Slot& from : other.slots_) {
         if (from.key == 0) continue;
         const std::string_view key = other.key(from.key - 1);
