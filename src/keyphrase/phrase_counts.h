@@ -3,6 +3,7 @@
 // compare and only a new key is written out.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@ class PhraseCounts {
     // Adds one to the count of every phrase of c (each is a distinct key). Where key_of_phrase
     // is not null, it is set to the index in table() of each phrase's key.
     void add_document(const Candidates& c, std::vector<std::uint32_t>* key_of_phrase = nullptr) {
+        if (expected_ != 0) {  // on the counting thread, whose memory the table becomes
+            table_.reserve(expected_);
+            expected_ = 0;
+        }
         if (key_of_phrase != nullptr) {
             key_of_phrase->clear();
             key_of_phrase->reserve(c.phrases.size());
@@ -35,8 +40,10 @@ class PhraseCounts {
         }
     }
 
-    // Room for about `keys` distinct keys before the table grows (PhraseFrequencyTable::reserve).
-    void reserve(std::size_t keys) { table_.reserve(keys); }
+    // Room for about `keys` distinct keys (PhraseFrequencyTable::reserve), made by the next
+    // add_document: a table made about as large as it will be seldom grows, and each growth
+    // places every key again in fresh memory.
+    void expect(std::size_t keys) { expected_ = keys; }
     // Every count added into table (the counts are left empty).
     void move_into(std::unordered_map<std::string, std::uint32_t>& table) {
         table.reserve(table.size() + table_.size());
@@ -51,6 +58,17 @@ class PhraseCounts {
 
   private:
     PhraseFrequencyTable table_;
+    std::size_t expected_ = 0;
 };
+
+// The distinct keys each of `threads` threads counting texts may expect at first: short texts
+// hold about one per 16 bytes, long ones fewer; past a few megabytes of table the tables grow as
+// they must.
+inline std::size_t expected_keys(const std::vector<std::string_view>& texts, std::size_t threads) {
+    constexpr std::size_t kBytesPerKey = 16, kMostKeys = std::size_t{1} << 18;
+    std::size_t bytes = 0;
+    for (const std::string_view text : texts) bytes += text.size();
+    return std::min(bytes / kBytesPerKey / std::max<std::size_t>(threads, 1), kMostKeys);
+}
 
 }  // namespace kezo::keyphrase

@@ -65,23 +65,13 @@ TfidfCorpusPass::TfidfCorpusPass(const std::vector<std::string_view>& texts,
     s.weighing.document_frequency = nullptr;
     s.weighing.total_documents = static_cast<std::uint32_t>(texts.size());
 
-    // Count, keeping each text's candidates while they fit in the bound. Each thread's table
-    // is made about as large as its share of the texts needs at first (short texts hold about
-    // a distinct phrase per 16 bytes), so it seldom grows: each growth places every key again
-    // in fresh memory. Past a few megabytes a table grows as it must.
-    std::size_t bytes = 0;
-    for (const std::string_view text : texts) bytes += text.size();
-    constexpr std::size_t kBytesPerKey = 16, kMostReservedKeys = std::size_t{1} << 18;
-    const std::size_t reserved = std::min(bytes / kBytesPerKey / workers, kMostReservedKeys);
+    // Count, keeping each text's candidates while they fit in the bound.
     std::vector<keyphrase::PhraseCounts> counts(workers);
-    std::vector<char> reserved_by(workers, 0);  // whether thread t has made its room yet
+    const std::size_t keys = keyphrase::expected_keys(texts, workers);
+    for (keyphrase::PhraseCounts& c : counts) c.expect(keys);
     std::atomic<std::size_t> kept{0};
     keyphrase::on_text_threads(
         texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
-            if (!reserved_by[t]) {  // on its own thread, whose memory it becomes
-                counts[t].reserve(reserved);
-                reserved_by[t] = 1;
-            }
             CountedText& text = s.counted[i];
             text.candidates = methods::tfidf_candidates(texts[i], config);
             text.thread = static_cast<std::uint32_t>(t);
