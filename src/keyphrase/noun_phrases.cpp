@@ -143,6 +143,9 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     // A Korean verb is one word with its endings ("가진다", "것이다"): a predicate, never a name
     // of what a text is about, so it counts as a function word there.
     const bool verbs_are_function = lang == Language::Korean;
+    // German writes every noun with a capital: at a sentence start too, so there the capital is
+    // kept as a name's is.
+    const bool nouns_capitalised = lang == Language::German;
     std::vector<FormVotes> votes(words.forms.size());
     std::vector<std::string_view> run;
     std::vector<Upos> tags;
@@ -175,7 +178,8 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
             const bool function =
                 !yes && (is_function(tags[k]) || (verbs_are_function && tags[k] == Upos::VERB));
             v.function += function ? 1 : -1;
-            v.name += tags[k] == Upos::PROPN ? 1 : -1;
+            v.name +=
+                tags[k] == Upos::PROPN || (nouns_capitalised && tags[k] == Upos::NOUN) ? 1 : -1;
             v.written_as_name = v.written_as_name || (word.capitalised && word.shows_case) ||
                                 word.all_caps || word.inner_capital;
             v.written_lower = v.written_lower || !word.capitalised;

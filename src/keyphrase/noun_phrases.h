@@ -20,7 +20,7 @@ namespace kezo::keyphrase {
 //   particle, interjection, auxiliary; in Korean a verb too, one word with its endings), unless
 //   the form is written as a name or a term at one occurrence at least (a capital that tells a
 //   name, capitals only, a hyphen);
-// - kName for a proper noun the text never writes in lower case;
+// - kName for a proper noun (in German any noun) the text never writes in lower case;
 // - in English, kLeadingNominal for an adjective, which a noun phrase holds only before its noun.
 // In English a participle or gerund before a noun ("distributed systems") counts as nominal there,
 // unless it follows a noun as that noun's verb ("the company announced new products"), and a word

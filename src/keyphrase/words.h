@@ -81,7 +81,8 @@ struct Words {
     // own; kNoCandidate for a function word the stopword lists lack (an adverb, a pronoun, an
     // auxiliary), which is no candidate at all; kLeadingNominal for one that goes before the
     // noun of its phrase (an English adjective), which ends no phrase of several words; kName
-    // for a proper noun, as kNominal, whose capital tells a name even where a sentence starts;
+    // for a proper noun (in German any noun), as kNominal, whose capital is kept even where a
+    // sentence starts;
     // kNameArticle for an article or other function word that is part of a name ("Le" of
     // "Marine Le Pen"), which starts and joins phrases but ends none, nor stands alone; kNominal
     // for any other. Empty when untagged.

@@ -193,9 +193,11 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         "Wall Street Journal was late.";
     const std::string french =
         "Les électeurs du sud lisent le journal Le Monde chaque jour, et Marine Le Pen parle.";
+    const std::string german = "Menschenrechte gelten überall. Menschenrechte schützen uns.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
     const auto all = phrases(text, Language::English);
     EXPECT_EQ(phrases(names, Language::English).count("The Hague"), 0u);
+    const auto german_before = phrases(german, Language::German);
     const auto twi_before = phrases(twi, Language::Twi);
     const auto korean_before = phrases(korean, Language::Korean);
     kezo::set_tagger_directory(KEZO_TAGGER_MODEL_DIR);
@@ -221,9 +223,12 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
                 is_listed_verb("varies", true) && is_listed_verb("applies", true));
     EXPECT_FALSE(is_listed_verb("detects", false) || is_listed_verb("detect", true) ||
                  is_listed_verb("sets", true) || is_listed_verb("s", true));
-    // A name that only starts a sentence keeps its capital where the tagger reads it as one.
+    // A name that only starts a sentence keeps its capital where the tagger reads it as one, as
+    // does any German noun.
     EXPECT_EQ(all.count("messi"), 1u);
     EXPECT_EQ(kept.count("Messi"), 1u);
+    EXPECT_EQ(german_before.count("menschenrechte"), 1u);
+    EXPECT_EQ(phrases(german, Language::German).count("Menschenrechte"), 1u);
     for (const std::string& p : kept) {
         if (p.find(' ') == std::string::npos) continue;  // a single word is judged by its score
         for (const char* verb : {"need", "lose", "growing", "quickly", "announced", "raises"})
