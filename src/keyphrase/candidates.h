@@ -203,8 +203,8 @@ void for_each_phrase_span(const Candidates& c, std::vector<std::uint32_t>& run, 
             letters = letters || w[j].has_letter;
             // A phrase needs a word with letters; a single ideograph is rarely a key by itself.
             if (!letters || (ideographic && j == i)) continue;
-            // Cut before its noun; a name's article is no phrase by itself.
-            if (j > i ? !c.words.ends_phrases(j) : c.words.is_name_article(j)) continue;
+            // Cut before its noun; a name's article or a genitive is no phrase by itself.
+            if (j > i ? !c.words.ends_phrases(j) : !c.words.stands_alone(j)) continue;
             on_span(PhraseSpan{i, run.data(), run.size(), term_run_hash(hash), content_index,
                                connectors, ideographic});
         }
@@ -238,10 +238,9 @@ void for_each_occurrence(const Candidates& c, Visit visit,
 // segment that starts and ends with a content word, has at least one word with letters, and
 // holds only content words and, when allowed, one connector between two content words. Where
 // words.nominal is set, a span of several words holds only words flagged there (noun phrases)
-// and ends in none flagged as leading its noun or as a name's article, which is no phrase of its
-// own either; an unflagged word is a phrase of its own only, and a function word (kNoCandidate)
-// no phrase at all.
-// c.text views text, which must outlive the candidates.
+// and ends in none flagged as leading its noun, as a name's article or as a genitive, the last
+// two no phrase of their own either; an unflagged word is a phrase of its own only, and a function
+// word (kNoCandidate) no phrase at all. c.text views text, which must outlive the candidates.
 Candidates build_candidates(std::string_view text, Words words, const CandidateOptions& options);
 
 // Whether a lower-cased function word may join two content words in lang ("of", "de", "da"...).

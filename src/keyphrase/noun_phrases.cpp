@@ -57,6 +57,15 @@ bool is_name_particle(std::string_view lower) {
     return std::binary_search(kParticles.begin(), kParticles.end(), lower);
 }
 
+// Whether a Korean word ends in "과" or "와" ("and"), which the treebank tags as a conjunction
+// where the word is a noun with that particle ("존엄성과": dignity and).
+bool is_korean_and(std::string_view form) {
+    constexpr std::string_view kAnd[] = {"과", "와"};
+    for (const std::string_view p : kAnd)
+        if (form.size() > p.size() && form.substr(form.size() - p.size()) == p) return true;
+    return false;
+}
+
 // Past participles English writes after a noun to make one adjective of the two, hyphenated or
 // not ("knowledge based", "computer aided", "user defined").
 bool is_compound_participle(std::string_view form) {
@@ -126,6 +135,7 @@ struct FormVotes {
                                    // mostly read so ends no phrase, which ends in its noun
     std::int32_t function = 0;     // a function word
     std::int32_t name = 0;         // a proper noun
+    std::int32_t noun_and = 0;     // of the nominal occurrences, a Korean noun with "and"
     bool written_as_name = false;  // somewhere capitalised where case tells, or in capitals
     bool written_lower = false;    // somewhere in lower case
 };
@@ -140,8 +150,8 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     constexpr std::size_t kMaxRun = 256;
     const std::vector<Word>& w = words.words;
     const bool english = lang == Language::English || lang == Language::Auto;
-    // A Korean verb is one word with its endings ("가진다", "것이다"): a predicate, never a name
-    // of what a text is about, so it counts as a function word there.
+    // A Korean verb or adjective is one word with its endings ("가진다", "것이다", "없는"): a
+    // predicate, never a name of what a text is about, so it counts as a function word there.
     const bool verbs_are_function = lang == Language::Korean;
     // German writes every noun with a capital: at a sentence start too, so there the capital is
     // kept as a name's is.
@@ -168,15 +178,21 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
             // A number or mark between two words is no word of the scan, but ends the segment.
             const bool next_adjacent =
                 first + k + 1 < i && w[first + k + 1].segment == word.segment;
+            const bool noun_and =
+                verbs_are_function && tags[k] == Upos::CCONJ && is_korean_and(words.lower(word));
             const bool yes =
-                is_nominal(tags[k]) || (tags[k] == Upos::VERB &&
-                                        is_modifying_participle(lang, words.lower(word), after_noun,
-                                                                next_adjacent, tags[k + 1]));
+                (is_nominal(tags[k]) && !(verbs_are_function && tags[k] == Upos::ADJ)) ||
+                noun_and ||
+                (tags[k] == Upos::VERB &&
+                 is_modifying_participle(lang, words.lower(word), after_noun, next_adjacent,
+                                         tags[k + 1]));
             FormVotes& v = votes[word.form];
             v.nominal += yes ? 1 : -1;
             if (yes) v.adjective += tags[k] == Upos::ADJ ? 1 : -1;
+            if (yes) v.noun_and += noun_and ? 1 : -1;
             const bool function =
-                !yes && (is_function(tags[k]) || (verbs_are_function && tags[k] == Upos::VERB));
+                !yes && (is_function(tags[k]) ||
+                         (verbs_are_function && (tags[k] == Upos::VERB || tags[k] == Upos::ADJ)));
             v.function += function ? 1 : -1;
             v.name +=
                 tags[k] == Upos::PROPN || (nouns_capitalised && tags[k] == Upos::NOUN) ? 1 : -1;
@@ -198,6 +214,7 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
                 ? kNoCandidate
             : v.nominal < 0                  ? kNotNominal
             : english && v.adjective > 0     ? kLeadingNominal
+            : v.noun_and > 0                 ? kNounAnd
             : v.name > 0 && !v.written_lower ? kName
                                              : kNominal;
     }

@@ -17,11 +17,13 @@ namespace kezo::keyphrase {
 // by the tag most of its occurrences get:
 // - kNominal for a word a noun phrase may hold, kNotNominal for one it may not (a verb);
 // - kNoCandidate for a function word (adverb, pronoun, determiner, adposition, conjunction,
-//   particle, interjection, auxiliary; in Korean a verb too, one word with its endings), unless
-//   the form is written as a name or a term at one occurrence at least (a capital that tells a
-//   name, capitals only, a hyphen);
+//   particle, interjection, auxiliary; in Korean a verb or adjective too, one word with its
+//   endings), unless the form is written as a name or a term at one occurrence at least (a
+//   capital that tells a name, capitals only, a hyphen);
 // - kName for a proper noun (in German any noun) the text never writes in lower case;
-// - in English, kLeadingNominal for an adjective, which a noun phrase holds only before its noun.
+// - in English, kLeadingNominal for an adjective, which a noun phrase holds only before its noun;
+// - in Korean, kNounAnd for a noun with the particle "and", which the treebank tags as a
+//   conjunction ("존엄성과").
 // In English a participle or gerund before a noun ("distributed systems") counts as nominal there,
 // unless it follows a noun as that noun's verb ("the company announced new products"), and a word
 // agreeing with the noun before it as a listed verb does ("the approach detects faults",

@@ -9,6 +9,7 @@
 #include "kezo/keyphrase.h"
 #include "kezo/language_id.h"
 #include "kezo/stopwords.h"
+#include "korean_particles.h"
 #include "noun_phrases.h"
 #include "phrase_counts.h"
 #include "scoring.h"
@@ -72,6 +73,7 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     if (noun_phrases) {
         words.nominal = keyphrase::noun_phrase_words(text, words, lang);
         keyphrase::join_name_articles(words, lang);
+        if (lang == Language::Korean) keyphrase::split_korean_particles(text, words);
     }
     keyphrase::CandidateOptions options = candidate_options(lang, config);
     if (purpose == Purpose::kCounting) {

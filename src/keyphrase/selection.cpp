@@ -40,7 +40,8 @@ void spelling(const Candidates& c, const Phrase& p, std::uint32_t start, bool* t
         // No blank between ideographs, nor after an elided article ("d'avenir").
         if (k > 0 && !p.ideographic && text.back() != '\'' && !ends_with_apostrophe(text))
             text.push_back(' ');
-        bool as_written = w.all_caps || w.inner_capital || name;
+        // A Korean genitive is counted as its noun but written with its particle ("신앙의 자유").
+        bool as_written = w.all_caps || w.inner_capital || name || c.words.is_genitive(start + k);
         if (!as_written) as_written = title_line ? false : (k > 0 || later_capital);
         if (as_written)
             append_surface(c.text, w, text);

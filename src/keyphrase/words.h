@@ -68,7 +68,7 @@ static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
 // Values of Words::nominal.
 inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3,
-                      kName = 4, kNameArticle = 5;
+                      kName = 4, kNameArticle = 5, kGenitive = 6, kNounAnd = 7;
 
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
@@ -84,8 +84,11 @@ struct Words {
     // for a proper noun (in German any noun), as kNominal, whose capital is kept even where a
     // sentence starts;
     // kNameArticle for an article or other function word that is part of a name ("Le" of
-    // "Marine Le Pen"), which starts and joins phrases but ends none, nor stands alone; kNominal
-    // for any other. Empty when untagged.
+    // "Marine Le Pen"), which starts and joins phrases but ends none, nor stands alone;
+    // kGenitive for a Korean noun in the genitive ("신앙의" of "신앙의 자유"), the same but for
+    // the article's exceptions below; kNounAnd for a Korean noun with the particle "and"
+    // ("존엄성과") as the tagger reads it, which ends no phrase of several words (the particle is
+    // cut, korean_particles.h); kNominal for any other. Empty when untagged.
     std::vector<char> nominal;
     // Which scan found these forms (kept_form): 0 for none.
     std::uint64_t scanned_by = 0;
@@ -102,6 +105,12 @@ struct Words {
     bool ends_phrases(std::size_t i) const {
         return nominal.empty() || nominal[i] == kNominal || nominal[i] == kName;
     }
+    // Whether word i, a candidate, may be a phrase of one word.
+    bool stands_alone(std::size_t i) const {
+        return nominal.empty() || (nominal[i] != kNameArticle && nominal[i] != kGenitive);
+    }
+    // Whether word i is a Korean noun in the genitive (kGenitive).
+    bool is_genitive(std::size_t i) const { return !nominal.empty() && nominal[i] == kGenitive; }
     // Whether word i is the article or particle of a name (kNameArticle).
     bool is_name_article(std::size_t i) const {
         return !nominal.empty() && nominal[i] == kNameArticle;

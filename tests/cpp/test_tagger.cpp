@@ -206,9 +206,15 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     EXPECT_EQ(all.count("experimentally"), 1u);
     EXPECT_EQ(kept.count("experimentally"), 0u);
     EXPECT_EQ(korean_before.count("가진다"), 1u);
+    // A Korean noun is counted and shown without its particles where the text attests it.
     const auto korean_kept = phrases(korean, Language::Korean);
-    EXPECT_EQ(korean_kept.count("사람은"), 1u);
-    for (const std::string& p : korean_kept) EXPECT_EQ(p.find("가진다"), std::string::npos) << p;
+    EXPECT_EQ(korean_before.count("사람은 자유를"), 1u);
+    EXPECT_EQ(korean_kept, (std::set<std::string>{"사람", "자유", "권리"}));
+    const auto korean_nouns =
+        phrases("국가 기관의 결과와 효과를 본다. 신앙의 자유는 크다. 자유를 주는 국가가 있다.",
+                Language::Korean);
+    for (const char* p : {"국가", "결과", "효과", "신앙의 자유", "국가 기관의 결과"})
+        EXPECT_EQ(korean_nouns.count(p), 1u) << p;
     EXPECT_EQ(all.count("solar panels convert sunlight"), 1u);
     EXPECT_EQ(all.count("solar panels lose"), 1u);
     EXPECT_EQ(kept.count("solar panels"), 1u);
