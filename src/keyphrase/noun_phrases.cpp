@@ -66,6 +66,27 @@ bool is_korean_and(std::string_view form) {
     return false;
 }
 
+// Whether lower is a French or Portuguese verb joined by hyphens to the pronoun after it
+// ("explique-t-il", "faut-il", "dis-moi", "celle-ci"; "trata-se", "valorizou-se", "fazê-lo"): a
+// predicate or a pronoun, never a name, though its hyphen would keep it as a term. "Nous" and
+// "vous" are left out: "rendez-vous" is a noun.
+bool is_verb_with_pronoun(Language lang, std::string_view lower) {
+    static constexpr std::array<std::string_view, 18> kFrench = {
+        "ce", "ci", "elle", "elles", "en",  "il",  "ils", "je",  "la",
+        "là", "le", "les",  "leur",  "lui", "moi", "on",  "toi", "y"};
+    static constexpr std::array<std::string_view, 18> kPortuguese = {
+        "a",  "as",  "la", "las", "lhe", "lhes", "lo", "los", "me",
+        "na", "nas", "no", "nos", "o",   "os",   "se", "te",  "vos"};
+    const std::size_t hyphen = lower.rfind('-');
+    if (hyphen == std::string_view::npos || hyphen == 0) return false;
+    const std::string_view pronoun = lower.substr(hyphen + 1);
+    const auto listed = [&](const auto& list) {
+        return std::find(list.begin(), list.end(), pronoun) != list.end();
+    };
+    return (lang == Language::French && listed(kFrench)) ||
+           (lang == Language::Portuguese && listed(kPortuguese));
+}
+
 // Past participles English writes after a noun to make one adjective of the two, hyphenated or
 // not ("knowledge based", "computer aided", "user defined").
 bool is_compound_participle(std::string_view form) {
@@ -209,8 +230,10 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
         const FormVotes& v = votes[f];
         // The tagger is least sure of a word written as a name or a term, so such a word is
         // never taken for a function word; nor is a word written in lower case for a name.
+        const std::string& form = words.forms[f];
         of_form[f] =
-            v.function > 0 && !v.written_as_name && words.forms[f].find('-') == std::string::npos
+            (v.function > 0 && !v.written_as_name && form.find('-') == std::string::npos) ||
+                    is_verb_with_pronoun(lang, form)
                 ? kNoCandidate
             : v.nominal < 0                  ? kNotNominal
             : english && v.adjective > 0     ? kLeadingNominal

@@ -192,7 +192,8 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
         "Judges at the court in The Hague ruled on the case. Readers in the city said that The "
         "Wall Street Journal was late.";
     const std::string french =
-        "Les électeurs du sud lisent le journal Le Monde chaque jour, et Marine Le Pen parle.";
+        "Les électeurs du sud lisent le journal Le Monde chaque jour, et Marine Le Pen parle. Le "
+        "vote, explique-t-il, reste libre.";
     const std::string german = "Menschenrechte gelten überall. Menschenrechte schützen uns.";
     kezo::set_tagger_directory("");  // no models: stopword-bounded candidates, as before
     const auto all = phrases(text, Language::English);
@@ -255,4 +256,8 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     EXPECT_EQ(french_named.count("Le Monde"), 1u);
     EXPECT_EQ(french_named.count("Marine Le Pen"), 1u);
     EXPECT_EQ(french_named.count("Le"), 0u);
+    // A verb joined to its pronoun is no candidate, though it has a hyphen.
+    EXPECT_EQ(french_named.count("explique-t-il"), 0u);
+    const auto portuguese = phrases("A libra inglesa valorizou-se ontem.", Language::Portuguese);
+    EXPECT_EQ(portuguese, (std::set<std::string>{"libra inglesa", "libra", "inglesa"}));
 }
