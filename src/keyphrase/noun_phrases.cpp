@@ -246,6 +246,34 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
     return nominal;
 }
 
+namespace {
+
+// A stopword the scan lifts where its capital tells a name ("New" of "New York") stops at a
+// sentence start, where a capital tells nothing. Where the text lifts the same form before the
+// same word elsewhere, the sentence start is that name too: "New York" starting a sentence of a
+// text that names New York.
+void lift_names_at_sentence_starts(Words& words) {
+    std::vector<Word>& w = words.words;
+    // (form, next form) of every word lifted so, as one 64-bit key.
+    std::vector<std::uint64_t> lifted;
+    const auto pair = [&](std::size_t i) { return std::uint64_t{w[i].form} << 32 | w[i + 1].form; };
+    for (std::size_t i = 0; i + 1 < w.size(); ++i)
+        if (!w[i].stop && w[i].capitalised && w[i].shows_case && words.nominal[i] != kNameArticle &&
+            w[i + 1].segment == w[i].segment && !w[i + 1].stop)
+            lifted.push_back(pair(i));
+    if (lifted.empty()) return;
+    std::sort(lifted.begin(), lifted.end());
+    for (std::size_t i = 0; i + 1 < w.size(); ++i) {
+        Word& word = w[i];
+        if (!word.stop || !word.sentence_start || !word.capitalised || word.all_caps ||
+            w[i + 1].segment != word.segment || w[i + 1].stop || !w[i + 1].capitalised)
+            continue;
+        if (std::binary_search(lifted.begin(), lifted.end(), pair(i))) word.stop = 0;
+    }
+}
+
+}  // namespace
+
 void join_name_articles(Words& words, Language lang) {
     if (words.nominal.empty()) return;
     std::vector<Word>& w = words.words;
@@ -266,6 +294,7 @@ void join_name_articles(Words& words, Language lang) {
         word.stop = 0;
         words.nominal[i] = kNameArticle;
     }
+    lift_names_at_sentence_starts(words);
 }
 
 }  // namespace kezo::keyphrase

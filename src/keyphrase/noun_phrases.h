@@ -41,7 +41,10 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
 // follows it: a capitalised content word that is the segment's last or comes before a word in
 // lower case, not a connector ("Marine Le Pen", "selon Le Monde", "in The Hague", "Los
 // Ángeles"). It stops no more there and is flagged kNameArticle; elsewhere the form stops as
-// before. lang says which words connect. Linear in the words; nothing when nominal is empty.
+// before. lang says which words connect. A stopword the scan lifts only where its capital tells
+// a name ("New" of "New York") is lifted where a sentence starts with it too, before the word it
+// names with elsewhere in the text. Linear in the words (n log n in the names lifted); nothing
+// when nominal is empty.
 void join_name_articles(Words& words, Language lang);
 
 }  // namespace kezo::keyphrase

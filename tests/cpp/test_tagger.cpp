@@ -256,6 +256,16 @@ TEST(Tagger, KeyphrasesAreNounPhrasesWhereAModelIsAtHand) {
     EXPECT_EQ(french_named.count("Le Monde"), 1u);
     EXPECT_EQ(french_named.count("Marine Le Pen"), 1u);
     EXPECT_EQ(french_named.count("Le"), 0u);
+    // A name the text writes elsewhere stays whole where a sentence starts with it.
+    kezo::KeyphraseConfig config;
+    config.language = Language::English;
+    const std::string new_york =
+        "New York is a big city. People in the city love New York and its parks. New York has "
+        "many parks.";
+    std::uint32_t new_york_count = 0;
+    for (const kezo::Keyword& k : kezo::extract_keyphrases(new_york, config))
+        if (k.text == "New York") new_york_count = k.count;
+    EXPECT_EQ(new_york_count, 3u);
     // A verb joined to its pronoun is no candidate, though it has a hyphen.
     EXPECT_EQ(french_named.count("explique-t-il"), 0u);
     const auto portuguese = phrases("A libra inglesa valorizou-se ontem.", Language::Portuguese);
