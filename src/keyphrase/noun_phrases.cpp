@@ -274,7 +274,7 @@ void lift_names_at_sentence_starts(Words& words) {
 
 }  // namespace
 
-void join_name_articles(Words& words, Language lang) {
+void join_names(Words& words, Language lang) {
     if (words.nominal.empty()) return;
     std::vector<Word>& w = words.words;
     for (std::size_t i = 1; i + 1 < w.size(); ++i) {

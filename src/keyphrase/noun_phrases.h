@@ -45,6 +45,6 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
 // a name ("New" of "New York") is lifted where a sentence starts with it too, before the word it
 // names with elsewhere in the text. Linear in the words (n log n in the names lifted); nothing
 // when nominal is empty.
-void join_name_articles(Words& words, Language lang);
+void join_names(Words& words, Language lang);
 
 }  // namespace kezo::keyphrase

@@ -72,7 +72,7 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     keyphrase::Words words = keyphrase::scan_words(text, scan);
     if (noun_phrases) {
         words.nominal = keyphrase::noun_phrase_words(text, words, lang);
-        keyphrase::join_name_articles(words, lang);
+        keyphrase::join_names(words, lang);
         if (lang == Language::Korean) keyphrase::split_korean_particles(text, words);
     }
     keyphrase::CandidateOptions options = candidate_options(lang, config);
