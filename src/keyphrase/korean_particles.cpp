@@ -57,9 +57,18 @@ struct Cut {
 };
 
 // Whether a noun of two syllables or more may be cut from p without more evidence: the object
-// and topic particles end almost no noun that long ("가을" and "마을" have one syllable before).
+// and topic particles and the "and" after a vowel end almost no noun that long ("가을", "마을"
+// and "기와" have one syllable before).
 bool ends_few_nouns(std::string_view p) {
-    return p == "은" || p == "는" || p == "을" || p == "를";
+    return p == "은" || p == "는" || p == "을" || p == "를" || p == "와";
+}
+
+// Whether noun is a plural ("유권자들", "작품들"), after which any particle is one: "들" ends no
+// noun of two syllables or more but as the plural ("나들이" has one before).
+bool is_plural(std::string_view noun) {
+    constexpr std::string_view kPlural = "들";
+    return noun.size() > kPlural.size() && noun.substr(noun.size() - kPlural.size()) == kPlural &&
+           code_points(noun.substr(0, noun.size() - kPlural.size())) >= 2;
 }
 
 // Whether a stopword before p is a word of its own ("것이", "그는"; not "수도", the capital).
@@ -97,7 +106,7 @@ Cut noun_of(std::string_view form, const std::unordered_set<std::string_view>& f
             const bool read_as_and =
                 noun_and && cut.role == Role::kNone && (p == "과" || p == "와");
             if (code_points(p) == 1 && !read_as_and && !attested(noun, p) &&
-                !(ends_few_nouns(p) && syllables >= 2) &&
+                !(ends_few_nouns(p) && syllables >= 2) && !is_plural(noun) &&
                 !(follows_stopwords(p) && stopwords::is_stop(Language::Korean, noun)))
                 continue;
             if (cut.role == Role::kNone) cut.role = particle.role;

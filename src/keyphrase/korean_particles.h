@@ -14,8 +14,9 @@ namespace kezo::keyphrase {
 // is cut only where the noun is attested without it, since nouns end in such syllables ("국가",
 // "고양이", "민주주의"): the text writes the noun as a word of its own, or, for a noun of two
 // syllables or more, with another particle ("권리를" beside "권리는"); the object and topic
-// particles ("을", "는") from any noun of two syllables or more; a stopword from "이", "가" and
-// those ("것이": the noun is a stopword then); "과" or "와" where the tagger read the word as a
+// particles and "와" ("을", "는") from any noun of two syllables or more; any particle after a
+// plural ("유권자들이"); a stopword from "이", "가" and the object and topic particles ("것이": the
+// noun is a stopword then); "과" or "와" where the tagger read the word as a
 // noun with "and" (kNounAnd). A longer particle ("에서", "으로부터") is cut wherever it follows
 // a syllable.
 // - After a genitive ("의", "과의"), the word keeps its bytes and is flagged kGenitive: it leads
