@@ -77,17 +77,72 @@ void add_mail(std::string_view text, std::vector<ByteRange>& out) {
     }
 }
 
+bool is_letter(char c) {
+    const char lower = static_cast<char>(c | 0x20);
+    return lower >= 'a' && lower <= 'z';
+}
+
+// HTML elements whose tags text taken from the web or converted from documents keeps.
+bool is_element(std::string_view name) {
+    static constexpr std::string_view kElements[] = {
+        "a",      "abbr",  "b",    "big",    "blockquote", "body", "br",   "center",
+        "code",   "dd",    "div",  "dl",     "dt",         "em",   "font", "h1",
+        "h2",     "h3",    "h4",   "h5",     "h6",         "head", "hr",   "html",
+        "i",      "img",   "li",   "link",   "meta",       "ol",   "p",    "pre",
+        "script", "small", "span", "strong", "style",      "sub",  "sup",  "table",
+        "tbody",  "td",    "th",   "title",  "tr",         "tt",   "u",    "ul"};
+    if (name.size() > 10) return false;
+    char lower[10];
+    for (std::size_t k = 0; k < name.size(); ++k) lower[k] = static_cast<char>(name[k] | 0x20);
+    const std::string_view key(lower, name.size());
+    for (const std::string_view element : kElements)
+        if (element == key) return true;
+    return false;
+}
+
+// Tags of HTML elements ("<A href="3.html#10">", "</p>", "<br/>"): '<', an optional '/', the
+// name of an element and '>', or the name, a blank and attributes holding an '=' up to the next
+// '>' (at most 512 bytes on, with no '<' between). A comparison such as "a<b and c>d" holds no
+// '=' and stays text.
+void add_markup(std::string_view text, std::vector<ByteRange>& out) {
+    constexpr std::size_t kLongestTag = 512;
+    for (std::size_t at = text.find('<'); at != std::string_view::npos;
+         at = text.find('<', at + 1)) {
+        std::size_t name = at + 1;
+        if (name < text.size() && text[name] == '/') ++name;
+        std::size_t end = name;
+        while (end < text.size() && (is_letter(text[end]) || (end > name && is_alnum(text[end]))))
+            ++end;
+        if (end == name || !is_element(text.substr(name, end - name))) continue;
+        if (end < text.size() && text[end] == '/') ++end;  // "<br/>"
+        if (end < text.size() && text[end] == '>') {
+            out.push_back({at, end + 1});
+            continue;
+        }
+        if (end >= text.size() || !is_blank(text[end]) || text[name - 1] == '/') continue;
+        const std::size_t close =
+            text.substr(0, std::min(text.size(), at + kLongestTag)).find('>', end);
+        if (close == std::string_view::npos) continue;
+        const std::string_view attributes = text.substr(end, close - end);
+        if (attributes.find('<') != std::string_view::npos ||
+            attributes.find('=') == std::string_view::npos)
+            continue;
+        out.push_back({at, close + 1});
+    }
+}
+
 }  // namespace
 
-std::vector<ByteRange> find_addresses(std::string_view text) {
+std::vector<ByteRange> find_addresses_and_markup(std::string_view text) {
     std::vector<ByteRange> out;
     add_urls(text, out);
     add_hosts(text, out);
     add_mail(text, out);
+    add_markup(text, out);
     if (out.size() < 2) return out;
     std::sort(out.begin(), out.end(),
               [](const ByteRange& a, const ByteRange& b) { return a.begin < b.begin; });
-    std::size_t kept = 0;  // overlapping ones merged ("http://jane@host.org")
+    std::size_t kept = 0;  // overlapping ones merged ("http://jane@host.org", a tag's URL)
     for (std::size_t k = 1; k < out.size(); ++k) {
         if (out[k].begin < out[kept].end)
             out[kept].end = std::max(out[kept].end, out[k].end);

@@ -388,7 +388,7 @@ class Scanner {
         vocabulary_.reset();
         out_.scanned_by = vocabulary_.id();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
-        addresses_ = find_addresses(text_);
+        addresses_ = find_addresses_and_markup(text_);
         skip_from_ = addresses_.empty() ? SIZE_MAX : addresses_.front().begin;
         std::size_t pos = 0;
         while (pos < len) {
@@ -495,8 +495,8 @@ class Scanner {
             supplement_.pop_back();
     }
 
-    // Passes over the address the scan has reached at pos (find_addresses) as over a dropped
-    // token: it ends the segment. Returns where the scan goes on.
+    // Passes over the address the scan has reached at pos (find_addresses_and_markup) as over a
+    // dropped token: it ends the segment. Returns where the scan goes on.
     [[gnu::noinline]] std::size_t skip_address(std::size_t pos) {
         finish_word();
         boundary_ = true;
@@ -1012,7 +1012,7 @@ class Scanner {
     bool boundary_ = false;
     bool tag_next_ = false;    // an '@' or '#' opened a handle or hashtag (mark_tag)
     bool self_nouns_ = false;  // the text holds a noun it may name itself by (is_self_noun)
-    std::vector<ByteRange> addresses_;  // of the text, passed over (find_addresses)
+    std::vector<ByteRange> addresses_;  // of the text, passed over (find_addresses_and_markup)
     std::size_t next_address_ = 0;      // the first of them not passed over yet
     std::size_t skip_from_ = SIZE_MAX;  // where it begins
     bool sentence_start_ = true;

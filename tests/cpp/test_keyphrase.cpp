@@ -194,15 +194,15 @@ TEST(KeyphraseWords, CharacterReferencesNeedAKnownNameOrCodePointAndASemicolon) 
     }
 }
 
-TEST(KeyphraseWords, AddressesEndWhereTheirSentenceGoesOn) {
+TEST(KeyphraseWords, AddressesAndTagsEndWhereTheirSentenceGoesOn) {
     const std::string text =
         "Visit (www.example.org). Mail bob@x.com! See https://t.co/Xy7, not C#@home, @united "
-        "or xwww.a.b.";
+        "or xwww.a.b. Cited in <A href=\"3.html#10\">[5]</A>, if a<b and c>d.<br/>";
     std::vector<std::string> found;
-    for (const keyphrase::ByteRange& r : keyphrase::find_addresses(text))
+    for (const keyphrase::ByteRange& r : keyphrase::find_addresses_and_markup(text))
         found.push_back(text.substr(r.begin, r.end - r.begin));
-    EXPECT_EQ(found,
-              (std::vector<std::string>{"www.example.org", "bob@x.com", "https://t.co/Xy7"}));
+    EXPECT_EQ(found, (std::vector<std::string>{"www.example.org", "bob@x.com", "https://t.co/Xy7",
+                                               "<A href=\"3.html#10\">", "</A>", "<br/>"}));
 }
 
 TEST(KeyphraseSelection, NearDuplicatesAndStemGroups) {
