@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kezo/tagger.h"
+#include "words.h"
 
 namespace kezo::keyphrase {
 namespace {
@@ -31,19 +32,15 @@ bool listed(std::string_view word) {
     return verbs.set.count(word) > 0;
 }
 
-bool ends_with(std::string_view word, std::string_view end) {
-    return word.size() > end.size() && word.compare(word.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
 
 bool is_listed_verb(std::string_view lower, bool third_person) {
     if (!third_person) return listed(lower);
-    if (!ends_with(lower, "s")) return false;
+    if (!ends_after(lower, "s")) return false;
     if (listed(lower.substr(0, lower.size() - 1))) return true;  // detects
-    if (ends_with(lower, "es") && listed(lower.substr(0, lower.size() - 2)))
+    if (ends_after(lower, "es") && listed(lower.substr(0, lower.size() - 2)))
         return true;  // reaches
-    return ends_with(lower, "ies") &&
+    return ends_after(lower, "ies") &&
            listed(std::string(lower.substr(0, lower.size() - 3)) + "y");  // varies
 }
 

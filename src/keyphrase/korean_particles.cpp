@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "kezo/stopwords.h"
@@ -44,13 +43,6 @@ std::size_t code_points(std::string_view s) {
     return n;
 }
 
-// Whether form ends in a genitive particle.
-bool ends_in_genitive(std::string_view form) {
-    constexpr std::string_view kGenitiveEnd = "의";
-    return form.size() > kGenitiveEnd.size() &&
-           form.substr(form.size() - kGenitiveEnd.size()) == kGenitiveEnd;
-}
-
 struct Cut {
     std::string_view noun;
     Role role = Role::kNone;  // of the particle written last
@@ -67,7 +59,7 @@ bool ends_few_nouns(std::string_view p) {
 // noun of two syllables or more but as the plural ("나들이" has one before).
 bool is_plural(std::string_view noun) {
     constexpr std::string_view kPlural = "들";
-    return noun.size() > kPlural.size() && noun.substr(noun.size() - kPlural.size()) == kPlural &&
+    return ends_after(noun, kPlural) &&
            code_points(noun.substr(0, noun.size() - kPlural.size())) >= 2;
 }
 
@@ -79,7 +71,7 @@ bool follows_stopwords(std::string_view p) {
 // The noun of form with its particles cut. A particle of one syllable is cut only where the
 // noun is attested without it (nouns end in such syllables: "국가", "고양이", "민주주의"); a
 // longer one, which no noun ends in, wherever it follows a syllable or more.
-Cut noun_of(std::string_view form, const std::unordered_set<std::string_view>& forms,
+Cut noun_of(std::string_view form, const std::unordered_map<std::string_view, std::uint32_t>& forms,
             bool noun_and) {
     std::string other;
     const auto attested = [&](std::string_view noun, std::string_view cut) {
@@ -98,8 +90,7 @@ Cut noun_of(std::string_view form, const std::unordered_set<std::string_view>& f
         again = false;
         for (const Particle& particle : kParticles) {
             const std::string_view p = particle.text;
-            if (cut.noun.size() <= p.size() || cut.noun.substr(cut.noun.size() - p.size()) != p)
-                continue;
+            if (!ends_after(cut.noun, p)) continue;
             const std::string_view noun = cut.noun.substr(0, cut.noun.size() - p.size());
             const std::size_t syllables = code_points(noun);
             // The tagger read "과" or "와" as the particle "and" here.
@@ -122,8 +113,7 @@ Cut noun_of(std::string_view form, const std::unordered_set<std::string_view>& f
 
 void split_korean_particles(std::string_view text, Words& words) {
     if (words.nominal.empty()) return;
-    const std::unordered_set<std::string_view> forms(words.forms.begin(), words.forms.end());
-    std::unordered_map<std::string_view, std::uint32_t> index_of;
+    std::unordered_map<std::string_view, std::uint32_t> index_of;  // the text's forms
     for (std::uint32_t f = 0; f < words.forms.size(); ++f) index_of.emplace(words.forms[f], f);
     const auto old_forms = static_cast<std::uint32_t>(words.forms.size());
     // Per form of a nominal word, its noun's form and the role of its last particle.
@@ -146,7 +136,7 @@ void split_korean_particles(std::string_view text, Words& words) {
         if (w[i].bytes != form.size() || text.substr(w[i].begin(), w[i].bytes) != form) continue;
         Noun& noun = noun_of_form[w[i].form];
         if (noun.form == UINT32_MAX) {
-            const Cut cut = noun_of(form, forms, flag == kNounAnd);
+            const Cut cut = noun_of(form, index_of, flag == kNounAnd);
             noun.role = cut.role;
             noun.stop = cut.role != Role::kNone && stopwords::is_stop(Language::Korean, cut.noun);
             if (cut.role == Role::kNone) {
@@ -161,8 +151,8 @@ void split_korean_particles(std::string_view text, Words& words) {
             }
         }
         if (noun.role == Role::kNone) {
-            // A word that may end in the genitive leads the word after it, as a genitive does.
-            if ((flag == kNominal || flag == kName) && ends_in_genitive(form) && i + 1 < w.size() &&
+            // A word that may end in the genitive ("의") leads the word after it, as one does.
+            if ((flag == kNominal || flag == kName) && ends_after(form, "의") && i + 1 < w.size() &&
                 w[i + 1].segment == w[i].segment && !w[i + 1].stop) {
                 words.nominal[i] = kGenitive;
             }

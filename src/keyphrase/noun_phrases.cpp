@@ -60,10 +60,7 @@ bool is_name_particle(std::string_view lower) {
 // Whether a Korean word ends in "과" or "와" ("and"), which the treebank tags as a conjunction
 // where the word is a noun with that particle ("존엄성과": dignity and).
 bool is_korean_and(std::string_view form) {
-    constexpr std::string_view kAnd[] = {"과", "와"};
-    for (const std::string_view p : kAnd)
-        if (form.size() > p.size() && form.substr(form.size() - p.size()) == p) return true;
-    return false;
+    return ends_after(form, "과") || ends_after(form, "와");
 }
 
 // Whether lower is a French or Portuguese verb joined by hyphens to the pronoun after it

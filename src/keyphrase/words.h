@@ -66,6 +66,12 @@ struct Word {
 };
 static_assert(sizeof(Word) == 12, "a Word is three 32-bit words");
 
+// Whether form ends with `end` after a byte or more of its own ("detects" with "s", "권리를" with
+// "를").
+inline bool ends_after(std::string_view form, std::string_view end) {
+    return form.size() > end.size() && form.compare(form.size() - end.size(), end.size(), end) == 0;
+}
+
 // Values of Words::nominal.
 inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3,
                       kName = 4, kNameArticle = 5, kGenitive = 6, kNounAnd = 7;
