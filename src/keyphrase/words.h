@@ -88,13 +88,13 @@ struct Words {
     // auxiliary), which is no candidate at all; kLeadingNominal for one that goes before the
     // noun of its phrase (an English adjective), which ends no phrase of several words; kName
     // for a proper noun (in German any noun), as kNominal, whose capital is kept even where a
-    // sentence starts;
-    // kNameArticle for an article or other function word that is part of a name ("Le" of
-    // "Marine Le Pen"), which starts and joins phrases but ends none, nor stands alone;
-    // kGenitive for a Korean noun in the genitive ("신앙의" of "신앙의 자유"), the same but for
-    // the article's exceptions below; kNounAnd for a Korean noun with the particle "and"
-    // ("존엄성과") as the tagger reads it, which ends no phrase of several words (the particle is
-    // cut, korean_particles.h); kNominal for any other. Empty when untagged.
+    // sentence starts; kNameArticle for an article or other function word that is part of a name
+    // ("Le" of "Marine Le Pen"), which starts and joins phrases but ends none, nor stands alone,
+    // and follows only a capitalised word inside one; kGenitive for a Korean noun in the genitive
+    // ("신앙의" of "신앙의 자유"), which starts and joins phrases but ends none, nor stands alone;
+    // kNounAnd for a Korean noun with the particle "and" ("존엄성과") as the tagger reads it,
+    // which ends no phrase of several words (korean_particles.h cuts the particle); kNominal for
+    // any other. Empty when untagged.
     std::vector<char> nominal;
     // Which scan found these forms (kept_form): 0 for none.
     std::uint64_t scanned_by = 0;
