@@ -77,6 +77,9 @@ TfidfCorpusPass::TfidfCorpusPass(const std::vector<std::string_view>& texts,
             text.thread = static_cast<std::uint32_t>(t);
             s.read_by.took(t, i);
             counts[t].add_document(text.candidates, &text.keys);
+            // Weighing needs the phrases and their occurrences, not the index that found them:
+            // its room goes back now, and the next text's index takes it while it is in cache.
+            text.candidates.phrase_index = keyphrase::PhraseIndex();
             const std::size_t bytes = held_bytes(text.candidates) + text.keys.capacity() * 4;
             if (kept.fetch_add(bytes, std::memory_order_relaxed) + bytes <= kept_bytes) {
                 text.kept = true;
