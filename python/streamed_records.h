@@ -1,7 +1,8 @@
 // Keyphrases of many texts extracted on helper threads while the calling thread turns the
 // finished ones into records: making records needs the interpreter lock, so made after the
 // batch they would add to its time on one core; made meanwhile, they mostly hide behind the
-// helpers' extraction, and each text's keywords are freed as soon as its records exist.
+// helpers' extraction. Each text's keywords are freed once its records exist, by the thread
+// that extracted them, so the calling thread's share of the work is the records alone.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -107,14 +108,36 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
         stop();
         finished.fail();
     };
-    const auto extract_one = [&](std::size_t i) {
+    // Set once text i's records are made: its keywords are then its extracting thread's to free.
+    // Freeing memory another thread allocated costs that thread's allocator lock, and the calling
+    // thread, which makes every record, is the one the batch waits for.
+    const auto recorded_flags = std::make_unique<std::atomic<bool>[]>(texts.size());
+    const auto free_recorded = [&](std::vector<std::size_t>& extracted) {
+        for (std::size_t k = 0; k < extracted.size();) {
+            const std::size_t i = extracted[k];
+            if (!recorded_flags[i].load(std::memory_order_acquire)) {
+                ++k;
+                continue;
+            }
+            found[i] = {};
+            extracted[k] = extracted.back();
+            extracted.pop_back();
+        }
+    };
+    // Extracts text i; a helper passes the texts it has extracted and not yet freed.
+    const auto extract_one = [&](std::size_t i, std::vector<std::size_t>* extracted) {
         try {
             found[i] = extract(i);
             finished.add(i);
+            if (extracted != nullptr) {
+                extracted->push_back(i);
+                free_recorded(*extracted);
+            }
         } catch (...) {
             fail(std::current_exception());
         }
     };
+    std::vector<char> extracted_here(texts.size(), 0);  // by the calling thread (its own use)
     // The records of the texts finished and not yet recorded, lock held. Nothing is thrown: an
     // error stops the batch, a Python one left set to be raised once every thread has stopped.
     std::size_t recorded = 0;
@@ -125,7 +148,10 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
                 const std::size_t i = finished.text(recorded);
                 py::list records = spanned_keywords_out(texts[i], found[i], type);
                 PyList_SET_ITEM(out, static_cast<Py_ssize_t>(i), records.release().ptr());
-                found[i] = {};
+                if (extracted_here[i])
+                    found[i] = {};
+                else
+                    recorded_flags[i].store(true, std::memory_order_release);
             }
         } catch (py::error_already_set& e) {
             e.restore();
@@ -141,8 +167,10 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
     try {
         run_on_helper_threads(threads, [&](std::size_t t) {
             if (t != 0) {
-                for (std::size_t i; !finished.failed() && (i = take()) != kNone;) extract_one(i);
-                return;
+                std::vector<std::size_t> extracted;  // and not yet freed
+                for (std::size_t i; !finished.failed() && (i = take()) != kNone;)
+                    extract_one(i, &extracted);
+                return;  // what is left is freed with found, once every thread is done
             }
             // Should this thread be ended while it asks for the lock, the helpers stop early.
             struct StopUnlessDone {
@@ -155,7 +183,8 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
             while (recorded < texts.size() && !finished.failed()) {
                 const std::size_t i = finished.added() - recorded >= kBatch ? kNone : take();
                 if (i != kNone) {
-                    extract_one(i);
+                    extracted_here[i] = 1;
+                    extract_one(i, nullptr);
                     continue;
                 }
                 if (!finished.ready(recorded)) finished.wait(recorded);
