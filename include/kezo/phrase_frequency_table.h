@@ -1,6 +1,7 @@
 // Documents holding each phrase of a corpus, by stem key (keyphrase_stem_key), laid out for
-// lookups by the words of a phrase: an open-addressing table of 64-bit key hashes beside the
-// keys, so a lookup costs a probe or two and no key is built.
+// lookups by the words of a phrase: an open-addressing table of key indices tagged with their
+// hashes, beside the keys, their hashes and their counts by index, so a lookup costs a probe or
+// two and no key is built, and whole tables are read in index order (merged, counted, listed).
 #pragma once
 
 #include <cstdint>
@@ -43,11 +44,12 @@ class PhraseFrequencyTable {
     std::uint32_t add(std::uint64_t hash, std::uint32_t documents, Same&& same,
                       WriteKey&& write_key) {
         if ((size() + 1) * 2 > slots_.size()) grow(size() + 1);
+        const std::uint32_t tag = tag_of(hash);
         std::size_t at = hash & mask_;
         for (; slots_[at].key != 0; at = (at + 1) & mask_) {
-            Slot& slot = slots_[at];
-            if (slot.hash == hash && same(key(slot.key - 1))) {
-                slot.count += documents;
+            const Slot& slot = slots_[at];
+            if (slot.tag == tag && same(key(slot.key - 1))) {
+                counts_[slot.key - 1] += documents;
                 return slot.key - 1;
             }
         }
@@ -56,28 +58,27 @@ class PhraseFrequencyTable {
         return enter(at, hash, documents);
     }
 
-    // Adds every key of other with its count, as add() would one by one, growing once at most:
-    // only when the keys of both would fill more than three quarters of the slots. A corpus
-    // table merged from the threads' counts is then often left fuller than add() leaves it,
-    // costing a lookup a probe or so more, against fresh memory (a page fault per 4 KiB) and
-    // every key placed again. Where index_of is not null, it is set to the index here of each
-    // key of other, by other's index. Linear in both tables. Not thread-safe while anyone else
-    // uses this table.
+    // Adds every key of other with its count, as add() would one by one in other's index order,
+    // growing once at most: only when the keys of both would fill more than three quarters of
+    // the slots. A corpus table merged from the threads' counts is then often left fuller than
+    // add() leaves it, costing a lookup a probe or so more, against fresh memory (a page fault
+    // per 4 KiB) and every key placed again. Where index_of is not null, it is set to the index
+    // here of each key of other, by other's index. Linear in both tables; other is read in
+    // order. Not thread-safe while anyone else uses this table.
     void add_all(const PhraseFrequencyTable& other, std::vector<std::uint32_t>* index_of);
     // Room for `keys` keys in all before add() has to grow the table: for a caller that knows
     // about how many are coming. Never shrinks. Linear in the table.
     void reserve(std::size_t keys) {
         if (keys * 2 > slots_.size()) grow(keys);
     }
-    // The count of every key by index (as add returned it). Linear in the table.
-    std::vector<std::uint32_t> counts_by_index() const;
+    // The count of every key by index (as add returned it): a copy. Linear in the table.
+    std::vector<std::uint32_t> counts_by_index() const { return counts_; }
 
     // Calls f(std::uint32_t index, std::uint64_t hash, std::string_view key, std::uint32_t
-    // count) for every key, in no particular order.
+    // count) for every key, in index order.
     template <class F>
     void for_each(F&& f) const {
-        for (const Slot& slot : slots_)
-            if (slot.key != 0) f(slot.key - 1, slot.hash, key(slot.key - 1), slot.count);
+        for (std::uint32_t k = 0; k < counts_.size(); ++k) f(k, hashes_[k], key(k), counts_[k]);
     }
 
     // The count of key, 0 when absent.
@@ -90,21 +91,26 @@ class PhraseFrequencyTable {
     template <class Same>
     std::uint32_t find(std::uint64_t hash, Same&& same) const {
         if (slots_.empty()) return 0;
+        const std::uint32_t tag = tag_of(hash);
         for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
             const Slot& slot = slots_[at];
             if (slot.key == 0) return 0;
-            if (slot.hash == hash && same(key(slot.key - 1))) return slot.count;
+            if (slot.tag == tag && same(key(slot.key - 1))) return counts_[slot.key - 1];
         }
     }
 
-    std::size_t size() const { return offsets_.empty() ? 0 : offsets_.size() - 1; }
+    std::size_t size() const { return counts_.size(); }
 
   private:
+    // Half as large as a slot holding the whole hash and the count: the slots of a table
+    // counting a corpus are read in random order, and more of them stay in cache.
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0;  // the hash's high half (its low bits place the slot)
         std::uint32_t key = 0;  // index of the key + 1; 0 for a free slot
-        std::uint32_t count = 0;
     };
+    static std::uint32_t tag_of(std::uint64_t hash) {
+        return static_cast<std::uint32_t>(hash >> 32);
+    }
 
     std::string_view key(std::uint32_t index) const {
         return std::string_view(keys_).substr(offsets_[index],
@@ -113,14 +119,16 @@ class PhraseFrequencyTable {
 
     // Room for `keys` keys at most half full, every key placed again.
     void grow(std::size_t keys);
-    // Enters key in the free slot at; returns its index.
-    // Enters the key last written into keys_ at slot at.
+    // Enters the key last written into keys_, of hash and count documents, in the free slot at;
+    // returns its index.
     std::uint32_t enter(std::size_t at, std::uint64_t hash, std::uint32_t documents);
 
-    std::vector<Slot> slots_;  // a power of two, at most half full
+    std::vector<Slot> slots_;  // a power of two, at most half full (three quarters after add_all)
     std::size_t mask_ = 0;
     std::string keys_;                    // every key, one after another
     std::vector<std::uint64_t> offsets_;  // key i is keys_[offsets_[i], offsets_[i + 1])
+    std::vector<std::uint64_t> hashes_;   // by key index
+    std::vector<std::uint32_t> counts_;   // by key index
 };
 
 }  // namespace kezo

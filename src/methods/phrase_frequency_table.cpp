@@ -51,22 +51,26 @@ PhraseFrequencyTable::PhraseFrequencyTable(
     slots_.resize(slots);
     mask_ = slots - 1;
     offsets_.reserve(counts.size() + 1);
+    hashes_.reserve(counts.size());
+    counts_.reserve(counts.size());
     offsets_.push_back(0);
     for (const auto& [text, count] : counts) {
         const std::uint64_t hash = key_hash(text);
         std::size_t at = hash & mask_;
         while (slots_[at].key != 0) at = (at + 1) & mask_;
         keys_ += text;
-        offsets_.push_back(keys_.size());
-        slots_[at] = {hash, static_cast<std::uint32_t>(offsets_.size() - 1), count};
+        enter(at, hash, count);
     }
 }
 
 std::uint32_t PhraseFrequencyTable::enter(std::size_t at, std::uint64_t hash,
                                           std::uint32_t documents) {
+    const auto index = static_cast<std::uint32_t>(counts_.size());
     offsets_.push_back(keys_.size());
-    slots_[at] = {hash, static_cast<std::uint32_t>(offsets_.size() - 1), documents};
-    return static_cast<std::uint32_t>(offsets_.size() - 2);
+    hashes_.push_back(hash);
+    counts_.push_back(documents);
+    slots_[at] = {tag_of(hash), index + 1};
+    return index;
 }
 
 void PhraseFrequencyTable::add_all(const PhraseFrequencyTable& other,
@@ -78,46 +82,45 @@ void PhraseFrequencyTable::add_all(const PhraseFrequencyTable& other,
     if (offsets_.empty()) offsets_.push_back(0);
     keys_.reserve(keys_.size() + other.keys_.size());
     offsets_.reserve(offsets_.size() + other.size());
-    for (const Slot& from : other.slots_) {
-        if (from.key == 0) continue;
-        const std::string_view key = other.key(from.key - 1);
-        std::size_t at = from.hash & mask_;
+    hashes_.reserve(hashes_.size() + other.size());
+    counts_.reserve(counts_.size() + other.size());
+    // other is read in order; the slot each of its keys probes here is anywhere, so the slot of
+    // a key some way ahead is fetched meanwhile.
+    constexpr std::uint32_t kAhead = 16;
+    for (std::uint32_t k = 0; k < other.size(); ++k) {
+        if (k + kAhead < other.size())
+            __builtin_prefetch(&slots_[other.hashes_[k + kAhead] & mask_]);
+        const std::uint64_t hash = other.hashes_[k];
+        const std::uint32_t tag = tag_of(hash);
+        const std::string_view key = other.key(k);
+        std::size_t at = hash & mask_;
         std::uint32_t index = 0;
         for (;; at = (at + 1) & mask_) {
-            Slot& slot = slots_[at];
+            const Slot& slot = slots_[at];
             if (slot.key == 0) {
                 keys_ += key;
-                index = enter(at, from.hash, from.count);
+                index = enter(at, hash, other.counts_[k]);
                 break;
             }
-            if (slot.hash == from.hash && this->key(slot.key - 1) == key) {
-                slot.count += from.count;
+            if (slot.tag == tag && this->key(slot.key - 1) == key) {
                 index = slot.key - 1;
+                counts_[index] += other.counts_[k];
                 break;
             }
         }
-        if (index_of != nullptr) (*index_of)[from.key - 1] = index;
+        if (index_of != nullptr) (*index_of)[k] = index;
     }
-}
-
-std::vector<std::uint32_t> PhraseFrequencyTable::counts_by_index() const {
-    std::vector<std::uint32_t> counts(size(), 0);
-    for (const Slot& slot : slots_)
-        if (slot.key != 0) counts[slot.key - 1] = slot.count;
-    return counts;
 }
 
 void PhraseFrequencyTable::grow(std::size_t keys) {
     std::size_t slots = 16;
     while (slots < keys * 2) slots <<= 1;
-    std::vector<Slot> old(slots);
-    old.swap(slots_);
+    slots_.assign(slots, Slot());
     mask_ = slots - 1;
-    for (const Slot& slot : old) {
-        if (slot.key == 0) continue;
-        std::size_t at = slot.hash & mask_;
+    for (std::uint32_t k = 0; k < hashes_.size(); ++k) {
+        std::size_t at = hashes_[k] & mask_;
         while (slots_[at].key != 0) at = (at + 1) & mask_;
-        slots_[at] = slot;
+        slots_[at] = {tag_of(hashes_[k]), k + 1};
     }
 }
 
