@@ -38,14 +38,14 @@ std::vector<std::uint32_t> sentence_frequency(const keyphrase::Candidates& c,
     return held;
 }
 
-// The corpus counts of the phrases of a text: given, one per phrase, or looked up in the
-// corpus table by the hashes of their terms, each hashed once.
+// The corpus counts of the phrases of a text: read where the corpus count left them, or looked
+// up in the corpus table by the hashes of their terms, each hashed once.
 class CorpusLookup {
   public:
     CorpusLookup(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
-                 const std::vector<std::uint32_t>* df_by_phrase)
-        : c_(c), config_(config), df_by_phrase_(df_by_phrase) {
-        if (df_by_phrase_ == nullptr) term_hashes_ = keyphrase::term_key_hashes(c);
+                 const methods::PhraseDocuments* documents)
+        : c_(c), config_(config), documents_(documents) {
+        if (documents_ == nullptr) term_hashes_ = keyphrase::term_key_hashes(c);
     }
 
     // The smoothed idf of phrase p.
@@ -55,7 +55,7 @@ class CorpusLookup {
 
   private:
     std::uint32_t documents_holding(std::uint32_t p) const {
-        if (df_by_phrase_ != nullptr) return (*df_by_phrase_)[p];
+        if (documents_ != nullptr) return documents_->of(p);
         const keyphrase::Phrase& phrase = c_.phrases[p];
         return config_.document_frequency->find(
             keyphrase::phrase_key_hash(c_, term_hashes_, phrase),
@@ -64,7 +64,7 @@ class CorpusLookup {
 
     const keyphrase::Candidates& c_;
     const TfidfMethodConfig& config_;
-    const std::vector<std::uint32_t>* df_by_phrase_;
+    const methods::PhraseDocuments* documents_;
     std::vector<std::uint64_t> term_hashes_;
 };
 
@@ -164,7 +164,7 @@ keyphrase::Candidates tfidf_candidates(std::string_view text, const TfidfMethodC
 
 std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
                                                 const TfidfMethodConfig& config,
-                                                const std::vector<std::uint32_t>* df_by_phrase) {
+                                                const PhraseDocuments* documents) {
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
     Scratch& scratch = thread_scratch<Scratch>();
     std::vector<char>& offered = scratch.offered;
@@ -173,13 +173,13 @@ std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
         offered[p] = c.phrases[p].content_words() >= min_words;
     std::vector<double>& score = scratch.score;
     score.assign(c.phrases.size(), 0.0);
-    const bool corpus = (df_by_phrase != nullptr || config.document_frequency != nullptr) &&
+    const bool corpus = (documents != nullptr || config.document_frequency != nullptr) &&
                         config.total_documents > 0;
     std::uint32_t sentences = 0;
     const std::vector<std::uint32_t> held =
         corpus ? std::vector<std::uint32_t>() : sentence_frequency(c, &sentences);
     if (corpus) {
-        const CorpusLookup lookup(c, config, df_by_phrase);
+        const CorpusLookup lookup(c, config, documents);
         if (config.top_k > 0) {
             score_in_corpus_top(c, config, lookup, scratch);
         } else {

@@ -18,11 +18,26 @@ namespace kezo::methods {
 // must outlive the result. Linear in the text.
 keyphrase::Candidates tfidf_candidates(std::string_view text, const TfidfMethodConfig& config);
 
-// The keyphrases tfidf_keyphrases returns for candidates c. With df_by_phrase (documents
-// holding each phrase of c, by phrase index) and config.total_documents > 0, phrases are
-// weighed by those counts; else as config says. Thread-safe; linear in the phrases of c.
+// The documents holding each phrase of a text, read where a corpus count keeps them: phrase p
+// is key key_of_phrase[p] of the table that counted it, which is key index_of_key[that] of the
+// corpus (the same when index_of_key is null), held by documents[corpus key] documents. Only
+// the phrases weighed are read, most of a text's phrases never.
+struct PhraseDocuments {
+    const std::uint32_t* key_of_phrase = nullptr;
+    const std::uint32_t* index_of_key = nullptr;
+    const std::uint32_t* documents = nullptr;
+
+    std::uint32_t of(std::uint32_t p) const {
+        const std::uint32_t key = key_of_phrase[p];
+        return documents[index_of_key == nullptr ? key : index_of_key[key]];
+    }
+};
+
+// The keyphrases tfidf_keyphrases returns for candidates c. With documents (the documents
+// holding each phrase of c) and config.total_documents > 0, phrases are weighed by those
+// counts; else as config says. Thread-safe; linear in the phrases of c.
 std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
                                                 const TfidfMethodConfig& config,
-                                                const std::vector<std::uint32_t>* df_by_phrase);
+                                                const PhraseDocuments* documents);
 
 }  // namespace kezo::methods

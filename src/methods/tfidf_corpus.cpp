@@ -119,12 +119,14 @@ std::vector<SpannedKeyword> TfidfCorpusPass::extract(std::size_t i) {
         const keyphrase::Candidates c = methods::tfidf_candidates(s.texts[i], s.config);
         return methods::tfidf_of_candidates(c, s.weighing, nullptr);
     }
-    // Each phrase's key in its thread's table gives way to the phrase's corpus count.
-    std::vector<std::uint32_t>& df = text.keys;
-    const std::vector<std::uint32_t>& where = s.index_of[text.thread];
-    for (std::uint32_t& key : df) key = s.documents[text.thread == 0 ? key : where[key]];
+    // A phrase's key in its thread's table leads to its corpus count, read for the phrases
+    // weighed only.
+    methods::PhraseDocuments documents;
+    documents.key_of_phrase = text.keys.data();
+    documents.index_of_key = text.thread == 0 ? nullptr : s.index_of[text.thread].data();
+    documents.documents = s.documents.data();
     std::vector<SpannedKeyword> found =
-        methods::tfidf_of_candidates(text.candidates, s.weighing, &df);
+        methods::tfidf_of_candidates(text.candidates, s.weighing, &documents);
     text = CountedText();  // its memory back as soon as it is done
     return found;
 }
