@@ -12,8 +12,18 @@ Peers, each with its documented defaults except the ten results asked for:
 """
 
 import argparse
+import os
 
-from keyphrase_quality import TOP, add_data_arguments, evaluate, print_table, selected_sets
+# The peers' numerical libraries (numpy's OpenBLAS, OpenMP) start thread pools whose threads
+# spin after each call: on a machine of few cores they slow whatever runs next, the peer itself
+# included (scikit-learn's TfidfVectorizer took about 210 us a document on Inspec with one
+# thread, 270 to 450 with the pool, and Kezo after it a third more). No peer here computes on
+# several threads, so the pools get one, before any of them is imported. A caller's own
+# setting stays.
+for _pool in ("OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS", "MKL_NUM_THREADS"):
+    os.environ.setdefault(_pool, "1")
+
+from keyphrase_quality import TOP  # noqa: E402 (after the pools are set), add_data_arguments, evaluate, print_table, selected_sets
 
 NAMES = {"en": "english", "fr": "french", "pt": "portuguese"}
 
