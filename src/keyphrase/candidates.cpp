@@ -80,7 +80,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     std::vector<std::uint32_t>& term_of_stem = scratch.term_of_stem;
     term_of_stem.assign(stem_slots, 0);
     c.terms.reserve(c.words.forms.size());  // a term for each form at most
-    const auto find_or_add_term = [&](std::string stem, bool connector) {
+    const auto find_or_add_term = [&](std::string_view stem, bool connector) {
         const std::size_t mask = stem_slots - 1;
         std::uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a: stems are short
         for (const char ch : stem)
@@ -93,11 +93,12 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         }
         const auto term = static_cast<std::uint32_t>(c.terms.size());
         Term& t = c.terms.emplace_back();
-        t.stem = std::move(stem);
+        t.stem = stem;
         t.connector = connector;
         term_of_stem[at] = term + 1;
         return term;
     };
+    TextStems stems(options.language, c.words);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& lower = c.words.lower(w[i]);
         if (w[i].stop) {
@@ -112,9 +113,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
             continue;
         }
         std::uint32_t& term = term_of_form[std::size_t{w[i].form} * 2];
-        if (term == kUnseen)
-            term = find_or_add_term(
-                stem_kept_word(options.language, lower, kept_form(c.words, w[i].form)), false);
+        if (term == kUnseen) term = find_or_add_term(stems.of(w[i].form, lower), false);
         ++c.content_words;
     }
     // A form seen only as a function word, or never as a connector, has no term there.

@@ -214,10 +214,14 @@ std::string stem_word(Language lang, std::string_view word) {
     return out;
 }
 
-std::string stem_kept_word(Language lang, std::string_view word, const KeptForm& kept) {
-    const auto value = static_cast<std::uint32_t>(lang);
-    if (!kept.found || value >= 0xFF) return stem_word(lang, word);
-    ThreadStems& stems = tls_stems;
+TextStems::TextStems(Language lang, const Words& words)
+    : lang_(lang), kept_(words), stems_(&tls_stems) {}
+
+std::string_view TextStems::of(std::uint32_t form, std::string_view lower) {
+    const auto value = static_cast<std::uint32_t>(lang_);
+    const KeptForm kept = kept_.of(form);
+    if (!kept.found || value >= 0xFF) return spare_ = stem_word(lang_, lower);
+    ThreadStems& stems = *static_cast<ThreadStems*>(stems_);
     if (stems.kept_generation != kept.generation) {
         // The forms started over: their stems go too, and the room one huge text took.
         if (stems.kept.capacity() > kCachedStems * 2)
@@ -228,7 +232,7 @@ std::string stem_kept_word(Language lang, std::string_view word, const KeptForm&
     if (stems.kept.size() <= kept.entry) stems.kept.resize(std::size_t{kept.entry} + 1);
     ThreadStems::KeptStem& stem = stems.kept[kept.entry];
     if (stem.language != value + 1) {
-        stem.stem = stem_word(lang, word);
+        stem.stem = stem_word(lang_, lower);
         stem.language = static_cast<std::uint8_t>(value + 1);
     }
     return stem.stem;

@@ -20,10 +20,24 @@ bool has_stemmer(Language lang);
 // them up (a hash) rather than stemming them again.
 std::string stem_word(Language lang, std::string_view word);
 
-// stem_word(lang, word) for a word scanned as a form kept as `kept` (kept_form): each thread
-// keeps the stem beside the form's entry, in one language per entry, so a form it has stemmed
-// is looked up by its entry alone; a word not found kept is stem_word. Thread-safe. Each thread
-// holds a stem per kept form it is asked for, 32 bytes and the stem.
-std::string stem_kept_word(Language lang, std::string_view word, const KeptForm& kept);
+// The stems of the forms of one scanned text in lang, as stem_word gives them: the thread that
+// scanned the text keeps each stem beside the form's entry (kept_form), in one language per
+// entry, so a form it has stemmed before is looked up by its entry alone; a form not found kept
+// is stemmed by stem_word. The thread's stems are found once, when this is made. Each thread
+// holds a stem per kept form it is asked for, 32 bytes and the stem. Used on one thread only,
+// the one that made it; lives no longer than words.
+class TextStems {
+  public:
+    TextStems(Language lang, const Words& words);
+    // The stem of form `form` of the words, spelt `lower` there: a view valid until the next
+    // call on any TextStems of this thread.
+    std::string_view of(std::uint32_t form, std::string_view lower);
+
+  private:
+    Language lang_;
+    KeptForms kept_;
+    void* stems_;        // the thread's stems
+    std::string spare_;  // the stem of a form not kept
+};
 
 }  // namespace kezo::keyphrase

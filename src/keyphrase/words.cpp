@@ -1033,9 +1033,17 @@ void scan_words(std::string_view text, const ScanOptions& options, Words& out) {
 }
 
 KeptForm kept_form(const Words& words, std::uint32_t form) {
+    return KeptForms(words).of(form);
+}
+
+KeptForms::KeptForms(const Words& words) : words_(words), vocabulary_(nullptr) {
     const Vocabulary& kept = tls_vocabulary;
-    if (words.scanned_by == 0 || words.scanned_by != kept.id() || form >= words.forms.size())
-        return {};
+    if (words.scanned_by != 0 && words.scanned_by == kept.id()) vocabulary_ = &kept;
+}
+
+KeptForm KeptForms::of(std::uint32_t form) const {
+    if (vocabulary_ == nullptr || form >= words_.forms.size()) return {};
+    const auto& kept = *static_cast<const Vocabulary*>(vocabulary_);
     return {kept.generation(), kept.entry_of(form), true};
 }
 

@@ -167,6 +167,18 @@ struct KeptForm {
 };
 KeptForm kept_form(const Words& words, std::uint32_t form);
 
+// kept_form for the forms of one Words, the thread's kept forms found once instead of once a
+// form. Lives no longer than words, on the thread that made it.
+class KeptForms {
+  public:
+    explicit KeptForms(const Words& words);
+    KeptForm of(std::uint32_t form) const;
+
+  private:
+    const Words& words_;
+    const void* vocabulary_;  // the thread's kept forms; null when words were scanned elsewhere
+};
+
 // Appends to out a word as written: its bytes in text without soft hyphens, other invisible
 // characters and malformed bytes. Linear in the word.
 void append_surface(std::string_view text, const Word& w, std::string& out);

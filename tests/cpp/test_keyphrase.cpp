@@ -718,10 +718,10 @@ TEST(KeyphraseWords, StopMarksDoNotCarryOverBetweenScans) {
 TEST(KeyphraseWords, KeptStemsAreThoseOfTheScanningThreadsLatestScan) {
     const auto stems_of = [](const keyphrase::Words& words, Language lang, bool* all_kept) {
         std::vector<std::string> out;
+        keyphrase::TextStems stems(lang, words);
         for (std::uint32_t f = 0; f < words.forms.size(); ++f) {
-            const keyphrase::KeptForm kept = keyphrase::kept_form(words, f);
-            *all_kept = *all_kept && kept.found;
-            out.push_back(keyphrase::stem_kept_word(lang, words.forms[f], kept));
+            *all_kept = *all_kept && keyphrase::kept_form(words, f).found;
+            out.emplace_back(stems.of(f, words.forms[f]));
             EXPECT_EQ(out.back(), keyphrase::stem_word(lang, words.forms[f])) << words.forms[f];
         }
         return out;
