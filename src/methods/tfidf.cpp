@@ -52,6 +52,9 @@ class CorpusLookup {
     double idf(std::uint32_t p) const {
         return smoothed_idf(config_.total_documents, documents_holding(p));
     }
+    // The fewest documents that can hold a phrase of the text: one where the corpus counted the
+    // text itself.
+    std::uint32_t least_holding() const { return documents_ != nullptr ? 1 : 0; }
 
   private:
     std::uint32_t documents_holding(std::uint32_t p) const {
@@ -76,7 +79,7 @@ struct Scratch {
     std::vector<double> score;                    // by phrase
     std::vector<std::uint32_t> by_count, sorted;  // offered phrases
     std::vector<std::uint32_t> start;             // by count
-    std::vector<double> best;                     // the top_k scores so far
+    std::vector<std::uint32_t> best;              // the top_k phrases so far
 
     void trim() {
         if (offered.capacity() > kKeptItems || start.capacity() > kKeptItems) *this = Scratch();
@@ -116,40 +119,52 @@ const std::vector<std::uint32_t>& offered_by_falling_count(const keyphrase::Cand
     return sorted;
 }
 
-// Corpus scores of the phrases that can still be among the config.top_k best; every other
-// offered phrase is offered no more. A phrase scores at most tf times the idf of a phrase no
-// document holds, so phrases are scored by falling tf until that bound falls below the k-th
-// best score found: most phrases of a text occur once and are never looked up.
+// Corpus scores of the config.top_k best phrases and of the phrases scored on the way; every
+// other phrase is offered no more. Phrases rank by falling score, then by index (the order of
+// their first word, then of their length, as the selection ranks them). A phrase scores at
+// most tf times the idf of the fewest documents a phrase can be held by, the same computation
+// as the score of a phrase held by that many and higher than any held by more, so phrases are
+// scored by falling tf, in index order within a tf, until that bound cannot reach the k-th best
+// phrase: most phrases of a text occur once and are never looked up. A bound equal to the k-th
+// best score can only tie it, and a phrase after it in index order ranks after it then, as do
+// the phrases after that one of the same tf.
 void score_in_corpus_top(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
                          const CorpusLookup& corpus, Scratch& s) {
     std::vector<char>& offered = s.offered;
     std::vector<double>& score = s.score;
     const std::vector<std::uint32_t>& by_count = offered_by_falling_count(c, offered, s);
-    // A hair above the bound, so that rounding in the logarithm never drops a phrase.
-    const double most_idf = smoothed_idf(config.total_documents, 0.0) * (1.0 + 1e-9);
-    std::vector<double>& best = s.best;  // a min-heap of the top_k scores so far
+    const double most_idf = smoothed_idf(config.total_documents, corpus.least_holding());
+    // The top_k best so far, the worst of them first: a heap by rank.
+    std::vector<std::uint32_t>& best = s.best;
+    const auto ranks_before = [&](std::uint32_t a, std::uint32_t b) {
+        return score[a] != score[b] ? score[a] > score[b] : a < b;
+    };
     best.clear();
     std::size_t next = 0;
     for (; next < by_count.size(); ++next) {
         const std::uint32_t p = by_count[next];
-        const auto tf = static_cast<double>(c.phrases[p].count);
-        if (best.size() == config.top_k && tf * most_idf < best.front()) break;
+        const double tf = static_cast<double>(c.phrases[p].count);
+        if (best.size() == config.top_k) {
+            const double bound = tf * most_idf;
+            const double kth = score[best.front()];
+            if (bound < kth || (bound == kth && p > best.front())) break;
+        }
         score[p] = tf * corpus.idf(p);
         if (!keyphrase::is_offered(c.phrases[p])) continue;  // scored, but never shown
         if (best.size() < config.top_k) {
-            best.push_back(score[p]);
-            std::push_heap(best.begin(), best.end(), std::greater<>());
-        } else if (score[p] > best.front()) {
-            std::pop_heap(best.begin(), best.end(), std::greater<>());
-            best.back() = score[p];
-            std::push_heap(best.begin(), best.end(), std::greater<>());
+            best.push_back(p);
+            std::push_heap(best.begin(), best.end(), ranks_before);
+        } else if (ranks_before(p, best.front())) {
+            std::pop_heap(best.begin(), best.end(), ranks_before);
+            best.back() = p;
+            std::push_heap(best.begin(), best.end(), ranks_before);
         }
     }
     for (; next < by_count.size(); ++next) offered[by_count[next]] = 0;
-    // Nor is a phrase scored below the k-th best: only the few left are ranked.
+    // Nor is a phrase scored below the k-th best: only the top_k are left to rank.
     if (best.size() == config.top_k)
         for (std::size_t k = 0; k < next; ++k)
-            if (score[by_count[k]] < best.front()) offered[by_count[k]] = 0;
+            if (ranks_before(best.front(), by_count[k])) offered[by_count[k]] = 0;
 }
 
 }  // namespace

@@ -18,10 +18,11 @@ namespace kezo::methods {
 // must outlive the result. Linear in the text.
 keyphrase::Candidates tfidf_candidates(std::string_view text, const TfidfMethodConfig& config);
 
-// The documents holding each phrase of a text, read where a corpus count keeps them: phrase p
-// is key key_of_phrase[p] of the table that counted it, which is key index_of_key[that] of the
-// corpus (the same when index_of_key is null), held by documents[corpus key] documents. Only
-// the phrases weighed are read, most of a text's phrases never.
+// The documents holding each phrase of a text, read where the count of a corpus that holds the
+// text keeps them (so every phrase is held by one document at least): phrase p is key
+// key_of_phrase[p] of the table that counted it, which is key index_of_key[that] of the corpus
+// (the same when index_of_key is null), held by documents[corpus key] documents. Only the
+// phrases weighed are read, most of a text's phrases never.
 struct PhraseDocuments {
     const std::uint32_t* key_of_phrase = nullptr;
     const std::uint32_t* index_of_key = nullptr;
