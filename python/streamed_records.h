@@ -110,29 +110,26 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
     };
     // Set once text i's records are made: its keywords are then its extracting thread's to free.
     // Freeing memory another thread allocated costs that thread's allocator lock, and the calling
-    // thread, which makes every record, is the one the batch waits for.
+    // thread, which makes every record, is the one the batch waits for. Records are made in the
+    // order texts finished, so a helper's texts are recorded in the order it finished them: the
+    // ones recorded are always the first of its list not yet freed.
     const auto recorded_flags = std::make_unique<std::atomic<bool>[]>(texts.size());
-    const auto free_recorded = [&](std::vector<std::size_t>& extracted) {
-        for (std::size_t k = 0; k < extracted.size();) {
-            const std::size_t i = extracted[k];
-            if (!recorded_flags[i].load(std::memory_order_acquire)) {
-                ++k;
-                continue;
-            }
-            found[i] = {};
-            extracted[k] = extracted.back();
-            extracted.pop_back();
-        }
+    struct Extracted {
+        std::vector<std::size_t> texts;  // in the order this helper finished them
+        std::size_t freed = 0;           // texts[0, freed) have their keywords freed
     };
-    // Extracts text i; a helper passes the texts it has extracted and not yet freed.
-    const auto extract_one = [&](std::size_t i, std::vector<std::size_t>* extracted) {
+    // Extracts text i; a helper passes what it has extracted, and frees what has been recorded.
+    const auto extract_one = [&](std::size_t i, Extracted* extracted) {
         try {
             found[i] = extract(i);
             finished.add(i);
-            if (extracted != nullptr) {
-                extracted->push_back(i);
-                free_recorded(*extracted);
-            }
+            if (extracted == nullptr) return;
+            extracted->texts.push_back(i);
+            for (std::size_t& k = extracted->freed;
+                 k < extracted->texts.size() &&
+                 recorded_flags[extracted->texts[k]].load(std::memory_order_acquire);
+                 ++k)
+                found[extracted->texts[k]] = {};
         } catch (...) {
             fail(std::current_exception());
         }
@@ -167,7 +164,7 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
     try {
         run_on_helper_threads(threads, [&](std::size_t t) {
             if (t != 0) {
-                std::vector<std::size_t> extracted;  // and not yet freed
+                Extracted extracted;
                 for (std::size_t i; !finished.failed() && (i = take()) != kNone;)
                     extract_one(i, &extracted);
                 return;  // what is left is freed with found, once every thread is done
