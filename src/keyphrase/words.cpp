@@ -799,8 +799,17 @@ class Scanner {
                 if (supplement_.empty()) supplement_.reserve(16);  // a text holds a few
                 supplement_.push_back(out_.words.size());
             }
+            if (lower.size() == 2 && !marks.stop) marks.stop = is_retweet_mark(lower, end);
         }
         add(begin, end, form, marks);
+    }
+
+    // "RT" right before a handle ("RT @nasa: ..."): a post's mark that it quotes another, no
+    // word of its subject. Elsewhere it is a word like any other ("RT simulators").
+    [[gnu::noinline]] bool is_retweet_mark(std::string_view lower, std::size_t end) const {
+        if (lower != "rt") return false;
+        while (end < text_.size() && (text_[end] == ' ' || text_[end] == '\t')) ++end;
+        return end < text_.size() && text_[end] == '@';
     }
 
     // How a form stops, looked up once per distinct form: the stopword registry first (so a

@@ -144,11 +144,13 @@ TEST(KeyphraseWords, ElisionHyphensAndPossessives) {
          "This thesis studies graph colouring, as the present article does.",
          {"graph colouring"},
          {"thesis", "article", "thesis studies"}},
-        // A handle or hashtag is a segment of its own; a '#' right after a word opens none.
+        // A handle or hashtag is a segment of its own; a '#' right after a word opens none. "RT"
+        // before a handle marks a quoted post; elsewhere it is a word.
         {Language::English,
-         "@united worst airline ever #fail C# programming language",
+         "RT @united worst airline ever #fail C# programming language",
          {"united", "worst airline", "programming language"},
-         {"united worst airline", "united worst"}},
+         {"rt", "united worst airline", "united worst"}},
+        {Language::English, "RT simulators run in real time", {"rt simulators"}, {}},
         {Language::French,
          "l&#8217;&eacute;nergie solaire",
          {"\xc3\xa9nergie solaire"},
