@@ -71,8 +71,9 @@ class PhraseFrequencyTable {
     void reserve(std::size_t keys) {
         if (keys * 2 > slots_.size()) grow(keys);
     }
-    // The count of every key by index (as add returned it): a copy. Linear in the table.
-    std::vector<std::uint32_t> counts_by_index() const { return counts_; }
+    // The count of every key by index (as add returned it): valid while the table lives
+    // unchanged. Constant time.
+    const std::vector<std::uint32_t>& counts_by_index() const { return counts_; }
 
     // Calls f(std::uint32_t index, std::uint64_t hash, std::string_view key, std::uint32_t
     // count) for every key, in index order.

@@ -47,8 +47,7 @@ struct TfidfCorpusPass::State {
     keyphrase::TextsByThread read_by;
     std::shared_ptr<PhraseFrequencyTable> table;
     std::vector<std::vector<std::uint32_t>>
-        index_of;                          // by thread, as PhraseFrequencyTable::add_all
-    std::vector<std::uint32_t> documents;  // by key of the table
+        index_of;  // by thread, as PhraseFrequencyTable::add_all
 
     State(const std::vector<std::string_view>& t, const TfidfMethodConfig& c, std::size_t workers)
         : texts(t), config(c), weighing(c), counted(t.size()), read_by(workers) {}
@@ -96,7 +95,6 @@ TfidfCorpusPass::TfidfCorpusPass(const std::vector<std::string_view>& texts,
     s.index_of.resize(workers);
     for (std::size_t t = 1; t < workers; ++t)
         s.table->add_all(counts[t].take_table(), &s.index_of[t]);
-    s.documents = s.table->counts_by_index();
     s.weighing.document_frequency = s.table;
 }
 
@@ -124,7 +122,7 @@ std::vector<SpannedKeyword> TfidfCorpusPass::extract(std::size_t i) {
     methods::PhraseDocuments documents;
     documents.key_of_phrase = text.keys.data();
     documents.index_of_key = text.thread == 0 ? nullptr : s.index_of[text.thread].data();
-    documents.documents = s.documents.data();
+    documents.documents = s.table->counts_by_index().data();
     std::vector<SpannedKeyword> found =
         methods::tfidf_of_candidates(text.candidates, s.weighing, &documents);
     text = CountedText();  // its memory back as soon as it is done
