@@ -68,14 +68,17 @@ class ChosenPlaces {
         slots_.assign(size, Slot());
         mask_ = size - 1;
         for (std::uint32_t k = 0; k < chosen.size(); ++k) {
+            held_ |= std::uint64_t{1} << (chosen[k] & 63);
             std::size_t at = spread(chosen[k]);
             while (slots_[at].place != kFree) at = (at + 1) & mask_;
             slots_[at] = {chosen[k], k};
         }
     }
 
-    // The place of phrase in chosen, or kFree.
+    // The place of phrase in chosen, or kFree. Most phrases of a text are not chosen, and most
+    // of those are told apart by one bit.
     std::uint32_t find(std::uint32_t phrase) const {
+        if (((held_ >> (phrase & 63)) & 1) == 0) return kFree;
         for (std::size_t at = spread(phrase);; at = (at + 1) & mask_) {
             const Slot& slot = slots_[at];
             if (slot.place == kFree || slot.phrase == phrase) return slot.place;
@@ -88,6 +91,7 @@ class ChosenPlaces {
     }
     std::vector<Slot>& slots_;
     std::size_t mask_ = 0;
+    std::uint64_t held_ = 0;  // bit k set when a chosen phrase's index is k modulo 64
 };
 
 // What ranking and spelling a text's phrases work on, kept by each thread from one text to the
@@ -143,47 +147,54 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
             (*spans)[k].reserve(c.phrases[chosen[k]].count);
     }
     const std::vector<Word>& words = c.words.words;
-    // Only the starts of chosen phrases are walked.
+    // Where occurrences are found again from the words, only the starts of chosen phrases are
+    // walked. Kept ones are read straight through: a place found by phrase costs less than the
+    // term of a word, which is another read of memory long out of cache.
     std::vector<bool>& first_terms = s.first_terms;
-    first_terms.assign(c.terms.size(), false);
-    for (const std::uint32_t p : chosen) first_terms[c.term_of(c.phrases[p].first_word)] = true;
+    if (!c.occurrences_kept) {
+        first_terms.assign(c.terms.size(), false);
+        for (const std::uint32_t p : chosen) first_terms[c.term_of(c.phrases[p].first_word)] = true;
+    }
+    // What an occurrence of a chosen phrase adds, apart from the test every occurrence passes
+    // through, which is inlined into the walk.
+    const auto add_occurrence = [&](const Occurrence& o, std::uint32_t place) {
+        if (spans != nullptr && o.start >= free_from[place]) {
+            // Occurrences come in text order, so a greedy pass keeps them apart.
+            const std::uint32_t end = o.start + c.phrases[o.phrase].size;
+            (*spans)[place].push_back({words[o.start].begin(), words[end - 1].end()});
+            free_from[place] = end;
+        }
+        auto& list = forms[place];
+        const Word& first = words[o.start];
+        const std::uint64_t begin = first.begin();
+        const std::string_view written =
+            c.text.substr(begin, words[o.start + c.phrases[o.phrase].size - 1].end() - begin);
+        const unsigned context = (first.shows_case ? 1u : 0u) | (first.sentence_start ? 2u : 0u);
+        Scratch::LastSpelt& last = s.last_spelt[place];
+        if (!list.empty() && last.context == context && last.written == written) {
+            ++list[last.form].count;
+            return;
+        }
+        bool telling = false;
+        spelling(c, c.phrases[o.phrase], o.start, &telling, text);
+        auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
+            return form.telling == telling && form.text == text;
+        });
+        if (it == list.end()) {
+            list.push_back({text, 1, telling});  // a kept list keeps its room
+            it = list.end() - 1;
+        } else {
+            ++it->count;
+        }
+        last = {written, context, static_cast<std::uint32_t>(it - list.begin())};
+    };
     for_each_occurrence(
         c,
         [&](const Occurrence& o) {
             const std::uint32_t place = places.find(o.phrase);
-            if (place == ChosenPlaces::kFree) return;
-            if (spans != nullptr && o.start >= free_from[place]) {
-                // Occurrences come in text order, so a greedy pass keeps them apart.
-                const std::uint32_t end = o.start + c.phrases[o.phrase].size;
-                (*spans)[place].push_back({words[o.start].begin(), words[end - 1].end()});
-                free_from[place] = end;
-            }
-            auto& list = forms[place];
-            const Word& first = words[o.start];
-            const std::uint64_t begin = first.begin();
-            const std::string_view written =
-                c.text.substr(begin, words[o.start + c.phrases[o.phrase].size - 1].end() - begin);
-            const unsigned context =
-                (first.shows_case ? 1u : 0u) | (first.sentence_start ? 2u : 0u);
-            Scratch::LastSpelt& last = s.last_spelt[place];
-            if (!list.empty() && last.context == context && last.written == written) {
-                ++list[last.form].count;
-                return;
-            }
-            bool telling = false;
-            spelling(c, c.phrases[o.phrase], o.start, &telling, text);
-            auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
-                return form.telling == telling && form.text == text;
-            });
-            if (it == list.end()) {
-                list.push_back({text, 1, telling});  // a kept list keeps its room
-                it = list.end() - 1;
-            } else {
-                ++it->count;
-            }
-            last = {written, context, static_cast<std::uint32_t>(it - list.begin())};
+            if (place != ChosenPlaces::kFree) add_occurrence(o, place);
         },
-        &first_terms);
+        c.occurrences_kept ? nullptr : &first_terms);
     std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         // Telling forms first, then the most frequent; the first seen wins a tie.
