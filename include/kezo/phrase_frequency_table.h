@@ -71,6 +71,16 @@ class PhraseFrequencyTable {
     void reserve(std::size_t keys) {
         if (keys * 2 > slots_.size()) grow(keys);
     }
+    // Room beside the slots for `keys` keys of `key_bytes` bytes in all, so that keys added up
+    // to that fill memory already there: for a table that others will be merged into, whose
+    // lists would otherwise be copied to larger ones, onto fresh pages, while every thread
+    // waits. Slots are not made. Never shrinks. Linear in the table.
+    void reserve_entries(std::size_t keys, std::size_t key_bytes) {
+        keys_.reserve(key_bytes);
+        offsets_.reserve(keys + 1);
+        hashes_.reserve(keys);
+        counts_.reserve(keys);
+    }
     // The count of every key by index (as add returned it): valid while the table lives
     // unchanged. Constant time.
     const std::vector<std::uint32_t>& counts_by_index() const { return counts_; }

@@ -24,7 +24,8 @@ class PhraseCounts {
     void add_document(const Candidates& c, std::vector<std::uint32_t>* key_of_phrase = nullptr) {
         if (expected_ != 0) {  // on the counting thread, whose memory the table becomes
             table_.reserve(expected_);
-            expected_ = 0;
+            if (merged_ > expected_) table_.reserve_entries(merged_, merged_ * kKeyBytes);
+            expected_ = merged_ = 0;
         }
         if (key_of_phrase != nullptr) {
             key_of_phrase->clear();
@@ -42,8 +43,14 @@ class PhraseCounts {
 
     // Room for about `keys` distinct keys (PhraseFrequencyTable::reserve), made by the next
     // add_document: a table made about as large as it will be seldom grows, and each growth
-    // places every key again in fresh memory.
-    void expect(std::size_t keys) { expected_ = keys; }
+    // places every key again in fresh memory. For the table the other threads' counts are
+    // merged into, merged_keys (more than keys) makes room beside its slots for that many
+    // (PhraseFrequencyTable::reserve_entries), filled as the counts come in rather than all
+    // at once while the merge holds up every thread.
+    void expect(std::size_t keys, std::size_t merged_keys = 0) {
+        expected_ = keys;
+        merged_ = merged_keys;
+    }
     // Every count added into table (the counts are left empty).
     void move_into(std::unordered_map<std::string, std::uint32_t>& table) {
         table.reserve(table.size() + table_.size());
@@ -57,8 +64,9 @@ class PhraseCounts {
     PhraseFrequencyTable take_table() { return std::exchange(table_, PhraseFrequencyTable()); }
 
   private:
+    static constexpr std::size_t kKeyBytes = 16;  // about a stem key's bytes, with room to spare
     PhraseFrequencyTable table_;
-    std::size_t expected_ = 0;
+    std::size_t expected_ = 0, merged_ = 0;
 };
 
 // The distinct keys each of `threads` threads counting texts may expect at first: short texts

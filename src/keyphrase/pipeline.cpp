@@ -184,7 +184,8 @@ std::vector<keyphrase::PhraseCounts> count_on_threads(const std::vector<std::str
         std::max<std::size_t>(1, std::min<std::size_t>(options.threads, texts.size()));
     std::vector<keyphrase::PhraseCounts> counts(threads);
     const std::size_t keys = keyphrase::expected_keys(texts, threads);
-    for (keyphrase::PhraseCounts& c : counts) c.expect(keys);
+    counts[0].expect(keys, keys * threads);  // count_phrase_frequencies merges into it
+    for (std::size_t t = 1; t < threads; ++t) counts[t].expect(keys);
     keyphrase::on_text_threads(
         texts.size(), threads, config.tenant_id, [&](std::size_t t, std::size_t i) {
             count_phrases(texts[i], config, extra, options.noun_phrases, counts[t]);

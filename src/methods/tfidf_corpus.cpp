@@ -67,7 +67,8 @@ TfidfCorpusPass::TfidfCorpusPass(const std::vector<std::string_view>& texts,
     // Count, keeping each text's candidates while they fit in the bound.
     std::vector<keyphrase::PhraseCounts> counts(workers);
     const std::size_t keys = keyphrase::expected_keys(texts, workers);
-    for (keyphrase::PhraseCounts& c : counts) c.expect(keys);
+    counts[0].expect(keys, keys * workers);  // the others' are merged into it
+    for (std::size_t t = 1; t < workers; ++t) counts[t].expect(keys);
     std::atomic<std::size_t> kept{0};
     keyphrase::on_text_threads(
         texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
