@@ -79,4 +79,16 @@ inline std::size_t expected_keys(const std::vector<std::string_view>& texts, std
     return std::min(bytes / kBytesPerKey / std::max<std::size_t>(threads, 1), kMostKeys);
 }
 
+// The counts of `threads` threads about to count texts, each expecting its share of the keys.
+// Where merged (the others' tables are then merged into the first's), the first also makes room
+// for the keys of the whole corpus, as many as one thread counting it all would expect.
+inline std::vector<PhraseCounts> counts_for_threads(const std::vector<std::string_view>& texts,
+                                                    std::size_t threads, bool merged) {
+    std::vector<PhraseCounts> counts(std::max<std::size_t>(threads, 1));
+    const std::size_t keys = expected_keys(texts, counts.size());
+    for (PhraseCounts& c : counts) c.expect(keys);
+    if (merged && counts.size() > 1) counts[0].expect(keys, expected_keys(texts, 1));
+    return counts;
+}
+
 }  // namespace kezo::keyphrase

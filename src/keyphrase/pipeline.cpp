@@ -174,18 +174,18 @@ std::unordered_map<std::string, std::uint32_t> keyphrase_document_frequency(
 
 namespace {
 
-// Each thread's counts of texts, counted as count_document_frequency counts them.
+// Each thread's counts of texts, counted as count_document_frequency counts them; merged when
+// the caller merges the others' tables into the first's.
 std::vector<keyphrase::PhraseCounts> count_on_threads(const std::vector<std::string_view>& texts,
                                                       const KeyphraseConfig& config,
-                                                      const CorpusCountOptions& options) {
+                                                      const CorpusCountOptions& options,
+                                                      bool merged) {
     std::unordered_set<std::string> lowered;
     const auto* extra = lowered_stopwords(config.extra_stopwords, &lowered);
     const std::size_t threads =
         std::max<std::size_t>(1, std::min<std::size_t>(options.threads, texts.size()));
-    std::vector<keyphrase::PhraseCounts> counts(threads);
-    const std::size_t keys = keyphrase::expected_keys(texts, threads);
-    counts[0].expect(keys, keys * threads);  // count_phrase_frequencies merges into it
-    for (std::size_t t = 1; t < threads; ++t) counts[t].expect(keys);
+    std::vector<keyphrase::PhraseCounts> counts =
+        keyphrase::counts_for_threads(texts, threads, merged);
     keyphrase::on_text_threads(
         texts.size(), threads, config.tenant_id, [&](std::size_t t, std::size_t i) {
             count_phrases(texts[i], config, extra, options.noun_phrases, counts[t]);
@@ -199,14 +199,15 @@ std::unordered_map<std::string, std::uint32_t> count_document_frequency(
     const std::vector<std::string_view>& texts, const KeyphraseConfig& config,
     const CorpusCountOptions& options) {
     std::unordered_map<std::string, std::uint32_t> total;
-    for (keyphrase::PhraseCounts& c : count_on_threads(texts, config, options)) c.move_into(total);
+    for (keyphrase::PhraseCounts& c : count_on_threads(texts, config, options, false))
+        c.move_into(total);
     return total;
 }
 
 PhraseFrequencyTable count_phrase_frequencies(const std::vector<std::string_view>& texts,
                                               const KeyphraseConfig& config,
                                               const CorpusCountOptions& options) {
-    std::vector<keyphrase::PhraseCounts> counts = count_on_threads(texts, config, options);
+    std::vector<keyphrase::PhraseCounts> counts = count_on_threads(texts, config, options, true);
     PhraseFrequencyTable total = counts[0].take_table();
     for (std::size_t t = 1; t < counts.size(); ++t) total.add_all(counts[t].take_table(), nullptr);
     return total;

@@ -65,10 +65,8 @@ TfidfCorpusPass::TfidfCorpusPass(const std::vector<std::string_view>& texts,
     s.weighing.total_documents = static_cast<std::uint32_t>(texts.size());
 
     // Count, keeping each text's candidates while they fit in the bound.
-    std::vector<keyphrase::PhraseCounts> counts(workers);
-    const std::size_t keys = keyphrase::expected_keys(texts, workers);
-    counts[0].expect(keys, keys * workers);  // the others' are merged into it
-    for (std::size_t t = 1; t < workers; ++t) counts[t].expect(keys);
+    std::vector<keyphrase::PhraseCounts> counts =
+        keyphrase::counts_for_threads(texts, workers, true);
     std::atomic<std::size_t> kept{0};
     keyphrase::on_text_threads(
         texts.size(), workers, config.tenant_id, [&](std::size_t t, std::size_t i) {
