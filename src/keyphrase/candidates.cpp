@@ -159,7 +159,11 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         if (s.ideographic && !phrase.whole_run)
             phrase.whole_run =
                 !continues_run(s.start, s.start - 1) && !continues_run(s.start, s.start + s.size);
-        if (c.occurrences_kept) c.occurrences.push_back({id, static_cast<std::uint32_t>(s.start)});
+        if (c.occurrences_kept) {  // stored field by field: built whole, it went by the stack
+            Occurrence& o = c.occurrences.emplace_back();
+            o.phrase = id;
+            o.start = static_cast<std::uint32_t>(s.start);
+        }
     });
     scratch.trim();
     return c;

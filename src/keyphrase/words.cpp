@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstring>
 
 #include "addresses.h"
@@ -925,7 +926,14 @@ class Scanner {
             ++case_words_;
             case_capitalised_ += marks.capitalised ? 1 : 0;
         }
-        out_.words.push_back(w);
+        // Copied a 32-bit word at a time: w may sit on the stack, stored a word at a time, and
+        // a copy loading two of its words at once waits for both stores to land (a stall the
+        // profile showed on every word).
+        static_assert(offsetof(Word, form) == 8, "the bit-fields fill bytes 4 to 7");
+        Word& added = out_.words.emplace_back();
+        added.begin_low = w.begin_low;
+        std::memcpy(reinterpret_cast<char*>(&added) + 4, reinterpret_cast<const char*>(&w) + 4, 4);
+        added.form = w.form;
         sentence_start_ = false;
         sentence_open_ = true;
         if (tag_next_) {  // the word after an '@' or '#': what follows it starts a segment
