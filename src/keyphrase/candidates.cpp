@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "../core/thread_scratch.h"
+#include "kezo/phrase_frequency_table.h"
 #include "stemmer.h"
 
 namespace kezo::keyphrase {
@@ -82,9 +83,10 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     c.terms.reserve(c.words.forms.size());  // a term for each form at most
     const auto find_or_add_term = [&](std::string_view stem, bool connector) {
         const std::size_t mask = stem_slots - 1;
-        std::uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a: stems are short
-        for (const char ch : stem)
-            hash = (hash ^ static_cast<unsigned char>(ch)) * 0x100000001b3ull;
+        // The hash of the word in stem keys: a connector's lacks the mark that keys it apart,
+        // so it may share a slot's hash with a stem, never its comparison.
+        const std::uint64_t hash =
+            PhraseFrequencyTable::word_hash(connector && !stem.empty() ? stem.substr(1) : stem);
         std::size_t at = static_cast<std::size_t>(hash ^ (hash >> 32)) & mask;
         for (;; at = (at + 1) & mask) {
             const std::uint32_t slot = term_of_stem[at];
@@ -94,6 +96,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         const auto term = static_cast<std::uint32_t>(c.terms.size());
         Term& t = c.terms.emplace_back();
         t.stem = stem;
+        t.key_hash = hash;
         t.connector = connector;
         term_of_stem[at] = term + 1;
         return term;

@@ -19,7 +19,10 @@ inline constexpr std::uint32_t kNoTerm = UINT32_MAX;
 
 // A term is a stem: every inflected form of a word maps to the same term.
 struct Term {
-    std::string stem;        // connectors: "\x01" and the word, apart from every stem
+    std::string stem;  // connectors: "\x01" and the word, apart from every stem
+    // PhraseFrequencyTable::word_hash of the word the term is in stem keys (stem_key_word):
+    // made once with the term, it places the term by stem and hashes the keys of its phrases.
+    std::uint64_t key_hash = 0;
     bool connector = false;  // may join two content words inside a phrase
 };
 

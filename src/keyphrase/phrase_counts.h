@@ -31,10 +31,9 @@ class PhraseCounts {
             key_of_phrase->clear();
             key_of_phrase->reserve(c.phrases.size());
         }
-        const std::vector<std::uint64_t> term_hashes = term_key_hashes(c);
         for (const Phrase& phrase : c.phrases) {
             const std::uint32_t key = table_.add(
-                phrase_key_hash(c, term_hashes, phrase), 1,
+                phrase_key_hash(c, phrase), 1,
                 [&](std::string_view stored) { return is_stem_key_of(stored, c, phrase); },
                 [&](std::string& pool) { append_stem_key(c, phrase, pool); });
             if (key_of_phrase != nullptr) key_of_phrase->push_back(key);

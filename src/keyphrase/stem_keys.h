@@ -20,21 +20,11 @@ inline std::string_view stem_key_word(const Candidates& c, std::uint32_t t) {
     return std::string_view(stem).substr(c.terms[t].connector && !stem.empty() ? 1 : 0);
 }
 
-// PhraseFrequencyTable::word_hash of every term of c, by term.
-inline std::vector<std::uint64_t> term_key_hashes(const Candidates& c) {
-    std::vector<std::uint64_t> hashes(c.terms.size());
-    for (std::uint32_t t = 0; t < c.terms.size(); ++t)
-        hashes[t] = PhraseFrequencyTable::word_hash(stem_key_word(c, t));
-    return hashes;
-}
-
-// PhraseFrequencyTable::key_hash(phrase_stem_key(c, phrase)), from the term hashes.
-inline std::uint64_t phrase_key_hash(const Candidates& c,
-                                     const std::vector<std::uint64_t>& term_hashes,
-                                     const Phrase& phrase) {
+// PhraseFrequencyTable::key_hash(phrase_stem_key(c, phrase)), from the hashes its terms keep.
+inline std::uint64_t phrase_key_hash(const Candidates& c, const Phrase& phrase) {
     std::uint64_t hash = PhraseFrequencyTable::kSeed;
     for (std::uint32_t t : c.phrase_terms(phrase))
-        hash = PhraseFrequencyTable::add_word(hash, term_hashes[t]);
+        hash = PhraseFrequencyTable::add_word(hash, c.terms[t].key_hash);
     return hash;
 }
 

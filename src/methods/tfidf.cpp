@@ -44,9 +44,7 @@ class CorpusLookup {
   public:
     CorpusLookup(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
                  const methods::PhraseDocuments* documents)
-        : c_(c), config_(config), documents_(documents) {
-        if (documents_ == nullptr) term_hashes_ = keyphrase::term_key_hashes(c);
-    }
+        : c_(c), config_(config), documents_(documents) {}
 
     // The smoothed idf of phrase p.
     double idf(std::uint32_t p) const {
@@ -61,14 +59,13 @@ class CorpusLookup {
         if (documents_ != nullptr) return documents_->of(p);
         const keyphrase::Phrase& phrase = c_.phrases[p];
         return config_.document_frequency->find(
-            keyphrase::phrase_key_hash(c_, term_hashes_, phrase),
+            keyphrase::phrase_key_hash(c_, phrase),
             [&](std::string_view key) { return keyphrase::is_stem_key_of(key, c_, phrase); });
     }
 
     const keyphrase::Candidates& c_;
     const TfidfMethodConfig& config_;
     const methods::PhraseDocuments* documents_;
-    std::vector<std::uint64_t> term_hashes_;
 };
 
 // What scoring a text works on, kept by each thread from one text to the next so that a text
