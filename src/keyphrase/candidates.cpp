@@ -7,6 +7,7 @@
 
 #include "../core/thread_scratch.h"
 #include "kezo/phrase_frequency_table.h"
+#include "stem_keys.h"
 #include "stemmer.h"
 
 namespace kezo::keyphrase {
@@ -85,8 +86,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
         const std::size_t mask = stem_slots - 1;
         // The hash of the word in stem keys: a connector's lacks the mark that keys it apart,
         // so it may share a slot's hash with a stem, never its comparison.
-        const std::uint64_t hash =
-            PhraseFrequencyTable::word_hash(connector && !stem.empty() ? stem.substr(1) : stem);
+        const std::uint64_t hash = PhraseFrequencyTable::word_hash(stem_key_word(stem, connector));
         std::size_t at = static_cast<std::size_t>(hash ^ (hash >> 32)) & mask;
         for (;; at = (at + 1) & mask) {
             const std::uint32_t slot = term_of_stem[at];

@@ -6,18 +6,20 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "candidates.h"
 #include "kezo/phrase_frequency_table.h"
 
 namespace kezo::keyphrase {
 
-// The word term t stands for in stem keys: its stem, a connector without the mark keying it
-// apart. Views c.terms.
+// The word a term of that stem stands for in stem keys: the stem, a connector's without the
+// mark keying it apart. A view of stem.
+inline std::string_view stem_key_word(std::string_view stem, bool connector) {
+    return stem.substr(connector && !stem.empty() ? 1 : 0);
+}
+// The same for term t of c. Views c.terms.
 inline std::string_view stem_key_word(const Candidates& c, std::uint32_t t) {
-    const std::string& stem = c.terms[t].stem;
-    return std::string_view(stem).substr(c.terms[t].connector && !stem.empty() ? 1 : 0);
+    return stem_key_word(c.terms[t].stem, c.terms[t].connector);
 }
 
 // PhraseFrequencyTable::key_hash(phrase_stem_key(c, phrase)), from the hashes its terms keep.
