@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bindings.h"
@@ -19,6 +20,7 @@
 #include "kezo/tfidf_method.h"
 #include "kezo/yake_method.h"
 #include "streamed_records.h"
+#include "utf8_text.h"
 
 namespace py = pybind11;
 
@@ -29,8 +31,8 @@ namespace {
 // as it finishes one), each text's records made as it is done (records_as_extracted). The
 // first error of any thread is raised once all have stopped.
 template <class Config, class Extract>
-py::list run_batch(const std::vector<std::string>& texts, const Config& config, unsigned threads,
-                   const py::object& record, Extract extract) {
+py::list run_batch(const std::vector<std::string_view>& texts, const Config& config,
+                   unsigned threads, const py::object& record, Extract extract) {
     PyTypeObject* const type = keyword_record_type(record);
     const Config copy = config;
     std::atomic<std::size_t> next{0};
@@ -43,26 +45,44 @@ py::list run_batch(const std::vector<std::string>& texts, const Config& config, 
         [&](std::size_t i) { return extract(texts[i], copy); }, [&] { next.store(texts.size()); });
 }
 
+// A method that takes its text as a std::string, called with a view: the copy is made by the
+// thread that extracts the text, not by the calling thread before the batch starts.
+template <class Config, std::vector<SpannedKeyword> (*Method)(const std::string&, const Config&)>
+std::vector<SpannedKeyword> as_string(std::string_view text, const Config& config) {
+    return Method(std::string(text), config);
+}
+
 // run_batch with config as a Config, when it is one; nothing otherwise.
 template <class Config, class Extract>
-std::optional<py::list> batch_as(const std::vector<std::string>& texts, const py::object& config,
-                                 unsigned threads, const py::object& record, Extract extract) {
+std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
+                                 const py::object& config, unsigned threads,
+                                 const py::object& record, Extract extract) {
     if (!py::isinstance<Config>(config)) return std::nullopt;
     return run_batch(texts, config.cast<const Config&>(), threads, record, extract);
 }
 
-py::list spanned_keyphrases_batch(const std::vector<std::string>& texts, const py::object& config,
+py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object& config,
                                   unsigned threads, const py::object& record) {
-    // Dispatched here, not by overloads, so the texts are converted once. No Python object is
-    // made before run_batch (the empty optional holds none): it takes the lock back, and an
+    // Dispatched here, not by overloads, so the texts are read once, where they are. No Python
+    // object is made between here and run_batch but the texts' holder, which frees nothing
+    // without the lock (the empty optional holds none): run_batch takes the lock back, and an
     // object freed by an unwinding there would be freed without the lock.
+    const Utf8Texts utf8(sequence, "texts");
+    const std::vector<std::string_view>& texts = utf8.views();
     std::optional<py::list> out =
         batch_as<KeyphraseConfig>(texts, config, threads, record, &extract_keyphrases_spanned);
-    if (!out) out = batch_as<YakeConfig>(texts, config, threads, record, &extract_yake_keyphrases);
-    if (!out) out = batch_as<RakeConfig>(texts, config, threads, record, &extract_rake_keyphrases);
     if (!out)
-        out = batch_as<TextRankMethodConfig>(texts, config, threads, record, &textrank_keyphrases);
-    if (!out) out = batch_as<TfidfMethodConfig>(texts, config, threads, record, &tfidf_keyphrases);
+        out = batch_as<YakeConfig>(texts, config, threads, record,
+                                   as_string<YakeConfig, &extract_yake_keyphrases>);
+    if (!out)
+        out = batch_as<RakeConfig>(texts, config, threads, record,
+                                   as_string<RakeConfig, &extract_rake_keyphrases>);
+    if (!out)
+        out = batch_as<TextRankMethodConfig>(texts, config, threads, record,
+                                             as_string<TextRankMethodConfig, &textrank_keyphrases>);
+    if (!out)
+        out = batch_as<TfidfMethodConfig>(texts, config, threads, record,
+                                          as_string<TfidfMethodConfig, &tfidf_keyphrases>);
     if (out) return std::move(*out);
     throw py::type_error(
         "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "

@@ -16,6 +16,7 @@
 #include "kezo/corpus_counting.h"
 #include "kezo/tfidf_method.h"
 #include "utf8_arguments.h"
+#include "utf8_text.h"
 
 namespace py = pybind11;
 
@@ -77,10 +78,11 @@ void bind_corpus_counting(py::module_& m) {
 
     m.def(
         "count_document_frequency",
-        [](const std::vector<std::string>& texts, const KeyphraseConfig& config, unsigned threads,
+        [](const py::sequence& texts, const KeyphraseConfig& config, unsigned threads,
            bool noun_phrases) {
             const KeyphraseConfig copy = config;
-            std::vector<std::string_view> views(texts.begin(), texts.end());
+            const Utf8Texts utf8(texts, "texts");  // read where they are, not copied
+            const std::vector<std::string_view>& views = utf8.views();
             CorpusCountOptions options;
             options.threads = threads;
             options.noun_phrases = noun_phrases;

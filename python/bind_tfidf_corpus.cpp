@@ -3,8 +3,6 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "bindings.h"
@@ -12,6 +10,7 @@
 #include "gil_release.h"
 #include "kezo/tfidf_corpus.h"
 #include "streamed_records.h"
+#include "utf8_text.h"
 
 namespace py = pybind11;
 
@@ -20,15 +19,16 @@ namespace kezo::python {
 void bind_tfidf_corpus(py::module_& m) {
     m.def(
         "tfidf_corpus_keyphrases",
-        [](const std::vector<std::string>& texts, const TfidfMethodConfig& config, unsigned threads,
+        [](const py::sequence& texts, const TfidfMethodConfig& config, unsigned threads,
            const py::object& record) {
             PyTypeObject* const type = keyword_record_type(record);
             const TfidfMethodConfig copy = config;
-            const std::vector<std::string_view> views(texts.begin(), texts.end());
+            const Utf8Texts utf8(texts, "texts");  // read where they are, not copied
+            const std::vector<std::string_view>& views = utf8.views();
             const auto pass = without_gil(
                 [&] { return std::make_unique<TfidfCorpusPass>(views, copy, threads); });
             py::list out = records_as_extracted(
-                texts, pass->threads(), type, [&] { return pass->take(); },
+                views, pass->threads(), type, [&] { return pass->take(); },
                 [&](std::size_t i) { return pass->extract(i); }, [&] { pass->stop(); });
             DocumentFrequencyTable table{nullptr, pass->document_frequency()};
             return py::make_tuple(py::cast(std::move(table)), out);
