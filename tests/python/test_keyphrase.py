@@ -75,3 +75,16 @@ def test_spans_are_code_point_offsets_of_the_phrase_as_written():
     assert [s[:4] for s in spanned] == [(k.text, k.score, k.count, k.first_position) for k in plain]
     (spans,) = [s[4] for s in spanned if s[0].lower() == cafe]
     assert [text[a:b] for a, b in spans] == [cafe.title(), cafe.replace(" ", "\r\n"), cafe]
+    # The batch calls read each text where Python holds it: ASCII and not, str and bytes.
+    texts = [text, "Solar panels age. Old solar panels rust.", b"Solar panels rust."]
+    batch = kz.spanned_keyphrases_batch(texts, config, 2)
+    assert batch[0] == spanned and batch[1:] == [kz.extract_keyphrases_spanned(t, config) for t in
+                                                 (texts[1], texts[2].decode())]
+    tfidf = kz.TfidfMethodConfig()
+    tfidf.language = EN
+    _, counted = kz.tfidf_corpus_keyphrases(tuple(texts), tfidf, 2)
+    assert all(text[a:b].lower() == phrase.lower() for phrase, *_, spans in counted[0]
+               for a, b in spans if " " not in phrase)
+    for bad, named in (("abc", "sequence of str"), (["abc", 3], r"texts\[1\] must be str")):
+        with pytest.raises(TypeError, match=named):
+            kz.count_document_frequency(bad, config)
