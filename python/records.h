@@ -30,9 +30,10 @@ inline PyObject* new_record(PyTypeObject* type, Py_ssize_t size) {
 // sight: a tuple holding only str, float, int and such tuples can be in no reference cycle, so
 // the collector has nothing to find in it (CPython itself drops such plain tuples from its
 // lists when it first walks them). A batch of results holds tens of thousands of them, which
-// each collection would walk otherwise. Every item must be set; lock held.
+// each collection would walk otherwise. Every item must be set; lock held. One call a record:
+// PyObject_GC_UnTrack itself passes over an object no longer tracked.
 inline void untrack_atomic_record(PyObject* record) {
-    if (PyObject_GC_IsTracked(record)) PyObject_GC_UnTrack(record);
+    PyObject_GC_UnTrack(record);
 }
 
 // Holds off the cyclic garbage collector's automatic runs for its lifetime, leaving the state
