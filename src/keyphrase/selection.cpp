@@ -128,9 +128,10 @@ struct Scratch {
 };
 
 // The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
-// something when there are any; and, when spans is not null, the spans of its occurrences.
-std::vector<std::string> spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen,
-                                   std::vector<std::vector<ByteSpan>>* spans, Scratch& s) {
+// something when there are any, as the text of out[k] for chosen[k] (out holds one keyword a
+// chosen phrase); and, when spans is true, the spans of its occurrences as out[k].spans.
+void spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen, bool spans,
+               std::vector<SpannedKeyword>& out, Scratch& s) {
     using Form = Scratch::Form;
     const ChosenPlaces places(chosen, s.places);
     std::string& text = s.text;
@@ -139,12 +140,11 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     for (std::size_t k = 0; k < chosen.size(); ++k) forms[k].clear();
     s.last_spelt.assign(chosen.size(), Scratch::LastSpelt());
     std::vector<std::uint32_t>& free_from = s.free_from;
-    free_from.assign(spans != nullptr ? chosen.size() : 0, 0);
-    if (spans != nullptr) {
-        spans->assign(chosen.size(), {});
+    free_from.assign(spans ? chosen.size() : 0, 0);
+    if (spans) {
         // A phrase has a span for each of its occurrences at most.
         for (std::size_t k = 0; k < chosen.size(); ++k)
-            (*spans)[k].reserve(c.phrases[chosen[k]].count);
+            out[k].spans.reserve(c.phrases[chosen[k]].count);
     }
     const std::vector<Word>& words = c.words.words;
     // Where occurrences are found again from the words, only the starts of chosen phrases are
@@ -158,10 +158,10 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
     // What an occurrence of a chosen phrase adds, apart from the test every occurrence passes
     // through, which is inlined into the walk.
     const auto add_occurrence = [&](const Occurrence& o, std::uint32_t place) {
-        if (spans != nullptr && o.start >= free_from[place]) {
+        if (spans && o.start >= free_from[place]) {
             // Occurrences come in text order, so a greedy pass keeps them apart.
             const std::uint32_t end = o.start + c.phrases[o.phrase].size;
-            (*spans)[place].push_back({words[o.start].begin(), words[end - 1].end()});
+            out[place].spans.push_back({words[o.start].begin(), words[end - 1].end()});
             free_from[place] = end;
         }
         auto& list = forms[place];
@@ -195,7 +195,6 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
             if (place != ChosenPlaces::kFree) add_occurrence(o, place);
         },
         c.occurrences_kept ? nullptr : &first_terms);
-    std::vector<std::string> out(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         // Telling forms first, then the most frequent; the first seen wins a tie.
         Form* best = nullptr;
@@ -203,9 +202,8 @@ std::vector<std::string> spellings(const Candidates& c, const std::vector<std::u
             if (best == nullptr || (form.telling && !best->telling) ||
                 (form.telling == best->telling && form.count > best->count))
                 best = &form;
-        if (best != nullptr) out[k] = std::move(best->text);  // forms are dropped next
+        if (best != nullptr) out[k].keyword.text = std::move(best->text);  // forms go next
     }
-    return out;
 }
 
 }  // namespace
@@ -246,17 +244,15 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         chosen = filter.kept(wanted);
     }
 
-    std::vector<std::vector<ByteSpan>> spans;
-    std::vector<std::string> texts = spellings(c, chosen, options.spans ? &spans : nullptr, s);
+    // Spelt and spanned in place: the keywords returned hold what they are made of.
     std::vector<SpannedKeyword> result(chosen.size());
+    spellings(c, chosen, options.spans, result, s);
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         const Phrase& p = c.phrases[chosen[k]];
         Keyword& keyword = result[k].keyword;
-        keyword.text = std::move(texts[k]);
         keyword.score = scores[chosen[k]];
         keyword.count = p.count;
         keyword.first_position = p.first_word;
-        if (options.spans) result[k].spans = std::move(spans[k]);
     }
     s.trim();
     return result;
