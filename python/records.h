@@ -5,9 +5,6 @@
 
 #include <pybind11/pybind11.h>
 
-#include <cstdint>
-#include <cstring>
-
 namespace kezo::python {
 
 // The type of `record`: tuple when None, else the tuple subclass it is. TypeError for any
@@ -61,113 +58,35 @@ class AutomaticCollectionPause {
 #endif
 };
 
-// Objects shared by value across the records of every call (an int, a float, a tuple never
-// changes, so sharing one shows in no value), and whether the running interpreter has been told
-// to forget them when it ends: an interpreter started again in the same process makes its own.
+// The int objects int_object shares, by value (64 KiB of pointers, filled as values occur),
+// and whether the running interpreter has been told to forget them when it ends.
 constexpr unsigned long long kSharedInts = 1 << 13;
-inline PyObject* shared_ints[kSharedInts] = {};  // by value, filled as values occur (64 KiB)
-constexpr unsigned kSharedPairBits = 13, kSharedFloatBits = 11;
-struct SharedPair {
-    std::uint64_t start = 0, end = 0;
-    PyObject* pair = nullptr;
-};
-inline SharedPair shared_pairs[1u << kSharedPairBits] = {};  // the last made in each slot
-struct SharedFloat {
-    std::uint64_t bits = 0;
-    PyObject* value = nullptr;
-};
-inline SharedFloat shared_floats[1u << kSharedFloatBits] = {};  // the last made in each slot
-inline bool shared_objects_forgotten_at_exit = false;
-
-// Whether objects may be shared: the interpreter has been told to forget them at exit (told
-// now if not yet). False when it has no room left for that: nothing is shared then. Lock held.
-inline bool sharing_objects() {
-    if (shared_objects_forgotten_at_exit) return true;
-    if (Py_AtExit([] {
-            for (PyObject*& shared : shared_ints) shared = nullptr;
-            for (SharedPair& shared : shared_pairs) shared = SharedPair();
-            for (SharedFloat& shared : shared_floats) shared = SharedFloat();
-            shared_objects_forgotten_at_exit = false;
-        }) != 0)
-        return false;
-    shared_objects_forgotten_at_exit = true;
-    return true;
-}
+inline PyObject* shared_ints[kSharedInts] = {};
+inline bool shared_ints_forgotten_at_exit = false;
 
 // A new reference to an int object of value: below kSharedInts one object per value for the
 // life of the interpreter, made when first asked for (CPython does the same up to 256), a new
 // one above. The records of one text hold dozens of offsets and positions, which then cost no
-// allocation. Lock held; null when memory runs out.
+// allocation; an int never changes, so sharing one shows in no value. Lock held; null when
+// memory runs out.
 inline PyObject* int_object(unsigned long long value) {
     if (value >= kSharedInts) return PyLong_FromUnsignedLongLong(value);
     PyObject*& object = shared_ints[value];
     if (object == nullptr) {
-        if (!sharing_objects()) return PyLong_FromUnsignedLongLong(value);
+        // An interpreter started again in the same process makes its own.
+        if (!shared_ints_forgotten_at_exit) {
+            if (Py_AtExit([] {
+                    for (PyObject*& shared : shared_ints) shared = nullptr;
+                    shared_ints_forgotten_at_exit = false;
+                }) != 0)
+                return PyLong_FromUnsignedLongLong(value);  // no room left: nothing shared
+            shared_ints_forgotten_at_exit = true;
+        }
         object = PyLong_FromUnsignedLongLong(value);
         if (object == nullptr) return nullptr;
     }
     Py_INCREF(object);
     return object;
-}
-
-// A new reference to the tuple (start, end) of ints, an atomic record (untracked): the one made
-// last for its slot when that is the same pair, else a new one, kept for the slot in turn.
-// Spans of many texts begin and end at the same offsets (a first word, a title), and a shared
-// pair costs neither its making nor its freeing. A hash and a compare. Lock held; null when
-// memory runs out.
-inline PyObject* pair_object(std::uint64_t start, std::uint64_t end) {
-    SharedPair* slot = nullptr;
-    if (sharing_objects()) {
-        const std::uint64_t hash = start * 0x9E3779B97F4A7C15ull ^ end * 0xC2B2AE3D27D4EB4Full;
-        slot = &shared_pairs[hash >> (64 - kSharedPairBits)];
-        if (slot->pair != nullptr && slot->start == start && slot->end == end) {
-            Py_INCREF(slot->pair);
-            return slot->pair;
-        }
-    }
-    PyObject* const pair = PyTuple_New(2);
-    if (pair == nullptr) return nullptr;
-    for (Py_ssize_t k = 0; k < 2; ++k) {
-        PyObject* const offset = int_object(k == 0 ? start : end);
-        if (offset == nullptr) {
-            Py_DECREF(pair);  // its empty items are null
-            return nullptr;
-        }
-        PyTuple_SET_ITEM(pair, k, offset);
-    }
-    untrack_atomic_record(pair);
-    if (slot != nullptr) {
-        PyObject* const old = slot->pair;
-        Py_INCREF(pair);
-        *slot = {start, end, pair};
-        Py_XDECREF(old);  // a pair of ints: frees nothing else
-    }
-    return pair;
-}
-
-// A new reference to a float of value: the one made last for its slot when it has the same
-// bits, else a new one, kept for the slot in turn. Scaled weights repeat across texts (the best
-// phrase of each scores 1, and ratios of the same counts recur). Lock held; null when memory
-// runs out.
-inline PyObject* float_object(double value) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    SharedFloat* slot = nullptr;
-    if (sharing_objects()) {
-        slot = &shared_floats[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kSharedFloatBits)];
-        if (slot->value != nullptr && slot->bits == bits) {
-            Py_INCREF(slot->value);
-            return slot->value;
-        }
-    }
-    PyObject* const made = PyFloat_FromDouble(value);
-    if (made != nullptr && slot != nullptr) {
-        PyObject* const old = slot->value;
-        Py_INCREF(made);
-        *slot = {bits, made};
-        Py_XDECREF(old);
-    }
-    return made;
 }
 
 }  // namespace kezo::python

@@ -131,12 +131,17 @@ inline pybind11::list spanned_keywords_to_records(std::string_view text,
         const SpannedKeyword& k = keywords[i];
         py::object record = own(new_record(type, 5));
         set(record, 0, str_object(k.keyword.text));
-        set(record, 1, float_object(k.keyword.score));
+        set(record, 1, PyFloat_FromDouble(k.keyword.score));
         set(record, 2, int_object(k.keyword.count));
         set(record, 3, int_object(k.keyword.first_position));
         py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(k.spans.size())));
-        for (std::size_t s = 0; s < k.spans.size(); ++s)
-            set(spans, s, pair_object(code_point(k.spans[s].begin), code_point(k.spans[s].end)));
+        for (std::size_t s = 0; s < k.spans.size(); ++s) {
+            py::object pair = own(PyTuple_New(2));
+            set(pair, 0, int_object(code_point(k.spans[s].begin)));
+            set(pair, 1, int_object(code_point(k.spans[s].end)));
+            untrack_atomic_record(pair.ptr());
+            PyTuple_SET_ITEM(spans.ptr(), static_cast<Py_ssize_t>(s), pair.release().ptr());
+        }
         untrack_atomic_record(spans.ptr());
         PyTuple_SET_ITEM(record.ptr(), 4, spans.release().ptr());
         untrack_atomic_record(record.ptr());  // a record type adds no fields (record_type)
