@@ -45,13 +45,6 @@ py::list run_batch(const std::vector<std::string_view>& texts, const Config& con
         [&](std::size_t i) { return extract(texts[i], copy); }, [&] { next.store(texts.size()); });
 }
 
-// A method that takes its text as a std::string, called with a view: the copy is made by the
-// thread that extracts the text, not by the calling thread before the batch starts.
-template <class Config, std::vector<SpannedKeyword> (*Method)(const std::string&, const Config&)>
-std::vector<SpannedKeyword> as_string(std::string_view text, const Config& config) {
-    return Method(std::string(text), config);
-}
-
 // run_batch with config as a Config, when it is one; nothing otherwise.
 template <class Config, class Extract>
 std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
@@ -59,6 +52,17 @@ std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
                                  const py::object& record, Extract extract) {
     if (!py::isinstance<Config>(config)) return std::nullopt;
     return run_batch(texts, config.cast<const Config&>(), threads, record, extract);
+}
+
+// batch_as for a method that takes its text as a std::string: the copy is made by the thread
+// that extracts the text, not by the calling thread before the batch starts.
+template <class Config, std::vector<SpannedKeyword> (*Method)(const std::string&, const Config&)>
+std::optional<py::list> method_batch_as(const std::vector<std::string_view>& texts,
+                                        const py::object& config, unsigned threads,
+                                        const py::object& record) {
+    return batch_as<Config>(
+        texts, config, threads, record,
+        [](std::string_view text, const Config& c) { return Method(std::string(text), c); });
 }
 
 py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object& config,
@@ -72,17 +76,14 @@ py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object
     std::optional<py::list> out =
         batch_as<KeyphraseConfig>(texts, config, threads, record, &extract_keyphrases_spanned);
     if (!out)
-        out = batch_as<YakeConfig>(texts, config, threads, record,
-                                   as_string<YakeConfig, &extract_yake_keyphrases>);
+        out = method_batch_as<YakeConfig, &extract_yake_keyphrases>(texts, config, threads, record);
     if (!out)
-        out = batch_as<RakeConfig>(texts, config, threads, record,
-                                   as_string<RakeConfig, &extract_rake_keyphrases>);
+        out = method_batch_as<RakeConfig, &extract_rake_keyphrases>(texts, config, threads, record);
     if (!out)
-        out = batch_as<TextRankMethodConfig>(texts, config, threads, record,
-                                             as_string<TextRankMethodConfig, &textrank_keyphrases>);
+        out = method_batch_as<TextRankMethodConfig, &textrank_keyphrases>(texts, config, threads,
+                                                                          record);
     if (!out)
-        out = batch_as<TfidfMethodConfig>(texts, config, threads, record,
-                                          as_string<TfidfMethodConfig, &tfidf_keyphrases>);
+        out = method_batch_as<TfidfMethodConfig, &tfidf_keyphrases>(texts, config, threads, record);
     if (out) return std::move(*out);
     throw py::type_error(
         "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "

@@ -6,35 +6,36 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kezo::python {
 
-// An ASCII str is its own UTF-8: the view points into it, no copy. Any other str is encoded
-// once into a bytes object owned here. The view stays valid while this object and the str live,
-// with or without the interpreter lock; make it with the lock held. A str holding a lone
-// surrogate raises UnicodeEncodeError.
+// The UTF-8 of the str `str`: an ASCII str is its own UTF-8, viewed where it is (no copy,
+// nothing cached in it); any other str is encoded once into a new bytes object left in *owner,
+// which the view points into. A str holding a lone surrogate raises UnicodeEncodeError. Lock
+// held.
+inline std::string_view utf8_of_str(PyObject* str, pybind11::object* owner) {
+    if (PyUnicode_IS_COMPACT_ASCII(str))
+        return std::string_view(static_cast<const char*>(PyUnicode_DATA(str)),
+                                static_cast<std::size_t>(PyUnicode_GET_LENGTH(str)));
+    *owner = pybind11::reinterpret_steal<pybind11::object>(PyUnicode_AsUTF8String(str));
+    if (!*owner) throw pybind11::error_already_set();
+    return std::string_view(PyBytes_AS_STRING(owner->ptr()),
+                            static_cast<std::size_t>(PyBytes_GET_SIZE(owner->ptr())));
+}
+
+// The UTF-8 of one str (utf8_of_str), owned here when it had to be encoded. The view stays
+// valid while this object and the str live, with or without the interpreter lock; make it with
+// the lock held.
 class Utf8Text {
   public:
-    explicit Utf8Text(const pybind11::str& text) {
-        PyObject* str = text.ptr();
-        if (PyUnicode_IS_COMPACT_ASCII(str)) {
-            Py_ssize_t size = 0;
-            const char* data = PyUnicode_AsUTF8AndSize(str, &size);
-            if (data == nullptr) throw pybind11::error_already_set();
-            view_ = std::string_view(data, static_cast<std::size_t>(size));
-            return;
-        }
-        owner_ = pybind11::reinterpret_steal<pybind11::object>(PyUnicode_AsUTF8String(str));
-        if (!owner_) throw pybind11::error_already_set();
-        view_ = std::string_view(PyBytes_AS_STRING(owner_.ptr()),
-                                 static_cast<std::size_t>(PyBytes_GET_SIZE(owner_.ptr())));
-    }
+    explicit Utf8Text(const pybind11::str& text) : view_(utf8_of_str(text.ptr(), &owner_)) {}
 
     std::string_view view() const { return view_; }
 
   private:
-    pybind11::object owner_;
+    pybind11::object owner_;  // declared first: set before view_ is
     std::string_view view_;
 };
 
@@ -78,24 +79,16 @@ class Utf8Texts {
     std::string_view view_of(const pybind11::handle& item, const char* argument, Py_ssize_t k) {
         PyObject* const object = item.ptr();
         if (PyUnicode_Check(object)) {
-            if (PyUnicode_IS_COMPACT_ASCII(object)) {
-                // The str's own characters: no copy, nothing cached in it.
-                return std::string_view(static_cast<const char*>(PyUnicode_DATA(object)),
-                                        static_cast<std::size_t>(PyUnicode_GET_LENGTH(object)));
-            }
-            PyObject* const encoded = PyUnicode_AsUTF8String(object);
-            if (encoded == nullptr) throw pybind11::error_already_set();
-            encoded_.push_back(pybind11::reinterpret_steal<pybind11::object>(encoded));
-            return bytes_view(encoded);
+            pybind11::object encoded;
+            const std::string_view view = utf8_of_str(object, &encoded);
+            if (encoded) encoded_.push_back(std::move(encoded));
+            return view;
         }
-        if (PyBytes_Check(object)) return bytes_view(object);
+        if (PyBytes_Check(object))
+            return std::string_view(PyBytes_AS_STRING(object),
+                                    static_cast<std::size_t>(PyBytes_GET_SIZE(object)));
         throw pybind11::type_error(std::string(argument) + "[" + std::to_string(k) +
                                    "] must be str, got " + Py_TYPE(object)->tp_name);
-    }
-
-    static std::string_view bytes_view(PyObject* bytes) {
-        return std::string_view(PyBytes_AS_STRING(bytes),
-                                static_cast<std::size_t>(PyBytes_GET_SIZE(bytes)));
     }
 
     pybind11::tuple items_;
