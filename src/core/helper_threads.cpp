@@ -16,6 +16,8 @@
 #include <cxxabi.h>
 #endif
 
+#include "cpu_placement.h"
+
 namespace kezo {
 namespace {
 
@@ -25,6 +27,7 @@ struct Job {
     std::size_t unfinished = 0;  // calls handed out and not yet returned (pool lock)
     std::exception_ptr error;    // the first a call threw (pool lock)
     std::condition_variable finished;
+    int caller_cpu = -1;  // where the caller ran as it handed the calls out
 };
 
 struct Call {
@@ -38,6 +41,7 @@ class HelperPool {
     void run(std::size_t threads, const std::function<void(std::size_t)>& task) {
         Job job;
         job.task = &task;
+        job.caller_cpu = current_cpu();
         std::size_t queued = 1;  // calls from here on (none could be queued) run here
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -147,7 +151,10 @@ class HelperPool {
             queue_.pop_front();
             --idle_;
             ++call.job->unfinished;
+            const int caller_cpu = call.job->caller_cpu;
             lock.unlock();
+            // Woken onto the caller's CPU, a helper would only take turns with it.
+            leave_cpu(caller_cpu);
             run_call(*call.job, call.index, true);
             lock.lock();
             if (helpers_ > kept_helpers()) {

@@ -1,5 +1,6 @@
 // The process's helper threads: every call once, helpers kept with their thread_local state,
-// errors passed back, many callers at once, and a forked child that has none of the parent's.
+// errors passed back, many callers at once, a forked child that has none of the parent's, and a
+// helper moved off its caller's CPU left free to run anywhere.
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/cpu_placement.h"
 #include "kezo/helper_threads.h"
 #include "sanitizer_runtime.h"
 
@@ -96,6 +98,19 @@ TEST(HelperThreadsConcurrency, CallersAtOnceShareTheHelpers) {
         });
     for (std::thread& caller : callers) caller.join();
     EXPECT_EQ(sum.load(), 4 * 50 * (1 + 2 + 3));
+}
+
+// Moving off a CPU narrows the thread's affinity only for the move: pinned afterwards, a helper
+// would run on fewer CPUs than the process may use for the rest of its life.
+TEST(HelperThreads, LeavingACpuGivesTheAffinityBackWhole) {
+    std::thread([] {
+        cpu_set_t before, after;
+        ASSERT_EQ(pthread_getaffinity_np(pthread_self(), sizeof before, &before), 0);
+        kezo::leave_cpu(kezo::current_cpu());
+        kezo::leave_cpu(-1);  // unknown: nothing to do
+        ASSERT_EQ(pthread_getaffinity_np(pthread_self(), sizeof after, &after), 0);
+        EXPECT_TRUE(CPU_EQUAL(&before, &after));
+    }).join();
 }
 
 // The parent's helpers do not exist in a child: the child must start its own, not wait for them.
