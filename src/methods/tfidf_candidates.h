@@ -36,7 +36,8 @@ struct PhraseDocuments {
 
 // The keyphrases tfidf_keyphrases returns for candidates c. With documents (the documents
 // holding each phrase of c) and config.total_documents > 0, phrases are weighed by those
-// counts; else as config says. Thread-safe; linear in the phrases of c.
+// counts, and where c keeps its occurrences its terms are never read (they may have been let
+// go); else as config says. Thread-safe; linear in the phrases of c.
 std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
                                                 const TfidfMethodConfig& config,
                                                 const PhraseDocuments* documents);
