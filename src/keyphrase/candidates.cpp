@@ -103,7 +103,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
     };
     TextStems stems(options.language, c.words);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string& lower = c.words.lower(w[i]);
+        const std::string_view lower = c.words.lower(w[i]);
         if (w[i].stop) {
             // Whether a function word connects is asked once a form: kNoTerm when it does not.
             if (!options.allow_connectors) continue;
@@ -111,7 +111,7 @@ Candidates build_candidates(std::string_view text, Words words, const CandidateO
             // Connectors are keyed apart from stems, so they never merge with a content word.
             if (term == kUnseen)
                 term = is_connector(options.language, lower)
-                           ? find_or_add_term("\x01" + lower, true)
+                           ? find_or_add_term(std::string("\x01").append(lower), true)
                            : kNoTerm;
             continue;
         }

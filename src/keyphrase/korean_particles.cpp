@@ -131,7 +131,7 @@ void split_korean_particles(std::string_view text, Words& words) {
     for (std::size_t i = 0; i < w.size(); ++i) {
         const char flag = words.nominal[i];
         if (w[i].stop || flag == kNotNominal || flag == kNoCandidate) continue;
-        const std::string& form = words.forms[w[i].form];
+        const std::string_view form = words.forms[w[i].form];
         // Only where the word is written as its form: no invisible character inside it.
         if (w[i].bytes != form.size() || text.substr(w[i].begin(), w[i].bytes) != form) continue;
         Noun& noun = noun_of_form[w[i].form];
@@ -178,7 +178,7 @@ void split_korean_particles(std::string_view text, Words& words) {
         ends[i] = 1;
     }
     if (!changed) return;
-    for (std::string& noun : added) words.forms.push_back(std::move(noun));
+    for (const std::string& noun : added) words.forms.push_back(noun);
     words.scanned_by = 0;  // the shortened words' forms were not scanned
     // A segment ends after each word whose particle ends its phrase: every later word's segment
     // number grows by one more, unless a segment starts there anyway.

@@ -102,7 +102,7 @@ bool is_compound_participle(std::string_view form) {
 // directly, in the same segment ("knowledge based systems"). A gerund after a noun is mostly part
 // of a name ("machine learning", "data mining"), but before an adjective or a number it is that
 // noun's verb too ("cats living more than 25 years").
-bool is_modifying_participle(Language lang, const std::string& form, bool after_noun,
+bool is_modifying_participle(Language lang, std::string_view form, bool after_noun,
                              bool next_adjacent, Upos next) {
     if (lang != Language::English && lang != Language::Auto) return false;
     const auto ends = [&](std::string_view end) {
@@ -119,7 +119,7 @@ bool is_modifying_participle(Language lang, const std::string& form, bool after_
 
 // Whether a lower-cased English noun looks plural: -s, but not -ss, -us or -is ("class",
 // "status", "analysis").
-bool looks_plural(const std::string& lower) {
+bool looks_plural(std::string_view lower) {
     const std::size_t n = lower.size();
     return n > 3 && lower[n - 1] == 's' && lower[n - 2] != 's' && lower[n - 2] != 'u' &&
            lower[n - 2] != 'i';
@@ -139,7 +139,7 @@ void read_agreeing_verbs(const Words& words, std::size_t first, std::size_t end,
             (tags[k - 1] != Upos::NOUN && tags[k - 1] != Upos::PROPN) ||
             w[first + k].segment != w[first + k - 1].segment)
             continue;
-        const std::string& subject = words.lower(w[first + k - 1]);
+        const std::string_view subject = words.lower(w[first + k - 1]);
         const bool singular = tags[k - 1] == Upos::PROPN || !looks_plural(subject);
         if (is_listed_verb(words.lower(w[first + k]), singular)) tags[k] = Upos::VERB;
     }
@@ -227,9 +227,9 @@ std::vector<char> noun_phrase_words(std::string_view text, const Words& words, L
         const FormVotes& v = votes[f];
         // The tagger is least sure of a word written as a name or a term, so such a word is
         // never taken for a function word; nor is a word written in lower case for a name.
-        const std::string& form = words.forms[f];
+        const std::string_view form = words.forms[f];
         of_form[f] =
-            (v.function > 0 && !v.written_as_name && form.find('-') == std::string::npos) ||
+            (v.function > 0 && !v.written_as_name && form.find('-') == std::string_view::npos) ||
                     is_verb_with_pronoun(lang, form)
                 ? kNoCandidate
             : v.nominal < 0                  ? kNotNominal

@@ -80,7 +80,7 @@ bool is_adverb(Language lang, std::string_view word) {
 void for_each_phrase_features(const Candidates& c, Language lang,
                               const std::function<void(std::size_t, const FeatureRow&)>& use) {
     const std::vector<Word>& words = c.words.words;
-    const auto lower = [&](std::size_t i) -> const std::string& { return c.words.lower(i); };
+    const auto lower = [&](std::size_t i) { return c.words.lower(i); };
     const std::size_t n = words.size();
     const auto content = [&](std::size_t i) {
         const std::uint32_t t = c.term_of(i);
@@ -102,7 +102,7 @@ void for_each_phrase_features(const Candidates& c, Language lang,
     const auto lists_of = [&](std::size_t i) {
         std::uint8_t& known = listed[words[i].form];
         if (known == kUnknown) {
-            const std::string& form = lower(i);
+            const std::string_view form = lower(i);
             known =
                 static_cast<std::uint8_t>((context.openers.contains(form) ? kOpener : 0) |
                                           (context.auxiliaries.contains(form) ? kAuxiliary : 0) |
@@ -160,8 +160,8 @@ void for_each_phrase_features(const Candidates& c, Language lang,
             all_caps = all_caps || w.all_caps;
             adverb = adverb || is_adverb(lang, c.words.lower(w));
         }
-        const std::string& first = lower(phrase.first_word);
-        const std::string& last = lower(phrase.first_word + phrase.size - 1);
+        const std::string_view first = lower(phrase.first_word);
+        const std::string_view last = lower(phrase.first_word + phrase.size - 1);
         const double log_count = std::log(count);
         const double log_first = std::log(1.0 + phrase.first_content);
         const double word_chars = std::log(std::max(chars / size, 1.0));

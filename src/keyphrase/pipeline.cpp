@@ -142,8 +142,11 @@ std::string keyphrase_stem_key(const std::string& phrase, Language lang) {
     const keyphrase::Words words = keyphrase::scan_words(phrase, scan);
     for (const keyphrase::Word& w : words.words) {
         if (!key.empty()) key.push_back(' ');
-        const std::string& lower = words.lower(w);
-        key.append(w.stop ? lower : keyphrase::stem_word(lang, lower));
+        const std::string_view lower = words.lower(w);
+        if (w.stop)
+            key.append(lower);
+        else
+            key.append(keyphrase::stem_word(lang, lower));
     }
     return key;
 }

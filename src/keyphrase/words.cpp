@@ -108,6 +108,8 @@ std::size_t encode(std::uint32_t cp, char* out) {
 // Distinct forms made room for up front, at most this many: a short text has about one a
 // word of two (an abstract one per ten bytes or so, hence len / 8), a long one far fewer.
 constexpr std::size_t kFormsReserved = 1 << 14;
+// The bytes made room for a form: most are shorter.
+constexpr std::size_t kFormBytes = 8;
 
 // About as many as the words scan_words finds in text, and for most texts at least as many (a
 // vector that must grow anyway just grows): a word starts a run of ASCII letters and digits or
@@ -196,8 +198,7 @@ class Vocabulary {
 
     // The index of lower in forms (the text's forms), appended there when new to the text.
     // Inlined where it is called, once or twice a word: the call cost about a tenth of a scan.
-    [[gnu::always_inline]] std::uint32_t intern(std::string_view lower,
-                                                std::vector<std::string>& forms) {
+    [[gnu::always_inline]] std::uint32_t intern(std::string_view lower, FormList& forms) {
         const Key key = key_of(lower);
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash_of(key) >> shift_;
@@ -289,12 +290,11 @@ class Vocabulary {
         FormStop stop;
     };
 
-    std::uint32_t form_of(Slot& slot, std::size_t at, std::string_view lower,
-                          std::vector<std::string>& forms) {
+    std::uint32_t form_of(Slot& slot, std::size_t at, std::string_view lower, FormList& forms) {
         if (slot.stamp != stamp_) {
             slot.stamp = stamp_;
             slot.form = static_cast<std::uint32_t>(forms.size());
-            forms.emplace_back(lower.data(), lower.size());
+            forms.push_back(lower);
             forms_.emplace_back(at);
         }
         return slot.form;
@@ -385,7 +385,7 @@ class Scanner {
             out_.words.reserve(out_.words.capacity() == 0 || len > kShortText ? most_words(text_)
                                                                               : most);
         const std::size_t forms = std::min<std::size_t>(len / 8 + 1, kFormsReserved);
-        out_.forms.reserve(forms);
+        out_.forms.reserve(forms, forms * kFormBytes);
         vocabulary_.reset();
         out_.scanned_by = vocabulary_.id();
         dynamic_stops_ = stopwords::has_dynamic_stops(options_.language);
@@ -818,7 +818,7 @@ class Scanner {
     FormStop form_stop(std::uint32_t form) {
         FormStop& kind = vocabulary_.stop(form);
         if (kind == FormStop::Unknown) {
-            const std::string& lower = out_.forms[form];
+            const std::string_view lower = out_.forms[form];
             const ListedAs listed = vocabulary_.listed_as(form, options_.language);
             if (listed == ListedAs::Stop ||
                 (dynamic_stops_ && stopwords::is_stop(options_.language, lower)) || is_extra(lower))

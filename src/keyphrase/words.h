@@ -76,12 +76,50 @@ inline bool ends_after(std::string_view form, std::string_view end) {
 inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3,
                       kName = 4, kNameArticle = 5, kGenitive = 6, kNounAnd = 7;
 
+// The distinct lower-cased forms of a text in order of first use, their bytes one after
+// another: a form costs its bytes and an offset, not a string of its own (a text holds about one
+// form a word of two). Views of the forms stay valid until a form is added or the list cleared.
+class FormList {
+  public:
+    std::size_t size() const { return ends_.size(); }
+    bool empty() const { return ends_.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::uint64_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(bytes_.data() + begin, ends_[i] - begin);
+    }
+    // Amortised constant time a byte.
+    void push_back(std::string_view form) {
+        bytes_.append(form);
+        ends_.push_back(bytes_.size());
+    }
+    // Empties the list; its room stays.
+    void clear() {
+        bytes_.clear();
+        ends_.clear();
+    }
+    // Room for `forms` forms of `bytes` bytes in all.
+    void reserve(std::size_t forms, std::size_t bytes) {
+        ends_.reserve(forms);
+        bytes_.reserve(bytes);
+    }
+    // The heap bytes the list holds.
+    std::size_t held_bytes() const {
+        return bytes_.capacity() + ends_.capacity() * sizeof(std::uint64_t);
+    }
+    // How many forms the list has room for before it grows.
+    std::size_t capacity() const { return ends_.capacity(); }
+
+  private:
+    std::string bytes_;
+    std::vector<std::uint64_t> ends_;  // form i ends at ends_[i] and starts where i - 1 ends
+};
+
 // The words of a text in order, and their distinct lower-cased forms.
 struct Words {
     std::vector<Word> words;
     // Lower-cased forms in order of first use: hyphens and inner apostrophes kept (as '-' and
     // '\''), soft hyphens and other invisible characters gone.
-    std::vector<std::string> forms;
+    FormList forms;
     // Per word, where the part-of-speech tagger has read the text (noun_phrases.h): kNotNominal
     // for a word that is no part of a noun phrase (a verb), which stands only as a phrase of its
     // own; kNoCandidate for a function word the stopword lists lack (an adverb, a pronoun, an
@@ -99,8 +137,8 @@ struct Words {
     // Which scan found these forms (kept_form): 0 for none.
     std::uint64_t scanned_by = 0;
 
-    const std::string& lower(const Word& w) const { return forms[w.form]; }
-    const std::string& lower(std::size_t i) const { return forms[words[i].form]; }
+    std::string_view lower(const Word& w) const { return forms[w.form]; }
+    std::string_view lower(std::size_t i) const { return forms[words[i].form]; }
     // Whether a phrase of several words may hold word i as far as its part of speech goes.
     bool in_phrases(std::size_t i) const {
         return nominal.empty() || (nominal[i] != kNotNominal && nominal[i] != kNoCandidate);

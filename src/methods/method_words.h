@@ -58,7 +58,7 @@ std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uin
 // without blanks), the phrase ends in an elided article ("d'avenir") or the word starts with
 // an apostrophe ("film's"). Linear in the word.
 inline void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text) {
-    const std::string& word = words.lower(i);
+    const std::string_view word = words.lower(i);
     const bool joined = text.empty() || text.back() == '\'' ||
                         (!word.empty() && word.front() == '\'') ||
                         (i > 0 && words.words[i].ideograph && words.words[i - 1].ideograph);

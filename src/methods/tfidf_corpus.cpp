@@ -17,13 +17,11 @@ namespace {
 // About the heap a text's candidates hold: what the bound on kept candidates counts.
 std::size_t held_bytes(const keyphrase::Candidates& c) {
     std::size_t bytes =
-        c.words.words.capacity() * sizeof(keyphrase::Word) +
-        c.words.forms.capacity() * sizeof(std::string) +
+        c.words.words.capacity() * sizeof(keyphrase::Word) + c.words.forms.held_bytes() +
         c.form_terms.capacity() * sizeof(std::uint32_t) +
         c.terms.capacity() * sizeof(keyphrase::Term) +
         c.phrases.capacity() * (sizeof(keyphrase::Phrase) + 2 * sizeof(std::uint32_t)) +
         c.occurrences.capacity() * sizeof(keyphrase::Occurrence);
-    for (const std::string& form : c.words.forms) bytes += form.capacity();
     for (const keyphrase::Term& term : c.terms) bytes += term.stem.capacity();
     return bytes;
 }
