@@ -17,7 +17,9 @@ namespace kezo {
 //
 // Helpers are shared by every caller in the process, started where none is idle, and kept
 // waiting after a call (as many as twice the hardware's threads, at least 8; helpers above
-// that end when their call does). Each keeps its thread_local state, caches included, between
+// that end when their call does). A helper done with a call watches for the next one for a
+// millisecond before it sleeps, yielding its CPU to any thread that wants it: at most that
+// much CPU time a helper and call. Each keeps its thread_local state, caches included, between
 // calls: the scanner's forms and the stems of each language it has read, bounded at about
 // 13 MB a helper and language (about 1 MB after 500 abstracts). A call that cannot be handed
 // to a helper (no thread can be started) runs on the calling thread after task(0), as does one

@@ -5,6 +5,8 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -46,7 +48,10 @@ class HelperPool {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             try {
-                for (; queued < threads; ++queued) queue_.push_back({&job, queued});
+                for (; queued < threads; ++queued) {
+                    queue_.push_back({&job, queued});
+                    queued_.fetch_add(1, std::memory_order_relaxed);
+                }
             } catch (const std::bad_alloc&) {
             }
             // A waiting helper takes one queued call; the calls beyond them get new helpers.
@@ -77,6 +82,7 @@ class HelperPool {
             }
             const std::size_t index = at->index;
             queue_.erase(at);
+            queued_.fetch_sub(1, std::memory_order_relaxed);
             lock.unlock();
             run_call(job, index, false);
             lock.lock();
@@ -97,6 +103,7 @@ class HelperPool {
         queue_.erase(std::remove_if(queue_.begin(), queue_.end(),
                                     [&](const Call& call) { return call.job == &job; }),
                      queue_.end());
+        queued_.store(queue_.size(), std::memory_order_relaxed);
         job.finished.wait(lock, [&] { return job.unfinished == 0; });
     }
 
@@ -145,10 +152,16 @@ class HelperPool {
 
     void serve() {
         std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
+        for (bool just_worked = false;; just_worked = true) {
+            if (just_worked && queue_.empty()) {
+                lock.unlock();
+                stay_awake();
+                lock.lock();
+            }
             work_.wait(lock, [&] { return !queue_.empty(); });
             const Call call = queue_.front();
             queue_.pop_front();
+            queued_.fetch_sub(1, std::memory_order_relaxed);
             --idle_;
             ++call.job->unfinished;
             const int caller_cpu = call.job->caller_cpu;
@@ -165,6 +178,19 @@ class HelperPool {
         }
     }
 
+    // A helper done with a call watches the queue for a moment before it sleeps, giving its
+    // CPU to any thread that wants it meanwhile. Work often comes in steps a moment apart (a
+    // corpus counted, then weighed; a loop over batches), and a helper woken from sleep starts
+    // late: in a virtual machine a CPU left idle goes back to the host, and waking a helper
+    // there took about a millisecond. Lock not held.
+    void stay_awake() const {
+        const auto until = std::chrono::steady_clock::now() + kAwake;
+        while (queued_.load(std::memory_order_relaxed) == 0 &&
+               std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+    }
+    static constexpr std::chrono::microseconds kAwake{1000};
+
     static std::size_t kept_helpers() {
         static const std::size_t kept =
             std::max<std::size_t>(kMinKept, 2 * std::size_t{std::thread::hardware_concurrency()});
@@ -174,6 +200,8 @@ class HelperPool {
     std::mutex mutex_;
     std::condition_variable work_;
     std::deque<Call> queue_;
+    // queue_.size(), for a helper watching the queue without the lock
+    std::atomic<std::size_t> queued_{0};
     std::size_t helpers_ = 0;  // started and not ended
     std::size_t idle_ = 0;     // helpers waiting for a call
 };
