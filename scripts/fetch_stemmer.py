@@ -4,10 +4,14 @@ index, fetched with pip and checked against its pinned digest; only the licence,
 what builds the UTF-8 stemmers are kept. Does nothing when that digest is in place already.
 
 Usage: python scripts/fetch_stemmer.py [DEST]   (run from the repository root)
+
+DEST (third_party/libstemmer_c by default) is replaced whole, so it must be absent, empty or
+hold only what this script writes there: any other folder is refused, never deleted.
 """
 
 from __future__ import annotations
 
+import argparse
 import hashlib
 import pathlib
 import shutil
@@ -21,6 +25,8 @@ ARCHIVE = "PyStemmer-2.0.1.tar.gz"
 SHA256 = "9b81c35302f1d2a5ad9465b85986db246990db93d97d3e8f129269ed7102788e"
 PREFIX = "PyStemmer-2.0.1/libstemmer_c/"
 STAMP = ".sdist-sha256"
+# What this script writes at the top of DEST; a folder holding anything else is not its own.
+WRITTEN = {"COPYING", "README", "NEWS", "include", "runtime", "libstemmer", "src_c", STAMP}
 
 
 def wanted(relative: str) -> bool:
@@ -32,9 +38,22 @@ def wanted(relative: str) -> bool:
     return top in ("include", "runtime", "libstemmer") and bool(rest)
 
 
+def ours_to_replace(dest: pathlib.Path) -> bool:
+    """Whether dest may be deleted to make room: absent, or a real folder (no link) holding
+    nothing but what this script writes, as an earlier or interrupted fetch leaves it."""
+    if not dest.exists() and not dest.is_symlink():
+        return True
+    if dest.is_symlink() or not dest.is_dir():
+        return False
+    return all(entry.name in WRITTEN for entry in dest.iterdir())
+
+
 def fetch(dest: pathlib.Path) -> None:
     if (dest / STAMP).is_file() and (dest / STAMP).read_text().strip() == SHA256:
         return
+    if not ours_to_replace(dest):
+        sys.exit(f"[kezo] error: {dest} holds files this script did not write; it is left as it "
+                 "is (remove it or give another DEST)")
     print(f"[kezo] fetching the Snowball stemmer sources ({REQUIREMENT})", file=sys.stderr)
     with tempfile.TemporaryDirectory() as download:
         subprocess.run(
@@ -64,4 +83,8 @@ def fetch(dest: pathlib.Path) -> None:
 
 
 if __name__ == "__main__":
-    fetch(pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "third_party/libstemmer_c"))
+    parser = argparse.ArgumentParser(
+        description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("dest", nargs="?", default="third_party/libstemmer_c", type=pathlib.Path,
+                        help="folder for the sources (default: %(default)s)")
+    fetch(parser.parse_args().dest)
