@@ -1,8 +1,8 @@
 """The stemmer fetch replaces its own folder only: a DEST holding anything else is refused and
 left as it was, before anything is downloaded."""
 
-import importlib.util
 import pathlib
+import runpy
 
 import pytest
 
@@ -10,14 +10,12 @@ SCRIPT = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "fetch_stemme
 
 
 def test_a_folder_it_did_not_write_is_refused_and_kept(tmp_path):
-    spec = importlib.util.spec_from_file_location("fetch_stemmer", SCRIPT)
-    fetch_stemmer = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(fetch_stemmer)
+    script = runpy.run_path(str(SCRIPT))  # its functions, without running it
     (tmp_path / "notes.txt").write_text("mine")
     (tmp_path / "include").mkdir()  # one of its names beside a foreign file changes nothing
     with pytest.raises(SystemExit, match="did not write"):
-        fetch_stemmer.fetch(tmp_path)
+        script["fetch"](tmp_path)
     assert (tmp_path / "notes.txt").read_text() == "mine"
-    assert fetch_stemmer.ours_to_replace(tmp_path / "absent")
+    assert script["ours_to_replace"](tmp_path / "absent")
     (tmp_path / "notes.txt").unlink()
-    assert fetch_stemmer.ours_to_replace(tmp_path)
+    assert script["ours_to_replace"](tmp_path)
