@@ -13,7 +13,8 @@ followed by each document's ten highest-weighted n-grams read off its row, the r
 keyphrase_peers.py scores the peer by (each row's slice of the sparse matrix sorted, as a
 careful user would, rather than a row object made per document, and each column's n-gram read
 from the fitted vocabulary). RAKE's peers are multi_rake
-and rake_nltk as in method_quality_yake_rake.py, called per document.
+and rake_nltk as in method_quality_yake_rake.py, called per document. As the routes take turns,
+each starts after other work; warm_and_cold.py shows what that warm-up costs each side.
 
 Measurement only, never run in CI. Needs the peers' environment:
     PYTHONPATH=build/dev:python /work/peers/bin/python bench/method_speed_rake_tfidf.py DATA_DIR \
