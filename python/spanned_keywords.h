@@ -1,5 +1,6 @@
-// Conversion of SpannedKeyword lists to Python: byte spans into the UTF-8 form of the caller's
-// str become code-point offsets, so text[start:end] in Python is the occurrence.
+// Conversion of keyphrase lists (SpannedKeyword records or FlatKeyphrases) to Python: byte spans
+// into the UTF-8 form of the caller's str become code-point offsets, so text[start:end] in
+// Python is the occurrence.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -8,8 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/spanned_keyword.h"
 #include "records.h"
 
@@ -60,21 +63,58 @@ inline PyObject* str_object(std::string_view text) {
     return str;
 }
 
-// Byte offsets of the spans of keywords as code-point offsets of text: one pass over text up
-// to its last span, n log n in the number of spans. Where that part of text is ASCII, offsets
-// stay as they are and nothing is allocated.
+// What the conversions read of a list of keyphrases, whichever way it is laid out: keyphrase k's
+// text, score, count, first position and spans. Views: the list must outlive them.
+class SpannedKeywordView {
+  public:
+    explicit SpannedKeywordView(const std::vector<SpannedKeyword>& keywords)
+        : keywords_(keywords) {}
+    std::size_t size() const { return keywords_.size(); }
+    std::string_view text(std::size_t k) const { return keywords_[k].keyword.text; }
+    double score(std::size_t k) const { return keywords_[k].keyword.score; }
+    std::uint32_t count(std::size_t k) const { return keywords_[k].keyword.count; }
+    std::uint32_t first_position(std::size_t k) const {
+        return keywords_[k].keyword.first_position;
+    }
+    const ByteSpan* spans(std::size_t k) const { return keywords_[k].spans.data(); }
+    std::size_t span_count(std::size_t k) const { return keywords_[k].spans.size(); }
+
+  private:
+    const std::vector<SpannedKeyword>& keywords_;
+};
+
+// The same of FlatKeyphrases.
+class FlatKeyphraseView {
+  public:
+    explicit FlatKeyphraseView(const FlatKeyphrases& keyphrases) : keyphrases_(keyphrases) {}
+    std::size_t size() const { return keyphrases_.size(); }
+    std::string_view text(std::size_t k) const { return keyphrases_.text(k); }
+    double score(std::size_t k) const { return keyphrases_[k].score; }
+    std::uint32_t count(std::size_t k) const { return keyphrases_[k].count; }
+    std::uint32_t first_position(std::size_t k) const { return keyphrases_[k].first_position; }
+    const ByteSpan* spans(std::size_t k) const { return keyphrases_.spans(k); }
+    std::size_t span_count(std::size_t k) const { return keyphrases_[k].spans_size; }
+
+  private:
+    const FlatKeyphrases& keyphrases_;
+};
+
+// Byte offsets of the spans of keyphrases (one of the views above) as code-point offsets of
+// text: one pass over text up to its last span, n log n in the number of spans. Where that part
+// of text is ASCII, offsets stay as they are and nothing is allocated.
 class CodePointSpans {
   public:
-    CodePointSpans(std::string_view text, const std::vector<SpannedKeyword>& keywords)
-        : size_(text.size()) {
+    template <class Keyphrases>
+    CodePointSpans(std::string_view text, const Keyphrases& keyphrases) : size_(text.size()) {
         std::uint64_t last = 0;
-        for (const SpannedKeyword& k : keywords)
-            for (const ByteSpan& s : k.spans) last = std::max<std::uint64_t>(last, s.end);
+        for (std::size_t k = 0; k < keyphrases.size(); ++k)
+            for (std::size_t s = 0; s < keyphrases.span_count(k); ++s)
+                last = std::max<std::uint64_t>(last, keyphrases.spans(k)[s].end);
         if (is_ascii(text.substr(0, std::min<std::uint64_t>(last, text.size())))) return;
-        for (const SpannedKeyword& k : keywords)
-            for (const ByteSpan& s : k.spans) {
-                bytes_.push_back(s.begin);
-                bytes_.push_back(s.end);
+        for (std::size_t k = 0; k < keyphrases.size(); ++k)
+            for (std::size_t s = 0; s < keyphrases.span_count(k); ++s) {
+                bytes_.push_back(keyphrases.spans(k)[s].begin);
+                bytes_.push_back(keyphrases.spans(k)[s].end);
             }
         std::sort(bytes_.begin(), bytes_.end());
         bytes_.erase(std::unique(bytes_.begin(), bytes_.end()), bytes_.end());
@@ -96,49 +136,53 @@ class CodePointSpans {
 // A list of (text, score, count, first_position, spans) tuples, spans being a list of
 // (start, end) code-point offsets into text. Call with the interpreter lock held. Linear in the
 // text up to its last span, and n log n in the number of spans.
-inline pybind11::list spanned_keywords_to_python(std::string_view text,
-                                                 const std::vector<SpannedKeyword>& keywords) {
-    const CodePointSpans code_point(text, keywords);
+template <class Keyphrases>
+pybind11::list spanned_keywords_to_python(std::string_view text, const Keyphrases& keyphrases) {
+    const CodePointSpans code_point(text, keyphrases);
     pybind11::list result;
-    for (const SpannedKeyword& k : keywords) {
+    for (std::size_t k = 0; k < keyphrases.size(); ++k) {
         pybind11::list spans;
-        for (const ByteSpan& s : k.spans)
-            spans.append(pybind11::make_tuple(code_point(s.begin), code_point(s.end)));
-        result.append(pybind11::make_tuple(k.keyword.text, k.keyword.score, k.keyword.count,
-                                           k.keyword.first_position, spans));
+        for (std::size_t s = 0; s < keyphrases.span_count(k); ++s) {
+            const ByteSpan& span = keyphrases.spans(k)[s];
+            spans.append(pybind11::make_tuple(code_point(span.begin), code_point(span.end)));
+        }
+        result.append(pybind11::make_tuple(keyphrases.text(k), keyphrases.score(k),
+                                           keyphrases.count(k), keyphrases.first_position(k),
+                                           spans));
     }
     return result;
 }
 
 // The same keywords as records of type (records.h), spans a tuple of (start, end) tuples:
 // what kezo returns, made here without a Python-level conversion. Lock held; same cost.
-inline pybind11::list spanned_keywords_to_records(std::string_view text,
-                                                  const std::vector<SpannedKeyword>& keywords,
-                                                  PyTypeObject* type) {
+template <class Keyphrases>
+pybind11::list spanned_keywords_to_records(std::string_view text, const Keyphrases& keyphrases,
+                                           PyTypeObject* type) {
     namespace py = pybind11;
     const auto own = [](PyObject* made) {
         if (made == nullptr) throw py::error_already_set();
         return py::reinterpret_steal<py::object>(made);
     };
-    const CodePointSpans code_point(text, keywords);
-    py::list result(keywords.size());
+    const CodePointSpans code_point(text, keyphrases);
+    py::list result(keyphrases.size());
     // Items are set as they are made; a tuple dropped half-filled on an error frees what it
     // holds (its empty items are null).
     const auto set = [&](const py::object& tuple, std::size_t at, PyObject* made) {
         PyTuple_SET_ITEM(tuple.ptr(), static_cast<Py_ssize_t>(at), own(made).release().ptr());
     };
-    for (std::size_t i = 0; i < keywords.size(); ++i) {
-        const SpannedKeyword& k = keywords[i];
+    for (std::size_t i = 0; i < keyphrases.size(); ++i) {
         py::object record = own(new_record(type, 5));
-        set(record, 0, str_object(k.keyword.text));
-        set(record, 1, PyFloat_FromDouble(k.keyword.score));
-        set(record, 2, int_object(k.keyword.count));
-        set(record, 3, int_object(k.keyword.first_position));
-        py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(k.spans.size())));
-        for (std::size_t s = 0; s < k.spans.size(); ++s) {
+        set(record, 0, str_object(keyphrases.text(i)));
+        set(record, 1, PyFloat_FromDouble(keyphrases.score(i)));
+        set(record, 2, int_object(keyphrases.count(i)));
+        set(record, 3, int_object(keyphrases.first_position(i)));
+        const ByteSpan* const found = keyphrases.spans(i);
+        const std::size_t span_count = keyphrases.span_count(i);
+        py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(span_count)));
+        for (std::size_t s = 0; s < span_count; ++s) {
             py::object pair = own(PyTuple_New(2));
-            set(pair, 0, int_object(code_point(k.spans[s].begin)));
-            set(pair, 1, int_object(code_point(k.spans[s].end)));
+            set(pair, 0, int_object(code_point(found[s].begin)));
+            set(pair, 1, int_object(code_point(found[s].end)));
             untrack_atomic_record(pair.ptr());
             PyTuple_SET_ITEM(spans.ptr(), static_cast<Py_ssize_t>(s), pair.release().ptr());
         }
@@ -157,11 +201,45 @@ inline PyTypeObject* keyword_record_type(const pybind11::object& record) {
 }
 
 // spanned_keywords_to_python when type is null, else spanned_keywords_to_records.
+template <class Keyphrases>
+pybind11::list keyphrases_out(std::string_view text, const Keyphrases& keyphrases,
+                              PyTypeObject* type) {
+    return type == nullptr ? spanned_keywords_to_python(text, keyphrases)
+                           : spanned_keywords_to_records(text, keyphrases, type);
+}
 inline pybind11::list spanned_keywords_out(std::string_view text,
                                            const std::vector<SpannedKeyword>& keywords,
                                            PyTypeObject* type) {
-    return type == nullptr ? spanned_keywords_to_python(text, keywords)
-                           : spanned_keywords_to_records(text, keywords, type);
+    return keyphrases_out(text, SpannedKeywordView(keywords), type);
 }
+inline pybind11::list spanned_keywords_out(std::string_view text, const FlatKeyphrases& keyphrases,
+                                           PyTypeObject* type) {
+    return keyphrases_out(text, FlatKeyphraseView(keyphrases), type);
+}
+
+// The result buffers of this thread's single-text calls, lent to one call at a time, so that a
+// call allocates nothing for its results once they have grown. A call takes them and gives them
+// back when it ends: one made meanwhile on the same thread (from a finalizer the collector runs
+// while records are made, say) finds none and uses buffers of its own. Room a long text needed
+// is given back to the heap. Lock held.
+class CallResults {
+  public:
+    CallResults() : found_(std::move(kept())) { found_.clear(); }
+    ~CallResults() {
+        if (found_.capacity() <= kKeptItems) kept() = std::move(found_);
+    }
+    CallResults(const CallResults&) = delete;
+    CallResults& operator=(const CallResults&) = delete;
+
+    FlatKeyphrases& operator*() { return found_; }
+
+  private:
+    static constexpr std::size_t kKeptItems = std::size_t{1} << 16;
+    static FlatKeyphrases& kept() {
+        thread_local FlatKeyphrases buffers;
+        return buffers;
+    }
+    FlatKeyphrases found_;
+};
 
 }  // namespace kezo::python

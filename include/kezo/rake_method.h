@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/language.h"
 #include "kezo/spanned_keyword.h"
 
@@ -49,5 +50,10 @@ struct RakeConfig {
 // (n log n when top_k is 0).
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config);
+
+// The same keyphrases into out, cleared first and filled in the same order: a caller that
+// keeps out from one call to the next allocates nothing for the results once it has grown.
+void extract_rake_keyphrases(const std::string& text, const RakeConfig& config,
+                             FlatKeyphrases& out);
 
 }  // namespace kezo

@@ -53,13 +53,14 @@ struct Occurrence {
 // The key of words[first, first + length): their form indices as bytes.
 std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uint32_t length);
 
-// Appends the lower-cased form of words.words[i] to text, the phrase written so far, after a
-// blank unless the phrase is empty, the word is an ideograph after an ideograph (text written
-// without blanks), the phrase ends in an elided article ("d'avenir") or the word starts with
-// an apostrophe ("film's"). Linear in the word.
-inline void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text) {
+// Appends the lower-cased form of words.words[i] to text, whose bytes from phrase_begin on are
+// the phrase written so far, after a blank unless the phrase is empty, the word is an ideograph
+// after an ideograph (text written without blanks), the phrase ends in an elided article
+// ("d'avenir") or the word starts with an apostrophe ("film's"). Linear in the word.
+inline void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, std::string& text,
+                               std::size_t phrase_begin = 0) {
     const std::string_view word = words.lower(i);
-    const bool joined = text.empty() || text.back() == '\'' ||
+    const bool joined = text.size() == phrase_begin || text.back() == '\'' ||
                         (!word.empty() && word.front() == '\'') ||
                         (i > 0 && words.words[i].ideograph && words.words[i - 1].ideograph);
     if (!joined) text.push_back(' ');

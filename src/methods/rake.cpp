@@ -79,20 +79,18 @@ struct Scratch {
     std::vector<std::uint32_t> order;            // groups offered, then those returned, best first
     std::vector<std::uint32_t> top;              // the best top_k while they are picked
     std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
+    FlatKeyphrases found;                        // of the calls that return records
 
     void trim() {
         if (words.words.capacity() > kKeptItems || words.forms.capacity() > kKeptItems ||
             runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems ||
-            packed.capacity() > 2 * kKeptItems)
+            packed.capacity() > 2 * kKeptItems || found.capacity() > kKeptItems)
             *this = Scratch();
     }
 };
 
-}  // namespace
-
-std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
-                                                    const RakeConfig& config) {
-    Scratch& s = thread_scratch<Scratch>();
+// The keyphrases of text into out, with s as working memory.
+void rake_into(const std::string& text, const RakeConfig& config, Scratch& s, FlatKeyphrases& out) {
     methods::scan_method_words(text, methods::scan_request(config), s.words);
     const keyphrase::Words& words = s.words;
     const auto& ws = words.words;
@@ -221,35 +219,59 @@ std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
 
     // The keyphrases returned, their spans gathered in one pass over the runs: every
     // occurrence counts, spans skip those overlapping the one before.
-    std::vector<SpannedKeyword> out(order.size());
+    out.clear();
+    std::vector<FlatKeyphrases::Entry>& entries = out.entries();
+    entries.resize(order.size());
+    std::string& phrases = out.text_buffer();
     auto& slot = s.slot;
     auto& free_from = s.free_from;
     slot.assign(heads.size(), kNone);
     free_from.assign(order.size(), 0);
+    std::size_t span_room = 0;
+    for (const std::uint32_t g : order) span_room += counts[g];
+    std::size_t next_span = out.reserve_spans(span_room);
     for (std::uint32_t k = 0; k < order.size(); ++k) {
         const std::uint32_t g = order[k];
         slot[g] = k;
         const methods::Occurrence& head = runs[heads[g]];
-        Keyword& keyword = out[k].keyword;
-        std::size_t size = head.length - 1;
+        FlatKeyphrases::Entry& entry = entries[k];
+        entry.text_begin = phrases.size();
         for (std::uint32_t i = head.first; i < head.first + head.length; ++i)
-            size += words.lower(i).size();
-        keyword.text.reserve(size);
-        for (std::uint32_t i = head.first; i < head.first + head.length; ++i)
-            methods::append_phrase_word(words, i, keyword.text);
-        keyword.score = scores[g] / best;
-        keyword.count = counts[g];
-        keyword.first_position = head.first;
-        out[k].spans.reserve(counts[g]);
+            methods::append_phrase_word(words, i, phrases, entry.text_begin);
+        entry.text_size = phrases.size() - entry.text_begin;
+        entry.score = scores[g] / best;
+        entry.count = counts[g];
+        entry.first_position = head.first;
+        entry.spans_begin = next_span;
+        next_span += counts[g];
     }
+    ByteSpan* const spans = out.span_buffer();
     for (std::size_t r = 0; r < runs.size(); ++r) {
         if (group_of[r] == kNone) continue;
         const std::uint32_t k = slot[group_of[r]];
         if (k == kNone || runs[r].first < free_from[k]) continue;
         const methods::Occurrence& o = runs[r];
-        out[k].spans.push_back({ws[o.first].begin(), ws[o.first + o.length - 1].end()});
+        FlatKeyphrases::Entry& entry = entries[k];
+        spans[entry.spans_begin + entry.spans_size++] = {ws[o.first].begin(),
+                                                         ws[o.first + o.length - 1].end()};
         free_from[k] = o.first + o.length;
     }
+}
+
+}  // namespace
+
+void extract_rake_keyphrases(const std::string& text, const RakeConfig& config,
+                             FlatKeyphrases& out) {
+    Scratch& s = thread_scratch<Scratch>();
+    rake_into(text, config, s, out);
+    s.trim();
+}
+
+std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
+                                                    const RakeConfig& config) {
+    Scratch& s = thread_scratch<Scratch>();
+    rake_into(text, config, s, s.found);
+    std::vector<SpannedKeyword> out = s.found.to_records();
     s.trim();
     return out;
 }

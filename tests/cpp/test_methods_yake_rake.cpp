@@ -100,6 +100,33 @@ TEST(MethodsYakeRake, RakePhrasesAreStopwordBoundedRuns) {
     EXPECT_TRUE(has(config, "axis of evil"));
 }
 
+TEST(MethodsYakeRake, RakeIntoKeptBuffersHoldsEachCallAlone) {
+    // A long text, overlapping adjoining runs, no keyphrase: each call clears what the last left.
+    RakeConfig config;
+    config.language = Language::English;
+    config.top_k = 0;
+    config.adjoining = true;
+    FlatKeyphrases flat;
+    for (const std::string& text :
+         {kText, std::string("The axis of evil. Critics of the axis of evil, again."),
+          std::string("the of and")}) {
+        extract_rake_keyphrases(text, config, flat);
+        const auto records = extract_rake_keyphrases(text, config);
+        ASSERT_EQ(flat.size(), records.size());
+        for (std::size_t k = 0; k < flat.size(); ++k) {
+            EXPECT_EQ(flat.text(k), records[k].keyword.text);
+            EXPECT_EQ(flat[k].score, records[k].keyword.score);
+            EXPECT_EQ(flat[k].count, records[k].keyword.count);
+            ASSERT_EQ(flat[k].spans_size, records[k].spans.size());
+            for (std::size_t s = 0; s < flat[k].spans_size; ++s) {
+                EXPECT_EQ(flat.spans(k)[s].begin, records[k].spans[s].begin);
+                EXPECT_EQ(flat.spans(k)[s].end, records[k].spans[s].end);
+            }
+        }
+    }
+    EXPECT_TRUE(flat.empty());
+}
+
 TEST(MethodsYakeRake, YakeLeavesOutNearRepeats) {
     const std::string text =
         "Neural network training. The neural networks train well. Neural network models and "

@@ -1,4 +1,5 @@
 import kezo
+import kezo_native
 import pytest
 
 TEXT = (
@@ -23,6 +24,15 @@ def test_scores_spans_and_options(method):
     finally:
         kezo.clear_tenant_stopwords("kezo-methods", "en")
     assert kezo.extract("", method=method) == []
+    # Offsets count code points past non-ASCII text, in records and in the native tuples alike.
+    accented = "Énergie propre: " + TEXT
+    found = kezo.extract(accented, method=method, language="en", top_k=None)
+    assert all(accented[a:b].lower() == k.text for k in found for a, b in k.spans)
+    if method == "rake":
+        config = kezo_native.RakeMethodConfig()
+        config.language, config.top_k = kezo.Language.English, 0
+        plain = kezo_native.extract_rake_keyphrases(accented, config)
+        assert [(t, s, c, p, tuple(map(tuple, sp))) for t, s, c, p, sp in plain] == found
 
 
 def test_yake_window_and_auto_language():
