@@ -221,7 +221,8 @@ inline pybind11::list spanned_keywords_out(std::string_view text, const FlatKeyp
 // call allocates nothing for its results once they have grown. A call takes them and gives them
 // back when it ends: one made meanwhile on the same thread (from a finalizer the collector runs
 // while records are made, say) finds none and uses buffers of its own. Room a long text needed
-// is given back to the heap. Lock held.
+// is given back to the heap. Made and ended with the lock held; the call may fill the buffers
+// without it.
 class CallResults {
   public:
     CallResults() : found_(std::move(kept())) { found_.clear(); }

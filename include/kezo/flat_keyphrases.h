@@ -33,8 +33,6 @@ class FlatKeyphrases {
         return std::string_view(text_).substr(entries_[k].text_begin, entries_[k].text_size);
     }
     const ByteSpan* spans(std::size_t k) const { return spans_.data() + entries_[k].spans_begin; }
-    // Every span of every keyphrase, with room left unused between keyphrases.
-    const std::vector<ByteSpan>& all_spans() const { return spans_; }
 
     // The most items one of the buffers has room for: bytes of text, spans or entries.
     std::size_t capacity() const {
