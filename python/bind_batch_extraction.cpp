@@ -65,6 +65,20 @@ std::optional<py::list> method_batch_as(const std::vector<std::string_view>& tex
         [](std::string_view text, const Config& c) { return Method(std::string(text), c); });
 }
 
+// The same for a method that lays its keyphrases out flat: three blocks a text instead of two
+// a keyphrase.
+template <class Config, void (*Method)(const std::string&, const Config&, FlatKeyphrases&)>
+std::optional<py::list> flat_method_batch_as(const std::vector<std::string_view>& texts,
+                                             const py::object& config, unsigned threads,
+                                             const py::object& record) {
+    return batch_as<Config>(texts, config, threads, record,
+                            [](std::string_view text, const Config& c) {
+                                FlatKeyphrases found;
+                                Method(std::string(text), c, found);
+                                return found;
+                            });
+}
+
 py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object& config,
                                   unsigned threads, const py::object& record) {
     // Dispatched here, not by overloads, so the texts are read once, where they are. No Python
@@ -73,17 +87,23 @@ py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object
     // object freed by an unwinding there would be freed without the lock.
     const Utf8Texts utf8(sequence, "texts");
     const std::vector<std::string_view>& texts = utf8.views();
-    std::optional<py::list> out =
-        batch_as<KeyphraseConfig>(texts, config, threads, record, &extract_keyphrases_spanned);
+    std::optional<py::list> out = batch_as<KeyphraseConfig>(
+        texts, config, threads, record, [](std::string_view text, const KeyphraseConfig& c) {
+            FlatKeyphrases found;
+            extract_keyphrases_spanned(text, c, found);
+            return found;
+        });
     if (!out)
         out = method_batch_as<YakeConfig, &extract_yake_keyphrases>(texts, config, threads, record);
     if (!out)
-        out = method_batch_as<RakeConfig, &extract_rake_keyphrases>(texts, config, threads, record);
+        out = flat_method_batch_as<RakeConfig, &extract_rake_keyphrases>(texts, config, threads,
+                                                                         record);
     if (!out)
-        out = method_batch_as<TextRankMethodConfig, &textrank_keyphrases>(texts, config, threads,
-                                                                          record);
+        out = flat_method_batch_as<TextRankMethodConfig, &textrank_keyphrases>(texts, config,
+                                                                               threads, record);
     if (!out)
-        out = method_batch_as<TfidfMethodConfig, &tfidf_keyphrases>(texts, config, threads, record);
+        out = flat_method_batch_as<TfidfMethodConfig, &tfidf_keyphrases>(texts, config, threads,
+                                                                         record);
     if (out) return std::move(*out);
     throw py::type_error(
         "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "

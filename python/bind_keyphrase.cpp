@@ -174,9 +174,9 @@ void bind_keyphrase_spans(py::module_& m) {
             PyTypeObject* const type = keyword_record_type(record);
             const KeyphraseConfig copy = config;
             const Utf8Text utf8(text);  // a long text is not copied
-            const std::vector<SpannedKeyword> keywords =
-                without_gil([&] { return extract_keyphrases_spanned(utf8.view(), copy); });
-            return spanned_keywords_out(utf8.view(), keywords, type);
+            CallResults found;
+            without_gil([&] { extract_keyphrases_spanned(utf8.view(), copy, *found); });
+            return spanned_keywords_out(utf8.view(), *found, type);
         },
         py::arg("text"), py::arg("config") = KeyphraseConfig(), py::arg("record") = py::none(),
         "Return the keyphrases of `text` with where they occur: a list of (text, score,\n"

@@ -88,8 +88,9 @@ void bind_methods_textrank_tfidf(py::module_& m) {
         [](const std::string& text, const TextRankMethodConfig& config, const py::object& record) {
             PyTypeObject* const type = keyword_record_type(record);
             const TextRankMethodConfig copy = config;
-            const auto keywords = without_gil([&] { return textrank_keyphrases(text, copy); });
-            return spanned_keywords_out(text, keywords, type);
+            CallResults found;
+            without_gil([&] { textrank_keyphrases(text, copy, *found); });
+            return spanned_keywords_out(text, *found, type);
         },
         py::arg("text"), py::arg("config") = TextRankMethodConfig(), py::arg("record") = py::none(),
         "TextRank phrases of `text`, best first: (text, score, count, first_position, spans)\n"
@@ -101,8 +102,9 @@ void bind_methods_textrank_tfidf(py::module_& m) {
         [](const std::string& text, const TfidfMethodConfig& config, const py::object& record) {
             PyTypeObject* const type = keyword_record_type(record);
             const TfidfMethodConfig copy = config;
-            const auto keywords = without_gil([&] { return tfidf_keyphrases(text, copy); });
-            return spanned_keywords_out(text, keywords, type);
+            CallResults found;
+            without_gil([&] { tfidf_keyphrases(text, copy, *found); });
+            return spanned_keywords_out(text, *found, type);
         },
         py::arg("text"), py::arg("config") = TfidfMethodConfig(), py::arg("record") = py::none(),
         "Phrases of `text` by tf-idf, best first: (text, score, count, first_position,\n"

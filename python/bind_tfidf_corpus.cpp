@@ -29,7 +29,12 @@ void bind_tfidf_corpus(py::module_& m) {
                 [&] { return std::make_unique<TfidfCorpusPass>(views, copy, threads); });
             py::list out = records_as_extracted(
                 views, pass->threads(), type, [&] { return pass->take(); },
-                [&](std::size_t i) { return pass->extract(i); }, [&] { pass->stop(); });
+                [&](std::size_t i) {
+                    FlatKeyphrases found;
+                    pass->extract(i, found);
+                    return found;
+                },
+                [&] { pass->stop(); });
             DocumentFrequencyTable table{nullptr, pass->document_frequency()};
             return py::make_tuple(py::cast(std::move(table)), out);
         },

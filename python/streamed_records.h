@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "kezo/helper_threads.h"
@@ -76,12 +77,13 @@ class FinishedTexts {
 };
 
 // One list of records per text (spanned_keywords_out, of records of type), texts[i]'s from
-// extract(i), on `threads` threads. take() gives the next text to extract or kNone, stop()
-// makes it give no more; both and extract are called from every thread at once (extract never
-// twice for one text). The calling thread makes the records of finished texts, a batch of them
-// at a time with the interpreter lock held, and extracts texts itself in between; the lock is
-// released otherwise. The first error (from extract, or a Python error making records) stops
-// the others after their current text and is raised once all have stopped.
+// extract(i) (a std::vector<SpannedKeyword> or FlatKeyphrases), on `threads` threads. take() gives
+// the next text to extract or kNone, stop() makes it give no more; both and extract are called from
+// every thread at once (extract never twice for one text). The calling thread makes the records of
+// finished texts, a batch of them at a time with the interpreter lock held, and extracts texts
+// itself in between; the lock is released otherwise. The first error (from extract, or a Python
+// error making records) stops the others after their current text and is raised once all have
+// stopped.
 //
 // At interpreter exit a thread asking for the lock back goes no further (gil_release.h). Should
 // it be unwound instead, the list is left unreferenced, never freed without the lock, the
@@ -93,7 +95,9 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
     namespace py = pybind11;
     constexpr std::size_t kNone = SIZE_MAX;
     constexpr std::size_t kBatch = 16;  // texts waiting before the lock is taken for them
-    std::vector<std::vector<SpannedKeyword>> found(texts.size());
+    // What extract returns: a list of SpannedKeyword, or FlatKeyphrases.
+    using Found = std::decay_t<decltype(extract(std::size_t{0}))>;
+    std::vector<Found> found(texts.size());
     FinishedTexts finished(texts.size());
     PyObject* const out = PyList_New(static_cast<Py_ssize_t>(texts.size()));
     if (out == nullptr) throw py::error_already_set();

@@ -21,6 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/language.h"
 #include "kezo/spanned_keyword.h"
 #include "kezo/types.h"
@@ -95,6 +96,11 @@ std::vector<Keyword> extract_keyphrases(std::string_view text, const KeyphraseCo
 // pass over the occurrences of the phrases returned.
 std::vector<SpannedKeyword> extract_keyphrases_spanned(std::string_view text,
                                                        const KeyphraseConfig& config);
+
+// The same keyphrases into out, cleared first and filled in the same order: a caller that
+// keeps out from one call to the next allocates nothing for the results once it has grown.
+void extract_keyphrases_spanned(std::string_view text, const KeyphraseConfig& config,
+                                FlatKeyphrases& out);
 
 // The key under which a phrase is counted in KeyphraseConfig::document_frequency: its words
 // lower-cased, stemmed for lang (function words as they are), joined by one blank.

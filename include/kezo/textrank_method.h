@@ -25,6 +25,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/language.h"
 #include "kezo/spanned_keyword.h"
 
@@ -63,5 +64,10 @@ struct TextRankMethodConfig {
 // the graph (window edges per word), plus max_iter rounds over the edges.
 std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
                                                 const TextRankMethodConfig& config);
+
+// The same keyphrases into out, cleared first and filled in the same order: a caller that
+// keeps out from one call to the next allocates nothing for the results once it has grown.
+void textrank_keyphrases(const std::string& text, const TextRankMethodConfig& config,
+                         FlatKeyphrases& out);
 
 }  // namespace kezo

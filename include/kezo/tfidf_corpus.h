@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/phrase_frequency_table.h"
 #include "kezo/spanned_keyword.h"
 #include "kezo/tfidf_method.h"
@@ -53,6 +54,9 @@ class TfidfCorpusPass {
     // The keyphrases of the text take() gave as i; call once per text. Thread-safe for
     // different texts. Sets config's tenant on this thread for the call.
     std::vector<SpannedKeyword> extract(std::size_t i);
+    // The same keyphrases in place of what out held: a caller that keeps out from text to text
+    // allocates nothing for them once it has grown.
+    void extract(std::size_t i, FlatKeyphrases& out);
 
     // The corpus table (the result's document_frequency) and texts.size(). Thread-safe.
     std::shared_ptr<const PhraseFrequencyTable> document_frequency() const;

@@ -21,6 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/language.h"
 #include "kezo/phrase_frequency_table.h"
 #include "kezo/spanned_keyword.h"
@@ -54,5 +55,10 @@ struct TfidfMethodConfig {
 // occurrence in text order, never overlapping. Any bytes are accepted. Linear in the text.
 std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
                                              const TfidfMethodConfig& config);
+
+// The same keyphrases into out, cleared first and filled in the same order: a caller that
+// keeps out from one call to the next allocates nothing for the results once it has grown.
+void tfidf_keyphrases(const std::string& text, const TfidfMethodConfig& config,
+                      FlatKeyphrases& out);
 
 }  // namespace kezo

@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "../core/flat_records.h"
 #include "candidates.h"
 #include "kezo/corpus_counting.h"
 #include "kezo/keyphrase.h"
@@ -92,8 +93,8 @@ keyphrase::Candidates candidates_of(std::string_view text, Language lang,
     return keyphrase::build_candidates(text, std::move(words), options);
 }
 
-std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseConfig& config,
-                                         bool spans) {
+void run_pipeline(std::string_view text, const KeyphraseConfig& config, bool spans,
+                  FlatKeyphrases& out) {
     const Language lang = resolve_language(text, config.language);
     // Tenant stopwords apply to every stop test of this call; the previous tenant comes back on
     // every exit.
@@ -116,22 +117,28 @@ std::vector<SpannedKeyword> run_pipeline(std::string_view text, const KeyphraseC
     selection.keep_near_duplicates = config.keep_near_duplicates;
     selection.near_duplicate_threshold = config.near_duplicate_threshold;
     selection.spans = spans;
-    return keyphrase::select_keyphrases(c, scores, selection);
+    keyphrase::select_keyphrases(c, scores, selection, out);
 }
 
 }  // namespace
 
 std::vector<Keyword> extract_keyphrases(std::string_view text, const KeyphraseConfig& config) {
-    std::vector<SpannedKeyword> spanned = run_pipeline(text, config, false);
+    std::vector<SpannedKeyword> spanned =
+        records_of([&](FlatKeyphrases& out) { run_pipeline(text, config, false, out); });
     std::vector<Keyword> out;
     out.reserve(spanned.size());
     for (SpannedKeyword& k : spanned) out.push_back(std::move(k.keyword));
     return out;
 }
 
+void extract_keyphrases_spanned(std::string_view text, const KeyphraseConfig& config,
+                                FlatKeyphrases& out) {
+    run_pipeline(text, config, true, out);
+}
+
 std::vector<SpannedKeyword> extract_keyphrases_spanned(std::string_view text,
                                                        const KeyphraseConfig& config) {
-    return run_pipeline(text, config, true);
+    return records_of([&](FlatKeyphrases& out) { run_pipeline(text, config, true, out); });
 }
 
 std::string keyphrase_stem_key(const std::string& phrase, Language lang) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "../core/flat_records.h"
 #include "../core/thread_scratch.h"
 #include "near_duplicates.h"
 
@@ -104,9 +105,15 @@ struct Scratch {
         std::uint32_t count;
         bool telling;
     };
+    // The spellings found for a chosen phrase: the first `used` of list, the others kept with
+    // their room for the next text.
+    struct Forms {
+        std::vector<Form> list;
+        std::uint32_t used = 0;
+    };
     std::vector<std::uint32_t> order, chosen;  // phrases
     std::vector<ChosenPlaces::Slot> places;
-    std::vector<std::vector<Form>> forms;  // by chosen phrase, as far as any was needed
+    std::vector<Forms> forms;              // by chosen phrase, as far as any was needed
     std::vector<std::uint32_t> free_from;  // by chosen phrase
     // By chosen phrase, the bytes of the last occurrence spelt, the case context of its first
     // word and the form it gave: an occurrence written the same in the same context is spelt
@@ -117,8 +124,9 @@ struct Scratch {
         std::uint32_t form = 0;
     };
     std::vector<LastSpelt> last_spelt;
-    std::vector<bool> first_terms;  // by term
-    std::string text;               // the spelling of the occurrence at hand
+    std::vector<bool> first_terms;               // by term
+    std::string text;                            // the spelling of the occurrence at hand
+    std::vector<const std::string*> best_texts;  // by chosen phrase, its spelling shown
 
     void trim() {
         if (order.capacity() > kKeptItems || forms.size() > kKeptItems ||
@@ -128,24 +136,32 @@ struct Scratch {
 };
 
 // The most frequent spelling of each chosen phrase, counting only occurrences whose case tells
-// something when there are any, as the text of out[k] for chosen[k] (out holds one keyword a
-// chosen phrase); and, when spans is true, the spans of its occurrences as out[k].spans.
+// something when there are any, appended to out's text as the text of entry k for chosen[k]
+// (out holds one entry a chosen phrase, in that order, its spans none yet); and, when spans is
+// true, the spans of its occurrences.
 void spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen, bool spans,
-               std::vector<SpannedKeyword>& out, Scratch& s) {
+               FlatKeyphrases& out, Scratch& s) {
     using Form = Scratch::Form;
     const ChosenPlaces places(chosen, s.places);
     std::string& text = s.text;
-    std::vector<std::vector<Form>>& forms = s.forms;
+    std::vector<Scratch::Forms>& forms = s.forms;
     if (forms.size() < chosen.size()) forms.resize(chosen.size());
-    for (std::size_t k = 0; k < chosen.size(); ++k) forms[k].clear();
+    for (std::size_t k = 0; k < chosen.size(); ++k) forms[k].used = 0;
     s.last_spelt.assign(chosen.size(), Scratch::LastSpelt());
     std::vector<std::uint32_t>& free_from = s.free_from;
     free_from.assign(spans ? chosen.size() : 0, 0);
+    std::vector<FlatKeyphrases::Entry>& entries = out.entries();
     if (spans) {
         // A phrase has a span for each of its occurrences at most.
-        for (std::size_t k = 0; k < chosen.size(); ++k)
-            out[k].spans.reserve(c.phrases[chosen[k]].count);
+        std::size_t room = 0;
+        for (const std::uint32_t p : chosen) room += c.phrases[p].count;
+        std::size_t next = out.reserve_spans(room);
+        for (std::size_t k = 0; k < chosen.size(); ++k) {
+            entries[k].spans_begin = next;
+            next += c.phrases[chosen[k]].count;
+        }
     }
+    ByteSpan* const span_buffer = out.span_buffer();
     const std::vector<Word>& words = c.words.words;
     // Where occurrences are found again from the words, only the starts of chosen phrases are
     // walked. Kept ones are read straight through: a place found by phrase costs less than the
@@ -161,32 +177,38 @@ void spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen, bo
         if (spans && o.start >= free_from[place]) {
             // Occurrences come in text order, so a greedy pass keeps them apart.
             const std::uint32_t end = o.start + c.phrases[o.phrase].size;
-            out[place].spans.push_back({words[o.start].begin(), words[end - 1].end()});
+            FlatKeyphrases::Entry& entry = entries[place];
+            span_buffer[entry.spans_begin + entry.spans_size++] = {words[o.start].begin(),
+                                                                   words[end - 1].end()};
             free_from[place] = end;
         }
-        auto& list = forms[place];
+        Scratch::Forms& found = forms[place];
         const Word& first = words[o.start];
         const std::uint64_t begin = first.begin();
         const std::string_view written =
             c.text.substr(begin, words[o.start + c.phrases[o.phrase].size - 1].end() - begin);
         const unsigned context = (first.shows_case ? 1u : 0u) | (first.sentence_start ? 2u : 0u);
         Scratch::LastSpelt& last = s.last_spelt[place];
-        if (!list.empty() && last.context == context && last.written == written) {
-            ++list[last.form].count;
+        if (found.used > 0 && last.context == context && last.written == written) {
+            ++found.list[last.form].count;
             return;
         }
         bool telling = false;
         spelling(c, c.phrases[o.phrase], o.start, &telling, text);
-        auto it = std::find_if(list.begin(), list.end(), [&](const Form& form) {
+        const auto used_end = found.list.begin() + found.used;
+        auto it = std::find_if(found.list.begin(), used_end, [&](const Form& form) {
             return form.telling == telling && form.text == text;
         });
-        if (it == list.end()) {
-            list.push_back({text, 1, telling});  // a kept list keeps its room
-            it = list.end() - 1;
+        if (it == used_end) {
+            if (found.used == found.list.size()) found.list.push_back({std::string(), 0, false});
+            it = found.list.begin() + found.used++;
+            it->text.assign(text);  // in the room an earlier text left
+            it->count = 1;
+            it->telling = telling;
         } else {
             ++it->count;
         }
-        last = {written, context, static_cast<std::uint32_t>(it - list.begin())};
+        last = {written, context, static_cast<std::uint32_t>(it - found.list.begin())};
     };
     for_each_occurrence(
         c,
@@ -195,23 +217,35 @@ void spellings(const Candidates& c, const std::vector<std::uint32_t>& chosen, bo
             if (place != ChosenPlaces::kFree) add_occurrence(o, place);
         },
         c.occurrences_kept ? nullptr : &first_terms);
+    // Telling forms first, then the most frequent; the first seen wins a tie. The texts are
+    // measured first, so that out's text grows once.
+    std::vector<const std::string*>& best_texts = s.best_texts;
+    best_texts.assign(chosen.size(), nullptr);
+    std::size_t bytes = 0;
     for (std::size_t k = 0; k < chosen.size(); ++k) {
-        // Telling forms first, then the most frequent; the first seen wins a tie.
-        Form* best = nullptr;
-        for (Form& form : forms[k])
+        const Form* best = nullptr;
+        const Scratch::Forms& found = forms[k];
+        for (std::uint32_t f = 0; f < found.used; ++f) {
+            const Form& form = found.list[f];
             if (best == nullptr || (form.telling && !best->telling) ||
                 (form.telling == best->telling && form.count > best->count))
                 best = &form;
-        if (best != nullptr) out[k].keyword.text = std::move(best->text);  // forms go next
+        }
+        if (best == nullptr) continue;
+        best_texts[k] = &best->text;
+        bytes += best->text.size();
+    }
+    std::string& phrases = out.text_buffer();
+    phrases.reserve(phrases.size() + bytes);
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        entries[k].text_begin = phrases.size();
+        if (best_texts[k] != nullptr) phrases.append(*best_texts[k]);
+        entries[k].text_size = phrases.size() - entries[k].text_begin;
     }
 }
 
-}  // namespace
-
-std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
-                                              const std::vector<double>& scores,
-                                              const SelectionOptions& options) {
-    Scratch& s = thread_scratch<Scratch>();
+void select_into(const Candidates& c, const std::vector<double>& scores,
+                 const SelectionOptions& options, Scratch& s, FlatKeyphrases& out) {
     std::vector<std::uint32_t>& order = s.order;
     order.clear();
     for (std::uint32_t p = 0; p < c.phrases.size(); ++p)
@@ -244,18 +278,32 @@ std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
         chosen = filter.kept(wanted);
     }
 
-    // Spelt and spanned in place: the keywords returned hold what they are made of.
-    std::vector<SpannedKeyword> result(chosen.size());
-    spellings(c, chosen, options.spans, result, s);
+    out.clear();
+    std::vector<FlatKeyphrases::Entry>& entries = out.entries();
+    entries.resize(chosen.size());
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         const Phrase& p = c.phrases[chosen[k]];
-        Keyword& keyword = result[k].keyword;
-        keyword.score = scores[chosen[k]];
-        keyword.count = p.count;
-        keyword.first_position = p.first_word;
+        FlatKeyphrases::Entry& entry = entries[k];
+        entry.score = scores[chosen[k]];
+        entry.count = p.count;
+        entry.first_position = p.first_word;
     }
+    spellings(c, chosen, options.spans, out, s);
+}
+
+}  // namespace
+
+void select_keyphrases(const Candidates& c, const std::vector<double>& scores,
+                       const SelectionOptions& options, FlatKeyphrases& out) {
+    Scratch& s = thread_scratch<Scratch>();
+    select_into(c, scores, options, s, out);
     s.trim();
-    return result;
+}
+
+std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
+                                              const std::vector<double>& scores,
+                                              const SelectionOptions& options) {
+    return records_of([&](FlatKeyphrases& out) { select_keyphrases(c, scores, options, out); });
 }
 
 }  // namespace kezo::keyphrase

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "candidates.h"
+#include "kezo/flat_keyphrases.h"
 #include "kezo/spanned_keyword.h"
 #include "kezo/types.h"
 
@@ -24,8 +25,15 @@ struct SelectionOptions {
 // near-duplicates (NearDuplicateFilter) unless they are kept. Each is shown in its most
 // frequent spelling (see extract_keyphrases for the casing), with the byte spans of its
 // occurrences when asked (text order, an occurrence overlapping the one before left out).
+// Thread-safe for different candidates; linear in the phrases and occurrences of the text,
+// n log n in the phrases offered.
 std::vector<SpannedKeyword> select_keyphrases(const Candidates& c,
                                               const std::vector<double>& scores,
                                               const SelectionOptions& options);
+
+// The same keyphrases in place of what out held, laid out flat: once out has grown, a call
+// allocates nothing for them.
+void select_keyphrases(const Candidates& c, const std::vector<double>& scores,
+                       const SelectionOptions& options, FlatKeyphrases& out);
 
 }  // namespace kezo::keyphrase

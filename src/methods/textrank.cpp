@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "../core/flat_records.h"
 #include "kezo/stopwords.h"
 #include "kezo/textrank_method.h"
 #include "method_text.h"
@@ -113,8 +114,8 @@ std::vector<double> rank(const Graph& g, std::uint32_t vertices, const TextRankM
 
 }  // namespace
 
-std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
-                                                const TextRankMethodConfig& config) {
+void textrank_keyphrases(const std::string& text, const TextRankMethodConfig& config,
+                         FlatKeyphrases& out) {
     const Language lang = methods::resolve_language(text, config.language);
     const stopwords::ScopedTenant tenant(config.tenant_id);
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
@@ -124,7 +125,10 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
 
     std::vector<std::uint32_t> vertex_of_word;
     const std::uint32_t vertices = word_vertices(c, &vertex_of_word);
-    if (vertices == 0) return {};
+    if (vertices == 0) {
+        out.clear();
+        return;
+    }
     const Graph g =
         build_graph(c, vertex_of_word, vertices, std::max<std::uint32_t>(config.window, 2));
     const std::vector<double> score = rank(g, vertices, config);
@@ -185,7 +189,12 @@ std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
     selection.keep_near_duplicates = true;  // every maximal run is its own phrase
     selection.spans = true;
     selection.offered = &offered;
-    return keyphrase::select_keyphrases(c, phrase_score, selection);
+    keyphrase::select_keyphrases(c, phrase_score, selection, out);
+}
+
+std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
+                                                const TextRankMethodConfig& config) {
+    return records_of([&](FlatKeyphrases& out) { textrank_keyphrases(text, config, out); });
 }
 
 }  // namespace kezo

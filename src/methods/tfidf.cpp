@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "../core/flat_records.h"
 #include "../core/thread_scratch.h"
 #include "../keyphrase/stem_keys.h"
 #include "kezo/stopwords.h"
@@ -174,9 +175,8 @@ keyphrase::Candidates tfidf_candidates(std::string_view text, const TfidfMethodC
                              std::max(config.max_words, min_words), true, config.extra_stopwords);
 }
 
-std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
-                                                const TfidfMethodConfig& config,
-                                                const PhraseDocuments* documents) {
+void tfidf_of_candidates(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
+                         const PhraseDocuments* documents, FlatKeyphrases& out) {
     const std::uint32_t min_words = std::max<std::uint32_t>(config.min_words, 1);
     Scratch& scratch = thread_scratch<Scratch>();
     std::vector<char>& offered = scratch.offered;
@@ -211,17 +211,21 @@ std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
     selection.keep_near_duplicates = true;  // every n-gram counts, as tf-idf has it
     selection.spans = true;
     selection.offered = &offered;
-    std::vector<SpannedKeyword> found = keyphrase::select_keyphrases(c, score, selection);
+    keyphrase::select_keyphrases(c, score, selection, out);
     scratch.trim();
-    return found;
 }
 
 }  // namespace methods
 
+void tfidf_keyphrases(const std::string& text, const TfidfMethodConfig& config,
+                      FlatKeyphrases& out) {
+    const stopwords::ScopedTenant tenant(config.tenant_id);
+    methods::tfidf_of_candidates(methods::tfidf_candidates(text, config), config, nullptr, out);
+}
+
 std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
                                              const TfidfMethodConfig& config) {
-    const stopwords::ScopedTenant tenant(config.tenant_id);
-    return methods::tfidf_of_candidates(methods::tfidf_candidates(text, config), config, nullptr);
+    return records_of([&](FlatKeyphrases& out) { tfidf_keyphrases(text, config, out); });
 }
 
 }  // namespace kezo

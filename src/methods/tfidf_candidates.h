@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../keyphrase/candidates.h"
-#include "kezo/spanned_keyword.h"
+#include "kezo/flat_keyphrases.h"
 #include "kezo/tfidf_method.h"
 
 namespace kezo::methods {
@@ -34,12 +34,12 @@ struct PhraseDocuments {
     }
 };
 
-// The keyphrases tfidf_keyphrases returns for candidates c. With documents (the documents
-// holding each phrase of c) and config.total_documents > 0, phrases are weighed by those
-// counts, and where c keeps its occurrences its terms are never read (they may have been let
-// go); else as config says. Thread-safe; linear in the phrases of c.
-std::vector<SpannedKeyword> tfidf_of_candidates(const keyphrase::Candidates& c,
-                                                const TfidfMethodConfig& config,
-                                                const PhraseDocuments* documents);
+// The keyphrases tfidf_keyphrases returns for candidates c, in place of what out held. With
+// documents (the documents holding each phrase of c) and config.total_documents > 0, phrases
+// are weighed by those counts, and where c keeps its occurrences its terms are never read
+// (they may have been let go); else as config says. Thread-safe for different outs; linear in
+// the phrases of c.
+void tfidf_of_candidates(const keyphrase::Candidates& c, const TfidfMethodConfig& config,
+                         const PhraseDocuments* documents, FlatKeyphrases& out);
 
 }  // namespace kezo::methods

@@ -109,13 +109,14 @@ void TfidfCorpusPass::stop() {
     state_->read_by.stop();
 }
 
-std::vector<SpannedKeyword> TfidfCorpusPass::extract(std::size_t i) {
+void TfidfCorpusPass::extract(std::size_t i, FlatKeyphrases& out) {
     State& s = *state_;
     const stopwords::ScopedTenant tenant(s.config.tenant_id);
     CountedText& text = s.counted[i];
     if (!text.kept) {
         const keyphrase::Candidates c = methods::tfidf_candidates(s.texts[i], s.config);
-        return methods::tfidf_of_candidates(c, s.weighing, nullptr);
+        methods::tfidf_of_candidates(c, s.weighing, nullptr, out);
+        return;
     }
     // A phrase's key in its thread's table leads to its corpus count, read for the phrases
     // weighed only.
@@ -123,10 +124,14 @@ std::vector<SpannedKeyword> TfidfCorpusPass::extract(std::size_t i) {
     documents.key_of_phrase = text.keys.data();
     documents.index_of_key = text.thread == 0 ? nullptr : s.index_of[text.thread].data();
     documents.documents = s.table->counts_by_index().data();
-    std::vector<SpannedKeyword> found =
-        methods::tfidf_of_candidates(text.candidates, s.weighing, &documents);
+    methods::tfidf_of_candidates(text.candidates, s.weighing, &documents, out);
     text = CountedText();  // its memory back as soon as it is done
-    return found;
+}
+
+std::vector<SpannedKeyword> TfidfCorpusPass::extract(std::size_t i) {
+    FlatKeyphrases found;
+    extract(i, found);
+    return found.to_records();
 }
 
 std::shared_ptr<const PhraseFrequencyTable> TfidfCorpusPass::document_frequency() const {

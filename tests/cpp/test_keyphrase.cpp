@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "keyphrase/addresses.h"
@@ -21,7 +22,9 @@
 #include "kezo/keyphrase.h"
 #include "kezo/phrase_frequency_table.h"
 #include "kezo/stopwords.h"
+#include "kezo/textrank_method.h"
 #include "kezo/tfidf_corpus.h"
+#include "kezo/tfidf_method.h"
 #include "test_data.h"
 
 using namespace kezo;
@@ -600,6 +603,56 @@ TEST(KeyphraseCorpus, OnePassTfidfMatchesCountingThenExtracting) {
             }
         }
     }
+    // Flat, into one buffer kept from text to text: the same keyphrases.
+    TfidfCorpusPass pass(views, config, 1);
+    FlatKeyphrases flat;
+    for (std::size_t i; (i = pass.take()) != TfidfCorpusPass::kNone;) {
+        pass.extract(i, flat);
+        const auto expected = tfidf_keyphrases(texts[i], weighed);
+        ASSERT_EQ(flat.size(), expected.size()) << i;
+        for (std::size_t k = 0; k < flat.size(); ++k) {
+            EXPECT_EQ(flat.text(k), expected[k].keyword.text);
+            EXPECT_EQ(flat[k].spans_size, expected[k].spans.size());
+        }
+    }
+}
+
+// What a thread keeps from one text to the next (spellings, flat buffers) shows in no result:
+// each text, after others of every length on the same thread, gives what it gives on a thread
+// of its own.
+TEST(KeyphraseSelection, NoResultDependsOnTheTextsBefore) {
+    std::vector<std::string> texts = {kezo::testing::udhr("en"), "Solar panels. SOLAR panels!", "",
+                                      "Wind farms and solar panels, solar Panels, wind farms."};
+    KeyphraseConfig keyphrase;
+    keyphrase.language = Language::English;
+    keyphrase.top_k = 0;
+    TextRankMethodConfig textrank;
+    textrank.language = Language::English;
+    TfidfMethodConfig tfidf;
+    tfidf.language = Language::English;
+    const auto key = [](const std::vector<SpannedKeyword>& list) {
+        std::vector<std::tuple<std::string, double, std::size_t, std::uint64_t>> out;
+        for (const SpannedKeyword& k : list)
+            out.emplace_back(k.keyword.text, k.keyword.score, k.spans.size(),
+                             k.spans.empty() ? 0 : k.spans.back().end);
+        return out;
+    };
+    const auto all = [&](const std::string& text) {
+        return std::make_tuple(key(extract_keyphrases_spanned(text, keyphrase)),
+                               key(textrank_keyphrases(text, textrank)),
+                               key(tfidf_keyphrases(text, tfidf)));
+    };
+    std::vector<decltype(all(texts[0]))> alone;
+    for (const std::string& text : texts) std::thread([&] { alone.push_back(all(text)); }).join();
+    FlatKeyphrases flat;
+    for (int round = 0; round < 2; ++round)
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_EQ(all(texts[i]), alone[i]) << i;
+            extract_keyphrases_spanned(texts[i], keyphrase, flat);
+            EXPECT_EQ(flat.size(), std::get<0>(alone[i]).size());
+            for (std::size_t k = 0; k < flat.size(); ++k)
+                EXPECT_EQ(flat.text(k), std::get<0>(std::get<0>(alone[i])[k]));
+        }
 }
 
 TEST(KeyphraseRobustness, HostileInputGivesSaneOutput) {
