@@ -54,19 +54,9 @@ std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
     return run_batch(texts, config.cast<const Config&>(), threads, record, extract);
 }
 
-// batch_as for a method that takes its text as a std::string: the copy is made by the thread
-// that extracts the text, not by the calling thread before the batch starts.
-template <class Config, std::vector<SpannedKeyword> (*Method)(const std::string&, const Config&)>
-std::optional<py::list> method_batch_as(const std::vector<std::string_view>& texts,
-                                        const py::object& config, unsigned threads,
-                                        const py::object& record) {
-    return batch_as<Config>(
-        texts, config, threads, record,
-        [](std::string_view text, const Config& c) { return Method(std::string(text), c); });
-}
-
-// The same for a method that lays its keyphrases out flat: three blocks a text instead of two
-// a keyphrase.
+// batch_as for a method that takes its text as a std::string (the copy is made by the thread
+// that extracts the text, not by the calling thread before the batch starts) and lays its
+// keyphrases out flat: three blocks a text instead of two a keyphrase.
 template <class Config, void (*Method)(const std::string&, const Config&, FlatKeyphrases&)>
 std::optional<py::list> flat_method_batch_as(const std::vector<std::string_view>& texts,
                                              const py::object& config, unsigned threads,
@@ -94,7 +84,8 @@ py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object
             return found;
         });
     if (!out)
-        out = method_batch_as<YakeConfig, &extract_yake_keyphrases>(texts, config, threads, record);
+        out = flat_method_batch_as<YakeConfig, &extract_yake_keyphrases>(texts, config, threads,
+                                                                         record);
     if (!out)
         out = flat_method_batch_as<RakeConfig, &extract_rake_keyphrases>(texts, config, threads,
                                                                          record);

@@ -80,9 +80,9 @@ void bind_methods_yake_rake(py::module_& m) {
         [](const std::string& text, const YakeConfig& config, const py::object& record) {
             PyTypeObject* const type = keyword_record_type(record);
             const YakeConfig copy = config;
-            const std::vector<SpannedKeyword> keywords =
-                without_gil([&] { return extract_yake_keyphrases(text, copy); });
-            return spanned_keywords_out(text, keywords, type);
+            CallResults found;
+            without_gil([&] { extract_yake_keyphrases(text, copy, *found); });
+            return spanned_keywords_out(text, *found, type);
         },
         py::arg("text"), py::arg("config") = YakeConfig(), py::arg("record") = py::none(),
         "Return the YAKE keyphrases of `text`, best first: a list of (text, score, count,\n"

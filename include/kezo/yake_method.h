@@ -22,6 +22,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kezo/flat_keyphrases.h"
 #include "kezo/language.h"
 #include "kezo/spanned_keyword.h"
 
@@ -54,5 +55,10 @@ struct YakeConfig {
 // (quadratic in phrase length).
 std::vector<SpannedKeyword> extract_yake_keyphrases(const std::string& text,
                                                     const YakeConfig& config);
+
+// The same keyphrases into out, cleared first and filled in the same order: a caller that
+// keeps out from one call to the next allocates nothing for the results once it has grown.
+void extract_yake_keyphrases(const std::string& text, const YakeConfig& config,
+                             FlatKeyphrases& out);
 
 }  // namespace kezo

@@ -53,24 +53,4 @@ std::string run_key(const keyphrase::Words& words, std::uint32_t first, std::uin
     return key;
 }
 
-SpannedKeyword make_keyphrase(const keyphrase::Words& words,
-                              const std::vector<Occurrence>& occurrences, double score) {
-    SpannedKeyword k;
-    const Occurrence& head = occurrences.front();
-    for (std::uint32_t i = 0; i < head.length; ++i)
-        append_phrase_word(words, head.first + i, k.keyword.text);
-    k.keyword.score = score;
-    k.keyword.count = static_cast<std::uint32_t>(occurrences.size());
-    k.keyword.first_position = head.first;
-    std::uint32_t free_from = 0;
-    for (const Occurrence& o : occurrences) {
-        if (o.first < free_from) continue;
-        const keyphrase::Word& a = words.words[o.first];
-        const keyphrase::Word& b = words.words[o.first + o.length - 1];
-        k.spans.push_back({a.begin(), b.end()});
-        free_from = o.first + o.length;
-    }
-    return k;
-}
-
 }  // namespace kezo::methods

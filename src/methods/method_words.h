@@ -67,10 +67,4 @@ inline void append_phrase_word(const keyphrase::Words& words, std::uint32_t i, s
     text += word;
 }
 
-// The keyphrase for a group of occurrences of one run (in text order): its lower-cased words
-// joined as append_phrase_word joins them, count, first position and the non-overlapping byte
-// spans.
-SpannedKeyword make_keyphrase(const keyphrase::Words& words,
-                              const std::vector<Occurrence>& occurrences, double score);
-
 }  // namespace kezo::methods

@@ -2,58 +2,16 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "../core/flat_records.h"
 #include "../core/thread_scratch.h"
 #include "kezo/rake_method.h"
 #include "method_words.h"
+#include "stamped_table.h"
 
 namespace kezo {
 
 namespace {
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
-
-// Candidate groups by packed key: open addressing with room for every key of a call made up
-// front, the table of each thread reused from one call to the next (no allocation per group).
-// A slot belongs to the call whose stamp it carries, so a new call clears nothing.
-class PackedGroups {
-  public:
-    // Forgets the previous call's keys and makes room for `keys` of them.
-    void reset(std::size_t keys) {
-        std::size_t slots = 64;
-        while (slots < keys * 2) slots <<= 1;
-        if (slots_.size() < slots || ++stamp_ == 0) {
-            slots_.assign(std::max(slots, slots_.size()), Slot{});
-            stamp_ = 1;
-        }
-        mask_ = slots - 1;
-    }
-
-    // The group of key, or next (now its group) when key is new.
-    std::uint32_t find_or_add(std::uint64_t key, std::uint32_t next) {
-        std::uint64_t h = key * 0x9E3779B97F4A7C15ull;
-        for (std::size_t at = (h ^ (h >> 31)) & mask_;; at = (at + 1) & mask_) {
-            Slot& slot = slots_[at];
-            if (slot.stamp != stamp_) {
-                slot.key = key;
-                slot.group = next;
-                slot.stamp = stamp_;
-                return next;
-            }
-            if (slot.key == key) return slot.group;
-        }
-    }
-
-    std::size_t capacity() const { return slots_.capacity(); }
-
-  private:
-    struct Slot {
-        std::uint64_t key = 0;
-        std::uint32_t group = 0;
-        std::uint32_t stamp = 0;  // the call the slot is taken in; 0 for none
-    };
-    std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
-    std::uint32_t stamp_ = 0;
-};
 
 // What a call works on, kept by each thread from one call to the next, so a call allocates
 // only what it returns. A call that needed more than kKeptItems of any of them gives that
@@ -69,8 +27,8 @@ struct Scratch {
         double degree = 0, frequency = 0;
     };
 
-    keyphrase::Words words;  // of the text
-    PackedGroups packed;
+    keyphrase::Words words;        // of the text
+    methods::StampedTable packed;  // candidate groups by packed key
     std::vector<methods::Occurrence> runs;
     std::vector<Tally> tallies;                  // by form
     std::vector<std::uint32_t> group_of;         // by run: its group, kNone when left out
@@ -79,12 +37,11 @@ struct Scratch {
     std::vector<std::uint32_t> order;            // groups offered, then those returned, best first
     std::vector<std::uint32_t> top;              // the best top_k while they are picked
     std::vector<std::uint32_t> slot, free_from;  // by group, by keyphrase returned
-    FlatKeyphrases found;                        // of the calls that return records
 
     void trim() {
         if (words.words.capacity() > kKeptItems || words.forms.capacity() > kKeptItems ||
             runs.capacity() > kKeptItems || tallies.capacity() > kKeptItems ||
-            packed.capacity() > 2 * kKeptItems || found.capacity() > kKeptItems)
+            packed.capacity() > 2 * kKeptItems)
             *this = Scratch();
     }
 };
@@ -269,11 +226,7 @@ void extract_rake_keyphrases(const std::string& text, const RakeConfig& config,
 
 std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
                                                     const RakeConfig& config) {
-    Scratch& s = thread_scratch<Scratch>();
-    rake_into(text, config, s, s.found);
-    std::vector<SpannedKeyword> out = s.found.to_records();
-    s.trim();
-    return out;
+    return records_of([&](FlatKeyphrases& out) { extract_rake_keyphrases(text, config, out); });
 }
 
 }  // namespace kezo

@@ -25,6 +25,7 @@
 #include "kezo/textrank_method.h"
 #include "kezo/tfidf_corpus.h"
 #include "kezo/tfidf_method.h"
+#include "kezo/yake_method.h"
 #include "test_data.h"
 
 using namespace kezo;
@@ -617,9 +618,9 @@ TEST(KeyphraseCorpus, OnePassTfidfMatchesCountingThenExtracting) {
     }
 }
 
-// What a thread keeps from one text to the next (spellings, flat buffers) shows in no result:
-// each text, after others of every length on the same thread, gives what it gives on a thread
-// of its own.
+// What a thread keeps from one text to the next (spellings, tables, flat buffers) shows in no
+// result: each text, after others of every length on the same thread, gives what it gives on a
+// thread of its own.
 TEST(KeyphraseSelection, NoResultDependsOnTheTextsBefore) {
     std::vector<std::string> texts = {kezo::testing::udhr("en"), "Solar panels. SOLAR panels!", "",
                                       "Wind farms and solar panels, solar Panels, wind farms."};
@@ -630,6 +631,9 @@ TEST(KeyphraseSelection, NoResultDependsOnTheTextsBefore) {
     textrank.language = Language::English;
     TfidfMethodConfig tfidf;
     tfidf.language = Language::English;
+    YakeConfig yake;
+    yake.language = Language::English;
+    yake.window = 3;
     const auto key = [](const std::vector<SpannedKeyword>& list) {
         std::vector<std::tuple<std::string, double, std::size_t, std::uint64_t>> out;
         for (const SpannedKeyword& k : list)
@@ -640,7 +644,8 @@ TEST(KeyphraseSelection, NoResultDependsOnTheTextsBefore) {
     const auto all = [&](const std::string& text) {
         return std::make_tuple(key(extract_keyphrases_spanned(text, keyphrase)),
                                key(textrank_keyphrases(text, textrank)),
-                               key(tfidf_keyphrases(text, tfidf)));
+                               key(tfidf_keyphrases(text, tfidf)),
+                               key(extract_yake_keyphrases(text, yake)));
     };
     std::vector<decltype(all(texts[0]))> alone;
     for (const std::string& text : texts) std::thread([&] { alone.push_back(all(text)); }).join();

@@ -5,6 +5,7 @@
 
 #include "kezo/rake_method.h"
 #include "kezo/yake_method.h"
+#include "methods/stamped_table.h"
 
 using namespace kezo;
 
@@ -125,6 +126,16 @@ TEST(MethodsYakeRake, RakeIntoKeptBuffersHoldsEachCallAlone) {
         }
     }
     EXPECT_TRUE(flat.empty());
+}
+
+TEST(MethodsYakeRake, StampedTableGrowsPastItsRoomAndForgetsOnReset) {
+    methods::StampedTable table;
+    for (int call = 0; call < 2; ++call) {
+        table.reset(4);  // far fewer than are added
+        for (std::uint64_t k = 1; k <= 5000; ++k) EXPECT_EQ(table.find_or_add(k * 977, 0)++, 0u);
+        for (std::uint64_t k = 1; k <= 5000; ++k) ASSERT_EQ(table.find(k * 977, 9), 1u) << k;
+        EXPECT_EQ(table.find(3, 9), 9u);
+    }
 }
 
 TEST(MethodsYakeRake, YakeLeavesOutNearRepeats) {
