@@ -127,13 +127,12 @@ void term_stats(const keyphrase::Words& words, std::uint32_t window, Scratch& s)
         }
     }
     // Each form's distinct sentences, in order: counted above, listed now.
-    s.sentences_begin.resize(terms + 1);
+    s.sentences_begin.resize(terms);
     std::uint32_t listed = 0;
     for (std::size_t t = 0; t < terms; ++t) {
         s.sentences_begin[t] = listed;
         listed += s.distinct[t];
     }
-    s.sentences_begin[terms] = listed;
     s.sentences.resize(listed);
     s.last_sentence.assign(terms, UINT32_MAX);
     std::fill(s.distinct.begin(), s.distinct.end(), 0);
