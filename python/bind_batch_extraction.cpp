@@ -32,12 +32,11 @@ namespace {
 // first error of any thread is raised once all have stopped.
 template <class Config, class Extract>
 py::list run_batch(const std::vector<std::string_view>& texts, const Config& config,
-                   unsigned threads, const py::object& record, Extract extract) {
-    PyTypeObject* const type = keyword_record_type(record);
+                   unsigned threads, RecordForm form, Extract extract) {
     const Config copy = config;
     std::atomic<std::size_t> next{0};
     return records_as_extracted(
-        texts, std::max<std::size_t>(1, std::min<std::size_t>(threads, texts.size())), type,
+        texts, std::max<std::size_t>(1, std::min<std::size_t>(threads, texts.size())), form,
         [&] {
             const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
             return i < texts.size() ? i : SIZE_MAX;
@@ -48,10 +47,10 @@ py::list run_batch(const std::vector<std::string_view>& texts, const Config& con
 // run_batch with config as a Config, when it is one; nothing otherwise.
 template <class Config, class Extract>
 std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
-                                 const py::object& config, unsigned threads,
-                                 const py::object& record, Extract extract) {
+                                 const py::object& config, unsigned threads, RecordForm form,
+                                 Extract extract) {
     if (!py::isinstance<Config>(config)) return std::nullopt;
-    return run_batch(texts, config.cast<const Config&>(), threads, record, extract);
+    return run_batch(texts, config.cast<const Config&>(), threads, form, extract);
 }
 
 // batch_as for a method that takes its text as a std::string (the copy is made by the thread
@@ -60,8 +59,8 @@ std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
 template <class Config, void (*Method)(const std::string&, const Config&, FlatKeyphrases&)>
 std::optional<py::list> flat_method_batch_as(const std::vector<std::string_view>& texts,
                                              const py::object& config, unsigned threads,
-                                             const py::object& record) {
-    return batch_as<Config>(texts, config, threads, record,
+                                             RecordForm form) {
+    return batch_as<Config>(texts, config, threads, form,
                             [](std::string_view text, const Config& c) {
                                 FlatKeyphrases found;
                                 Method(std::string(text), c, found);
@@ -70,31 +69,32 @@ std::optional<py::list> flat_method_batch_as(const std::vector<std::string_view>
 }
 
 py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object& config,
-                                  unsigned threads, const py::object& record) {
+                                  unsigned threads, const py::object& record, bool spans) {
     // Dispatched here, not by overloads, so the texts are read once, where they are. No Python
     // object is made between here and run_batch but the texts' holder, which frees nothing
     // without the lock (the empty optional holds none): run_batch takes the lock back, and an
     // object freed by an unwinding there would be freed without the lock.
     const Utf8Texts utf8(sequence, "texts");
     const std::vector<std::string_view>& texts = utf8.views();
+    const RecordForm form = record_form(record, spans);
     std::optional<py::list> out = batch_as<KeyphraseConfig>(
-        texts, config, threads, record, [](std::string_view text, const KeyphraseConfig& c) {
+        texts, config, threads, form, [](std::string_view text, const KeyphraseConfig& c) {
             FlatKeyphrases found;
             extract_keyphrases_spanned(text, c, found);
             return found;
         });
     if (!out)
         out = flat_method_batch_as<YakeConfig, &extract_yake_keyphrases>(texts, config, threads,
-                                                                         record);
+                                                                         form);
     if (!out)
         out = flat_method_batch_as<RakeConfig, &extract_rake_keyphrases>(texts, config, threads,
-                                                                         record);
+                                                                         form);
     if (!out)
         out = flat_method_batch_as<TextRankMethodConfig, &textrank_keyphrases>(texts, config,
-                                                                               threads, record);
+                                                                               threads, form);
     if (!out)
         out = flat_method_batch_as<TfidfMethodConfig, &tfidf_keyphrases>(texts, config, threads,
-                                                                         record);
+                                                                         form);
     if (out) return std::move(*out);
     throw py::type_error(
         "config must be a KeyphraseConfig, YakeMethodConfig, RakeMethodConfig, "
@@ -107,12 +107,14 @@ py::list spanned_keyphrases_batch(const py::sequence& sequence, const py::object
 void bind_batch_extraction(py::module_& m) {
     m.def("spanned_keyphrases_batch", &spanned_keyphrases_batch, py::arg("texts"),
           py::arg("config"), py::arg("threads") = 1, py::arg("record") = py::none(),
+          py::arg("spans") = true,
           "The spanned keyphrases of every text of `texts` (a list of str) under `config`, on\n"
           "`threads` threads without the interpreter lock (taken now and then to make the\n"
           "records of the texts done): for a KeyphraseConfig what\n"
           "extract_keyphrases_spanned gives, for a method's configuration what its call gives\n"
           "(extract_yake_keyphrases, extract_rake_keyphrases, textrank_keyphrases,\n"
-          "tfidf_keyphrases). One list per text, in order; `record` as for those calls.");
+          "tfidf_keyphrases). One list per text, in order; `record` and `spans` as for those\n"
+          "calls.");
 }
 
 }  // namespace kezo::python

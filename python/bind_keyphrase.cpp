@@ -170,22 +170,25 @@ void bind_keyphrase(py::module_& m) {
 void bind_keyphrase_spans(py::module_& m) {
     m.def(
         "extract_keyphrases_spanned",
-        [](const py::str& text, const KeyphraseConfig& config, const py::object& record) {
-            PyTypeObject* const type = keyword_record_type(record);
+        [](const py::str& text, const KeyphraseConfig& config, const py::object& record,
+           bool spans) {
+            const RecordForm form = record_form(record, spans);
             const KeyphraseConfig copy = config;
             const Utf8Text utf8(text);  // a long text is not copied
             CallResults found;
             without_gil([&] { extract_keyphrases_spanned(utf8.view(), copy, *found); });
-            return spanned_keywords_out(utf8.view(), *found, type);
+            return spanned_keywords_out(utf8.view(), *found, form);
         },
         py::arg("text"), py::arg("config") = KeyphraseConfig(), py::arg("record") = py::none(),
+        py::arg("spans") = true,
         "Return the keyphrases of `text` with where they occur: a list of (text, score,\n"
         "count, first_position, spans) tuples, best first, as extract_keyphrases ranks them.\n"
         "spans lists (start, end) offsets into `text` of every occurrence the phrase stands\n"
         "for (inflected variants included), in text order and never overlapping:\n"
         "text[start:end] is the occurrence as written. With `record` (a tuple subclass adding\n"
         "no fields, such as a NamedTuple) the items are its instances and spans a tuple of\n"
-        "tuples. Runs without the interpreter lock.");
+        "tuples. With `spans` False every spans is empty, which spares making a tuple per\n"
+        "occurrence. Runs without the interpreter lock.");
 }
 
 }  // namespace kezo::python

@@ -85,32 +85,34 @@ void bind_methods_textrank_tfidf(py::module_& m) {
 
     m.def(
         "textrank_keyphrases",
-        [](const std::string& text, const TextRankMethodConfig& config, const py::object& record) {
-            PyTypeObject* const type = keyword_record_type(record);
+        [](const std::string& text, const TextRankMethodConfig& config, const py::object& record,
+           bool spans) {
+            const RecordForm form = record_form(record, spans);
             const TextRankMethodConfig copy = config;
             CallResults found;
             without_gil([&] { textrank_keyphrases(text, copy, *found); });
-            return spanned_keywords_out(text, *found, type);
+            return spanned_keywords_out(text, *found, form);
         },
         py::arg("text"), py::arg("config") = TextRankMethodConfig(), py::arg("record") = py::none(),
+        py::arg("spans") = true,
         "TextRank phrases of `text`, best first: (text, score, count, first_position, spans)\n"
         "tuples as extract_keyphrases_spanned gives them; the best score is 1. Runs without\n"
-        "the interpreter lock. `record`: as\n"
-        "for extract_keyphrases_spanned.");
+        "the interpreter lock. `record`, `spans`: as for extract_keyphrases_spanned.");
     m.def(
         "tfidf_keyphrases",
-        [](const std::string& text, const TfidfMethodConfig& config, const py::object& record) {
-            PyTypeObject* const type = keyword_record_type(record);
+        [](const std::string& text, const TfidfMethodConfig& config, const py::object& record,
+           bool spans) {
+            const RecordForm form = record_form(record, spans);
             const TfidfMethodConfig copy = config;
             CallResults found;
             without_gil([&] { tfidf_keyphrases(text, copy, *found); });
-            return spanned_keywords_out(text, *found, type);
+            return spanned_keywords_out(text, *found, form);
         },
         py::arg("text"), py::arg("config") = TfidfMethodConfig(), py::arg("record") = py::none(),
+        py::arg("spans") = true,
         "Phrases of `text` by tf-idf, best first: (text, score, count, first_position,\n"
         "spans) tuples as extract_keyphrases_spanned gives them; the best score is 1. Runs\n"
-        "without the interpreter lock. `record`: as\n"
-        "for extract_keyphrases_spanned.");
+        "without the interpreter lock. `record`, `spans`: as for extract_keyphrases_spanned.");
 }
 
 }  // namespace kezo::python

@@ -77,34 +77,38 @@ void bind_methods_yake_rake(py::module_& m) {
 
     m.def(
         "extract_yake_keyphrases",
-        [](const std::string& text, const YakeConfig& config, const py::object& record) {
-            PyTypeObject* const type = keyword_record_type(record);
+        [](const std::string& text, const YakeConfig& config, const py::object& record,
+           bool spans) {
+            const RecordForm form = record_form(record, spans);
             const YakeConfig copy = config;
             CallResults found;
             without_gil([&] { extract_yake_keyphrases(text, copy, *found); });
-            return spanned_keywords_out(text, *found, type);
+            return spanned_keywords_out(text, *found, form);
         },
         py::arg("text"), py::arg("config") = YakeConfig(), py::arg("record") = py::none(),
+        py::arg("spans") = true,
         "Return the YAKE keyphrases of `text`, best first: a list of (text, score, count,\n"
         "first_position, spans) tuples. score is 1 / (1 + S) for the method's score S (lower\n"
         "S is better), so higher is better and every score lies in (0, 1]. spans lists the\n"
-        "(start, end) offsets of the occurrences. Runs without the interpreter lock. `record`: as\n"
-        "for extract_keyphrases_spanned.");
+        "(start, end) offsets of the occurrences. Runs without the interpreter lock. `record`,\n"
+        "`spans`: as for extract_keyphrases_spanned.");
     m.def(
         "extract_rake_keyphrases",
-        [](const std::string& text, const RakeConfig& config, const py::object& record) {
-            PyTypeObject* const type = keyword_record_type(record);
+        [](const std::string& text, const RakeConfig& config, const py::object& record,
+           bool spans) {
+            const RecordForm form = record_form(record, spans);
             const RakeConfig copy = config;
             CallResults found;
             without_gil([&] { extract_rake_keyphrases(text, copy, *found); });
-            return spanned_keywords_out(text, *found, type);
+            return spanned_keywords_out(text, *found, form);
         },
         py::arg("text"), py::arg("config") = RakeConfig(), py::arg("record") = py::none(),
+        py::arg("spans") = true,
         "Return the RAKE keyphrases of `text`, best first: a list of (text, score, count,\n"
         "first_position, spans) tuples. score is the phrase's degree-over-frequency sum\n"
         "divided by the best one of the text (the best scores 1). spans lists the (start,\n"
-        "end) offsets of the occurrences. Runs without the interpreter lock. `record`: as\n"
-        "for extract_keyphrases_spanned.");
+        "end) offsets of the occurrences. Runs without the interpreter lock. `record`,\n"
+        "`spans`: as for extract_keyphrases_spanned.");
 }
 
 }  // namespace kezo::python

@@ -429,11 +429,12 @@ def install_tenant_dictionary(tenant_id: str, terms: Sequence[str]) -> bool:
     """Load a tenant's canonical terms, as load_tenant_dictionary does, and say whether it took."""
 @overload
 def extract_keyphrases_spanned(
-    text: str, config: KeyphraseConfig = ..., record: None = None
+    text: str, config: KeyphraseConfig = ..., record: None = None, spans: bool = True
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the keyphrases of `text` with where they occur: a list of (text, score,"""
 @overload
-def extract_keyphrases_spanned(text: str, config: KeyphraseConfig, record: type[_Record]) -> list[_Record]: ...
+def extract_keyphrases_spanned(text: str, config: KeyphraseConfig, record: type[_Record], spans: bool = True
+) -> list[_Record]: ...
 
 def words(text: str, language: Language = ...) -> list[str]:
     """The lower-cased words of `text`, in order, as a list of str."""
@@ -471,19 +472,21 @@ class RakeMethodConfig(metaclass=_ExtensionType):
 
 @overload
 def extract_yake_keyphrases(
-    text: str, config: YakeMethodConfig = ..., record: None = None
+    text: str, config: YakeMethodConfig = ..., record: None = None, spans: bool = True
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the YAKE keyphrases of `text`, best first: a list of (text, score, count,"""
 @overload
-def extract_yake_keyphrases(text: str, config: YakeMethodConfig, record: type[_Record]) -> list[_Record]: ...
+def extract_yake_keyphrases(text: str, config: YakeMethodConfig, record: type[_Record], spans: bool = True
+) -> list[_Record]: ...
 
 @overload
 def extract_rake_keyphrases(
-    text: str, config: RakeMethodConfig = ..., record: None = None
+    text: str, config: RakeMethodConfig = ..., record: None = None, spans: bool = True
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Return the RAKE keyphrases of `text`, best first: a list of (text, score, count,"""
 @overload
-def extract_rake_keyphrases(text: str, config: RakeMethodConfig, record: type[_Record]) -> list[_Record]: ...
+def extract_rake_keyphrases(text: str, config: RakeMethodConfig, record: type[_Record], spans: bool = True
+) -> list[_Record]: ...
 
 class TextRankMethodConfig(metaclass=_ExtensionType):
     """Options of textrank_keyphrases (the TextRank method)."""
@@ -526,19 +529,21 @@ class TfidfMethodConfig(metaclass=_ExtensionType):
 
 @overload
 def textrank_keyphrases(
-    text: str, config: TextRankMethodConfig = ..., record: None = None
+    text: str, config: TextRankMethodConfig = ..., record: None = None, spans: bool = True
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """TextRank phrases of `text`, best first: (text, score, count, first_position, spans)"""
 @overload
-def textrank_keyphrases(text: str, config: TextRankMethodConfig, record: type[_Record]) -> list[_Record]: ...
+def textrank_keyphrases(text: str, config: TextRankMethodConfig, record: type[_Record], spans: bool = True
+) -> list[_Record]: ...
 
 @overload
 def tfidf_keyphrases(
-    text: str, config: TfidfMethodConfig = ..., record: None = None
+    text: str, config: TfidfMethodConfig = ..., record: None = None, spans: bool = True
 ) -> list[tuple[str, float, int, int, list[tuple[int, int]]]]:
     """Phrases of `text` by tf-idf, best first: (text, score, count, first_position,"""
 @overload
-def tfidf_keyphrases(text: str, config: TfidfMethodConfig, record: type[_Record]) -> list[_Record]: ...
+def tfidf_keyphrases(text: str, config: TfidfMethodConfig, record: type[_Record], spans: bool = True
+) -> list[_Record]: ...
 
 def set_tagger_directory(directory: str) -> None:
     """Set the folder the part-of-speech models (<code>.kzt) are read from. Languages"""
@@ -586,6 +591,7 @@ def spanned_keyphrases_batch(
     ],
     threads: int = 1,
     record: None = None,
+    spans: bool = True,
 ) -> list[list[tuple[str, float, int, int, list[tuple[int, int]]]]]:
     """The spanned keyphrases of every text of `texts` (a list of str) under `config`, on"""
 @overload
@@ -597,14 +603,16 @@ def spanned_keyphrases_batch(
     ],
     threads: int,
     record: type[_Record],
+    spans: bool = True,
 ) -> list[list[_Record]]: ...
 
 @overload
 def tfidf_corpus_keyphrases(
-    texts: Sequence[str], config: TfidfMethodConfig, threads: int = 1, record: None = None
+    texts: Sequence[str], config: TfidfMethodConfig, threads: int = 1, record: None = None, spans: bool = True
 ) -> tuple[DocumentFrequencyTable, list[list[tuple[str, float, int, int, list[tuple[int, int]]]]]]:
     """Count `texts` as a corpus and extract each of them by tf-idf against it, on `threads`"""
 @overload
 def tfidf_corpus_keyphrases(
-    texts: Sequence[str], config: TfidfMethodConfig, threads: int, record: type[_Record]
+    texts: Sequence[str], config: TfidfMethodConfig, threads: int, record: type[_Record],
+    spans: bool = True,
 ) -> tuple[DocumentFrequencyTable, list[list[_Record]]]: ...

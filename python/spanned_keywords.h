@@ -104,6 +104,8 @@ class FlatKeyphraseView {
 // of text is ASCII, offsets stay as they are and nothing is allocated.
 class CodePointSpans {
   public:
+    CodePointSpans() = default;  // for no spans at all
+
     template <class Keyphrases>
     CodePointSpans(std::string_view text, const Keyphrases& keyphrases) : size_(text.size()) {
         std::uint64_t last = 0;
@@ -129,20 +131,23 @@ class CodePointSpans {
     }
 
   private:
-    std::uint64_t size_;
+    std::uint64_t size_ = 0;
     std::vector<std::uint64_t> bytes_, code_points_;  // empty where offsets stay as they are
 };
 
 // A list of (text, score, count, first_position, spans) tuples, spans being a list of
-// (start, end) code-point offsets into text. Call with the interpreter lock held. Linear in the
-// text up to its last span, and n log n in the number of spans.
+// (start, end) code-point offsets into text, or empty when not with_spans. Call with the
+// interpreter lock held. Linear in the text up to its last span, and n log n in the number of
+// spans.
 template <class Keyphrases>
-pybind11::list spanned_keywords_to_python(std::string_view text, const Keyphrases& keyphrases) {
-    const CodePointSpans code_point(text, keyphrases);
+pybind11::list spanned_keywords_to_python(std::string_view text, const Keyphrases& keyphrases,
+                                          bool with_spans = true) {
+    const CodePointSpans code_point =
+        with_spans ? CodePointSpans(text, keyphrases) : CodePointSpans();
     pybind11::list result;
     for (std::size_t k = 0; k < keyphrases.size(); ++k) {
         pybind11::list spans;
-        for (std::size_t s = 0; s < keyphrases.span_count(k); ++s) {
+        for (std::size_t s = 0; with_spans && s < keyphrases.span_count(k); ++s) {
             const ByteSpan& span = keyphrases.spans(k)[s];
             spans.append(pybind11::make_tuple(code_point(span.begin), code_point(span.end)));
         }
@@ -153,17 +158,19 @@ pybind11::list spanned_keywords_to_python(std::string_view text, const Keyphrase
     return result;
 }
 
-// The same keywords as records of type (records.h), spans a tuple of (start, end) tuples:
-// what kezo returns, made here without a Python-level conversion. Lock held; same cost.
+// The same keywords as records of type (records.h), spans a tuple of (start, end) tuples (empty
+// without spans): what kezo returns, made here without a Python-level conversion. Lock held;
+// same cost.
 template <class Keyphrases>
 pybind11::list spanned_keywords_to_records(std::string_view text, const Keyphrases& keyphrases,
-                                           PyTypeObject* type) {
+                                           PyTypeObject* type, bool with_spans = true) {
     namespace py = pybind11;
     const auto own = [](PyObject* made) {
         if (made == nullptr) throw py::error_already_set();
         return py::reinterpret_steal<py::object>(made);
     };
-    const CodePointSpans code_point(text, keyphrases);
+    const CodePointSpans code_point =
+        with_spans ? CodePointSpans(text, keyphrases) : CodePointSpans();
     py::list result(keyphrases.size());
     // Items are set as they are made; a tuple dropped half-filled on an error frees what it
     // holds (its empty items are null).
@@ -177,7 +184,7 @@ pybind11::list spanned_keywords_to_records(std::string_view text, const Keyphras
         set(record, 2, int_object(keyphrases.count(i)));
         set(record, 3, int_object(keyphrases.first_position(i)));
         const ByteSpan* const found = keyphrases.spans(i);
-        const std::size_t span_count = keyphrases.span_count(i);
+        const std::size_t span_count = with_spans ? keyphrases.span_count(i) : 0;
         py::object spans = own(PyTuple_New(static_cast<Py_ssize_t>(span_count)));
         for (std::size_t s = 0; s < span_count; ++s) {
             py::object pair = own(PyTuple_New(2));
@@ -200,21 +207,36 @@ inline PyTypeObject* keyword_record_type(const pybind11::object& record) {
     return record.is_none() ? nullptr : record_type(record);
 }
 
-// spanned_keywords_to_python when type is null, else spanned_keywords_to_records.
+// How keyphrases come to Python: as records of type (null: plain tuples), each with its spans or
+// with none. A batch's spans are most of the objects it makes (two tuples for a keyphrase
+// occurring once, one more for each further occurrence), so a caller that reads no offsets is
+// spared them.
+struct RecordForm {
+    PyTypeObject* type = nullptr;
+    bool spans = true;
+};
+
+// The form record (as keyword_record_type takes it) and spans ask for. Checked before any work.
+inline RecordForm record_form(const pybind11::object& record, bool spans) {
+    return {keyword_record_type(record), spans};
+}
+
+// spanned_keywords_to_python when form has no type, else spanned_keywords_to_records.
 template <class Keyphrases>
 pybind11::list keyphrases_out(std::string_view text, const Keyphrases& keyphrases,
-                              PyTypeObject* type) {
-    return type == nullptr ? spanned_keywords_to_python(text, keyphrases)
-                           : spanned_keywords_to_records(text, keyphrases, type);
+                              RecordForm form) {
+    return form.type == nullptr
+               ? spanned_keywords_to_python(text, keyphrases, form.spans)
+               : spanned_keywords_to_records(text, keyphrases, form.type, form.spans);
 }
 inline pybind11::list spanned_keywords_out(std::string_view text,
                                            const std::vector<SpannedKeyword>& keywords,
-                                           PyTypeObject* type) {
-    return keyphrases_out(text, SpannedKeywordView(keywords), type);
+                                           RecordForm form) {
+    return keyphrases_out(text, SpannedKeywordView(keywords), form);
 }
 inline pybind11::list spanned_keywords_out(std::string_view text, const FlatKeyphrases& keyphrases,
-                                           PyTypeObject* type) {
-    return keyphrases_out(text, FlatKeyphraseView(keyphrases), type);
+                                           RecordForm form) {
+    return keyphrases_out(text, FlatKeyphraseView(keyphrases), form);
 }
 
 // The result buffers of this thread's single-text calls, lent to one call at a time, so that a

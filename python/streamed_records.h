@@ -76,7 +76,7 @@ class FinishedTexts {
     std::condition_variable finished_;
 };
 
-// One list of records per text (spanned_keywords_out, of records of type), texts[i]'s from
+// One list of records per text (spanned_keywords_out, in the given form), texts[i]'s from
 // extract(i) (a std::vector<SpannedKeyword> or FlatKeyphrases), on `threads` threads. take() gives
 // the next text to extract or kNone, stop() makes it give no more; both and extract are called from
 // every thread at once (extract never twice for one text). The calling thread makes the records of
@@ -91,7 +91,7 @@ class FinishedTexts {
 // until they return. Call with the lock held.
 template <class Text, class Take, class Extract, class Stop>
 pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t threads,
-                                    PyTypeObject* type, Take take, Extract extract, Stop stop) {
+                                    RecordForm form, Take take, Extract extract, Stop stop) {
     namespace py = pybind11;
     constexpr std::size_t kNone = SIZE_MAX;
     constexpr std::size_t kBatch = 16;  // texts waiting before the lock is taken for them
@@ -147,7 +147,7 @@ pybind11::list records_as_extracted(const std::vector<Text>& texts, std::size_t 
         try {
             for (; recorded < texts.size() && finished.ready(recorded); ++recorded) {
                 const std::size_t i = finished.text(recorded);
-                py::list records = spanned_keywords_out(texts[i], found[i], type);
+                py::list records = spanned_keywords_out(texts[i], found[i], form);
                 PyList_SET_ITEM(out, static_cast<Py_ssize_t>(i), records.release().ptr());
                 if (extracted_here[i])
                     found[i] = {};
