@@ -10,8 +10,9 @@ from ._cli_read import DEFAULT_MAX_BYTES, check_encoding, decode, read_bytes
 from ._languages import resolve_language
 from ._plans import DEFAULT_METHOD, METHODS, OPTIONS, Option
 
-# Options a command line cannot hold (objects) or that get flags of their own.
-_NOT_FLAGS = ("df", "total_documents", "tokenizer", "stopwords", "weights")
+# Options a command line cannot hold (objects), that get flags of their own, or that it needs as
+# they are (spans: the output holds them, and the marked text is made from them).
+_NOT_FLAGS = ("df", "total_documents", "tokenizer", "stopwords", "weights", "spans")
 _SHORT = {"method": ["-m"], "language": ["-l"], "top_k": ["-k"]}
 
 EXTRACTION_FLAGS = tuple(o.name for o in OPTIONS if o.name not in _NOT_FLAGS) + ("weights",)

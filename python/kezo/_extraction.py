@@ -55,19 +55,20 @@ class NativeRun:
     """A run that is one native call with one configuration, the records made natively; a
     batch of texts goes to native threads in a few large calls."""
 
-    __slots__ = ("extract", "config")
+    __slots__ = ("extract", "config", "spans")
 
     # A batch call stops after this many characters or texts, so Ctrl-C and the memory of
     # the results wait for no more than one such chunk.
     _CHUNK_CHARACTERS = 1 << 22
     _CHUNK_TEXTS = 4096
 
-    def __init__(self, extract: Callable[..., list[Keyphrase]], config: Any) -> None:
-        self.extract = extract  # the native call: extract(text, config, record)
+    def __init__(self, extract: Callable[..., list[Keyphrase]], config: Any, spans: bool) -> None:
+        self.extract = extract  # the native call: extract(text, config, record, spans)
         self.config = config
+        self.spans = spans
 
     def __call__(self, text: str) -> list[Keyphrase]:
-        return self.extract(text, self.config, Keyphrase)
+        return self.extract(text, self.config, Keyphrase, self.spans)
 
     def batch(self, texts: list[str], threads: int) -> list[list[Keyphrase]]:
         """``[self(t) for t in texts]`` on ``threads`` native threads."""
@@ -81,18 +82,18 @@ class NativeRun:
                 characters += len(texts[end])
                 end += 1
             out += kezo_native.spanned_keyphrases_batch(
-                texts[start:end], self.config, threads, Keyphrase
+                texts[start:end], self.config, threads, Keyphrase, self.spans
             )
             start = end
         return out
 
 
 def _keyphrase(plan: Plan) -> Run:
-    return NativeRun(kezo_native.extract_keyphrases_spanned, keyphrase_config(plan))
+    return NativeRun(kezo_native.extract_keyphrases_spanned, keyphrase_config(plan), plan.spans)
 
 
-def _spanned(extract: Callable[..., list[Keyphrase]], config: Any) -> Run:
-    return NativeRun(extract, config)
+def _spanned(extract: Callable[..., list[Keyphrase]], config: Any, plan: Plan) -> Run:
+    return NativeRun(extract, config, plan.spans)
 
 
 # The longest phrase of the published-algorithm methods unless max_n says otherwise.
@@ -116,12 +117,12 @@ def _yake(plan: Plan) -> Run:
     window = plan.direct.get("window")
     if window is not None:
         config.window = window
-    return _spanned(kezo_native.extract_yake_keyphrases, config)
+    return _spanned(kezo_native.extract_yake_keyphrases, config, plan)
 
 
 def _rake(plan: Plan) -> Run:
     config = _method_config(kezo_native.RakeMethodConfig(), plan)
-    return _spanned(kezo_native.extract_rake_keyphrases, config)
+    return _spanned(kezo_native.extract_rake_keyphrases, config, plan)
 
 
 def _textrank(plan: Plan) -> Run:
@@ -129,7 +130,7 @@ def _textrank(plan: Plan) -> Run:
     for name in ("window", "damping", "max_iter", "tol"):
         if name in plan.direct:
             setattr(config, name, plan.direct[name])
-    return _spanned(kezo_native.textrank_keyphrases, config)
+    return _spanned(kezo_native.textrank_keyphrases, config, plan)
 
 
 def tfidf_config(plan: Plan) -> Any:
@@ -143,7 +144,7 @@ def tfidf_config(plan: Plan) -> Any:
 
 
 def _tfidf(plan: Plan) -> Run:
-    return _spanned(kezo_native.tfidf_keyphrases, tfidf_config(plan))
+    return _spanned(kezo_native.tfidf_keyphrases, tfidf_config(plan), plan)
 
 
 _ENSEMBLE_METHODS = ("tfidf", "yake", "textrank", "rake")

@@ -101,6 +101,8 @@ OPTIONS = (
            1.0),
     Option("tokenizer", None, "tokenizer", "no effect any more: kept for code passing it",
            ("ensemble",)),
+    Option("spans", True, bool, "give each keyphrase the offsets of its occurrences; False "
+           "leaves spans empty, which is faster"),
 )
 """Every option of ``Extractor`` and ``extract``, in the order they are documented."""
 
@@ -137,6 +139,7 @@ class Options(TypedDict, total=False):
     keep_near_duplicates: Optional[bool]
     near_duplicate_threshold: Optional[float]
     tokenizer: Optional[TokenizerConfig]
+    spans: Optional[bool]
 
 
 @dataclass(frozen=True)
@@ -157,6 +160,7 @@ class Plan:
     keep_near_duplicates: bool | None = None
     near_duplicate_threshold: float | None = None
     stopwords: frozenset[str] = frozenset()
+    spans: bool = True  # False leaves every keyphrase's spans empty
 
 
 def unknown_option(caller: str, name: str) -> TypeError:
@@ -224,6 +228,7 @@ def plan(options: Mapping[str, object], caller: str = "extract()") -> Plan:
         keep_near_duplicates=given.get("keep_near_duplicates"),
         near_duplicate_threshold=given.get("near_duplicate_threshold"),
         stopwords=frozenset(check_terms("stopwords", given.get("stopwords", ()))),
+        spans=given.get("spans", True),
     )
 
 

@@ -22,8 +22,8 @@ class Keyphrase(NamedTuple):
             symbols are not words).
         spans: the (start, end) offsets of the occurrences the phrase stands for, in text
             order, as slices of the str it was extracted from: ``text[start:end]`` is the
-            occurrence as written. Every method fills them; empty in a ``Keyphrase`` made
-            from a native ``Keyword``.
+            occurrence as written. Every method fills them; empty with ``spans=False`` and in
+            a ``Keyphrase`` made from a native ``Keyword``.
 
     Examples:
         >>> phrase = Keyphrase("solar panels", 0.93, 3, 0, ((0, 12),))

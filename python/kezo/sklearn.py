@@ -40,7 +40,9 @@ __all__ = ["KeyphraseVectorizer"]
 
 _VALUES = ("score", "count", "binary")
 _OWN = {"value": "score", "workers": None}
-_DEFAULTS = {**{option.name: option.default for option in OPTIONS}, **_OWN}
+# A matrix reads no offsets: the extractor is made without spans, and takes no such parameter.
+_OPTIONS = tuple(option for option in OPTIONS if option.name != "spans")
+_DEFAULTS = {**{option.name: option.default for option in _OPTIONS}, **_OWN}
 
 
 class KeyphraseVectorizer(TransformerMixin, BaseEstimator):  # type: ignore[misc]
@@ -57,7 +59,8 @@ class KeyphraseVectorizer(TransformerMixin, BaseEstimator):  # type: ignore[misc
 
     Attributes:
         vocabulary_: keyphrase -> column.
-        extractor_: the fitted ``kezo.Extractor``.
+        extractor_: the fitted ``kezo.Extractor`` (made with ``spans=False``: a matrix reads no
+            offsets).
 
     Raises:
         TypeError: an unknown parameter (with the one meant, such as ``top_k`` for ``top_n``).
@@ -87,8 +90,8 @@ class KeyphraseVectorizer(TransformerMixin, BaseEstimator):  # type: ignore[misc
     def _extractor(self) -> kezo.Extractor:
         if self.value not in _VALUES:
             raise ValueError(f"value must be one of {', '.join(_VALUES)}; got {self.value!r}")
-        options = {o.name: getattr(self, o.name) for o in OPTIONS}
-        return kezo.Extractor(**options)
+        options = {o.name: getattr(self, o.name) for o in _OPTIONS}
+        return kezo.Extractor(**options, spans=False)
 
     def fit(self, raw_documents: Iterable[str], y: object = None) -> Self:
         """Learn the vocabulary of ``raw_documents`` (and their corpus frequencies for the

@@ -38,7 +38,12 @@ SPANS_KEY = "keyphrases"
 """The key of ``doc.spans`` holding the keyphrases."""
 
 # The options a pipeline's configuration file can hold: plain values only.
-_CONFIG = {o.name: o.default for o in OPTIONS if o.name not in ("tokenizer", "df", "total_documents")}
+# spans is left out: the component marks each keyphrase where it first occurs.
+_CONFIG = {
+    o.name: o.default
+    for o in OPTIONS
+    if o.name not in ("tokenizer", "df", "total_documents", "spans")
+}
 _CONFIG["language"] = None  # the pipeline's own language where kezo knows it, else "auto"
 _BATCH = 256
 
@@ -58,10 +63,13 @@ class KeyphraseComponent:
         nlp: the pipeline (its language is used when ``language`` is None).
         name: the component's name in the pipeline.
         **options: the options of ``kezo.Extractor`` that a configuration can hold (all but
-            tokenizer, df and total_documents), checked when the component is made.
+            tokenizer, df, total_documents and spans), checked when the component is made.
     """
 
     def __init__(self, nlp: Language, name: str, **options: Any) -> None:
+        if "spans" in options:
+            raise TypeError("spans is not an option of the keyphrase component, which marks "
+                            "each keyphrase where it first occurs")
         if options.get("language") is None:
             try:
                 options["language"] = resolve_language(str(nlp.lang))

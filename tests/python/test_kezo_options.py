@@ -126,6 +126,23 @@ def test_tenant_stopwords_and_records():
         phrase.score = 1.0  # type: ignore[misc]
 
 
+def test_spans_false_leaves_only_the_offsets_out():
+    texts = [TEXT, "Les panneaux solaires transforment la lumière du soleil en électricité."]
+    def without(results):
+        return [[k._replace(spans=()) for k in phrases] for phrases in results]
+    for method in ("keyphrase", "ensemble", "tfidf", "yake", "textrank", "rake"):
+        spanned = [kezo.extract(t, method=method) for t in texts]
+        assert all(k.spans for phrases in spanned for k in phrases)
+        assert [kezo.extract(t, method=method, spans=False) for t in texts] == without(spanned)
+        assert kezo.extract_batch(texts, workers=2, method=method, spans=False) == without(spanned)
+    tfidf = kezo.Extractor(method="tfidf", spans=False)
+    assert tfidf.fit_extract(texts, workers=2) == without(
+        kezo.Extractor(method="tfidf").fit_extract(texts, workers=2))
+    assert kz.extract_rake_keyphrases(TEXT, kz.RakeMethodConfig(), None, False)[0][4] == []
+    with pytest.raises(TypeError, match="spans"):
+        kezo.Extractor(spans=1)
+
+
 def test_batch_matches_serial_in_order(monkeypatch):
     texts = [TEXT, "", "Wind turbines spin. Wind farms grow.", "太阳能电池板把阳光转换成电能。"] * 20
     monkeypatch.setattr(NativeRun, "_CHUNK_TEXTS", 7)  # native batches end between chunks
