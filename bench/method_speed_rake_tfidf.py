@@ -6,7 +6,10 @@ Kezo runs two ways, as a user with a folder of documents would: one Extractor ca
 corpus first (kezo.corpus_frequencies, itself on every core in the batch route and on one
 thread in the loop route) and then extracts every document with it. A third route,
 Extractor.fit_extract, counts and extracts the same texts in one native pass (on one thread,
-and on every core). Its peer is scikit-learn's
+and on every core). With --no-spans every Kezo route is made with spans=False: the phrases and
+scores without the offsets of their occurrences, which is what every peer here returns; the
+routes keep their places, so the two runs compare like with like. The tfidf routes' peer is
+scikit-learn's
 TfidfVectorizer (1- to 3-grams, its English stopwords) on the same texts, timed two ways:
 fit_transform alone (the weights, no keyphrases: the least a user waits), and fit_transform
 followed by each document's ten highest-weighted n-grams read off its row, the route
@@ -18,7 +21,7 @@ each starts after other work; warm_and_cold.py shows what that warm-up costs eac
 
 Measurement only, never run in CI. Needs the peers' environment:
     PYTHONPATH=build/dev:python /work/peers/bin/python bench/method_speed_rake_tfidf.py DATA_DIR \
-        [--set inspec] [--passes 7] [--workers N] [--rounds R]
+        [--set inspec] [--passes 7] [--workers N] [--rounds R] [--no-spans]
 """
 
 import argparse
@@ -45,10 +48,10 @@ def best_of(runs, passes):
     return wall, cpu
 
 
-def kezo_runs(texts, workers):
+def kezo_runs(texts, workers, spans=True):
     import kezo
 
-    rake = kezo.Extractor(method="rake", language="en")
+    rake = kezo.Extractor(method="rake", language="en", spans=spans)
 
     def rake_loop():
         for text in texts:
@@ -59,16 +62,18 @@ def kezo_runs(texts, workers):
 
     def tfidf_loop():
         corpus = kezo.corpus_frequencies(texts, language="en", max_n=3, workers=1)
-        extractor = kezo.Extractor(method="tfidf", language="en", df=corpus)
+        extractor = kezo.Extractor(method="tfidf", language="en", df=corpus, spans=spans)
         for text in texts:
             extractor.extract(text)
 
     def tfidf_batch():
         corpus = kezo.corpus_frequencies(texts, language="en", max_n=3, workers=workers)
-        kezo.Extractor(method="tfidf", language="en", df=corpus).extract_batch(texts, workers=workers)
+        kezo.Extractor(method="tfidf", language="en", df=corpus, spans=spans).extract_batch(
+            texts, workers=workers)
 
     def tfidf_one_pass(threads):
-        return lambda: kezo.Extractor(method="tfidf", language="en").fit_extract(texts, threads)
+        return lambda: kezo.Extractor(method="tfidf", language="en", spans=spans).fit_extract(
+            texts, threads)
 
     return {"rake loop": rake_loop, "rake batch": rake_batch,
             "tfidf loop": tfidf_loop, "tfidf batch": tfidf_batch,
@@ -115,9 +120,11 @@ def main():
     parser.add_argument("--workers", type=int, default=None, help="threads of the batch route")
     parser.add_argument("--rounds", type=int, default=1,
                         help="whole measurements in a row; more than one adds each ratio's median")
+    parser.add_argument("--no-spans", action="store_true",
+                        help="make every Kezo route with spans=False")
     args = parser.parse_args()
     texts = [text for _, text, _ in load_set(args.data, args.set)]
-    ours, theirs = kezo_runs(texts, args.workers), peer_runs(texts)
+    ours, theirs = kezo_runs(texts, args.workers, not args.no_spans), peer_runs(texts)
     ratios = {}  # (route, peer) -> the wall ratio of every round
     for _ in range(args.rounds):
         wall, cpu = best_of({**ours, **theirs}, args.passes)
