@@ -12,8 +12,10 @@ zig_build_env() {
     local arch=$1 dir="$PWD/build/zig/$1" zig tool
     zig=$("$VENV/bin/python" -c 'import os, ziglang; print(os.path.dirname(ziglang.__file__))')/zig
     mkdir -p "$dir"
+    # zig keeps frame pointers unless told not to, which optimised GCC and clang builds do not:
+    # keeping them made the word scan about 2 % slower.
     for tool in cc c++; do
-        printf '#!/bin/sh\nexec "%s" %s -target %s-linux-gnu.2.17 -mcpu=baseline "$@"\n' \
+        printf '#!/bin/sh\nexec "%s" %s -target %s-linux-gnu.2.17 -mcpu=baseline -fomit-frame-pointer "$@"\n' \
             "$zig" "$tool" "$arch" >"$dir/$tool"
     done
     for tool in ar ranlib; do printf '#!/bin/sh\nexec "%s" %s "$@"\n' "$zig" "$tool" >"$dir/$tool"; done

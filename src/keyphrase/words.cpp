@@ -290,7 +290,8 @@ class Vocabulary {
         FormStop stop;
     };
 
-    std::uint32_t form_of(Slot& slot, std::size_t at, std::string_view lower, FormList& forms) {
+    KEZO_EVERY_WORD std::uint32_t form_of(Slot& slot, std::size_t at, std::string_view lower,
+                                          FormList& forms) {
         if (slot.stamp != stamp_) {
             slot.stamp = stamp_;
             slot.form = static_cast<std::uint32_t>(forms.size());
@@ -815,7 +816,7 @@ class Scanner {
 
     // How a form stops, looked up once per distinct form: the stopword registry first (so a
     // supplement word the registry lists stays a plain stopword), then the supplement lists.
-    FormStop form_stop(std::uint32_t form) {
+    KEZO_EVERY_WORD FormStop form_stop(std::uint32_t form) {
         FormStop& kind = vocabulary_.stop(form);
         if (kind == FormStop::Unknown) {
             const std::string_view lower = out_.forms[form];
@@ -897,7 +898,8 @@ class Scanner {
 
     // Appends a word, in the segment, sentence and line the scan has reached. Every field is
     // known before the Word is written, so no bit-field is read back just after being stored.
-    void add(std::size_t begin, std::size_t end, std::uint32_t form, const Marks& marks) {
+    KEZO_EVERY_WORD void add(std::size_t begin, std::size_t end, std::uint32_t form,
+                             const Marks& marks) {
         if (end > Word::kMaxBegin) {  // past the offsets a Word holds: dropped like a long word
             boundary_ = true;
             return;

@@ -76,6 +76,14 @@ inline bool ends_after(std::string_view form, std::string_view end) {
 inline constexpr char kNotNominal = 0, kNominal = 1, kLeadingNominal = 2, kNoCandidate = 3,
                       kName = 4, kNameArticle = 5, kGenitive = 6, kNounAnd = 7;
 
+// Inlines a step the scan takes for every word. GCC inlines these steps by itself; clang, which
+// builds the release wheels, left them as calls, and the scan took about 3 % longer.
+#if defined(__clang__)
+#define KEZO_EVERY_WORD [[gnu::always_inline]]
+#else
+#define KEZO_EVERY_WORD
+#endif
+
 // The distinct lower-cased forms of a text in order of first use, their bytes one after
 // another: a form costs its bytes and an offset, not a string of its own (a text holds about one
 // form a word of two). Views of the forms stay valid until a form is added or the list cleared.
@@ -88,7 +96,7 @@ class FormList {
         return std::string_view(bytes_.data() + begin, ends_[i] - begin);
     }
     // Amortised constant time a byte.
-    void push_back(std::string_view form) {
+    KEZO_EVERY_WORD void push_back(std::string_view form) {
         bytes_.append(form);
         ends_.push_back(bytes_.size());
     }
