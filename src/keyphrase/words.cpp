@@ -237,7 +237,7 @@ class Vocabulary {
     }
 
     // What the built-in lists say of form in lang.
-    ListedAs listed_as(std::uint32_t form, Language lang) {
+    KEZO_EVERY_WORD ListedAs listed_as(std::uint32_t form, Language lang) {
         Slot& slot = slots_[forms_[form].slot];
         const auto value = static_cast<std::uint32_t>(lang);
         if (slot.listed_language == value + 1) return slot.listed;
@@ -833,7 +833,7 @@ class Scanner {
         return kind;
     }
 
-    bool is_extra(std::string_view lower) const {
+    KEZO_EVERY_WORD bool is_extra(std::string_view lower) const {
         const auto* extra = options_.extra_stopwords;
         return extra != nullptr && !extra->empty() && extra->count(std::string(lower)) != 0;
     }
