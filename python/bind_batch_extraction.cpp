@@ -53,17 +53,16 @@ std::optional<py::list> batch_as(const std::vector<std::string_view>& texts,
     return run_batch(texts, config.cast<const Config&>(), threads, form, extract);
 }
 
-// batch_as for a method that takes its text as a std::string (the copy is made by the thread
-// that extracts the text, not by the calling thread before the batch starts) and lays its
+// batch_as for a method that reads its text where the caller's str holds it and lays its
 // keyphrases out flat: three blocks a text instead of two a keyphrase.
-template <class Config, void (*Method)(const std::string&, const Config&, FlatKeyphrases&)>
+template <class Config, void (*Method)(std::string_view, const Config&, FlatKeyphrases&)>
 std::optional<py::list> flat_method_batch_as(const std::vector<std::string_view>& texts,
                                              const py::object& config, unsigned threads,
                                              RecordForm form) {
     return batch_as<Config>(texts, config, threads, form,
                             [](std::string_view text, const Config& c) {
                                 FlatKeyphrases found;
-                                Method(std::string(text), c, found);
+                                Method(text, c, found);
                                 return found;
                             });
 }

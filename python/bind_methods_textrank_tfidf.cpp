@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 
@@ -85,7 +86,7 @@ void bind_methods_textrank_tfidf(py::module_& m) {
 
     m.def(
         "textrank_keyphrases",
-        [](const std::string& text, const TextRankMethodConfig& config, const py::object& record,
+        [](std::string_view text, const TextRankMethodConfig& config, const py::object& record,
            bool spans) {
             const RecordForm form = record_form(record, spans);
             const TextRankMethodConfig copy = config;
@@ -100,7 +101,7 @@ void bind_methods_textrank_tfidf(py::module_& m) {
         "the interpreter lock. `record`, `spans`: as for extract_keyphrases_spanned.");
     m.def(
         "tfidf_keyphrases",
-        [](const std::string& text, const TfidfMethodConfig& config, const py::object& record,
+        [](std::string_view text, const TfidfMethodConfig& config, const py::object& record,
            bool spans) {
             const RecordForm form = record_form(record, spans);
             const TfidfMethodConfig copy = config;

@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -77,8 +78,7 @@ void bind_methods_yake_rake(py::module_& m) {
 
     m.def(
         "extract_yake_keyphrases",
-        [](const std::string& text, const YakeConfig& config, const py::object& record,
-           bool spans) {
+        [](std::string_view text, const YakeConfig& config, const py::object& record, bool spans) {
             const RecordForm form = record_form(record, spans);
             const YakeConfig copy = config;
             CallResults found;
@@ -94,8 +94,7 @@ void bind_methods_yake_rake(py::module_& m) {
         "`spans`: as for extract_keyphrases_spanned.");
     m.def(
         "extract_rake_keyphrases",
-        [](const std::string& text, const RakeConfig& config, const py::object& record,
-           bool spans) {
+        [](std::string_view text, const RakeConfig& config, const py::object& record, bool spans) {
             const RecordForm form = record_form(record, spans);
             const RakeConfig copy = config;
             CallResults found;

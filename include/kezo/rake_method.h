@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -48,12 +49,11 @@ struct RakeConfig {
 // of its first word among the text's words; spans are its occurrences in text order. Ties keep
 // text order. Any bytes are accepted. Linear in the text plus n log top_k in the candidates
 // (n log n when top_k is 0).
-std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> extract_rake_keyphrases(std::string_view text,
                                                     const RakeConfig& config);
 
 // The same keyphrases into out, cleared first and filled in the same order: a caller that
 // keeps out from one call to the next allocates nothing for the results once it has grown.
-void extract_rake_keyphrases(const std::string& text, const RakeConfig& config,
-                             FlatKeyphrases& out);
+void extract_rake_keyphrases(std::string_view text, const RakeConfig& config, FlatKeyphrases& out);
 
 }  // namespace kezo

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -62,12 +63,12 @@ struct TextRankMethodConfig {
 // first_position the word index of the first one; spans are every such occurrence in text
 // order, never overlapping. Any bytes are accepted. Time: linear in the text for the words and
 // the graph (window edges per word), plus max_iter rounds over the edges.
-std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> textrank_keyphrases(std::string_view text,
                                                 const TextRankMethodConfig& config);
 
 // The same keyphrases into out, cleared first and filled in the same order: a caller that
 // keeps out from one call to the next allocates nothing for the results once it has grown.
-void textrank_keyphrases(const std::string& text, const TextRankMethodConfig& config,
+void textrank_keyphrases(std::string_view text, const TextRankMethodConfig& config,
                          FlatKeyphrases& out);
 
 }  // namespace kezo

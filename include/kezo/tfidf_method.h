@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -53,12 +54,11 @@ struct TfidfMethodConfig {
 // frequent spelling, score the tf-idf weight divided by the best one (in (0, 1], the first is
 // 1), count tf, first_position the word index of the first occurrence; spans are every
 // occurrence in text order, never overlapping. Any bytes are accepted. Linear in the text.
-std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> tfidf_keyphrases(std::string_view text,
                                              const TfidfMethodConfig& config);
 
 // The same keyphrases into out, cleared first and filled in the same order: a caller that
 // keeps out from one call to the next allocates nothing for the results once it has grown.
-void tfidf_keyphrases(const std::string& text, const TfidfMethodConfig& config,
-                      FlatKeyphrases& out);
+void tfidf_keyphrases(std::string_view text, const TfidfMethodConfig& config, FlatKeyphrases& out);
 
 }  // namespace kezo

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -53,12 +54,11 @@ struct YakeConfig {
 // are its occurrences in text order. Any bytes are accepted. Linear in the text for the
 // features; the de-duplication compares each candidate taken with at most top_k kept ones
 // (quadratic in phrase length).
-std::vector<SpannedKeyword> extract_yake_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> extract_yake_keyphrases(std::string_view text,
                                                     const YakeConfig& config);
 
 // The same keyphrases into out, cleared first and filled in the same order: a caller that
 // keeps out from one call to the next allocates nothing for the results once it has grown.
-void extract_yake_keyphrases(const std::string& text, const YakeConfig& config,
-                             FlatKeyphrases& out);
+void extract_yake_keyphrases(std::string_view text, const YakeConfig& config, FlatKeyphrases& out);
 
 }  // namespace kezo

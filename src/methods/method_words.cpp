@@ -18,13 +18,13 @@ bool all_lower_ascii(const std::string& w) {
 
 }  // namespace
 
-keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& request) {
+keyphrase::Words scan_method_words(std::string_view text, const ScanRequest& request) {
     keyphrase::Words out;
     scan_method_words(text, request, out);
     return out;
 }
 
-void scan_method_words(const std::string& text, const ScanRequest& request, keyphrase::Words& out) {
+void scan_method_words(std::string_view text, const ScanRequest& request, keyphrase::Words& out) {
     const auto value = static_cast<std::uint32_t>(request.language);
     keyphrase::ScanOptions scan;
     scan.language =

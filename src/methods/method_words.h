@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -23,9 +24,9 @@ struct ScanRequest {
 
 // The words of text with stop marks from the built-in, tenant and per-call stopwords (held for
 // the scan only). Linear in the text.
-keyphrase::Words scan_method_words(const std::string& text, const ScanRequest& request);
+keyphrase::Words scan_method_words(std::string_view text, const ScanRequest& request);
 // The same into out, whose words and forms are replaced and whose vectors keep their capacity.
-void scan_method_words(const std::string& text, const ScanRequest& request, keyphrase::Words& out);
+void scan_method_words(std::string_view text, const ScanRequest& request, keyphrase::Words& out);
 
 // The request of a method's configuration: its language, tenant_id and extra_stopwords, which
 // must outlive the request.
@@ -40,7 +41,7 @@ ScanRequest scan_request(const Config& config) {
 
 // The words of text for a method's configuration.
 template <class Config>
-keyphrase::Words scan_method_words(const std::string& text, const Config& config) {
+keyphrase::Words scan_method_words(std::string_view text, const Config& config) {
     return scan_method_words(text, scan_request(config));
 }
 

@@ -47,7 +47,7 @@ struct Scratch {
 };
 
 // The keyphrases of text into out, with s as working memory.
-void rake_into(const std::string& text, const RakeConfig& config, Scratch& s, FlatKeyphrases& out) {
+void rake_into(std::string_view text, const RakeConfig& config, Scratch& s, FlatKeyphrases& out) {
     methods::scan_method_words(text, methods::scan_request(config), s.words);
     const keyphrase::Words& words = s.words;
     const auto& ws = words.words;
@@ -217,14 +217,13 @@ void rake_into(const std::string& text, const RakeConfig& config, Scratch& s, Fl
 
 }  // namespace
 
-void extract_rake_keyphrases(const std::string& text, const RakeConfig& config,
-                             FlatKeyphrases& out) {
+void extract_rake_keyphrases(std::string_view text, const RakeConfig& config, FlatKeyphrases& out) {
     Scratch& s = thread_scratch<Scratch>();
     rake_into(text, config, s, out);
     s.trim();
 }
 
-std::vector<SpannedKeyword> extract_rake_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> extract_rake_keyphrases(std::string_view text,
                                                     const RakeConfig& config) {
     return records_of([&](FlatKeyphrases& out) { extract_rake_keyphrases(text, config, out); });
 }

@@ -114,7 +114,7 @@ std::vector<double> rank(const Graph& g, std::uint32_t vertices, const TextRankM
 
 }  // namespace
 
-void textrank_keyphrases(const std::string& text, const TextRankMethodConfig& config,
+void textrank_keyphrases(std::string_view text, const TextRankMethodConfig& config,
                          FlatKeyphrases& out) {
     const Language lang = methods::resolve_language(text, config.language);
     const stopwords::ScopedTenant tenant(config.tenant_id);
@@ -192,7 +192,7 @@ void textrank_keyphrases(const std::string& text, const TextRankMethodConfig& co
     keyphrase::select_keyphrases(c, phrase_score, selection, out);
 }
 
-std::vector<SpannedKeyword> textrank_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> textrank_keyphrases(std::string_view text,
                                                 const TextRankMethodConfig& config) {
     return records_of([&](FlatKeyphrases& out) { textrank_keyphrases(text, config, out); });
 }

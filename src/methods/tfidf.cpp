@@ -217,13 +217,12 @@ void tfidf_of_candidates(const keyphrase::Candidates& c, const TfidfMethodConfig
 
 }  // namespace methods
 
-void tfidf_keyphrases(const std::string& text, const TfidfMethodConfig& config,
-                      FlatKeyphrases& out) {
+void tfidf_keyphrases(std::string_view text, const TfidfMethodConfig& config, FlatKeyphrases& out) {
     const stopwords::ScopedTenant tenant(config.tenant_id);
     methods::tfidf_of_candidates(methods::tfidf_candidates(text, config), config, nullptr, out);
 }
 
-std::vector<SpannedKeyword> tfidf_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> tfidf_keyphrases(std::string_view text,
                                              const TfidfMethodConfig& config) {
     return records_of([&](FlatKeyphrases& out) { tfidf_keyphrases(text, config, out); });
 }

@@ -179,7 +179,7 @@ void term_stats(const keyphrase::Words& words, std::uint32_t window, Scratch& s)
     }
 }
 
-void yake_into(const std::string& text, const YakeConfig& config, Scratch& s, FlatKeyphrases& out) {
+void yake_into(std::string_view text, const YakeConfig& config, Scratch& s, FlatKeyphrases& out) {
     methods::scan_method_words(text, methods::scan_request(config), s.words);
     const keyphrase::Words& words = s.words;
     const auto& ws = words.words;
@@ -300,14 +300,13 @@ void yake_into(const std::string& text, const YakeConfig& config, Scratch& s, Fl
 
 }  // namespace
 
-void extract_yake_keyphrases(const std::string& text, const YakeConfig& config,
-                             FlatKeyphrases& out) {
+void extract_yake_keyphrases(std::string_view text, const YakeConfig& config, FlatKeyphrases& out) {
     Scratch& s = thread_scratch<Scratch>();
     yake_into(text, config, s, out);
     s.trim();
 }
 
-std::vector<SpannedKeyword> extract_yake_keyphrases(const std::string& text,
+std::vector<SpannedKeyword> extract_yake_keyphrases(std::string_view text,
                                                     const YakeConfig& config) {
     return records_of([&](FlatKeyphrases& out) { extract_yake_keyphrases(text, config, out); });
 }
