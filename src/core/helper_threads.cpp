@@ -13,6 +13,7 @@
 #include <mutex>
 #include <new>
 #include <thread>
+#include <vector>
 
 #if defined(__GLIBCXX__)
 #include <cxxabi.h>
@@ -54,11 +55,23 @@ class HelperPool {
                 }
             } catch (const std::bad_alloc&) {
             }
-            // A waiting helper takes one queued call; the calls beyond them get new helpers.
-            while (idle_ < queue_.size() && start_helper()) {
+            // Each queued call gets a helper that will look at the queue: one watching it
+            // already, else the one that went to sleep last (its caches the warmest), else a
+            // new one.
+            while (awake_ < queue_.size()) {
+                if (!sleeping_.empty()) {
+                    Sleeper& sleeper = *sleeping_.back();
+                    sleeping_.pop_back();
+                    sleeper.woken = true;
+                    // Under the lock: once it is let go the helper may take a call and end, and
+                    // its Sleeper with it.
+                    sleeper.wake.notify_one();
+                    ++awake_;
+                } else if (!start_helper()) {
+                    break;
+                }
             }
         }
-        work_.notify_all();
         // Should a call here end this thread (glibc ends one by unwinding its stack, as
         // pthread_exit does), the job and whatever task refers to live on this stack: the
         // unwinding drops the calls no helper has begun and waits for the others.
@@ -141,28 +154,44 @@ class HelperPool {
     // Starts one more helper (lock held); false when no thread can be started.
     bool start_helper() {
         try {
+            sleeping_.reserve(helpers_ + 1);  // so that falling asleep never allocates
             std::thread(&HelperPool::serve, this).detach();
-        } catch (...) {  // no thread (std::system_error), or no memory for one
+        } catch (...) {  // no memory, or no thread (std::system_error)
             return false;
         }
         ++helpers_;
-        ++idle_;  // counted as waiting from the start, so the next call does not start another
+        ++awake_;  // it looks at the queue as it starts
         return true;
     }
 
+    // A helper asleep, woken by the call handed to it.
+    struct Sleeper {
+        std::condition_variable wake;
+        bool woken = false;
+    };
+
     void serve() {
+        Sleeper self;
         std::unique_lock<std::mutex> lock(mutex_);
-        for (bool just_worked = false;; just_worked = true) {
+        // Here the lock is held and this helper counts in awake_: it looks at the queue before
+        // it sleeps.
+        for (bool just_worked = false;;) {
             if (just_worked && queue_.empty()) {
                 lock.unlock();
                 stay_awake();
                 lock.lock();
             }
-            work_.wait(lock, [&] { return !queue_.empty(); });
+            --awake_;
+            if (queue_.empty()) {
+                self.woken = false;
+                sleeping_.push_back(&self);
+                self.wake.wait(lock, [&] { return self.woken; });
+                just_worked = false;  // whoever woke it counted it in awake_ again
+                continue;
+            }
             const Call call = queue_.front();
             queue_.pop_front();
             queued_.fetch_sub(1, std::memory_order_relaxed);
-            --idle_;
             ++call.job->unfinished;
             const int caller_cpu = call.job->caller_cpu;
             lock.unlock();
@@ -174,7 +203,8 @@ class HelperPool {
                 --helpers_;
                 return;
             }
-            ++idle_;
+            ++awake_;
+            just_worked = true;
         }
     }
 
@@ -198,12 +228,14 @@ class HelperPool {
     }
 
     std::mutex mutex_;
-    std::condition_variable work_;
     std::deque<Call> queue_;
     // queue_.size(), for a helper watching the queue without the lock
     std::atomic<std::size_t> queued_{0};
     std::size_t helpers_ = 0;  // started and not ended
-    std::size_t idle_ = 0;     // helpers waiting for a call
+    // Idle helpers that will look at the queue without being woken: starting, watching it, or
+    // woken for a call (lock held, as for the rest).
+    std::size_t awake_ = 0;
+    std::vector<Sleeper*> sleeping_;  // helpers asleep, the last to fall asleep at the back
 };
 
 // Never destroyed: a helper may still wait on it while static objects are destroyed at exit.

@@ -1,6 +1,6 @@
-// The process's helper threads: every call once, helpers kept with their thread_local state,
-// errors passed back, many callers at once, a forked child that has none of the parent's, and a
-// helper moved off its caller's CPU left free to run anywhere.
+// The process's helper threads: every call once, helpers kept with their thread_local state, the
+// warmest one woken, errors passed back, many callers at once, a forked child that has none of
+// the parent's, and a helper moved off its caller's CPU left free to run anywhere.
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sys/wait.h>
@@ -46,6 +46,25 @@ TEST(HelperThreads, RunsEveryCallOnceAndKeepsItsHelpers) {
     int zero_threads = 0;
     kezo::run_on_helper_threads(0, [&](std::size_t t) { zero_threads += 1 + static_cast<int>(t); });
     EXPECT_EQ(zero_threads, 1);
+}
+
+TEST(HelperThreads, WakesTheHelperThatFellAsleepLast) {
+    // Four helpers at least, all asleep; then calls of two threads, each after every helper has
+    // gone to sleep, all go to the helper of the first: its caches are the warm ones.
+    kezo::run_on_helper_threads(
+        5, [](std::size_t) { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
+    std::vector<std::thread::id> helper;
+    for (int call = 0; call < 3; ++call) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kezo::run_on_helper_threads(2, [&](std::size_t t) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (t == 1) helper.push_back(std::this_thread::get_id());
+        });
+    }
+    ASSERT_EQ(helper.size(), 3u);
+    EXPECT_NE(helper[0], std::this_thread::get_id());
+    EXPECT_EQ(helper[1], helper[0]);
+    EXPECT_EQ(helper[2], helper[0]);
 }
 
 TEST(HelperThreads, RethrowsTheErrorOfAHelperOnceAllHaveReturned) {
