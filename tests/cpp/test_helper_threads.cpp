@@ -56,9 +56,18 @@ TEST(HelperThreads, WakesTheHelperThatFellAsleepLast) {
     std::vector<std::thread::id> helper;
     for (int call = 0; call < 3; ++call) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::atomic<bool> taken{false};
         kezo::run_on_helper_threads(2, [&](std::size_t t) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            if (t == 1) helper.push_back(std::this_thread::get_id());
+            if (t == 1) {
+                helper.push_back(std::this_thread::get_id());
+                taken = true;
+                return;
+            }
+            // The caller waits for the helper, however loaded the machine (not forever: a call
+            // no helper takes runs here after this one).
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!taken && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
         });
     }
     ASSERT_EQ(helper.size(), 3u);
